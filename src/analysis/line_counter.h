@@ -1,0 +1,40 @@
+#pragma once
+// Counting the lines of modules and of a whole project.
+#include "analysis/module_row.h"
+
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+namespace zorvika {
+
+// One pass over a module's text gives all three figures the count needs:
+// the number of lines, the number of the first line that begins with
+// "Attribute VB_Exposed" (any case; 0 when none), and the comment and blank
+// lines. A line is blank when nothing but tabs and spaces is in it, and a
+// comment when its first character other than a tab or space is "'".
+struct ModuleScan {
+    std::int64_t lines = 0;
+    std::int64_t exposedLine = 0;
+    std::int64_t commentLines = 0;
+    std::int64_t blankLines = 0;
+};
+
+ModuleScan scanModuleText(std::string_view text);
+
+// The figures of one module file: the header is one line for a standard
+// module (".bas") and reaches to the "Attribute VB_Exposed" line otherwise.
+ModuleFigures figuresFromScan(const ModuleScan& scan, bool standardModule);
+
+struct ProjectCount {
+    std::vector<ModuleRow> rows; // in the order of the project file
+    ProjectTotals totals;
+};
+
+// `upsCountProject`'s work: the module entries of the working copy, each
+// resolved against `projectFolder`, typed and counted. A module that is not
+// a readable regular file is "Invalid" and adds nothing to the totals.
+ProjectCount countProject(const std::filesystem::path& workingCopy, const std::filesystem::path& projectFolder);
+ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder);
+
+} // namespace zorvika

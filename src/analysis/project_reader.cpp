@@ -1,0 +1,100 @@
+#include "analysis/project_reader.h"
+
+#include "components/file_io.h"
+#include "components/ini_reader.h"
+#include "components/line_reader.h"
+#include "components/text_codec.h"
+
+namespace zorvika {
+
+namespace {
+
+struct EntryKey {
+    std::string_view key;
+    bool nameThenPath; // "module=" and "class=": name ; path
+};
+
+constexpr std::array<EntryKey, 7> kEntryKeys = {{
+    {"form=", false},
+    {"module=", true},
+    {"class=", true},
+    {"usercontrol=", false},
+    {"propertypage=", false},
+    {"designer=", false},
+    {"userdocument=", false},
+}};
+
+} // namespace
+
+std::vector<std::string> readModuleEntries(std::string_view projectText)
+{
+    std::vector<std::string> paths;
+    forEachLine(projectText, [&](std::string_view line) {
+        for (const EntryKey& k : kEntryKeys) {
+            if (!startsWithNoCase(line, k.key))
+                continue;
+            std::string_view path;
+            if (k.nameThenPath) {
+                const auto first = line.find(';');
+                if (first == std::string_view::npos)
+                    continue;
+                path = line.substr(first + 1);
+                const auto second = path.find(';');
+                if (second != std::string_view::npos)
+                    path = path.substr(0, second);
+            } else {
+                path = line.substr(k.key.size());
+            }
+            paths.emplace_back(trimSpaces(path));
+        }
+    });
+    return paths;
+}
+
+std::string_view moduleTypeOf(std::string_view modulePath)
+{
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 7> types = {{
+        {".frm", "Form"},
+        {".bas", "Module"},
+        {".cls", "ClassModule"},
+        {".ctl", "UserControl"},
+        {".pag", "PropertyPage"},
+        {".dsr", "Designer"},
+        {".dob", "UserDocument"},
+    }};
+    const std::string_view tail = modulePath.size() > 4 ? modulePath.substr(modulePath.size() - 4) : modulePath;
+    for (const auto& [ext, type] : types)
+        if (startsWithNoCase(tail, ext) && tail.size() == ext.size())
+            return type;
+    return "OtherModule";
+}
+
+bool isStandardModulePath(std::string_view modulePath)
+{
+    return modulePath.size() >= 4 && startsWithNoCase(modulePath.substr(modulePath.size() - 4), ".bas");
+}
+
+ProjectInfo projectInfoFromText(std::string_view text)
+{
+    auto value = [&](std::string_view key) { return toDisplayText(readIniValueFromText(text, "Info", key)); };
+    ProjectInfo info;
+    info.values[0] = value("Name");
+    info.values[1] = value("MajorVer") + "." + value("MinorVer") + "." + value("RevisionVer");
+    info.values[2] = value("VersionProductName");
+    info.values[3] = value("Description");
+    info.values[4] = value("VersionComments");
+    info.values[5] = value("VersionCompanyName");
+    info.values[6] = value("VersionLegalCopyright");
+    info.values[7] = value("VersionLegalTrademarks");
+    return info;
+}
+
+ProjectInfo readProjectInfo(const std::filesystem::path& workingCopy)
+{
+    std::string text;
+    if (readRegularFile(workingCopy, text) != ReadStatus::Ok)
+        text.clear();
+    return projectInfoFromText(text);
+}
+
+} // namespace zorvika

@@ -1,0 +1,70 @@
+#include "analysis/results.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace zorvika {
+
+std::string totalsText(std::size_t rowCount, const ProjectTotals& totals, const TotalsWords& words)
+{
+    std::string text = words.total;
+    text += std::to_string(rowCount);
+    text += ' ';
+    text += words.modules;
+    const auto values = totals.columns();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            text += ", ";
+        text += figureText(values[i]);
+    }
+    text += ' ';
+    text += words.order;
+    return text;
+}
+
+void SortState::columnClicked(int clickedColumn)
+{
+    if (clickedColumn < 0 || clickedColumn >= kColumnCount)
+        return;
+    column = clickedColumn;
+    descending = !descending;
+}
+
+int compareCellTexts(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+std::vector<std::size_t> sortedOrder(const std::vector<ModuleRow>& rows, const SortState& sort)
+{
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    const int col = std::clamp(sort.column, 0, kColumnCount - 1);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+        const int c = compareCellTexts(rows[x].cells[col], rows[y].cells[col]);
+        return sort.descending ? c > 0 : c < 0;
+    });
+    return order;
+}
+
+std::vector<ModuleRow> sortedRows(const std::vector<ModuleRow>& rows, const SortState& sort)
+{
+    std::vector<ModuleRow> out;
+    out.reserve(rows.size());
+    for (std::size_t i : sortedOrder(rows, sort))
+        out.push_back(rows[i]);
+    return out;
+}
+
+} // namespace zorvika

@@ -1,0 +1,41 @@
+#pragma once
+// The results list's rules that need no display: the totals line and the
+// ordering of rows by the text of one column.
+#include "analysis/module_row.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvika {
+
+// The three message texts that frame the totals line.
+struct TotalsWords {
+    std::string total;   // "TOTAL"
+    std::string modules; // "MODULES"
+    std::string order;   // "ORDER"
+};
+
+// TOTAL, the row count, a space, MODULES, the ten totals joined by ", ", a
+// space, ORDER.
+std::string totalsText(std::size_t rowCount, const ProjectTotals& totals, const TotalsWords& words);
+
+// The sort state of a list: it starts on column 0 ascending; every header
+// click sorts the clicked column and flips the order, whichever column it is.
+struct SortState {
+    int column = 0;
+    bool descending = false;
+    void columnClicked(int clickedColumn);
+};
+
+// Compares two cell texts as texts, without regard to ASCII letter case:
+// "10" comes before "9" and the empty text before everything.
+int compareCellTexts(std::string_view a, std::string_view b);
+
+// The positions of `rows` in the order the list shows them: by the sort
+// column alone; rows with equal texts keep their order in `rows`.
+std::vector<std::size_t> sortedOrder(const std::vector<ModuleRow>& rows, const SortState& sort);
+std::vector<ModuleRow> sortedRows(const std::vector<ModuleRow>& rows, const SortState& sort);
+
+} // namespace zorvika

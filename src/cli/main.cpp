@@ -1,0 +1,15 @@
+#include "cli/cli.h"
+#include "shell/message_table.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    zorvika::CliContext context;
+    context.defaultProgramFolder = zorvika::ProgramFolder::ofExecutable().root;
+    const int status = zorvika::runCli(args, std::cout, std::cerr, context);
+    std::cout.flush();
+    return status;
+}

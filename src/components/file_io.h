@@ -1,0 +1,38 @@
+#pragma once
+// Reading and writing whole files safely: only regular files are read (a
+// directory, a pipe or a device never blocks a read), and a file is replaced
+// by writing a temporary file beside it and renaming it over the old one, so
+// that a crash or a full disk never leaves a half-written file.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace zorvika {
+
+enum class ReadStatus { Ok, Missing, NotRegular, Unreadable };
+
+// Reads the whole of a regular file into `out`.
+ReadStatus readRegularFile(const std::filesystem::path& path, std::string& out);
+
+bool isRegularFile(const std::filesystem::path& path);
+
+// A file without any write permission bit counts as read-only: the program's
+// non-forced deletions and replacements leave it in place.
+bool isReadOnlyFile(const std::filesystem::path& path);
+
+// The prefix of the temporary files written beside a target; listings of the
+// program never show a name that starts with it.
+inline constexpr std::string_view kTempFilePrefix = ".zorvika-tmp-";
+
+// Writes `data` to `target` through a temporary file in `tempDir` (the
+// folder of the target when empty) and a rename. On failure the old file is
+// untouched, no temporary file stays behind, and `error` (when given) holds
+// the system's reason.
+bool writeFileAtomically(const std::filesystem::path& target, std::string_view data,
+                         std::string* error = nullptr,
+                         const std::filesystem::path& tempDir = {});
+
+// "No such file or directory" and the like, for errno.
+std::string systemReason(int errnoValue);
+
+} // namespace zorvika

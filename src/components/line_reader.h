@@ -1,0 +1,44 @@
+#pragma once
+// Splitting a text into lines the way every reader of this program does:
+// CR, CR LF and LF each end a line; the end of the last line does not start
+// another one; an empty text has no line.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvika {
+
+template <typename F>
+void forEachLine(std::string_view text, F&& onLine)
+{
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const char* start = p;
+        while (p < end && *p != '\r' && *p != '\n')
+            ++p;
+        std::string_view line(start, static_cast<std::size_t>(p - start));
+        if (p < end) {
+            if (*p == '\r' && p + 1 < end && p[1] == '\n')
+                p += 2;
+            else
+                ++p;
+        }
+        onLine(line);
+    }
+}
+
+std::vector<std::string_view> splitLines(std::string_view text);
+
+// Lower-cases ASCII letters only: the prefix tests of the program compare
+// against lower-case ASCII keys.
+bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix);
+bool equalsNoCase(std::string_view a, std::string_view b);
+
+// Removes spaces (only U+0020) at both ends.
+std::string_view trimSpaces(std::string_view text);
+// Removes spaces and tabs at both ends.
+std::string_view trimBlanks(std::string_view text);
+
+} // namespace zorvika

@@ -1,0 +1,171 @@
+#include "history/history_store.h"
+
+#include "components/file_io.h"
+#include "components/line_reader.h"
+#include "components/text_codec.h"
+#include "output/snapshot_store.h"
+#include "shell/message_table.h"
+
+#include <algorithm>
+#include <array>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zorvika {
+
+namespace fs = std::filesystem;
+
+static std::vector<std::string> listFolder(const fs::path& dir, bool folders)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name.starts_with(kTempFilePrefix))
+            continue;
+        std::error_code kindError;
+        const bool isFolder = it->is_directory(kindError);
+        if (folders ? isFolder : (!isFolder && it->is_regular_file(kindError)))
+            names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> listProjects(const ProgramFolder& folder)
+{
+    return listFolder(folder.store(), true);
+}
+
+std::vector<std::string> listVersions(const ProgramFolder& folder, std::string_view project)
+{
+    if (!isStorableName(project))
+        return {};
+    return listFolder(folder.store() / std::string(project), false);
+}
+
+static bool isTypeText(std::string_view t)
+{
+    static constexpr std::array<std::string_view, 9> types = {
+        "Form", "Module", "ClassModule", "UserControl", "PropertyPage",
+        "Designer", "UserDocument", "OtherModule", "Invalid"};
+    return std::find(types.begin(), types.end(), t) != types.end();
+}
+
+static bool isFigureText(std::string_view t)
+{
+    if (!t.empty() && t.front() == '-')
+        t.remove_prefix(1);
+    return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::optional<ModuleRow> parseSnapshotLine(std::string_view line)
+{
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    for (;;) {
+        const auto colon = line.find(':', start);
+        pieces.push_back(line.substr(start, colon == std::string_view::npos ? std::string_view::npos : colon - start));
+        if (colon == std::string_view::npos)
+            break;
+        start = colon + 1;
+    }
+    if (pieces.size() < 12)
+        return std::nullopt;
+    const std::size_t pathPieces = pieces.size() - 11;
+    if (pieces.size() > 12) {
+        const std::string_view type = pieces[pathPieces];
+        if (!isTypeText(type))
+            return std::nullopt;
+        const bool invalid = type == "Invalid";
+        for (std::size_t k = pathPieces + 1; k < pieces.size(); ++k)
+            if (invalid ? !pieces[k].empty() : !isFigureText(pieces[k]))
+                return std::nullopt;
+    }
+    ModuleRow row;
+    // The path ends where the type piece begins, less its colon.
+    const std::size_t pathEnd = static_cast<std::size_t>(pieces[pathPieces].data() - line.data()) - 1;
+    row.cells[0] = std::string(line.substr(0, pathEnd));
+    for (std::size_t k = 1; k < kColumnCount; ++k)
+        row.cells[k] = std::string(pieces[pathPieces + k - 1]);
+    return row;
+}
+
+Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text)
+{
+    const std::string text = toDisplayText(bytes);
+    Snapshot snapshot;
+    std::string_view last;
+    forEachLine(text, [&](std::string_view line) {
+        last = line;
+        if (auto row = parseSnapshotLine(line))
+            snapshot.rows.push_back(std::move(*row));
+    });
+    if (last.substr(0, last.find(':')) == total2Text)
+        snapshot.totalsLabel = std::string(last);
+    return snapshot;
+}
+
+Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                      std::string_view total2Text)
+{
+    if (!isStorableName(project) || !isStorableName(version))
+        return {};
+    std::string bytes;
+    if (readRegularFile(folder.store() / std::string(project) / std::string(version), bytes) != ReadStatus::Ok)
+        return {};
+    return snapshotFromText(bytes, total2Text);
+}
+
+static bool existsNoFollow(const fs::path& p)
+{
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0;
+}
+
+static bool isRealDirectory(const fs::path& p)
+{
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version)
+{
+    if (!isStorableName(project) || !isStorableName(version))
+        return true; // the path names a folder, not a file: nothing to delete
+    const fs::path file = folder.store() / std::string(project) / std::string(version);
+    if (isRealDirectory(file))
+        return true;
+    if (!isReadOnlyFile(file))
+        ::unlink(file.c_str());
+    return !existsNoFollow(file);
+}
+
+// Removes a folder and what it holds, never following a link and leaving
+// read-only files (and so the folders that hold them) in place.
+static void removeTreeNotForced(const fs::path& dir)
+{
+    std::error_code ec;
+    std::vector<fs::path> entries;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        entries.push_back(it->path());
+    for (const fs::path& entry : entries) {
+        if (isRealDirectory(entry))
+            removeTreeNotForced(entry);
+        else if (!isReadOnlyFile(entry))
+            ::unlink(entry.c_str());
+    }
+    ::rmdir(dir.c_str());
+}
+
+bool deleteProject(const ProgramFolder& folder, std::string_view project)
+{
+    if (!isStorableName(project))
+        return false; // the tested path is the store folder or above it, which stays
+    const fs::path dir = folder.store() / std::string(project);
+    if (isRealDirectory(dir))
+        removeTreeNotForced(dir);
+    return !existsNoFollow(dir);
+}
+
+} // namespace zorvika

@@ -1,0 +1,42 @@
+#pragma once
+// Reading the snapshot store for the history window: the stored projects
+// and versions, one snapshot, and deleting a version or a whole project.
+#include "analysis/module_row.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvika {
+
+struct ProgramFolder;
+
+// The folders directly inside "verhis", by name.
+std::vector<std::string> listProjects(const ProgramFolder& folder);
+// The files directly inside a project folder, by name; temporary files of
+// an interrupted write are never listed.
+std::vector<std::string> listVersions(const ProgramFolder& folder, std::string_view project);
+
+// One line of a snapshot file as a row: a line of exactly twelve pieces
+// (split at every ":"); or a line of more pieces whose last eleven are a
+// type text and ten figures (ten empty ones for "Invalid"), the path being
+// the first pieces joined again with ":". Nothing for any other line.
+std::optional<ModuleRow> parseSnapshotLine(std::string_view line);
+
+struct Snapshot {
+    std::vector<ModuleRow> rows; // in file order
+    std::string totalsLabel; // the last line when it begins with TOTAL2 and ":", else empty
+};
+
+Snapshot snapshotFromText(std::string_view text, std::string_view total2Text);
+Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                      std::string_view total2Text);
+
+// Deleting without forcing: a read-only file stays. Each returns true when
+// nothing is left at the path, false when the history window must show
+// "DEL".
+bool deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version);
+bool deleteProject(const ProgramFolder& folder, std::string_view project);
+
+} // namespace zorvika

@@ -1,0 +1,60 @@
+#pragma once
+// Exporting a result list: the tab-separated text, the comma-separated file
+// and the spreadsheet, chosen by the file name's ending.
+#include "analysis/module_row.h"
+#include "analysis/results.h"
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvika {
+
+class Spreadsheet;
+
+// Titles of the twelve export columns (fixed, not translated).
+extern const std::array<std::string_view, kColumnCount> kExportTitles;
+
+enum class ExportFormat { Tab, Comma, Spreadsheet };
+
+// By the lower-cased last four characters: ".xls" spreadsheet, ".csv" comma,
+// anything else tab.
+ExportFormat exportFormatFor(std::string_view path);
+
+// first & "_" & second & "_" & date ("YYYYMMDD").
+std::string proposedFileName(std::string_view firstPart, std::string_view secondPart, std::string_view date);
+// Today's local date as "YYYYMMDD".
+std::string todayText();
+
+// The ten totals values of a totals text: the text after the first
+// occurrence of MODULES, less as many characters at the end as ORDER has,
+// without surrounding spaces, split at ", ". Nothing unless there are
+// exactly ten.
+std::optional<std::array<std::string, 10>> totalsValues(std::string_view totalsText, const TotalsWords& words);
+
+// The lines of a text export, each ending with CR LF: the titles, one line
+// per row, and the totals row when there are totals values. The comma file
+// quotes a field that holds a comma, a double quote or a line break.
+std::string exportText(const std::vector<ModuleRow>& rows,
+                       const std::optional<std::array<std::string, 10>>& totals, ExportFormat format);
+
+// The cells of the spreadsheet: titles, rows, totals row (first cell empty).
+std::vector<std::vector<std::string>> exportSheet(const std::vector<ModuleRow>& rows,
+                                                  const std::optional<std::array<std::string, 10>>& totals);
+
+enum class ExportStatus { Written, NoRecord, NoSpreadsheet, Failed };
+
+struct ExportOutcome {
+    ExportStatus status = ExportStatus::Failed;
+    std::string error; // the system's reason when Failed
+};
+
+// Writes the export file for `path` (after the save dialog). An existing file
+// there is replaced only when the new one is whole.
+ExportOutcome writeExport(const std::filesystem::path& path, const std::vector<ModuleRow>& rows,
+                          std::string_view totalsText, const TotalsWords& words, Spreadsheet& spreadsheet);
+
+} // namespace zorvika

@@ -1,0 +1,32 @@
+#pragma once
+// The snapshot store: one file "verhis/<project name>/<version>" per project
+// name and version, holding one line per row (the twelve cells joined by
+// ":") and the totals line last.
+#include "analysis/module_row.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvika {
+
+struct ProgramFolder;
+
+// A name that can stand as one folder or file name under "verhis": not
+// empty, not "." or "..", without "/", "\" or a control character.
+bool isStorableName(std::string_view name);
+
+std::string snapshotLine(const ModuleRow& row);
+std::string snapshotText(const std::vector<ModuleRow>& rows, std::string_view totalsText);
+
+enum class SaveStatus { Stored, NoStore, BadName, BadVersion, ReadOnly, Failed };
+
+// `upsSaveSnapshot`: replaces the snapshot of (name, version) whole, through
+// a temporary file in "verhis" and a rename, so that a crash leaves either the
+// old snapshot or the new one. The project folder is created when missing
+// (never "verhis" itself); a read-only snapshot is left as it is.
+SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std::string_view version,
+                        const std::vector<ModuleRow>& rows, std::string_view totalsText);
+
+} // namespace zorvika

@@ -1,0 +1,47 @@
+#include "shell/message_table.h"
+
+#include "analysis/results.h"
+#include "components/ini_reader.h"
+#include "components/text_codec.h"
+
+#include <cstdio>
+#include <system_error>
+#include <unistd.h>
+
+namespace zorvika {
+
+namespace fs = std::filesystem;
+
+ProgramFolder ProgramFolder::ofExecutable()
+{
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return {fs::current_path(ec)};
+    return {exe.parent_path()};
+}
+
+std::string MessageTable::get(std::string_view key) const
+{
+    return toDisplayText(ReadIniValue(folder_.messageTable(), kMessageSection, key));
+}
+
+TotalsWords MessageTable::totalsWords() const
+{
+    return {get("TOTAL"), get("MODULES"), get("ORDER")};
+}
+
+void ensureWorkFiles(const ProgramFolder& folder)
+{
+    std::error_code ec;
+    if (!fs::is_directory(folder.workingCopies(), ec))
+        fs::create_directory(folder.workingCopies(), ec);
+    if (!fs::is_directory(folder.store(), ec))
+        fs::create_directory(folder.store(), ec);
+    if (!fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
+        if (std::FILE* f = std::fopen(folder.messageTable().c_str(), "wb"))
+            std::fclose(f);
+    }
+}
+
+} // namespace zorvika

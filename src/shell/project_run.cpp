@@ -1,0 +1,22 @@
+#include "shell/project_run.h"
+
+#include "shell/message_table.h"
+#include "shell/selection.h"
+
+namespace zorvika {
+
+ProjectRun runProject(const Selection& selection, std::size_t index, const MessageTable& messages)
+{
+    ProjectRun run;
+    if (index >= selection.size())
+        return run;
+    const std::filesystem::path workingCopy = selection.projectFiles[index];
+    run.info = readProjectInfo(workingCopy);
+    ProjectCount count = countProject(workingCopy, selection.projectFolders[index]);
+    run.rows = std::move(count.rows);
+    run.totals = count.totals;
+    run.totalsText = totalsText(run.rows.size(), run.totals, messages.totalsWords());
+    return run;
+}
+
+} // namespace zorvika

@@ -1,0 +1,215 @@
+#include "shell/selection.h"
+
+#include "analysis/path_resolver.h"
+#include "components/file_io.h"
+#include "components/line_reader.h"
+#include "shell/message_table.h"
+
+#include <charconv>
+#include <set>
+
+namespace zorvika {
+
+namespace fs = std::filesystem;
+
+bool isGroupFileName(std::string_view path)
+{
+    return path.size() >= 4 && equalsNoCase(path.substr(path.size() - 4), ".vbg");
+}
+
+std::vector<std::string> readGroupEntries(std::string_view groupText)
+{
+    std::vector<std::string> entries;
+    forEachLine(groupText, [&](std::string_view line) {
+        if (startsWithNoCase(line, "vbgroup"))
+            return;
+        if (startsWithNoCase(line, "startupproject="))
+            entries.emplace_back(line.substr(15));
+        else if (startsWithNoCase(line, "project="))
+            entries.emplace_back(line.substr(8));
+        else
+            entries.emplace_back();
+    });
+    return entries;
+}
+
+bool looksLikeGroupText(std::string_view text)
+{
+    if (text.find('\0') != std::string_view::npos)
+        return false;
+    bool found = false;
+    forEachLine(text, [&](std::string_view line) {
+        if (startsWithNoCase(line, "vbgroup") || startsWithNoCase(line, "startupproject=")
+            || startsWithNoCase(line, "project="))
+            found = true;
+    });
+    return found;
+}
+
+bool looksLikeProjectText(std::string_view text)
+{
+    if (text.find('\0') != std::string_view::npos)
+        return false;
+    bool found = false;
+    forEachLine(text, [&](std::string_view line) {
+        const auto eq = line.find('=');
+        if (eq != std::string_view::npos && eq > 0 && line[0] != ' ' && line[0] != '\t' && line[0] != '[')
+            found = true;
+    });
+    return found;
+}
+
+std::string workingCopyText(std::string_view projectText)
+{
+    std::string text = "[Info]\r\n";
+    text.append(projectText);
+    text += "\r\n";
+    return text;
+}
+
+// The file name part of a path as a Windows project file writes it.
+static std::string fileNamePart(std::string_view path)
+{
+    const auto cut = path.find_last_of("/\\");
+    std::string name(cut == std::string_view::npos ? path : path.substr(cut + 1));
+    for (char& c : name)
+        if (c == '\0')
+            c = '_';
+    if (name.empty() || name == "." || name == ".." || name.starts_with(kTempFilePrefix))
+        name = "project";
+    return name;
+}
+
+// A working-copy name not yet used by this selection: "name" for the first
+// project of that file name, "name~2" and so on, before the extension, for
+// later ones.
+static std::string uniqueName(const std::string& name, std::set<std::string>& used)
+{
+    if (used.insert(name).second)
+        return name;
+    const auto dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+    const std::string ext = dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot);
+    for (int n = 2;; ++n) {
+        std::string candidate = stem + "~" + std::to_string(n) + ext;
+        if (used.insert(candidate).second)
+            return candidate;
+    }
+}
+
+static std::string describe(const fs::path& file, ReadStatus status)
+{
+    switch (status) {
+    case ReadStatus::Missing:
+        return file.string() + ": no such file";
+    case ReadStatus::NotRegular:
+        return file.string() + ": not a regular file";
+    default:
+        return file.string() + ": cannot be read";
+    }
+}
+
+SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folder)
+{
+    SelectionResult result;
+    std::error_code ec;
+    const fs::path chosenAbs = fs::absolute(chosen, ec);
+    std::string text;
+    const ReadStatus status = readRegularFile(chosenAbs, text);
+    if (status != ReadStatus::Ok) {
+        result.error = describe(chosen, status);
+        return result;
+    }
+
+    Selection sel;
+    std::vector<std::optional<fs::path>> sources;
+    if (isGroupFileName(chosen.native())) {
+        if (!looksLikeGroupText(text)) {
+            result.error = chosen.string() + ": not a project group file";
+            return result;
+        }
+        sel.groupFile = chosenAbs.lexically_normal().string();
+        const fs::path groupFolder = chosenAbs.parent_path();
+        PathResolver resolver;
+        for (std::string& entry : readGroupEntries(text)) {
+            auto resolved = resolver.resolve(groupFolder, entry);
+            sel.projectFolders.push_back(resolved ? resolved->parent_path() : groupFolder);
+            sources.push_back(std::move(resolved));
+            sel.projectPaths.push_back(entry);
+            sel.projectFiles.push_back(std::move(entry));
+        }
+    } else {
+        if (!looksLikeProjectText(text)) {
+            result.error = chosen.string() + ": not a project file";
+            return result;
+        }
+        sel.projectPaths.push_back(chosen.string());
+        sel.projectFiles.push_back(chosen.string());
+        sel.projectFolders.push_back(chosenAbs.parent_path());
+        sources.emplace_back(chosenAbs);
+    }
+
+    std::set<std::string> used;
+    for (std::size_t i = 0; i < sel.size(); ++i) {
+        std::string projectText;
+        if (!sources[i] || readRegularFile(*sources[i], projectText) != ReadStatus::Ok)
+            projectText.clear();
+        const fs::path copy = folder.workingCopies() / uniqueName(fileNamePart(sel.projectFiles[i]), used);
+        writeFileAtomically(copy, workingCopyText(projectText));
+        sel.projectFiles[i] = copy.string();
+    }
+    result.selection = std::move(sel);
+    return result;
+}
+
+std::string positionText(std::size_t position, std::size_t count)
+{
+    return "  " + std::to_string(position) + "/" + std::to_string(count);
+}
+
+static std::optional<long long> parsePosition(std::string_view text)
+{
+    const auto slash = text.find('/');
+    if (slash == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view digits = trimSpaces(text.substr(0, slash));
+    long long value = 0;
+    const auto res = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || res.ec != std::errc() || res.ptr != digits.data() + digits.size())
+        return std::nullopt;
+    return value;
+}
+
+static bool nothingToStep(std::string_view text)
+{
+    const std::string_view t = trimSpaces(text);
+    return t == "0/0" || t == "1/1";
+}
+
+static std::string afterSlash(std::string_view text)
+{
+    return std::string(text.substr(text.find('/') + 1));
+}
+
+std::optional<Step> previousStep(std::string_view progressText)
+{
+    if (nothingToStep(progressText))
+        return std::nullopt;
+    const auto p = parsePosition(progressText);
+    if (!p || *p - 1 < 1)
+        return std::nullopt;
+    const long long target = *p - 1;
+    return Step{static_cast<std::size_t>(target - 1), "  " + std::to_string(target) + "/" + afterSlash(progressText)};
+}
+
+std::optional<Step> nextStep(std::string_view progressText, std::size_t projectCount)
+{
+    if (nothingToStep(progressText))
+        return std::nullopt;
+    const auto p = parsePosition(progressText);
+    if (!p || *p < 0 || static_cast<unsigned long long>(*p) + 1 > projectCount)
+        return std::nullopt;
+    return Step{static_cast<std::size_t>(*p), "  " + std::to_string(*p + 1) + "/" + afterSlash(progressText)};
+}
+
+} // namespace zorvika
