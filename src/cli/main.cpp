@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "components/spreadsheet_factory.h"
 #include "shell/message_table.h"
 
 #include <iostream>
@@ -9,6 +10,8 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 1, argv + argc);
     zorvika::CliContext context;
     context.defaultProgramFolder = zorvika::ProgramFolder::ofExecutable().root;
+    const auto spreadsheet = zorvika::makeSystemSpreadsheet();
+    context.spreadsheet = spreadsheet.get();
     const int status = zorvika::runCli(args, std::cout, std::cerr, context);
     std::cout.flush();
     return status;
