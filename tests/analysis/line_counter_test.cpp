@@ -1,0 +1,188 @@
+#include "analysis/line_counter.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace zorvika;
+
+namespace {
+
+// A form of `total` lines whose Attribute VB_Exposed line is `exposedAt`,
+// with `blank` blank and `comment` comment lines below it.
+std::string makeForm(int total, int exposedAt, int blank, int comment)
+{
+    std::string text;
+    for (int i = 1; i < exposedAt; ++i)
+        text += "Begin VB.Form x" + std::to_string(i) + "\r\n";
+    text += "Attribute VB_Exposed = False\r\n";
+    int rest = total - exposedAt;
+    for (int i = 0; i < blank; ++i, --rest)
+        text += "\r\n";
+    for (int i = 0; i < comment; ++i, --rest)
+        text += "' note\r\n";
+    for (; rest > 0; --rest)
+        text += "x = 1\r\n";
+    return text;
+}
+
+std::array<std::string, 10> figures(const ModuleRow& row)
+{
+    std::array<std::string, 10> f;
+    for (int i = 0; i < 10; ++i)
+        f[i] = row.cells[ColP + i];
+    return f;
+}
+
+} // namespace
+
+TEST(LineClassification, BlankCommentAndNeither)
+{
+    const ModuleScan scan = scanModuleText("\t\t\r\n"          // blank
+                                           "   \r\n"           // blank
+                                           "\t ' a word\r\n"   // comment
+                                           "'\r\n"             // comment
+                                           "x = 1 ' note\r\n"  // neither
+                                           "Rem old style\r\n" // neither
+                                           "  _\r\n"           // neither
+                                           "\f\r\n"            // form feed: neither
+                                           "\xC2\xA0\r\n"      // no-break space: neither
+                                           " \t' last");       // comment, no line end
+    EXPECT_EQ(scan.lines, 10);
+    EXPECT_EQ(scan.blankLines, 2);
+    EXPECT_EQ(scan.commentLines, 3);
+}
+
+TEST(LineClassification, ContinuedCommentIsOneCommentLine)
+{
+    const ModuleScan scan = scanModuleText("' first part _\r\n  second part\r\n");
+    EXPECT_EQ(scan.commentLines, 1);
+    EXPECT_EQ(scan.lines, 2);
+}
+
+TEST(LineClassification, LfAndCrOnlyFilesCountAsCrLfFiles)
+{
+    const std::string crlf = makeForm(30, 5, 4, 3);
+    std::string lf = crlf, cr = crlf;
+    for (std::size_t p; (p = lf.find("\r\n")) != std::string::npos;)
+        lf.replace(p, 2, "\n");
+    for (std::size_t p; (p = cr.find("\r\n")) != std::string::npos;)
+        cr.replace(p, 2, "\r");
+    const ModuleScan a = scanModuleText(crlf), b = scanModuleText(lf), c = scanModuleText(cr);
+    EXPECT_EQ(a.lines, 30);
+    EXPECT_EQ(a.exposedLine, 5);
+    for (const ModuleScan* s : {&b, &c}) {
+        EXPECT_EQ(s->lines, a.lines);
+        EXPECT_EQ(s->exposedLine, a.exposedLine);
+        EXPECT_EQ(s->commentLines, a.commentLines);
+        EXPECT_EQ(s->blankLines, a.blankLines);
+    }
+}
+
+TEST(ProjectCount, FormOf120LinesGivesTheTenFigures)
+{
+    test::TempFolder dir;
+    dir.write("frmMain.frm", makeForm(120, 38, 10, 12));
+    const ProjectCount count = countProjectText("Form=frmMain.frm\r\n", dir.path());
+    ASSERT_EQ(count.rows.size(), 1u);
+    EXPECT_EQ(count.rows[0].cells[ColType], "Form");
+    const std::array<std::string, 10> expected = {"82", "120", "12", "10", "70", "72", "60", "108", "110", "98"};
+    EXPECT_EQ(figures(count.rows[0]), expected);
+    EXPECT_EQ(count.totals.tp, 82);
+    EXPECT_EQ(count.totals.ta, 120);
+}
+
+TEST(ProjectCount, StandardModuleHeaderIsOneLine)
+{
+    test::TempFolder dir;
+    std::string bas = "Attribute VB_Exposed = True\r\n"; // ignored for a standard module
+    for (int i = 1; i < 50; ++i)
+        bas += "Dim x" + std::to_string(i) + "\r\n";
+    dir.write("modMain.bas", bas);
+    const ProjectCount count = countProjectText("Module=modMain; modMain.bas\r\n", dir.path());
+    EXPECT_EQ(count.rows[0].cells[ColP], "49");
+    EXPECT_EQ(count.rows[0].cells[ColA], "50");
+}
+
+TEST(ProjectCount, ModuleWithoutExposedLineHasNoHeader)
+{
+    test::TempFolder dir;
+    dir.write("notes.txt", "a\r\nb\r\n");
+    const ProjectCount count = countProjectText("Form=notes.txt\r\n", dir.path());
+    EXPECT_EQ(count.rows[0].cells[ColType], "OtherModule");
+    EXPECT_EQ(count.rows[0].cells[ColP], "2");
+}
+
+TEST(ProjectCount, MissingAndUnreadableModulesAreInvalidAndAddNothing)
+{
+    test::TempFolder dir;
+    dir.write("a.frm", makeForm(10, 2, 1, 1));
+    std::filesystem::create_directory(dir / "dir.frm");
+    ASSERT_EQ(::mkfifo((dir / "pipe.bas").c_str(), 0644), 0);
+    const ProjectCount count = countProjectText(
+        "Form=a.frm\r\nForm=gone.frm\r\nForm=dir.frm\r\nModule=P; pipe.bas\r\nForm=\r\nForm=C:\\src\\a.frm\r\n"
+        "Form=a.frm\r\n",
+        dir.path());
+    ASSERT_EQ(count.rows.size(), 7u);
+    for (int i : {1, 2, 3, 4, 5}) {
+        EXPECT_EQ(count.rows[i].cells[ColType], "Invalid") << i;
+        for (int c = ColP; c < kColumnCount; ++c)
+            EXPECT_EQ(count.rows[i].cells[c], "") << i;
+    }
+    EXPECT_EQ(count.rows[5].cells[ColModule], "C:\\src\\a.frm") << "the row keeps the project file's text";
+    EXPECT_EQ(count.totals.ta, 20) << "a module listed twice counts twice";
+    EXPECT_EQ(count.totals.tp, 16);
+}
+
+TEST(ProjectCount, EmptyModuleFileAndEmptyProject)
+{
+    test::TempFolder dir;
+    dir.write("empty.cls", "");
+    const ProjectCount count = countProjectText("Class=E; empty.cls\r\n", dir.path());
+    EXPECT_EQ(count.rows[0].cells[ColA], "0");
+    EXPECT_EQ(count.rows[0].cells[ColP], "0");
+    EXPECT_TRUE(countProjectText("Type=Exe\r\n", dir.path()).rows.empty());
+    EXPECT_TRUE(countProject(dir / "missing.vbp", dir.path()).rows.empty());
+}
+
+TEST(ProjectCount, MoreThan32767ModulesAreCountedWhole)
+{
+    test::TempFolder dir;
+    dir.write("m.bas", "Attribute VB_Name = \"m\"\r\nDim a\r\n' c\r\n\r\n");
+    std::string project;
+    const int n = 40000;
+    for (int i = 0; i < n; ++i)
+        project += "Module=M; m.bas\r\n";
+    const ProjectCount count = countProjectText(project, dir.path());
+    ASSERT_EQ(count.rows.size(), static_cast<std::size_t>(n));
+    EXPECT_EQ(count.rows.back().cells[ColA], "4");
+    EXPECT_EQ(count.totals.ta, 4LL * n);
+    EXPECT_EQ(count.totals.tc, n);
+}
+
+TEST(ProjectTotals, DoNotWrapPast32Bits)
+{
+    ProjectTotals totals;
+    ModuleFigures big;
+    big.allLines = 2'000'000'000;
+    big.headerLines = 1;
+    totals.add(big);
+    totals.add(big);
+    EXPECT_EQ(totals.ta, 4'000'000'000LL);
+    EXPECT_EQ(figureText(totals.columns()[1]), "4000000000");
+    EXPECT_EQ(figureText(-5), "-5");
+}
+
+TEST(CorpusFigures, SsTabExTestProjectByHand)
+{
+    // frmTest.frm: 1557 lines, Attribute VB_Exposed at line 1023, 8 comment and
+    // 96 blank lines; cDlg.cls: 2616 lines, header to line 13.
+    const auto folder = std::filesystem::path(test::corpus("SSTabEx/test project"));
+    const ProjectCount count = countProjectText("Form=frmTest.frm\r\nClass=cDlg; cDlg.cls\r\n", folder);
+    ASSERT_EQ(count.rows.size(), 2u);
+    const std::array<std::string, 10> form = {"534", "1557", "8", "96", "526", "438", "430", "1549", "1461", "1453"};
+    EXPECT_EQ(figures(count.rows[0]), form);
+    const std::array<std::string, 10> cls = {"2603", "2616", "281", "504", "2322", "2099", "1818", "2335", "2112", "1831"};
+    EXPECT_EQ(figures(count.rows[1]), cls);
+}

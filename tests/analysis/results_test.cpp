@@ -1,0 +1,88 @@
+#include "analysis/results.h"
+
+#include <gtest/gtest.h>
+
+using namespace zorvika;
+
+namespace {
+
+ModuleRow row(std::string path, std::string a)
+{
+    ModuleRow r;
+    r.cells[ColModule] = std::move(path);
+    r.cells[ColType] = "Form";
+    r.cells[ColA] = std::move(a);
+    return r;
+}
+
+std::vector<std::string> column(const std::vector<ModuleRow>& rows, int c)
+{
+    std::vector<std::string> out;
+    for (const auto& r : rows)
+        out.push_back(r.cells[c]);
+    return out;
+}
+
+} // namespace
+
+TEST(TotalsText, PartsJoinedWithNothingBetweenButTheSpaces)
+{
+    ProjectTotals t;
+    t.tp = 82;
+    t.ta = 120;
+    t.tc = 12;
+    t.tb = 10;
+    EXPECT_EQ(totalsText(1, t, {"T", "M", "O"}), "T1 M82, 120, 12, 10, 70, 72, 60, 108, 110, 98 O");
+    EXPECT_EQ(totalsText(0, {}, {"Total: ", "modules: ", "(order)"}),
+              "Total: 0 modules: 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 (order)");
+}
+
+TEST(SortState, OrderFlipsOnEveryClickWhicheverColumn)
+{
+    SortState s;
+    EXPECT_EQ(s.column, 0);
+    EXPECT_FALSE(s.descending);
+    s.columnClicked(3);
+    EXPECT_EQ(s.column, 3);
+    EXPECT_TRUE(s.descending);
+    s.columnClicked(3);
+    EXPECT_FALSE(s.descending);
+    s.columnClicked(0);
+    EXPECT_EQ(s.column, 0);
+    EXPECT_TRUE(s.descending) << "another column sorts opposite to the last sort";
+    s.columnClicked(12);
+    EXPECT_EQ(s.column, 0) << "no such column: nothing changes";
+}
+
+TEST(RowOrder, ComparesTextsNotNumbers)
+{
+    const std::vector<ModuleRow> rows = {row("a.frm", "9"), row("b.bas", "10"), row("c.cls", "100"),
+                                         row("d.frm", "")};
+    SortState byA{ColA, false};
+    EXPECT_EQ(column(sortedRows(rows, byA), ColA), (std::vector<std::string>{"", "10", "100", "9"}));
+    byA.descending = true;
+    EXPECT_EQ(column(sortedRows(rows, byA), ColA), (std::vector<std::string>{"9", "100", "10", ""}));
+}
+
+TEST(RowOrder, AfterACountThenOneAndTwoClicks)
+{
+    const std::vector<ModuleRow> rows = {row("a.frm", "30"), row("b.bas", "200"), row("c.cls", "1000")};
+    SortState s;
+    EXPECT_EQ(column(sortedRows(rows, s), ColModule), (std::vector<std::string>{"a.frm", "b.bas", "c.cls"}));
+    s.columnClicked(ColA);
+    EXPECT_EQ(column(sortedRows(rows, s), ColA), (std::vector<std::string>{"30", "200", "1000"}));
+    s.columnClicked(ColA);
+    EXPECT_EQ(column(sortedRows(rows, s), ColA), (std::vector<std::string>{"1000", "200", "30"}));
+}
+
+TEST(RowOrder, EqualTextsKeepTheirOrderAndCaseIsIgnored)
+{
+    const std::vector<ModuleRow> rows = {row("B.frm", "1"), row("a.frm", "1"), row("c.frm", "1"), row("A.frm", "2")};
+    SortState s{ColA, false};
+    EXPECT_EQ(column(sortedRows(rows, s), ColModule), (std::vector<std::string>{"B.frm", "a.frm", "c.frm", "A.frm"}));
+    s.descending = true;
+    EXPECT_EQ(column(sortedRows(rows, s), ColModule), (std::vector<std::string>{"A.frm", "B.frm", "a.frm", "c.frm"}));
+    SortState byName{ColModule, false};
+    EXPECT_EQ(column(sortedRows(rows, byName), ColModule),
+              (std::vector<std::string>{"a.frm", "A.frm", "B.frm", "c.frm"}));
+}
