@@ -1,0 +1,164 @@
+#include "history/history_store.h"
+
+#include "components/file_io.h"
+#include "output/snapshot_store.h"
+#include "shell/message_table.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+using namespace zorvika;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Store {
+    test::TempFolder dir;
+    ProgramFolder folder{dir.path()};
+    Store() { ensureWorkFiles(folder); }
+    fs::path put(std::string_view project, std::string_view version, std::string_view text) const
+    {
+        return dir.write("verhis/" + std::string(project) + "/" + std::string(version), text);
+    }
+};
+
+void makeReadOnly(const fs::path& p)
+{
+    fs::permissions(p, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+} // namespace
+
+TEST(HistoryListing, ProjectsAreFoldersAndVersionsAreFiles)
+{
+    Store s;
+    s.put("Beta", "1.1.0", "Total: 0\r\n");
+    s.put("Alpha", "1.0.0", "Total: 0\r\n");
+    s.put("Alpha", "1.1.0", "Total: 0\r\n");
+    s.dir.write("verhis/loose-file", "x");
+    fs::create_directories(s.folder.store() / "Alpha" / "subfolder");
+    s.dir.write("verhis/Alpha/" + std::string(kTempFilePrefix) + "abc", "half written");
+    EXPECT_EQ(listProjects(s.folder), (std::vector<std::string>{"Alpha", "Beta"}));
+    EXPECT_EQ(listVersions(s.folder, "Alpha"), (std::vector<std::string>{"1.0.0", "1.1.0"}));
+    EXPECT_TRUE(listVersions(s.folder, "..").empty());
+    EXPECT_TRUE(listVersions(s.folder, "").empty());
+}
+
+TEST(HistoryListing, MissingStoreListsNothing)
+{
+    test::TempFolder dir;
+    EXPECT_TRUE(listProjects(ProgramFolder{dir.path()}).empty());
+}
+
+TEST(SnapshotLines, ExactlyTwelvePiecesMakeARow)
+{
+    auto row = parseSnapshotLine("a.frm:Form:82:120:12:10:70:72:60:108:110:98");
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->cells[0], "a.frm");
+    EXPECT_EQ(row->cells[11], "98");
+    auto empties = parseSnapshotLine(":::::::::::");
+    ASSERT_TRUE(empties) << "eleven colons give a row of twelve empty cells";
+    EXPECT_EQ(empties->cells[0], "");
+    EXPECT_FALSE(parseSnapshotLine(""));
+    EXPECT_FALSE(parseSnapshotLine("::::::::::")) << "ten colons";
+    EXPECT_FALSE(parseSnapshotLine("Total: 2 modules: 1, 2"));
+}
+
+TEST(SnapshotLines, DriveLetterPathsAreKept)
+{
+    auto row = parseSnapshotLine("C:\\src\\Form1.frm:Form:82:120:12:10:70:72:60:108:110:98");
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->cells[0], "C:\\src\\Form1.frm");
+    EXPECT_EQ(row->cells[1], "Form");
+    EXPECT_EQ(row->cells[2], "82");
+    auto invalid = parseSnapshotLine("a:b:c.frm:Invalid::::::::::");
+    ASSERT_TRUE(invalid);
+    EXPECT_EQ(invalid->cells[0], "a:b:c.frm");
+    EXPECT_EQ(invalid->cells[1], "Invalid");
+    EXPECT_EQ(invalid->cells[2], "");
+    // Thirteen pieces that are not a type and ten figures stay skipped.
+    EXPECT_FALSE(parseSnapshotLine("C:x:Form:82:120:12:10:70:72:60:108:110:9x"));
+    EXPECT_FALSE(parseSnapshotLine("C:x:Nonsense:82:120:12:10:70:72:60:108:110:98"));
+    EXPECT_FALSE(parseSnapshotLine("C:x:Invalid:1:::::::::"));
+    EXPECT_TRUE(parseSnapshotLine("C:x:Form:-1:120:12:10:70:72:60:108:110:98"));
+}
+
+TEST(SnapshotLoad, RowsAndTotalsLine)
+{
+    Store s;
+    s.put("prjDemo", "1.0.0",
+          "b.frm:Form:1:2:3:4:5:6:7:8:9:10\r\n"
+          "\r\n"
+          "C:\\abs\\a.frm:Form:82:120:12:10:70:72:60:108:110:98\r\n"
+          "Total: 2 modules: 83, 122, 15, 14, 75, 78, 67, 116, 119, 108 (order)\r\n");
+    const Snapshot snap = loadSnapshot(s.folder, "prjDemo", "1.0.0", "Total");
+    ASSERT_EQ(snap.rows.size(), 2u);
+    EXPECT_EQ(snap.rows[0].cells[0], "b.frm") << "rows in file order";
+    EXPECT_EQ(snap.rows[1].cells[0], "C:\\abs\\a.frm");
+    EXPECT_EQ(snap.totalsLabel, "Total: 2 modules: 83, 122, 15, 14, 75, 78, 67, 116, 119, 108 (order)");
+    EXPECT_EQ(loadSnapshot(s.folder, "prjDemo", "1.0.0", "total").totalsLabel, "") << "TOTAL2 compares by case";
+    EXPECT_EQ(loadSnapshot(s.folder, "prjDemo", "1.0.0", "").totalsLabel, "");
+}
+
+TEST(SnapshotLoad, LineEndsOfEveryKindAndOldCodePage)
+{
+    Store s;
+    s.put("p", "1", "a.frm:Form:1:2:3:4:5:6:7:8:9:10\nM\xFC.bas:Module:1:2:3:4:5:6:7:8:9:10\rTotal:x");
+    const Snapshot snap = loadSnapshot(s.folder, "p", "1", "Total");
+    ASSERT_EQ(snap.rows.size(), 2u);
+    EXPECT_EQ(snap.rows[1].cells[0], "M\xC3\xBC.bas");
+    EXPECT_EQ(snap.totalsLabel, "Total:x");
+}
+
+TEST(SnapshotLoad, UnreadableOrHostileNamesGiveAnEmptySnapshot)
+{
+    Store s;
+    EXPECT_TRUE(loadSnapshot(s.folder, "none", "1.0.0", "Total").rows.empty());
+    fs::create_directories(s.folder.store() / "p" / "dir");
+    EXPECT_TRUE(loadSnapshot(s.folder, "p", "dir", "Total").rows.empty());
+    s.dir.write("secret", "a:b:c:d:e:f:g:h:i:j:k:l\r\n");
+    EXPECT_TRUE(loadSnapshot(s.folder, "..", "secret", "Total").rows.empty());
+}
+
+TEST(HistoryDelete, VersionAndProject)
+{
+    Store s;
+    s.put("A", "1.0.0", "Total\r\n");
+    s.put("A", "1.1.0", "Total\r\n");
+    EXPECT_TRUE(deleteVersion(s.folder, "A", "1.0.0"));
+    EXPECT_EQ(listVersions(s.folder, "A"), (std::vector<std::string>{"1.1.0"}));
+    EXPECT_TRUE(deleteVersion(s.folder, "A", "")) << "an empty version names the folder: nothing to delete";
+    EXPECT_TRUE(fs::is_directory(s.folder.store() / "A"));
+    EXPECT_TRUE(deleteProject(s.folder, "A"));
+    EXPECT_TRUE(listProjects(s.folder).empty());
+    EXPECT_TRUE(fs::is_directory(s.folder.store()));
+}
+
+TEST(HistoryDelete, ReadOnlyItemsStayAndAreReported)
+{
+    Store s;
+    makeReadOnly(s.put("A", "1.0.0", "Total\r\n"));
+    s.put("A", "2.0.0", "Total\r\n");
+    EXPECT_FALSE(deleteVersion(s.folder, "A", "1.0.0"));
+    EXPECT_FALSE(deleteProject(s.folder, "A"));
+    EXPECT_EQ(listVersions(s.folder, "A"), (std::vector<std::string>{"1.0.0"})) << "the writable one went";
+}
+
+TEST(HistoryDelete, NeverLeavesTheStore)
+{
+    Store s;
+    s.put("A", "1.0.0", "Total\r\n");
+    EXPECT_FALSE(deleteProject(s.folder, "")) << "the store folder itself stays, so DEL shows";
+    EXPECT_FALSE(deleteProject(s.folder, ".."));
+    EXPECT_FALSE(deleteProject(s.folder, "A/../.."));
+    EXPECT_TRUE(fs::exists(s.folder.messageTable()));
+    EXPECT_TRUE(fs::exists(s.folder.store() / "A" / "1.0.0"));
+    EXPECT_TRUE(deleteVersion(s.folder, "..", "tips.dll"));
+    EXPECT_TRUE(fs::exists(s.folder.messageTable()));
+
+    // A link inside a project folder is removed, never followed.
+    const auto outside = s.dir.write("outside/keep.txt", "keep");
+    fs::create_directory_symlink(outside.parent_path(), s.folder.store() / "A" / "link");
+    EXPECT_TRUE(deleteProject(s.folder, "A"));
+    EXPECT_EQ(test::readFile(outside), "keep");
+}
