@@ -1,0 +1,50 @@
+#pragma once
+#include "cli/cli.h"
+#include "temp_folder.h"
+
+#include <sstream>
+
+namespace zorvika::test {
+
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the command line in this process with a temporary program folder
+// that holds the shipped message table.
+class Cli {
+public:
+    Cli()
+    {
+        std::filesystem::copy_file(std::filesystem::path(ZORVIKA_SOURCE_DIR) / "resources" / "tips.dll",
+                                   program / "tips.dll");
+    }
+    CliResult run(std::vector<std::string> args) const
+    {
+        args.push_back("--program-folder");
+        args.push_back(program.path().string());
+        std::ostringstream out, err;
+        CliContext context;
+        context.defaultProgramFolder = "/nonexistent-default-folder";
+        const int status = runCli(args, out, err, context);
+        return {status, out.str(), err.str()};
+    }
+    TempFolder program;
+};
+
+inline std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::string line;
+    std::istringstream in(text);
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+} // namespace zorvika::test
