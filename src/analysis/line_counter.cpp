@@ -5,6 +5,8 @@
 #include "components/file_io.h"
 #include "components/text_codec.h"
 
+#include <cstring>
+
 namespace zorvika {
 
 ModuleScan scanModuleText(std::string_view text)
@@ -14,11 +16,21 @@ ModuleScan scanModuleText(std::string_view text)
     ModuleScan scan;
     const char* p = text.data();
     const char* const end = p + text.size();
+    // The next LF at or after p, found with memchr and kept until p passes
+    // it, so that a file of CR line ends is still read in one pass.
+    const char* nextLf = nullptr;
     while (p < end) {
         ++scan.lines;
         const char* const start = p;
-        if (scan.exposedLine == 0 && static_cast<std::size_t>(end - p) >= kExposedLen) {
-            std::size_t i = 0;
+        while (p < end && (*p == ' ' || *p == '\t'))
+            ++p;
+        if (p == end || *p == '\r' || *p == '\n')
+            ++scan.blankLines;
+        else if (*p == '\'')
+            ++scan.commentLines;
+        if (scan.exposedLine == 0 && static_cast<std::size_t>(end - start) >= kExposedLen
+            && (start[0] | 0x20) == 'a') {
+            std::size_t i = 1;
             while (i < kExposedLen) {
                 char c = start[i];
                 if (c >= 'A' && c <= 'Z')
@@ -30,20 +42,19 @@ ModuleScan scanModuleText(std::string_view text)
             if (i == kExposedLen)
                 scan.exposedLine = scan.lines;
         }
-        while (p < end && (*p == ' ' || *p == '\t'))
-            ++p;
-        if (p == end || *p == '\r' || *p == '\n')
-            ++scan.blankLines;
-        else if (*p == '\'')
-            ++scan.commentLines;
-        while (p < end && *p != '\r' && *p != '\n')
-            ++p;
-        if (p < end) {
-            if (*p == '\r' && p + 1 < end && p[1] == '\n')
-                p += 2;
-            else
-                ++p;
+        if (!nextLf || nextLf < p) {
+            nextLf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            if (!nextLf)
+                nextLf = end;
         }
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(nextLf - p)));
+        if (cr) {
+            p = (cr + 1 == nextLf) ? nextLf + 1 : cr + 1;
+        } else {
+            p = nextLf + 1;
+        }
+        if (p > end)
+            p = end;
     }
     return scan;
 }

@@ -33,10 +33,7 @@ ReadStatus readRegularFile(const fs::path& path, std::string& out)
         ::close(fd);
         return ReadStatus::NotRegular;
     }
-    // Back to blocking reads for a regular file.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    // O_NONBLOCK has no effect on reading a regular file.
     if (st.st_size > 0)
         out.resize(static_cast<std::size_t>(st.st_size));
     std::size_t got = 0;
