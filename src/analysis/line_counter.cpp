@@ -5,42 +5,73 @@
 #include "components/file_io.h"
 #include "components/text_codec.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zorvika {
 
-ModuleScan scanModuleText(std::string_view text)
+namespace {
+
+constexpr char kExposed[] = "attribute vb_exposed";
+constexpr int kExposedLen = sizeof kExposed - 1;
+
+inline bool isLineEnd(char c)
 {
-    static constexpr char kExposed[] = "attribute vb_exposed";
-    static constexpr std::size_t kExposedLen = sizeof kExposed - 1;
-    ModuleScan scan;
-    const char* p = text.data();
-    const char* const end = p + text.size();
+    return c == '\r' || c == '\n';
+}
+
+} // namespace
+
+void ModuleScanner::feed(std::string_view chunk)
+{
+    const char* p = chunk.data();
+    const char* const end = p + chunk.size();
+    if (pendingCr_ && p < end) {
+        pendingCr_ = false;
+        if (*p == '\n')
+            ++p;
+    }
     // The next LF at or after p, found with memchr and kept until p passes
-    // it, so that a file of CR line ends is still read in one pass.
+    // it, so that a text of CR line ends is still read in one pass.
     const char* nextLf = nullptr;
     while (p < end) {
-        ++scan.lines;
-        const char* const start = p;
-        while (p < end && (*p == ' ' || *p == '\t'))
-            ++p;
-        if (p == end || *p == '\r' || *p == '\n')
-            ++scan.blankLines;
-        else if (*p == '\'')
-            ++scan.commentLines;
-        if (scan.exposedLine == 0 && static_cast<std::size_t>(end - start) >= kExposedLen
-            && (start[0] | 0x20) == 'a') {
-            std::size_t i = 1;
-            while (i < kExposedLen) {
-                char c = start[i];
+        if (!inLine_) {
+            inLine_ = true;
+            decided_ = false;
+            prefix_ = scan_.exposedLine == 0 ? 0 : -1;
+            ++scan_.lines;
+        }
+        if (prefix_ >= 0) {
+            const char* q = p;
+            while (prefix_ < kExposedLen && q < end) {
+                char c = *q++;
                 if (c >= 'A' && c <= 'Z')
                     c = static_cast<char>(c - 'A' + 'a');
-                if (c != kExposed[i])
+                if (c != kExposed[prefix_]) {
+                    prefix_ = -1;
                     break;
-                ++i;
+                }
+                ++prefix_;
             }
-            if (i == kExposedLen)
-                scan.exposedLine = scan.lines;
+            if (prefix_ == kExposedLen) {
+                scan_.exposedLine = scan_.lines;
+                prefix_ = -1;
+            }
+        }
+        if (!decided_) {
+            while (p < end && (*p == ' ' || *p == '\t'))
+                ++p;
+            if (p == end)
+                return;
+            if (!isLineEnd(*p)) {
+                decided_ = true;
+                if (*p == '\'')
+                    ++scan_.commentLines;
+            }
         }
         if (!nextLf || nextLf < p) {
             nextLf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
@@ -48,15 +79,72 @@ ModuleScan scanModuleText(std::string_view text)
                 nextLf = end;
         }
         const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(nextLf - p)));
-        if (cr) {
-            p = (cr + 1 == nextLf) ? nextLf + 1 : cr + 1;
+        const char* lineEnd = cr ? cr : nextLf;
+        if (lineEnd == end)
+            return; // the line goes on in the next piece
+        if (!decided_)
+            ++scan_.blankLines;
+        inLine_ = false;
+        prefix_ = -1;
+        if (*lineEnd == '\r') {
+            if (lineEnd + 1 == end)
+                pendingCr_ = true;
+            p = (lineEnd + 1 < end && lineEnd[1] == '\n') ? lineEnd + 2 : lineEnd + 1;
         } else {
-            p = nextLf + 1;
+            p = lineEnd + 1;
         }
-        if (p > end)
-            p = end;
     }
-    return scan;
+}
+
+ModuleScan ModuleScanner::finish()
+{
+    if (inLine_ && !decided_)
+        ++scan_.blankLines;
+    inLine_ = false;
+    pendingCr_ = false;
+    return scan_;
+}
+
+ModuleScan scanModuleText(std::string_view text)
+{
+    ModuleScanner scanner;
+    scanner.feed(text);
+    return scanner.finish();
+}
+
+bool scanModuleFile(const std::filesystem::path& path, std::string& buffer, ModuleScan& scan)
+{
+    constexpr std::size_t kChunk = 256 * 1024;
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; fstat then
+    // refuses everything but a regular file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    if (buffer.size() < kChunk)
+        buffer.resize(kChunk);
+    ModuleScanner scanner;
+    std::uint64_t left = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    while (left > 0) {
+        const ssize_t r = ::read(fd, buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk)));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (r == 0)
+            break;
+        scanner.feed(std::string_view(buffer.data(), static_cast<std::size_t>(r)));
+        left -= static_cast<std::uint64_t>(r);
+    }
+    ::close(fd);
+    scan = scanner.finish();
+    return true;
 }
 
 ModuleFigures figuresFromScan(const ModuleScan& scan, bool standardModule)
@@ -75,18 +163,19 @@ ProjectCount countProjectText(std::string_view projectText, const std::filesyste
     const std::vector<std::string> entries = readModuleEntries(projectText);
     result.rows.resize(entries.size());
     PathResolver resolver;
-    std::string data;
+    std::string buffer;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string& path = entries[i];
         ModuleRow& row = result.rows[i];
         row.cells[ColModule] = toDisplayText(path);
         const auto resolved = resolver.resolve(projectFolder, path);
-        if (!resolved || readRegularFile(*resolved, data) != ReadStatus::Ok) {
+        ModuleScan scan;
+        if (!resolved || !scanModuleFile(*resolved, buffer, scan)) {
             row.cells[ColType] = kTypeInvalid;
             continue;
         }
         row.cells[ColType] = moduleTypeOf(path);
-        const ModuleFigures figures = figuresFromScan(scanModuleText(data), isStandardModulePath(path));
+        const ModuleFigures figures = figuresFromScan(scan, isStandardModulePath(path));
         const auto values = figures.columns();
         for (std::size_t k = 0; k < values.size(); ++k)
             row.cells[ColP + k] = figureText(values[k]);

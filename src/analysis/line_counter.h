@@ -20,7 +20,28 @@ struct ModuleScan {
     std::int64_t blankLines = 0;
 };
 
+// The same scan fed in pieces, so that a file is read in chunks of bounded
+// size whatever the length of its lines; the result does not depend on
+// where the pieces are cut.
+class ModuleScanner {
+public:
+    void feed(std::string_view chunk);
+    ModuleScan finish();
+
+private:
+    ModuleScan scan_;
+    bool inLine_ = false;   // a line has begun and has not ended yet
+    bool decided_ = false;  // the line's first character other than tab or space was seen
+    int prefix_ = -1;       // characters of "attribute vb_exposed" matched at the line's start; -1: none
+    bool pendingCr_ = false; // the last piece ended with CR: an LF at the start of the next ends nothing
+};
+
 ModuleScan scanModuleText(std::string_view text);
+
+// Scans a regular file in chunks through `buffer`, reading no more than the
+// file's size when it was opened (a growing file cannot keep the scan
+// going). Nothing but a regular file is opened for reading.
+bool scanModuleFile(const std::filesystem::path& path, std::string& buffer, ModuleScan& scan);
 
 // The figures of one module file: the header is one line for a standard
 // module (".bas") and reaches to the "Attribute VB_Exposed" line otherwise.

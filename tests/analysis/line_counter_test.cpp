@@ -186,3 +186,41 @@ TEST(CorpusFigures, SsTabExTestProjectByHand)
     const std::array<std::string, 10> cls = {"2603", "2616", "281", "504", "2322", "2099", "1818", "2335", "2112", "1831"};
     EXPECT_EQ(figures(count.rows[1]), cls);
 }
+
+TEST(LineClassification, PiecesCutAnywhereGiveTheSameScan)
+{
+    // Every split of a text that mixes all line ends, blank, comment and
+    // header lines, fed in two pieces and byte by byte, scans as the whole.
+    const std::string text = "VERSION 5.00\r\n \t\r\n' c\rAttribute VB_Name = \"x\"\n\r\n"
+                             "ATTRIBUTE VB_EXPOSED = True\r  'x\n\t\r\nx = 1\r\n   ";
+    const ModuleScan whole = scanModuleText(text);
+    EXPECT_EQ(whole.lines, 10);
+    EXPECT_EQ(whole.exposedLine, 6);
+    EXPECT_EQ(whole.blankLines, 4);
+    EXPECT_EQ(whole.commentLines, 2);
+    auto same = [&](const ModuleScan& s) {
+        return s.lines == whole.lines && s.exposedLine == whole.exposedLine && s.blankLines == whole.blankLines
+            && s.commentLines == whole.commentLines;
+    };
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+        ModuleScanner scanner;
+        scanner.feed(std::string_view(text).substr(0, cut));
+        scanner.feed(std::string_view(text).substr(cut));
+        EXPECT_TRUE(same(scanner.finish())) << "cut at " << cut;
+    }
+    ModuleScanner bytes;
+    for (char c : text)
+        bytes.feed(std::string_view(&c, 1));
+    EXPECT_TRUE(same(bytes.finish()));
+}
+
+TEST(ProjectCount, LongSingleLineModuleIsReadInBoundedPieces)
+{
+    test::TempFolder dir;
+    std::string line(3 * 1024 * 1024, 'x');
+    line += "\r\n' after\r\n";
+    dir.write("long.cls", line);
+    const ProjectCount count = countProjectText("Class=L; long.cls\r\n", dir.path());
+    EXPECT_EQ(count.rows[0].cells[ColA], "2");
+    EXPECT_EQ(count.rows[0].cells[ColC], "1");
+}
