@@ -29,7 +29,7 @@ constexpr std::array<EntryKey, 7> kEntryKeys = {{
 std::vector<std::string> readModuleEntries(std::string_view projectText)
 {
     std::vector<std::string> paths;
-    forEachLine(projectText, [&](std::string_view line) {
+    forEachLine(withoutUtf8Bom(projectText), [&](std::string_view line) {
         for (const EntryKey& k : kEntryKeys) {
             if (!startsWithNoCase(line, k.key))
                 continue;

@@ -81,8 +81,40 @@ static std::string randomSuffix()
     return s;
 }
 
+// A scratch file is simply truncated and written.
+static bool writeFileInPlace(const fs::path& target, std::string_view data, std::string* error)
+{
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) {
+        if (error)
+            *error = systemReason(errno);
+        return false;
+    }
+    const char* p = data.data();
+    std::size_t left = data.size();
+    while (left > 0) {
+        const ssize_t w = ::write(fd, p, left);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w < 0) {
+            if (error)
+                *error = systemReason(errno);
+            ::close(fd);
+            return false;
+        }
+        p += w;
+        left -= static_cast<std::size_t>(w);
+    }
+    if (::close(fd) != 0) {
+        if (error)
+            *error = systemReason(errno);
+        return false;
+    }
+    return true;
+}
+
 bool writeFileAtomically(const fs::path& target, std::string_view data, std::string* error,
-                         const fs::path& tempDir)
+                         const fs::path& tempDir, Durability durability)
 {
     auto fail = [&](int err) {
         if (error)
@@ -91,6 +123,8 @@ bool writeFileAtomically(const fs::path& target, std::string_view data, std::str
     };
     if (isReadOnlyFile(target))
         return fail(EACCES);
+    if (durability == Durability::Scratch)
+        return writeFileInPlace(target, data, error);
     const fs::path dir = tempDir.empty() ? target.parent_path() : tempDir;
     fs::path temp;
     int fd = -1;
@@ -117,7 +151,7 @@ bool writeFileAtomically(const fs::path& target, std::string_view data, std::str
         p += w;
         left -= static_cast<std::size_t>(w);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    if ((durability == Durability::Synced && ::fsync(fd) != 0) || ::close(fd) != 0) {
         const int err = errno;
         ::unlink(temp.c_str());
         return fail(err);

@@ -24,13 +24,19 @@ bool isReadOnlyFile(const std::filesystem::path& path);
 // program never show a name that starts with it.
 inline constexpr std::string_view kTempFilePrefix = ".zorvika-tmp-";
 
+enum class Durability { Synced, Scratch };
+
 // Writes `data` to `target` through a temporary file in `tempDir` (the
 // folder of the target when empty) and a rename. On failure the old file is
 // untouched, no temporary file stays behind, and `error` (when given) holds
-// the system's reason.
+// the system's reason. A read-only target is not replaced. `Synced` flushes
+// the new file to the disk before the rename, so that a crash leaves the
+// old file or the new one; scratch files (working copies, rewritten on
+// every choice) are simply truncated and written in place.
 bool writeFileAtomically(const std::filesystem::path& target, std::string_view data,
                          std::string* error = nullptr,
-                         const std::filesystem::path& tempDir = {});
+                         const std::filesystem::path& tempDir = {},
+                         Durability durability = Durability::Synced);
 
 // "No such file or directory" and the like, for errno.
 std::string systemReason(int errnoValue);

@@ -11,7 +11,7 @@ std::string readIniValueFromText(std::string_view text, std::string_view section
     bool found = false;
     std::string value;
     const std::string_view wantedKey = trimBlanks(key);
-    forEachLine(text, [&](std::string_view rawLine) {
+    forEachLine(withoutUtf8Bom(text), [&](std::string_view rawLine) {
         if (found)
             return;
         const std::string_view line = trimBlanks(rawLine);

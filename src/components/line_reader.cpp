@@ -9,6 +9,13 @@ std::vector<std::string_view> splitLines(std::string_view text)
     return lines;
 }
 
+std::string_view withoutUtf8Bom(std::string_view text)
+{
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    return text;
+}
+
 static inline char lowerAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;

@@ -31,6 +31,10 @@ void forEachLine(std::string_view text, F&& onLine)
 
 std::vector<std::string_view> splitLines(std::string_view text);
 
+// A text saved by a Windows editor as UTF-8 may begin with a byte-order
+// mark; the line readers skip it so that the first line reads as written.
+std::string_view withoutUtf8Bom(std::string_view text);
+
 // Lower-cases ASCII letters only: the prefix tests of the program compare
 // against lower-case ASCII keys.
 bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix);

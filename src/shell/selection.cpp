@@ -6,6 +6,7 @@
 #include "shell/message_table.h"
 
 #include <charconv>
+#include <map>
 #include <set>
 
 namespace zorvika {
@@ -20,7 +21,7 @@ bool isGroupFileName(std::string_view path)
 std::vector<std::string> readGroupEntries(std::string_view groupText)
 {
     std::vector<std::string> entries;
-    forEachLine(groupText, [&](std::string_view line) {
+    forEachLine(withoutUtf8Bom(groupText), [&](std::string_view line) {
         if (startsWithNoCase(line, "vbgroup"))
             return;
         if (startsWithNoCase(line, "startupproject="))
@@ -38,7 +39,7 @@ bool looksLikeGroupText(std::string_view text)
     if (text.find('\0') != std::string_view::npos)
         return false;
     bool found = false;
-    forEachLine(text, [&](std::string_view line) {
+    forEachLine(withoutUtf8Bom(text), [&](std::string_view line) {
         if (startsWithNoCase(line, "vbgroup") || startsWithNoCase(line, "startupproject=")
             || startsWithNoCase(line, "project="))
             found = true;
@@ -81,21 +82,30 @@ static std::string fileNamePart(std::string_view path)
 }
 
 // A working-copy name not yet used by this selection: "name" for the first
-// project of that file name, "name~2" and so on, before the extension, for
-// later ones.
-static std::string uniqueName(const std::string& name, std::set<std::string>& used)
-{
-    if (used.insert(name).second)
-        return name;
-    const auto dot = name.rfind('.');
-    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-    const std::string ext = dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot);
-    for (int n = 2;; ++n) {
-        std::string candidate = stem + "~" + std::to_string(n) + ext;
-        if (used.insert(candidate).second)
-            return candidate;
+// project of that file name, "name~2", "name~3" and so on, before the
+// extension, for later ones.
+class WorkingCopyNames {
+public:
+    std::string take(const std::string& name)
+    {
+        if (used_.insert(name).second)
+            return name;
+        const auto dot = name.rfind('.');
+        const bool hasExt = dot != std::string::npos && dot != 0;
+        const std::string stem = hasExt ? name.substr(0, dot) : name;
+        const std::string ext = hasExt ? name.substr(dot) : std::string();
+        int& n = next_.try_emplace(name, 2).first->second;
+        for (;; ++n) {
+            std::string candidate = stem + "~" + std::to_string(n) + ext;
+            if (used_.insert(candidate).second)
+                return candidate;
+        }
     }
-}
+
+private:
+    std::set<std::string> used_;
+    std::map<std::string, int> next_;
+};
 
 static std::string describe(const fs::path& file, ReadStatus status)
 {
@@ -149,13 +159,13 @@ SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folde
         sources.emplace_back(chosenAbs);
     }
 
-    std::set<std::string> used;
+    WorkingCopyNames names;
     for (std::size_t i = 0; i < sel.size(); ++i) {
         std::string projectText;
         if (!sources[i] || readRegularFile(*sources[i], projectText) != ReadStatus::Ok)
             projectText.clear();
-        const fs::path copy = folder.workingCopies() / uniqueName(fileNamePart(sel.projectFiles[i]), used);
-        writeFileAtomically(copy, workingCopyText(projectText));
+        const fs::path copy = folder.workingCopies() / names.take(fileNamePart(sel.projectFiles[i]));
+        writeFileAtomically(copy, workingCopyText(projectText), nullptr, {}, Durability::Scratch);
         sel.projectFiles[i] = copy.string();
     }
     result.selection = std::move(sel);
