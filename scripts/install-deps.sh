@@ -9,6 +9,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev
+  clang libclang-rt-14-dev
   cloc time
   fonts-dejavu-core
 )

@@ -1,0 +1,26 @@
+// The snapshot line reader and the totals-text split of the export.
+#include "analysis/results.h"
+#include "components/text_codec.h"
+#include "fuzz_input.h"
+#include "history/history_store.h"
+#include "output/export.h"
+#include "output/snapshot_store.h"
+
+using namespace zorvika;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text = fuzz::asText(data, size);
+    const Snapshot snapshot = snapshotFromText(text, "Total");
+    for (const ModuleRow& row : snapshot.rows) {
+        // A row read back writes the same line again, and reads the same.
+        const auto again = parseSnapshotLine(snapshotLine(row));
+        fuzz::require(again.has_value() && again->cells == row.cells);
+    }
+    const TotalsWords words{"Total: ", "modules: ", "(P, A, C, B, P - C, P - B, P - C - B, A - C, A - B, A - C - B)"};
+    if (const auto values = totalsValues(text, words))
+        for (const std::string& v : *values)
+            fuzz::require(v.find(", ") == std::string::npos);
+    fuzz::require(isValidUtf8(snapshot.totalsLabel));
+    return 0;
+}
