@@ -5,8 +5,10 @@
 #include "components/line_reader.h"
 #include "components/spreadsheet.h"
 #include "history/history_store.h"
+#include "history/trend.h"
 #include "output/export.h"
 #include "output/snapshot_store.h"
+#include "output/table_export.h"
 #include "shell/message_table.h"
 #include "shell/project_run.h"
 #include "shell/selection.h"
@@ -23,8 +25,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: zorvika-cli count FILE [--project K] [--sort COLUMN] [--descending] [--format tsv|csv|json] "
-    "[--output PATH] [--save] [--program-folder DIR] | zorvika-cli history [PROJECT [VERSION]] "
-    "[--program-folder DIR]";
+    "[--output PATH] [--save] [--program-folder DIR] | zorvika-cli history [PROJECT [VERSION | --trend | "
+    "--compare V1 V2]] [--program-folder DIR]";
 
 struct UsageError {
     std::string what;
@@ -222,14 +224,61 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
     return status;
 }
 
-int runHistory(const std::vector<std::string>& args, const ProgramFolder& folder, std::ostream& out,
-               std::ostream& err)
+// `history PROJECT --trend`: one line per version, version and ten totals.
+int printTrend(const std::string& project, const ProgramFolder& folder, const MessageTable& messages,
+               std::ostream& out)
 {
-    for (const std::string& a : args)
-        if (a.starts_with("--"))
-            throw UsageError{"unexpected argument " + a};
+    for (const TrendPoint& point : projectTrend(folder, project, messages.totalsWords(), messages.get("TOTAL2"))) {
+        out << point.version;
+        for (std::int64_t v : point.totals)
+            out << '\t' << v;
+        out << "\r\n";
+    }
+    return 0;
+}
+
+// `history PROJECT --compare V1 V2`: the comparison list as tab text.
+int printComparison(const std::string& project, const std::string& first, const std::string& second,
+                    const ProgramFolder& folder, const MessageTable& messages, std::ostream& out,
+                    std::ostream& err)
+{
+    const std::vector<std::string> versions = listVersions(folder, project);
+    for (const std::string& v : {first, second})
+        if (std::find(versions.begin(), versions.end(), v) == versions.end())
+            return failWith(err, project + " " + v + ": no such version in the history");
+    const std::string total2 = messages.get("TOTAL2");
+    const auto rows = compareSnapshots(loadSnapshot(folder, project, first, total2),
+                                       loadSnapshot(folder, project, second, total2));
+    const std::vector<std::string> titles = {messages.get("MODULE"), messages.get("FROM"), messages.get("TO"),
+                                             messages.get("DIFF"), messages.get("CHANGE")};
+    out << tableText(titles, comparisonCells(rows, messages.get("ADDED"), messages.get("REMOVED")), ExportFormat::Tab);
+    return 0;
+}
+
+int runHistory(std::vector<std::string> args, const ProgramFolder& folder, std::ostream& out, std::ostream& err)
+{
+    bool trend = false;
+    std::optional<std::pair<std::string, std::string>> compare;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--trend") {
+            trend = true;
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i--));
+        } else if (args[i] == "--compare") {
+            if (i + 2 >= args.size())
+                throw UsageError{"--compare needs two versions"};
+            compare.emplace(args[i + 1], args[i + 2]);
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 3);
+            --i;
+        } else if (args[i].starts_with("--")) {
+            throw UsageError{"unexpected argument " + args[i]};
+        }
+    }
     if (args.size() > 2)
         throw UsageError{"history takes at most a PROJECT and a VERSION"};
+    if ((trend || compare) && args.size() != 1)
+        throw UsageError{"--trend and --compare take one PROJECT and no VERSION"};
+    if (trend && compare)
+        throw UsageError{"--trend and --compare cannot go together"};
     ensureWorkFiles(folder);
     const MessageTable messages(folder);
     if (args.empty()) {
@@ -240,6 +289,10 @@ int runHistory(const std::vector<std::string>& args, const ProgramFolder& folder
     const std::vector<std::string> projects = listProjects(folder);
     if (std::find(projects.begin(), projects.end(), args[0]) == projects.end())
         return failWith(err, args[0] + ": no such project in the history");
+    if (trend)
+        return printTrend(args[0], folder, messages, out);
+    if (compare)
+        return printComparison(args[0], compare->first, compare->second, folder, messages, out, err);
     const std::vector<std::string> versions = listVersions(folder, args[0]);
     if (args.size() == 1) {
         for (const std::string& v : versions)

@@ -1,0 +1,119 @@
+#include "history/trend.h"
+
+#include "cli_support.h"
+#include "output/snapshot_store.h"
+#include "shell/message_table.h"
+
+#include <gtest/gtest.h>
+
+using namespace zorvika;
+namespace fs = std::filesystem;
+
+namespace {
+
+const TotalsWords kWords{"Total: ", "modules: ", "(order)"};
+
+ModuleRow row(std::string path, int p, int a, int c, int b)
+{
+    ModuleRow r;
+    r.cells[ColModule] = std::move(path);
+    r.cells[ColType] = "Form";
+    const int values[10] = {p, a, c, b, p - c, p - b, p - c - b, a - c, a - b, a - c - b};
+    for (int k = 0; k < 10; ++k)
+        r.cells[ColP + k] = std::to_string(values[k]);
+    return r;
+}
+
+ModuleRow invalid(std::string path)
+{
+    ModuleRow r;
+    r.cells[ColModule] = std::move(path);
+    r.cells[ColType] = "Invalid";
+    return r;
+}
+
+} // namespace
+
+TEST(VersionOrder, ThreeNumbersAsNumbersOthersAfterByText)
+{
+    EXPECT_TRUE(versionLess("1.9.0", "1.10.0"));
+    EXPECT_FALSE(versionLess("1.10.0", "1.9.0"));
+    EXPECT_TRUE(versionLess("2.0.0", "10.0.0"));
+    EXPECT_TRUE(versionLess("1.0.99", "1.1.0"));
+    EXPECT_EQ(inVersionOrder({"..", "1.10.0", "beta", "1.9.0", "1.2", "0.0.1", "1.9.x"}),
+              (std::vector<std::string>{"0.0.1", "1.9.0", "1.10.0", "..", "1.2", "1.9.x", "beta"}));
+    EXPECT_TRUE(versionLess("1.01.0", "1.1.0")) << "equal numbers fall back to the text";
+}
+
+TEST(TrendPoints, FromTheTotalsLineOrSummedFromTheRows)
+{
+    Snapshot withTotals;
+    withTotals.rows = {row("a.frm", 1, 1, 0, 0)};
+    withTotals.totalsLabel = "Total: 1 modules: 82, 120, 12, 10, 70, 72, 60, 108, 110, 98 (order)";
+    const TrendPoint a = trendPointOf("1.0.0", withTotals, kWords);
+    EXPECT_TRUE(a.fromTotalsLine);
+    EXPECT_EQ(a.totals[6], 60);
+
+    Snapshot noTotals;
+    noTotals.rows = {row("a.frm", 82, 120, 12, 10), invalid("gone.frm"), row("b.bas", 9, 10, 1, 2)};
+    const TrendPoint b = trendPointOf("1.1.0", noTotals, kWords);
+    EXPECT_FALSE(b.fromTotalsLine);
+    const std::array<std::int64_t, 10> expected = {91, 130, 13, 12, 78, 79, 66, 117, 118, 105};
+    EXPECT_EQ(b.totals, expected);
+
+    // A totals line in another language's words does not split: rows count.
+    noTotals.totalsLabel = "Summe: 3 Module: 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 (Reihenfolge)";
+    EXPECT_FALSE(trendPointOf("x", noTotals, kWords).fromTotalsLine);
+}
+
+TEST(TrendPoints, OnePerStoredVersionInVersionOrder)
+{
+    test::TempFolder dir;
+    const ProgramFolder folder{dir.path()};
+    ensureWorkFiles(folder);
+    for (const char* v : {"1.10.0", "1.9.0", "1.2.0"})
+        saveSnapshot(folder, "P", v, {row("a.frm", std::atoi(v + 2) * 10, 1, 0, 0)}, "");
+    const auto points = projectTrend(folder, "P", kWords, "Total");
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[0].version, "1.2.0");
+    EXPECT_EQ(points[1].version, "1.9.0");
+    EXPECT_EQ(points[2].version, "1.10.0");
+    EXPECT_EQ(points[2].totals[0], 100);
+}
+
+TEST(Comparison, AddedRemovedKeptAndRepeatedModules)
+{
+    Snapshot first, second;
+    first.rows = {row("a.frm", 10, 10, 0, 0), row("gone.bas", 5, 5, 0, 0), row("twice.cls", 1, 1, 0, 0),
+                  row("twice.cls", 2, 2, 0, 0), invalid("broken.frm")};
+    second.rows = {row("new.frm", 7, 7, 0, 0), row("a.frm", 12, 14, 1, 1), row("broken.frm", 3, 3, 0, 0),
+                   row("twice.cls", 3, 3, 0, 0)};
+    const auto rows = compareSnapshots(first, second);
+    const auto cells = comparisonCells(rows, "added", "removed");
+    EXPECT_EQ(cells, (std::vector<std::vector<std::string>>{{"a.frm", "10", "10", "0", ""},
+                                                            {"gone.bas", "5", "", "-5", "removed"},
+                                                            {"twice.cls", "3", "3", "0", ""},
+                                                            {"broken.frm", "", "3", "3", ""},
+                                                            {"new.frm", "", "7", "7", "added"}}));
+}
+
+TEST(CliTrend, TrendAndCompareLines)
+{
+    test::Cli cli;
+    const ProgramFolder folder{cli.program.path()};
+    ensureWorkFiles(folder);
+    saveSnapshot(folder, "P", "1.10.0", {row("a.frm", 20, 30, 4, 5), row("b.frm", 1, 1, 0, 0)}, "");
+    saveSnapshot(folder, "P", "1.9.0", {row("a.frm", 10, 20, 2, 3)}, "");
+    const test::CliResult trend = cli.run({"history", "P", "--trend"});
+    ASSERT_EQ(trend.status, 0) << trend.err;
+    EXPECT_EQ(trend.out, "1.9.0\t10\t20\t2\t3\t8\t7\t5\t18\t17\t15\r\n"
+                         "1.10.0\t21\t31\t4\t5\t17\t16\t12\t27\t26\t22\r\n");
+    const test::CliResult compare = cli.run({"history", "P", "--compare", "1.9.0", "1.10.0"});
+    ASSERT_EQ(compare.status, 0) << compare.err;
+    EXPECT_EQ(compare.out, "Module\tFirst Version\tSecond Version\tDifference\tChange\r\n"
+                           "a.frm\t5\t11\t6\t\r\n"
+                           "b.frm\t\t1\t1\tadded\r\n");
+    EXPECT_EQ(cli.run({"history", "P", "--compare", "1.9.0", "9.9.9"}).status, 1);
+    EXPECT_EQ(cli.run({"history", "P", "--compare", "1.9.0"}).status, 2);
+    EXPECT_EQ(cli.run({"history", "--trend"}).status, 2);
+}
