@@ -1,8 +1,8 @@
 #include "output/export.h"
 
-#include "components/file_io.h"
 #include "components/line_reader.h"
 #include "components/spreadsheet.h"
+#include "output/table_export.h"
 
 #include <ctime>
 
@@ -65,62 +65,40 @@ std::optional<std::array<std::string, 10>> totalsValues(std::string_view totalsT
     return values;
 }
 
-static void appendField(std::string& out, std::string_view field, ExportFormat format)
+static std::vector<std::string> exportTitles()
 {
-    if (format == ExportFormat::Comma && field.find_first_of(",\"\r\n") != std::string_view::npos) {
-        out += '"';
-        for (char c : field) {
-            if (c == '"')
-                out += '"';
-            out += c;
-        }
-        out += '"';
-        return;
+    return {kExportTitles.begin(), kExportTitles.end()};
+}
+
+// The rows of an export: one per list row, then the totals row, whose first
+// cell is `firstTotalsCell` (a space in the text files, empty in a sheet).
+static std::vector<std::vector<std::string>> exportRows(const std::vector<ModuleRow>& rows,
+                                                        const std::optional<std::array<std::string, 10>>& totals,
+                                                        std::string_view firstTotalsCell)
+{
+    std::vector<std::vector<std::string>> cells;
+    cells.reserve(rows.size() + 1);
+    for (const ModuleRow& row : rows)
+        cells.emplace_back(row.cells.begin(), row.cells.end());
+    if (totals) {
+        std::vector<std::string> last = {std::string(firstTotalsCell), "Total"};
+        last.insert(last.end(), totals->begin(), totals->end());
+        cells.push_back(std::move(last));
     }
-    out.append(field);
+    return cells;
 }
 
 std::string exportText(const std::vector<ModuleRow>& rows,
                        const std::optional<std::array<std::string, 10>>& totals, ExportFormat format)
 {
-    const char sep = format == ExportFormat::Comma ? ',' : '\t';
-    std::string out;
-    out.reserve(64 * (rows.size() + 2));
-    auto line = [&](auto begin, auto end) {
-        for (auto it = begin; it != end; ++it) {
-            if (it != begin)
-                out += sep;
-            appendField(out, *it, format);
-        }
-        out += "\r\n";
-    };
-    line(kExportTitles.begin(), kExportTitles.end());
-    for (const ModuleRow& row : rows)
-        line(row.cells.begin(), row.cells.end());
-    if (totals) {
-        std::array<std::string_view, kColumnCount> fields;
-        fields[0] = " ";
-        fields[1] = "Total";
-        for (std::size_t k = 0; k < totals->size(); ++k)
-            fields[k + 2] = (*totals)[k];
-        line(fields.begin(), fields.end());
-    }
-    return out;
+    return tableText(exportTitles(), exportRows(rows, totals, " "), format);
 }
 
 std::vector<std::vector<std::string>> exportSheet(const std::vector<ModuleRow>& rows,
                                                   const std::optional<std::array<std::string, 10>>& totals)
 {
-    std::vector<std::vector<std::string>> cells;
-    cells.reserve(rows.size() + 2);
-    cells.emplace_back(kExportTitles.begin(), kExportTitles.end());
-    for (const ModuleRow& row : rows)
-        cells.emplace_back(row.cells.begin(), row.cells.end());
-    if (totals) {
-        std::vector<std::string> last = {"", "Total"};
-        last.insert(last.end(), totals->begin(), totals->end());
-        cells.push_back(std::move(last));
-    }
+    auto cells = exportRows(rows, totals, "");
+    cells.insert(cells.begin(), exportTitles());
     return cells;
 }
 
@@ -129,19 +107,9 @@ ExportOutcome writeExport(const std::filesystem::path& path, const std::vector<M
 {
     if (rows.empty())
         return {ExportStatus::NoRecord, {}};
-    const auto totals = totalsValues(totalsText, words);
-    const ExportFormat format = exportFormatFor(path.native());
-    ExportOutcome outcome;
-    if (format == ExportFormat::Spreadsheet) {
-        if (!spreadsheet.available())
-            return {ExportStatus::NoSpreadsheet, {}};
-        if (spreadsheet.write(path, exportSheet(rows, totals), &outcome.error))
-            outcome.status = ExportStatus::Written;
-        return outcome;
-    }
-    if (writeFileAtomically(path, exportText(rows, totals, format), &outcome.error))
-        outcome.status = ExportStatus::Written;
-    return outcome;
+    const bool sheet = exportFormatFor(path.native()) == ExportFormat::Spreadsheet;
+    return writeTableExport(path, exportTitles(), exportRows(rows, totalsValues(totalsText, words), sheet ? "" : " "),
+                            spreadsheet);
 }
 
 } // namespace zorvika
