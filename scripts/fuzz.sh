@@ -20,7 +20,7 @@ find "$corpus" -name '*.vbg' -exec cp -t "$work/seed-group_reader" {} + 2>/dev/n
 cp resources/tips*.dll "$work/seed-ini/"
 find "$corpus" -name '*.vbp' -exec cp -t "$work/seed-ini" {} + 2>/dev/null || true
 find "$corpus" \( -name '*.frm' -o -name '*.bas' -o -name '*.cls' -o -name '*.ctl' \) -size -64k | head -200 |
-  while IFS= read -r f; do cp "$f" "$work/seed-line_scan/$(basename "$f")-$RANDOM"; done
+  while IFS= read -r f; do cp "$f" "$work/seed-line_scan/$(basename "$f")-$RANDOM"; done || true
 # Snapshots as the store writes them.
 prog="$work/program"; mkdir -p "$prog"; cp resources/tips.dll "$prog/"
 for p in "$corpus/SSTabEx/Group1.vbg" "$corpus/VBCorLib/Source/CorLib.Solution.vbg"; do
