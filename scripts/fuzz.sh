@@ -42,7 +42,7 @@ for t in project_reader group_reader ini snapshot line_scan; do
     cp "$work/art-$t/"* tests/fuzz/regressions/$t/ 2>/dev/null || true
     tail -40 "$work/log-$t"
   fi
-  grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$work/log-$t" | tr '\n' ' '; echo
+  { grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$work/log-$t" | tr '\n' ' '; } || true; echo
   grep -E 'Done [0-9]+ runs' "$work/log-$t" || true
 done
 exit $status
