@@ -1,9 +1,11 @@
 #include "shell/message_table.h"
 
 #include "analysis/results.h"
+#include "components/file_io.h"
 #include "components/ini_reader.h"
 #include "components/text_codec.h"
 
+#include <chrono>
 #include <cstdio>
 #include <system_error>
 #include <unistd.h>
@@ -41,6 +43,21 @@ void ensureWorkFiles(const ProgramFolder& folder)
     if (!fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
         if (std::FILE* f = std::fopen(folder.messageTable().c_str(), "wb"))
             std::fclose(f);
+    }
+    removeStaleTemporaryFiles(folder.store());
+}
+
+void removeStaleTemporaryFiles(const fs::path& store)
+{
+    // A snapshot write that was killed leaves its temporary file in the
+    // store folder; one older than ten minutes belongs to no running write.
+    std::error_code ec;
+    const auto limit = fs::file_time_type::clock::now() - std::chrono::minutes(10);
+    for (fs::directory_iterator it(store, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code fileError;
+        if (it->path().filename().string().starts_with(kTempFilePrefix) && it->is_regular_file(fileError)
+            && it->last_write_time(fileError) < limit && !fileError)
+            fs::remove(it->path(), fileError);
     }
 }
 

@@ -42,6 +42,9 @@ inline constexpr std::string_view kMessageSection = "Message & Text";
 // `upsEnsureWorkFiles`: creates "tempprjfiles" and "verhis" when missing and
 // an empty "tips.dll" when there is none. Existing contents are never
 // touched. Each step is tried on its own.
+// It also removes temporary files that killed snapshot writes left in the
+// store folder (those older than ten minutes).
 void ensureWorkFiles(const ProgramFolder& folder);
+void removeStaleTemporaryFiles(const std::filesystem::path& store);
 
 } // namespace zorvika

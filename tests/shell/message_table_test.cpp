@@ -93,3 +93,19 @@ TEST(ShippedTables, EveryKeyHasATextAndTheTotalsLineWorks)
         EXPECT_EQ(snapshotFromText("x\r\n" + line + "\r\n", messages.get("TOTAL2")).totalsLabel, line);
     }
 }
+
+TEST(WorkFiles, StaleTemporaryFilesOfKilledWritesAreRemoved)
+{
+    test::TempFolder dir;
+    const ProgramFolder folder{dir.path()};
+    ensureWorkFiles(folder);
+    const auto stale = dir.write("verhis/.zorvika-tmp-old", "half");
+    const auto fresh = dir.write("verhis/.zorvika-tmp-new", "being written");
+    const auto other = dir.write("verhis/notes.txt", "kept");
+    fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    fs::last_write_time(other, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    ensureWorkFiles(folder);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(fresh)) << "a write may still be going on";
+    EXPECT_TRUE(fs::exists(other));
+}
