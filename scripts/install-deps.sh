@@ -11,7 +11,9 @@ packages=(
   libgtest-dev
   clang libclang-rt-14-dev
   cloc time
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-wine
+  libxlsxwriter-dev libreoffice-calc-nogui
+  libzip-dev libpugixml-dev
 )
 missing=()
 for p in "${packages[@]}"; do

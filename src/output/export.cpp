@@ -13,6 +13,8 @@ const std::array<std::string_view, kColumnCount> kExportTitles = {
 
 ExportFormat exportFormatFor(std::string_view path)
 {
+    if (path.size() >= 5 && equalsNoCase(path.substr(path.size() - 5), ".xlsx"))
+        return ExportFormat::Xlsx;
     const std::string_view tail = path.size() >= 4 ? path.substr(path.size() - 4) : path;
     if (equalsNoCase(tail, ".xls"))
         return ExportFormat::Spreadsheet;
@@ -107,7 +109,10 @@ ExportOutcome writeExport(const std::filesystem::path& path, const std::vector<M
 {
     if (rows.empty())
         return {ExportStatus::NoRecord, {}};
-    const bool sheet = exportFormatFor(path.native()) == ExportFormat::Spreadsheet;
+    // Both workbooks leave column A of the totals row empty; the text files
+    // put a space there.
+    const ExportFormat format = exportFormatFor(path.native());
+    const bool sheet = format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx;
     return writeTableExport(path, exportTitles(), exportRows(rows, totalsValues(totalsText, words), sheet ? "" : " "),
                             spreadsheet);
 }

@@ -18,9 +18,10 @@ class Spreadsheet;
 // Titles of the twelve export columns (fixed, not translated).
 extern const std::array<std::string_view, kColumnCount> kExportTitles;
 
-enum class ExportFormat { Tab, Comma, Spreadsheet };
+enum class ExportFormat { Tab, Comma, Spreadsheet, Xlsx };
 
-// By the lower-cased last four characters: ".xls" spreadsheet, ".csv" comma,
+// By the lower-cased ending: ".xlsx" (last five characters) the workbook
+// written directly; then by the last four: ".xls" spreadsheet, ".csv" comma,
 // anything else tab.
 ExportFormat exportFormatFor(std::string_view path);
 
@@ -53,7 +54,8 @@ struct ExportOutcome {
 };
 
 // Writes the export file for `path` (after the save dialog). An existing file
-// there is replaced only when the new one is whole.
+// there is replaced only when the new one is whole. ".xls" needs the
+// spreadsheet application; ".xlsx" is written without it.
 ExportOutcome writeExport(const std::filesystem::path& path, const std::vector<ModuleRow>& rows,
                           std::string_view totalsText, const TotalsWords& words, Spreadsheet& spreadsheet);
 

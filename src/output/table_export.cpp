@@ -2,6 +2,7 @@
 
 #include "components/file_io.h"
 #include "components/spreadsheet.h"
+#include "components/xlsx_workbook.h"
 
 namespace zorvika {
 
@@ -47,14 +48,17 @@ ExportOutcome writeTableExport(const std::filesystem::path& path, const std::vec
         return {ExportStatus::NoRecord, {}};
     const ExportFormat format = exportFormatFor(path.native());
     ExportOutcome outcome;
-    if (format == ExportFormat::Spreadsheet) {
-        if (!spreadsheet.available())
+    if (format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx) {
+        // ".xls" needs the spreadsheet application; ".xlsx" is written here.
+        if (format == ExportFormat::Spreadsheet && !spreadsheet.available())
             return {ExportStatus::NoSpreadsheet, {}};
         TextTable sheet;
         sheet.reserve(rows.size() + 1);
         sheet.push_back(titles);
         sheet.insert(sheet.end(), rows.begin(), rows.end());
-        if (spreadsheet.write(path, sheet, &outcome.error))
+        const bool written = format == ExportFormat::Xlsx ? writeXlsxWorkbook(path, sheet, &outcome.error)
+                                                          : spreadsheet.write(path, sheet, &outcome.error);
+        if (written)
             outcome.status = ExportStatus::Written;
         return outcome;
     }

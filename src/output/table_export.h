@@ -1,7 +1,8 @@
 #pragma once
 // Exporting any table of texts (titles and rows) by the export's rules: tab
 // text, comma file (a field with a comma, a double quote or a line break is
-// quoted) or spreadsheet, by the file name's ending.
+// quoted), spreadsheet (".xls") or workbook (".xlsx"), by the file name's
+// ending.
 #include "output/export.h"
 
 #include <filesystem>

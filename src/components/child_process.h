@@ -1,0 +1,38 @@
+#pragma once
+// Running an outside program to its end within a time limit: no shell, no
+// input, its output into a file, and every process it starts ended with it
+// when the time runs out.
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvika {
+
+enum class ChildOutcome { Exited, NotStarted, TimedOut, Killed };
+
+struct ChildResult {
+    ChildOutcome outcome = ChildOutcome::NotStarted;
+    int exitCode = -1;   // when Exited
+    std::string error;   // the reason when not Exited
+};
+
+// Starts `program` (a path, not looked up) with `args` in a process group of
+// its own, standard input from /dev/null, standard output and error appended
+// to `logFile` (discarded when empty), and waits at most `timeLimit`. On time-
+// out the whole group is killed and reaped before this returns; so is any
+// process of the group still running after the program itself has ended.
+ChildResult runChild(const std::filesystem::path& program, const std::vector<std::string>& args,
+                     std::chrono::milliseconds timeLimit, const std::filesystem::path& logFile = {});
+
+// The first of `names` found as an executable regular file in a folder of
+// `searchPath` (a PATH-style list separated by ':'; an empty entry is the
+// current folder, as the shell has it).
+std::optional<std::filesystem::path> findProgram(const std::vector<std::string>& names, std::string_view searchPath);
+
+// The same, in the PATH of this process (nothing when PATH is unset).
+std::optional<std::filesystem::path> findProgramOnPath(const std::vector<std::string>& names);
+
+} // namespace zorvika

@@ -1,0 +1,160 @@
+#include "components/libreoffice_spreadsheet.h"
+
+#include "components/child_process.h"
+#include "components/file_io.h"
+#include "components/scratch_folder.h"
+#include "components/xlsx_workbook.h"
+
+#include <cerrno>
+#include <system_error>
+#include <unistd.h>
+
+namespace zorvika {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void setError(std::string* error, std::string text)
+{
+    if (error)
+        *error = std::move(text);
+}
+
+// A file URL for a local folder, every byte outside the unreserved set and
+// "/" percent-encoded.
+std::string fileUrl(const fs::path& folder)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (unsigned char c : folder.string()) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'
+                           || c == '.' || c == '_' || c == '~' || c == '/';
+        if (plain) {
+            url += static_cast<char>(c);
+        } else {
+            url += '%';
+            url += hex[c >> 4];
+            url += hex[c & 15];
+        }
+    }
+    return url;
+}
+
+// The last non-empty line of what the program printed, to tell the user why.
+std::string lastLogLine(const fs::path& log)
+{
+    std::string text;
+    if (readRegularFile(log, text) != ReadStatus::Ok)
+        return {};
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+        text.pop_back();
+    const auto start = text.find_last_of("\r\n");
+    return start == std::string::npos ? text : text.substr(start + 1);
+}
+
+bool isOleCompoundFile(std::string_view bytes)
+{
+    static constexpr unsigned char kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    if (bytes.size() < sizeof kSignature)
+        return false;
+    for (std::size_t i = 0; i < sizeof kSignature; ++i)
+        if (static_cast<unsigned char>(bytes[i]) != kSignature[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::optional<fs::path> findOfficeProgram()
+{
+    return findProgramOnPath({"soffice", "libreoffice"});
+}
+
+std::optional<fs::path> convertWithOffice(const fs::path& program, const fs::path& input, const std::string& convertTo,
+                                          const fs::path& outDir, const fs::path& profileDir,
+                                          std::chrono::milliseconds timeLimit, std::string* error)
+{
+    std::error_code ec;
+    fs::create_directories(profileDir, ec);
+    if (!ec)
+        fs::create_directories(outDir, ec);
+    if (ec) {
+        setError(error, ec.message());
+        return std::nullopt;
+    }
+    const std::string extension = convertTo.substr(0, convertTo.find(':'));
+    const fs::path result = outDir / (input.stem().string() + "." + extension);
+    fs::remove(result, ec);
+    const fs::path log = profileDir / "conversion.log";
+    const std::vector<std::string> args = {"--headless", "--invisible", "--nologo", "--norestore", "--nolockcheck",
+                                           "--nodefault", "-env:UserInstallation=" + fileUrl(profileDir / "user"),
+                                           "--convert-to", convertTo, "--outdir", outDir.string(), input.string()};
+    const ChildResult run = runChild(program, args, timeLimit, log);
+    if (run.outcome != ChildOutcome::Exited) {
+        setError(error, run.error);
+        return std::nullopt;
+    }
+    if (!isRegularFile(result) || fs::file_size(result, ec) == 0 || ec) {
+        std::string reason = program.filename().string() + " wrote no " + extension + " file";
+        if (run.exitCode != 0)
+            reason += " (exit status " + std::to_string(run.exitCode) + ")";
+        const std::string said = lastLogLine(log);
+        if (!said.empty())
+            reason += ": " + said;
+        setError(error, reason);
+        return std::nullopt;
+    }
+    return result;
+}
+
+LibreOfficeSpreadsheet::LibreOfficeSpreadsheet(fs::path program, std::chrono::milliseconds timeLimit)
+    : program_(std::move(program)), timeLimit_(timeLimit)
+{
+}
+
+std::optional<fs::path> LibreOfficeSpreadsheet::program() const
+{
+    if (!program_)
+        return findOfficeProgram();
+    if (::access(program_->c_str(), X_OK) != 0 || !isRegularFile(*program_))
+        return std::nullopt;
+    return program_;
+}
+
+bool LibreOfficeSpreadsheet::available()
+{
+    return program().has_value();
+}
+
+bool LibreOfficeSpreadsheet::write(const fs::path& path, const SheetCells& cells, std::string* error)
+{
+    const auto office = program();
+    if (!office) {
+        setError(error, program_ ? program_->string() + ": cannot be started"
+                                 : std::string("no soffice or libreoffice on PATH"));
+        return false;
+    }
+    if (isReadOnlyFile(path)) {
+        setError(error, systemReason(EACCES));
+        return false;
+    }
+    ScratchFolder scratch("zorvika-office", error);
+    if (!scratch.ok())
+        return false;
+    const fs::path workbook = scratch.path() / "sheet.xlsx";
+    if (!writeWorkbookFile(workbook, cells, scratch.path(), error))
+        return false;
+    const auto converted = convertWithOffice(*office, workbook, "xls:MS Excel 97", scratch.path() / "out",
+                                             scratch.path() / "profile", timeLimit_, error);
+    if (!converted)
+        return false;
+    std::string bytes;
+    if (readRegularFile(*converted, bytes) != ReadStatus::Ok || !isOleCompoundFile(bytes)) {
+        setError(error, office->filename().string() + " wrote no Excel 97 workbook");
+        return false;
+    }
+    return writeFileAtomically(path, bytes, error);
+}
+
+} // namespace zorvika

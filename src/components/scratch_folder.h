@@ -1,0 +1,26 @@
+#pragma once
+// A private folder for temporary files (mode 0700, under the system's
+// temporary folder), removed with everything in it when the object goes.
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace zorvika {
+
+class ScratchFolder {
+public:
+    // `stem` begins the folder's name; `error` tells why when it could not
+    // be made (then `ok()` is false).
+    explicit ScratchFolder(const std::string& stem, std::string* error = nullptr);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    bool ok() const { return !path_.empty(); }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace zorvika

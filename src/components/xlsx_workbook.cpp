@@ -1,0 +1,167 @@
+#include "components/xlsx_workbook.h"
+
+#include "components/file_io.h"
+#include "components/scratch_folder.h"
+#include "components/text_codec.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+namespace zorvika {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isWide(char32_t c)
+{
+    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF)
+           || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF)
+           || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F)
+           || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+bool isCombining(char32_t c)
+{
+    return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) || (c >= 0x1DC0 && c <= 0x1DFF)
+           || (c >= 0x20D0 && c <= 0x20FF) || (c >= 0xFE20 && c <= 0xFE2F);
+}
+
+void setError(std::string* error, std::string text)
+{
+    if (error)
+        *error = std::move(text);
+}
+
+// Frees a workbook that is abandoned before it was closed.
+struct WorkbookGuard {
+    lxw_workbook* book;
+    ~WorkbookGuard()
+    {
+        if (book)
+            lxw_workbook_free(book);
+    }
+};
+
+} // namespace
+
+std::size_t displayColumns(std::string_view text)
+{
+    std::size_t columns = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (i + length > text.size())
+            length = 1;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        i += length;
+        if (!isCombining(c))
+            columns += isWide(c) ? 2 : 1;
+    }
+    return columns;
+}
+
+double fittedWidth(std::string_view text)
+{
+    // Courier New 9 pt advances 7.2 pixels per character at 96 dots per inch;
+    // the width unit is the default font's digit width, 7 pixels. One unit
+    // more keeps the text clear of the cell's borders, as a fitted column is.
+    const double width = (7.2 * static_cast<double>(displayColumns(text)) + 7.0) / 7.0;
+    return std::min(kMaxColumnWidth, std::ceil(width * 100.0) / 100.0);
+}
+
+std::array<double, kFittedColumns> fittedColumnWidths(const SheetCells& cells)
+{
+    std::array<double, kFittedColumns> widths;
+    widths.fill(fittedWidth(""));
+    for (const auto& row : cells)
+        for (std::size_t c = 0; c < std::min(row.size(), kFittedColumns); ++c)
+            widths[c] = std::max(widths[c], fittedWidth(row[c]));
+    return widths;
+}
+
+bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::path& scratchDir, std::string* error)
+{
+    if (cells.size() > LXW_ROW_MAX) {
+        setError(error, "more rows than a sheet holds");
+        return false;
+    }
+    std::string tmpdir = scratchDir.string();
+    lxw_workbook_options options {};
+    options.constant_memory = LXW_FALSE;
+    options.tmpdir = tmpdir.empty() ? nullptr : tmpdir.data();
+    options.use_zip64 = LXW_FALSE;
+    WorkbookGuard guard {workbook_new_opt(file.c_str(), &options)};
+    if (!guard.book) {
+        setError(error, "cannot make a workbook");
+        return false;
+    }
+    lxw_worksheet* sheet = workbook_add_worksheet(guard.book, nullptr);
+    lxw_format* font = workbook_add_format(guard.book);
+    if (!sheet || !font) {
+        setError(error, "cannot make a worksheet");
+        return false;
+    }
+    format_set_font_name(font, kSheetFontName);
+    format_set_font_size(font, kSheetFontSize);
+
+    // The font also goes on every column, so that the empty cells of the
+    // sheet have it too; the columns after J keep the standard width.
+    const auto widths = fittedColumnWidths(cells);
+    for (std::size_t c = 0; c < kFittedColumns; ++c)
+        worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), widths[c], font);
+    worksheet_set_column(sheet, kFittedColumns, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, font);
+
+    for (std::size_t r = 0; r < cells.size(); ++r) {
+        const auto& row = cells[r];
+        if (row.size() > LXW_COL_MAX) {
+            setError(error, "more columns than a sheet holds");
+            return false;
+        }
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const std::string text = toDisplayText(row[c]);
+            const lxw_error e = worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
+                                                       text.c_str(), font);
+            if (e != LXW_NO_ERROR) {
+                setError(error, "row " + std::to_string(r + 1) + ", column " + std::to_string(c + 1) + ": "
+                                    + lxw_strerror(e));
+                return false;
+            }
+        }
+    }
+    lxw_workbook* book = guard.book;
+    guard.book = nullptr; // closing frees it, also on failure
+    const lxw_error e = workbook_close(book);
+    if (e != LXW_NO_ERROR) {
+        setError(error, file.string() + ": " + lxw_strerror(e));
+        return false;
+    }
+    return true;
+}
+
+bool writeXlsxWorkbook(const fs::path& target, const SheetCells& cells, std::string* error)
+{
+    if (isReadOnlyFile(target)) {
+        setError(error, systemReason(EACCES));
+        return false;
+    }
+    ScratchFolder scratch("zorvika-xlsx", error);
+    if (!scratch.ok())
+        return false;
+    const fs::path built = scratch.path() / "sheet.xlsx";
+    if (!writeWorkbookFile(built, cells, scratch.path(), error))
+        return false;
+    std::string bytes;
+    if (readRegularFile(built, bytes) != ReadStatus::Ok) {
+        setError(error, built.string() + ": cannot read the workbook back");
+        return false;
+    }
+    return writeFileAtomically(target, bytes, error);
+}
+
+} // namespace zorvika
