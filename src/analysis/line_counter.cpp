@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zorvika {
@@ -115,20 +113,14 @@ ModuleScan scanModuleText(std::string_view text)
 bool scanModuleFile(const std::filesystem::path& path, std::string& buffer, ModuleScan& scan)
 {
     constexpr std::size_t kChunk = 256 * 1024;
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; fstat then
-    // refuses everything but a regular file.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    ReadStatus status;
+    std::uint64_t left = 0;
+    const int fd = openRegularFile(path, status, left);
     if (fd < 0)
         return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
     if (buffer.size() < kChunk)
         buffer.resize(kChunk);
     ModuleScanner scanner;
-    std::uint64_t left = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     while (left > 0) {
         const ssize_t r = ::read(fd, buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk)));
         if (r < 0 && errno == EINTR)

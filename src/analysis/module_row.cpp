@@ -1,5 +1,6 @@
 #include "analysis/module_row.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace zorvika {
@@ -25,6 +26,20 @@ void ProjectTotals::add(const ModuleFigures& f)
 std::array<std::int64_t, 10> ProjectTotals::columns() const
 {
     return differences(tp, ta, tc, tb);
+}
+
+bool isModuleTypeText(std::string_view text)
+{
+    return std::find(kModuleTypeTexts.begin(), kModuleTypeTexts.end(), text) != kModuleTypeTexts.end();
+}
+
+std::optional<std::int64_t> parseFigure(std::string_view text)
+{
+    std::int64_t value = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || res.ec != std::errc() || res.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
 std::string figureText(std::int64_t value)

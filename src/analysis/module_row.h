@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,12 @@ inline constexpr std::array<int, kColumnCount> kColumnWidths = {
 
 inline constexpr std::string_view kTypeInvalid = "Invalid";
 
+// Every text a row's type cell may hold.
+inline constexpr std::array<std::string_view, 9> kModuleTypeTexts = {
+    "Form", "Module", "ClassModule", "UserControl", "PropertyPage",
+    "Designer", "UserDocument", "OtherModule", kTypeInvalid};
+bool isModuleTypeText(std::string_view text);
+
 struct ModuleRow {
     std::array<std::string, kColumnCount> cells;
 };
@@ -66,5 +73,8 @@ struct ProjectTotals {
 // Figures shown as plain decimal text: no leading space, minus only when
 // negative, no digit grouping.
 std::string figureText(std::int64_t value);
+// The figure a whole text holds (decimal digits, a minus sign in front only
+// when negative), or nothing.
+std::optional<std::int64_t> parseFigure(std::string_view text);
 
 } // namespace zorvika

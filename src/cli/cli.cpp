@@ -14,7 +14,6 @@
 #include "shell/selection.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 
 namespace zorvika {
@@ -41,20 +40,12 @@ struct CountOptions {
     bool save = false;
 };
 
-std::optional<long long> parseNumber(std::string_view text)
-{
-    long long value = 0;
-    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || res.ec != std::errc() || res.ptr != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
 
 // A column by its number (0 to 11), by its caption ("P - C - B", spaces
 // optional) or by the words "module" and "type".
 std::optional<int> parseColumn(std::string_view text)
 {
-    if (auto n = parseNumber(text))
+    if (auto n = parseFigure(text))
         return (*n >= 0 && *n < kColumnCount) ? std::optional<int>(static_cast<int>(*n)) : std::nullopt;
     auto squeeze = [](std::string_view s) {
         std::string out;
@@ -104,7 +95,7 @@ CountOptions parseCount(const std::vector<std::string>& args)
             return args[++i];
         };
         if (a == "--project") {
-            const auto k = parseNumber(value());
+            const auto k = parseFigure(value());
             if (!k || *k < 1)
                 throw UsageError{"--project takes a number from 1"};
             o.project = static_cast<std::size_t>(*k);

@@ -16,26 +16,36 @@ std::string systemReason(int errnoValue)
     return std::strerror(errnoValue);
 }
 
+int openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)
+{
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is then
+    // refused by the fstat test below. It has no effect on reading a
+    // regular file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Unreadable;
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        status = S_ISREG(st.st_mode) ? ReadStatus::Unreadable : ReadStatus::NotRegular;
+        ::close(fd);
+        return -1;
+    }
+    status = ReadStatus::Ok;
+    size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    return fd;
+}
+
 ReadStatus readRegularFile(const fs::path& path, std::string& out)
 {
     out.clear();
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is then
-    // refused by the fstat test below.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    ReadStatus status;
+    std::uint64_t size = 0;
+    const int fd = openRegularFile(path, status, size);
     if (fd < 0)
-        return (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Unreadable;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        ::close(fd);
-        return ReadStatus::Unreadable;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return ReadStatus::NotRegular;
-    }
-    // O_NONBLOCK has no effect on reading a regular file.
-    if (st.st_size > 0)
-        out.resize(static_cast<std::size_t>(st.st_size));
+        return status;
+    out.resize(static_cast<std::size_t>(size));
     std::size_t got = 0;
     for (;;) {
         if (got == out.size())

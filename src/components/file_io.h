@@ -3,6 +3,7 @@
 // directory, a pipe or a device never blocks a read), and a file is replaced
 // by writing a temporary file beside it and renaming it over the old one, so
 // that a crash or a full disk never leaves a half-written file.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -10,6 +11,11 @@
 namespace zorvika {
 
 enum class ReadStatus { Ok, Missing, NotRegular, Unreadable };
+
+// Opens a regular file for reading and gives its size; nothing else is
+// opened, and opening never blocks on a pipe or a device. -1 with the
+// reason in `status` otherwise.
+int openRegularFile(const std::filesystem::path& path, ReadStatus& status, std::uint64_t& size);
 
 // Reads the whole of a regular file into `out`.
 ReadStatus readRegularFile(const std::filesystem::path& path, std::string& out);

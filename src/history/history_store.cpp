@@ -44,21 +44,6 @@ std::vector<std::string> listVersions(const ProgramFolder& folder, std::string_v
     return listFolder(folder.store() / std::string(project), false);
 }
 
-static bool isTypeText(std::string_view t)
-{
-    static constexpr std::array<std::string_view, 9> types = {
-        "Form", "Module", "ClassModule", "UserControl", "PropertyPage",
-        "Designer", "UserDocument", "OtherModule", "Invalid"};
-    return std::find(types.begin(), types.end(), t) != types.end();
-}
-
-static bool isFigureText(std::string_view t)
-{
-    if (!t.empty() && t.front() == '-')
-        t.remove_prefix(1);
-    return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::optional<ModuleRow> parseSnapshotLine(std::string_view line)
 {
     std::vector<std::string_view> pieces;
@@ -75,11 +60,11 @@ std::optional<ModuleRow> parseSnapshotLine(std::string_view line)
     const std::size_t pathPieces = pieces.size() - 11;
     if (pieces.size() > 12) {
         const std::string_view type = pieces[pathPieces];
-        if (!isTypeText(type))
+        if (!isModuleTypeText(type))
             return std::nullopt;
         const bool invalid = type == "Invalid";
         for (std::size_t k = pathPieces + 1; k < pieces.size(); ++k)
-            if (invalid ? !pieces[k].empty() : !isFigureText(pieces[k]))
+            if (invalid ? !pieces[k].empty() : !parseFigure(pieces[k]))
                 return std::nullopt;
     }
     ModuleRow row;

@@ -28,15 +28,6 @@ std::optional<std::array<std::uint64_t, 3>> versionNumbers(std::string_view v)
     return n;
 }
 
-std::optional<std::int64_t> figureOf(std::string_view text)
-{
-    std::int64_t value = 0;
-    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || res.ec != std::errc() || res.ptr != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 } // namespace
 
 bool versionLess(std::string_view a, std::string_view b)
@@ -63,7 +54,7 @@ TrendPoint trendPointOf(std::string version, const Snapshot& snapshot, const Tot
     if (const auto values = totalsValues(snapshot.totalsLabel, words)) {
         bool all = true;
         for (std::size_t k = 0; k < values->size() && all; ++k) {
-            const auto f = figureOf((*values)[k]);
+            const auto f = parseFigure((*values)[k]);
             all = f.has_value();
             if (all)
                 point.totals[k] = *f;
@@ -75,10 +66,10 @@ TrendPoint trendPointOf(std::string version, const Snapshot& snapshot, const Tot
     }
     ProjectTotals totals;
     for (const ModuleRow& row : snapshot.rows) {
-        const auto p = figureOf(row.cells[ColP]);
-        const auto a = figureOf(row.cells[ColA]);
-        const auto c = figureOf(row.cells[ColC]);
-        const auto b = figureOf(row.cells[ColB]);
+        const auto p = parseFigure(row.cells[ColP]);
+        const auto a = parseFigure(row.cells[ColA]);
+        const auto c = parseFigure(row.cells[ColC]);
+        const auto b = parseFigure(row.cells[ColB]);
         if (!p || !a || !c || !b)
             continue; // an "Invalid" row adds nothing
         totals.tp += *p;
@@ -106,7 +97,7 @@ std::vector<ComparisonRow> compareSnapshots(const Snapshot& before, const Snapsh
     std::vector<ComparisonRow> rows;
     std::map<std::string, std::size_t> index;
     auto add = [](std::optional<std::int64_t>& sum, const ModuleRow& row) {
-        const auto f = figureOf(row.cells[ColPminusCminusB]);
+        const auto f = parseFigure(row.cells[ColPminusCminusB]);
         if (f)
             sum = sum.value_or(0) + *f;
     };

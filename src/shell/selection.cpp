@@ -1,11 +1,11 @@
 #include "shell/selection.h"
 
+#include "analysis/module_row.h"
 #include "analysis/path_resolver.h"
 #include "components/file_io.h"
 #include "components/line_reader.h"
 #include "shell/message_table.h"
 
-#include <charconv>
 #include <map>
 #include <set>
 
@@ -182,12 +182,7 @@ static std::optional<long long> parsePosition(std::string_view text)
     const auto slash = text.find('/');
     if (slash == std::string_view::npos)
         return std::nullopt;
-    const std::string_view digits = trimSpaces(text.substr(0, slash));
-    long long value = 0;
-    const auto res = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || res.ec != std::errc() || res.ptr != digits.data() + digits.size())
-        return std::nullopt;
-    return value;
+    return parseFigure(trimSpaces(text.substr(0, slash)));
 }
 
 static bool nothingToStep(std::string_view text)

@@ -6,6 +6,7 @@
 #include "output/snapshot_store.h"
 #include "shell/message_table.h"
 #include "shell/selection.h"
+#include "program_folder.h"
 #include "temp_folder.h"
 
 #include <chrono>
@@ -132,9 +133,7 @@ TEST(HostileTree, ProjectFileOfAMillionLines)
 TEST(HostileTree, GroupOf40000Projects)
 {
     test::TempFolder dir;
-    const ProgramFolder folder{dir / "program"};
-    fs::create_directories(folder.root);
-    ensureWorkFiles(folder);
+    const ProgramFolder folder = test::preparedProgramFolder(dir / "program");
     dir.write("g/p/app.vbp", "Type=Exe\r\nName=\"App\"\r\n");
     std::string group = "VBGROUP 5.0\r\n";
     for (int i = 0; i < 40'000; ++i)
@@ -158,9 +157,7 @@ TEST(HostileTree, GroupOf40000Projects)
 TEST(HostileTree, NamesThatTryToLeaveTheStore)
 {
     test::TempFolder dir;
-    const ProgramFolder folder{dir / "program"};
-    fs::create_directories(folder.root);
-    ensureWorkFiles(folder);
+    const ProgramFolder folder = test::preparedProgramFolder(dir / "program");
     const std::vector<std::string> names = {"..", "a/../../x", "/tmp/evil", "..\\..\\x", "x\x01y", "x\ny",
                                             ".", "", "\x7f"};
     for (const std::string& bad : names) {

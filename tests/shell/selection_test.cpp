@@ -2,6 +2,7 @@
 
 #include "shell/message_table.h"
 #include "shell/project_run.h"
+#include "program_folder.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -36,9 +37,7 @@ TEST(WorkingCopy, InfoLineInFrontAndOneMoreLineEnd)
 TEST(Selection, GroupGivesWorkingCopiesInOrder)
 {
     test::TempFolder dir;
-    const ProgramFolder folder{dir / "program"};
-    fs::create_directories(folder.root);
-    ensureWorkFiles(folder);
+    const ProgramFolder folder = test::preparedProgramFolder(dir / "program");
     dir.write("g/A/a.vbp", "Type=Exe\r\nName=\"A\"\r\nForm=a.frm\r\n");
     dir.write("g/A/a.frm", "Attribute VB_Exposed = False\r\nx\r\n");
     dir.write("g/b/B.VBP", "Type=Exe\r\nName=\"B\"\r\n");
@@ -66,9 +65,7 @@ TEST(Selection, GroupGivesWorkingCopiesInOrder)
 TEST(Selection, SameFileNameInTwoFoldersGetsTwoWorkingCopies)
 {
     test::TempFolder dir;
-    const ProgramFolder folder{dir / "program"};
-    fs::create_directories(folder.root);
-    ensureWorkFiles(folder);
+    const ProgramFolder folder = test::preparedProgramFolder(dir / "program");
     dir.write("g/one/app.vbp", "Name=\"One\"\r\n");
     dir.write("g/two/app.vbp", "Name=\"Two\"\r\n");
     dir.write("g/x.vbg", "VBGROUP 5.0\r\nProject=one\\app.vbp\r\nProject=two\\app.vbp\r\n");
@@ -84,9 +81,7 @@ TEST(Selection, SameFileNameInTwoFoldersGetsTwoWorkingCopies)
 TEST(Selection, ChoosingTwiceOverwritesTheWorkingCopy)
 {
     test::TempFolder dir;
-    const ProgramFolder folder{dir / "program"};
-    fs::create_directories(folder.root);
-    ensureWorkFiles(folder);
+    const ProgramFolder folder = test::preparedProgramFolder(dir / "program");
     const auto project = dir.write("p/demo.vbp", "Type=Exe\r\n");
     ASSERT_TRUE(makeSelection(project, folder).selection);
     const auto again = makeSelection(project, folder);
