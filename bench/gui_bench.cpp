@@ -1,0 +1,146 @@
+// Timings of the desktop program, measured inside it without a display:
+// choosing a generated project of 20,000 modules until its rows show, a
+// header click on its list, and opening the history window on its snapshot
+// until its rows show. Target: each under 300 ms.
+//
+//   build/bench/zorvika-gui-bench [--runs N] [--modules N]
+#include "components/gui_font.h"
+#include "components/recording_utility.h"
+#include "components/results_model.h"
+#include "components/results_view.h"
+#include "history/frm_pub_his.h"
+#include "shell/frm_pub_main.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kTargetMs = 300.0;
+
+// A project of `count` standard modules, each file of 40 lines.
+fs::path writeProject(const fs::path& dir, int count)
+{
+    fs::create_directories(dir / "src");
+    std::ofstream vbp(dir / "big.vbp", std::ios::binary);
+    vbp << "Type=Exe\r\n";
+    std::string body = "Attribute VB_Name = \"M\"\r\nOption Explicit\r\n";
+    for (int i = 0; i < 38; ++i)
+        body += (i % 5 == 0) ? "' comment\r\n" : (i % 7 == 0 ? "\r\n" : "    x = x + 1\r\n");
+    for (int i = 0; i < count; ++i) {
+        const std::string file = "m" + std::to_string(i) + ".bas";
+        vbp << "Module=M" << i << "; src\\" << file << "\r\n";
+        std::ofstream(dir / "src" / file, std::ios::binary) << body;
+    }
+    vbp << "Name=\"Big\"\r\nMajorVer=1\r\nMinorVer=0\r\nRevisionVer=0\r\n";
+    return dir / "big.vbp";
+}
+
+struct Series {
+    const char* name;
+    std::vector<double> ms;
+    double median() const
+    {
+        std::vector<double> s = ms;
+        std::sort(s.begin(), s.end());
+        return s.empty() ? 0 : s[s.size() / 2];
+    }
+    double max() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
+};
+
+// Paints the widget and everything in it now, as the display would.
+void paintNow(QWidget& widget)
+{
+    widget.repaint();
+    QApplication::processEvents();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    int runs = 5;
+    int modules = 20000;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string flag = argv[i];
+        if (flag == "--runs")
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (flag == "--modules")
+            modules = std::max(1, std::atoi(argv[i + 1]));
+    }
+    QApplication::setFont(zorvika::windowFont());
+
+    char pattern[] = "/tmp/zorvika-gui-bench-XXXXXX";
+    if (!::mkdtemp(pattern))
+        return 2;
+    const fs::path root = pattern;
+    const fs::path project = writeProject(root / "project", modules);
+    fs::create_directories(root / "program");
+
+    zorvika::RecordingUtility utility;
+    zorvika::frmPubMain window(zorvika::ProgramFolder{root / "program"}, utility);
+    window.show();
+    QApplication::processEvents();
+
+    Series choose{"choose project until its rows show", {}};
+    Series header{"header click (sort by column A)", {}};
+    Series history{"open history on its snapshot", {}};
+    int shownRows = 0;
+    int historyRows = 0;
+    for (int r = 0; r < runs; ++r) {
+        utility.openAnswers.push_back({QString::fromStdString(project.string())});
+        QElapsedTimer t;
+        t.start();
+        window.sbt_Click(zorvika::BtnChoose);
+        paintNow(window);
+        choose.ms.push_back(t.nsecsElapsed() / 1e6);
+        shownRows = window.results()->rowCount();
+
+        QHeaderView* head = window.lsv()->header();
+        const QPoint at(head->sectionViewportPosition(zorvika::ColA) + 5, head->height() / 2);
+        t.restart();
+        QTest::mouseClick(head->viewport(), Qt::LeftButton, {}, at);
+        paintNow(window);
+        header.ms.push_back(t.nsecsElapsed() / 1e6);
+
+        utility.onModal = [&](QDialog& dialog) {
+            paintNow(dialog);
+            history.ms.push_back(t.nsecsElapsed() / 1e6);
+            if (auto* his = qobject_cast<zorvika::frmPubHis*>(&dialog))
+                historyRows = his->results()->rowCount();
+        };
+        t.restart();
+        window.sbt_Click(zorvika::BtnHistory);
+        utility.onModal = nullptr;
+    }
+
+    std::printf("GUI timings, %d modules, %d runs (ms)\n", modules, runs);
+    std::printf("%-40s %10s %10s\n", "step", "median", "max");
+    bool ok = shownRows == modules && historyRows == modules;
+    for (const Series* s : {&choose, &header, &history}) {
+        std::printf("%-40s %10.1f %10.1f\n", s->name, s->median(), s->max());
+        ok = ok && s->median() < kTargetMs;
+    }
+    std::printf("rows shown: main %d, history %d; target: median under %.0f ms: %s\n", shownRows, historyRows,
+                kTargetMs, ok ? "met" : "NOT MET");
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,38 @@
+# The desktop program: the three windows, their Qt seams and the program.
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+
+add_library(zorvika_gui STATIC
+  components/gui_text.cpp
+  components/gui_font.cpp
+  components/super_button.cpp
+  components/utility.cpp
+  components/qt_utility.cpp
+  components/recording_utility.cpp
+  components/window_text.cpp
+  components/results_model.cpp
+  components/results_view.cpp
+  components/click_label.cpp
+  components/fitted_label.cpp
+  about/logos.cpp
+  about/frm_pub_about.cpp
+  history/frm_pub_his.cpp
+  shell/help_window.cpp
+  shell/frm_pub_main.cpp
+)
+set_target_properties(zorvika_gui PROPERTIES AUTOMOC ON)
+target_link_libraries(zorvika_gui PUBLIC zorvika_core Qt6::Widgets)
+
+add_executable(zorvika shell/main.cpp)
+target_link_libraries(zorvika PRIVATE zorvika_gui)
+
+# The help and the second message table lie beside the program.
+set(ZORVIKA_GUI_RESOURCES ${CMAKE_SOURCE_DIR}/resources)
+add_custom_target(zorvika_gui_resources ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${ZORVIKA_GUI_RESOURCES}/help ${ZORVIKA_PROGRAM_DIR}/help
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ZORVIKA_GUI_RESOURCES}/tips.de.dll ${ZORVIKA_PROGRAM_DIR}/tips.de.dll
+  COMMENT "Copying the help and the German message table beside the program")
+add_dependencies(zorvika zorvika_gui_resources)
+
+# Pictures of the windows for the documentation (scripts/screenshots.sh).
+add_executable(zorvika-screenshots shell/screenshots_main.cpp)
+target_link_libraries(zorvika-screenshots PRIVATE zorvika_gui)

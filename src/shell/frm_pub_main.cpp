@@ -1,0 +1,439 @@
+#include "shell/frm_pub_main.h"
+
+#include "about/frm_pub_about.h"
+#include "about/logos.h"
+#include "analysis/line_counter.h"
+#include "analysis/project_reader.h"
+#include "components/fitted_label.h"
+#include "components/gui_font.h"
+#include "components/gui_text.h"
+#include "components/results_model.h"
+#include "components/results_view.h"
+#include "components/spreadsheet_factory.h"
+#include "components/super_button.h"
+#include "components/utility.h"
+#include "components/window_text.h"
+#include "history/frm_pub_his.h"
+#include "output/export.h"
+#include "output/snapshot_store.h"
+#include "shell/help_window.h"
+#include "shell/links.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+
+namespace zorvika {
+
+namespace {
+
+constexpr int kClientWidth = 10515;  // right edge of the list (75 + 10350) and 90
+constexpr int kClientHeight = 8685;  // bottom of the picture buttons (8295 + 300) and 90
+
+// The eight property boxes inside the frame: box left, top, width; label left.
+struct PropertyPlace {
+    const char* key;
+    int left, top, width, labelLeft;
+};
+constexpr std::array<PropertyPlace, 8> kProperties = {{
+    {"NAME", 1440, 270, 3120, 945},
+    {"VER", 5265, 270, 540, 4650},
+    {"PRODUCT", 6990, 270, 3270, 5895},
+    {"DESCRIPTION", 1440, 660, 8820, 555},
+    {"COMM", 1440, 1050, 8820, 600},
+    {"COMP", 1440, 1440, 8820, 225},
+    {"COPY", 1440, 1830, 8820, 225},
+    {"MARK", 1440, 2220, 8820, 90},
+}};
+
+struct ButtonPlace {
+    int index, left, top, width, height;
+    const char* icon;
+    QStyle::StandardPixmap fallback;
+};
+constexpr std::array<ButtonPlace, 12> kButtons = {{
+    {BtnChoose, 90, 570, 2010, 405, "document-open", QStyle::SP_DialogOpenButton},
+    {BtnHistory, 2190, 570, 1905, 405, "document-open-recent", QStyle::SP_FileDialogDetailedView},
+    {BtnExport, 4185, 570, 1890, 405, "document-save-as", QStyle::SP_DialogSaveButton},
+    {BtnExit, 6150, 570, 1335, 405, "application-exit", QStyle::SP_DialogCloseButton},
+    {BtnPrevious, 1980, 1065, 195, 195, nullptr, QStyle::SP_CustomBase},
+    {BtnNext, 2640, 1065, 195, 195, nullptr, QStyle::SP_CustomBase},
+    {BtnHelp, 90, 8295, 300, 300, "help-contents", QStyle::SP_MessageBoxQuestion},
+    {BtnForum, 480, 8295, 300, 300, "system-users", QStyle::SP_DriveNetIcon},
+    {BtnHome, 870, 8295, 300, 300, "go-home", QStyle::SP_DirHomeIcon},
+    {BtnMail, 1260, 8295, 300, 300, "mail-message-new", QStyle::SP_CommandLink},
+    {BtnVersionCheck, 1650, 8295, 300, 300, "system-software-update", QStyle::SP_BrowserReload},
+    {BtnAbout, 2040, 8295, 300, 300, "help-about", QStyle::SP_MessageBoxInformation},
+}};
+
+QString openFilter()
+{
+    return joinFilter({QStringLiteral("VB Project (*.vbp)"), QStringLiteral("*.vbp"),
+                       QStringLiteral("VB Project Group (*.vbg)"), QStringLiteral("*.vbg")});
+}
+
+// Shows the wait cursor while a command runs inside its click.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+frmPubMain::frmPubMain(ProgramFolder folder, Utility& utility, SpreadsheetMaker spreadsheets, QWidget* parent)
+    : QWidget(parent),
+      folder_(std::move(folder)),
+      messages_(folder_),
+      utility_(utility),
+      spreadsheets_(spreadsheets ? std::move(spreadsheets) : SpreadsheetMaker(makeSystemSpreadsheet))
+{
+    buildLayout();
+    Form_Load();
+}
+
+frmPubMain::~frmPubMain() = default;
+
+HelpWindow* frmPubMain::helpWindow() const { return help_.data(); }
+
+QSize frmPubMain::clientSize() { return QSize(px(kClientWidth), px(kClientHeight)); }
+
+void frmPubMain::setLabelText(QLabel* label, const QString& text)
+{
+    if (auto* fitted = qobject_cast<FittedLabel*>(label))
+        fitted->setFittedText(text);
+    else
+        label->setText(text);
+}
+
+void frmPubMain::buildLayout()
+{
+    setFont(windowFont());
+    setWindowIcon(productIcon());
+    // The layout never changes, and neither does the window's client size.
+    setFixedSize(clientSize());
+
+    lblDesc_ = new FittedLabel(this);
+    lblDesc_->move(px(90), px(90));
+
+    for (const ButtonPlace& b : kButtons) {
+        auto* button = new SuperButton(b.index, this);
+        button->setGeometry(twipRect(b.left, b.top, b.width, b.height));
+        const bool arrow = b.index == BtnPrevious || b.index == BtnNext;
+        button->setFont(windowFont(arrow));
+        if (b.icon)
+            button->setThemeIcon(b.icon, b.fallback);
+        if (arrow) {
+            button->setText(b.index == BtnPrevious ? QStringLiteral("<") : QStringLiteral(">"));
+            button->setStyleSheet(QStringLiteral("padding: 0px;"));
+        }
+        connect(button, &SuperButton::clickedIndex, this, &frmPubMain::sbt_Click);
+        sbt_[static_cast<std::size_t>(b.index)] = button;
+    }
+
+    fra_ = new QGroupBox(this);
+    fra_->setFont(windowFont(true));
+    fra_->setGeometry(twipRect(75, 1065, 10350, 2610));
+    fra_->lower();
+
+    txtCount_ = new QLineEdit(fra_);
+    txtCount_->setFont(windowFont(true));
+    txtCount_->setFrame(false);
+    txtCount_->setReadOnly(true);
+    txtCount_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    txtCount_->setTextMargins(0, 0, 0, 0);
+    txtCount_->setGeometry(twipRect(2100, 0, 645, 195));
+    txtCount_->setFocusPolicy(Qt::NoFocus);
+
+    for (std::size_t i = 0; i < kProperties.size(); ++i) {
+        const PropertyPlace& p = kProperties[i];
+        auto* label = new FittedLabel(fra_);
+        label->move(px(p.labelLeft), px(p.top + 60));
+        propertyLabels_[i] = label;
+        auto* box = new QLineEdit(fra_);
+        box->setFont(windowFont());
+        box->setReadOnly(true);
+        box->setGeometry(twipRect(p.left, p.top, p.width, 300));
+        box->installEventFilter(this);
+        txt_[i] = box;
+    }
+    // The arrows stand on the frame's top edge, over the progress box's neighbours.
+    sbt_[BtnPrevious]->raise();
+    sbt_[BtnNext]->raise();
+
+    model_ = new ResultsModel(this);
+    lsv_ = new ResultsView(model_, this);
+    lsv_->setGeometry(twipRect(75, 3765, 10350, 4155));
+    connect(lsv_, &ResultsView::columnClick, this, &frmPubMain::lsv_ColumnClick);
+
+    lblT_ = new FittedLabel(this, true);
+    lblT_->move(px(75), px(8010));
+
+    lblComment_ = new FittedLabel(this, true);
+    lblComment_->move(px(2430), px(8355));
+}
+
+void frmPubMain::Form_Load()
+{
+    ensureWorkFiles(folder_);
+    setWindowTitle(upfGetMsg(QStringLiteral("TITLE")));
+    setLabelText(lblDesc_, upfGetMsg(QStringLiteral("DESC")));
+    sbt_[BtnChoose]->setText(upfGetMsg(QStringLiteral("CHOOSE")));
+    sbt_[BtnHistory]->setText(upfGetMsg(QStringLiteral("VERSION")));
+    sbt_[BtnExport]->setText(upfGetMsg(QStringLiteral("OUTPUT")));
+    sbt_[BtnExit]->setText(upfGetMsg(QStringLiteral("EXIT")));
+    fra_->setTitle(upfGetMsg(QStringLiteral("PROJECT")));
+    for (std::size_t i = 0; i < kProperties.size(); ++i)
+        setLabelText(propertyLabels_[i], upfGetMsg(QString::fromLatin1(kProperties[i].key)));
+    setLabelText(lblComment_, upfGetMsg(QStringLiteral("PROMPT")));
+    model_->setLeadCaptions(upfGetMsg(QStringLiteral("MODULE")), upfGetMsg(QStringLiteral("TYPE")));
+    txtCount_->setText(qtext(positionText(0, 0)));
+    setLabelText(lblT_, QString());
+    ApplyWindowTexts(this, folder_.messageTable());
+}
+
+void frmPubMain::Form_Unload()
+{
+    ensureWorkFiles(folder_);
+    if (help_)
+        help_->close();
+}
+
+void frmPubMain::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+bool frmPubMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        for (std::size_t i = 0; i < txt_.size(); ++i) {
+            if (watched == txt_[i])
+                txt_GotFocus(static_cast<int>(i));
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmPubMain::txt_GotFocus(int index)
+{
+    QLineEdit* box = txt(index);
+    box->setSelection(0, static_cast<int>(box->text().size()));
+}
+
+QString frmPubMain::upfGetMsg(const QString& astrKeyName) const
+{
+    return qtext(messages_.get(utf8(astrKeyName)));
+}
+
+SuperButton* frmPubMain::sbt(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(sbt_.size()))
+        return nullptr;
+    return sbt_[static_cast<std::size_t>(index)];
+}
+
+void frmPubMain::sbt_Click(int index)
+{
+    // A command that fails ends there; the window and the stored snapshots stay.
+    try {
+        dispatch(index);
+    } catch (const std::exception& e) {
+        utility_.ShowMessage(this, qtext(e.what()), MessageIcon::Warning);
+    }
+}
+
+void frmPubMain::dispatch(int index)
+{
+    switch (index) {
+    case BtnChoose: choose(); break;
+    case BtnHistory: openHistory(); break;
+    case BtnHelp: openHelp(); break;
+    case BtnForum: utility_.OpenDocument(links::kForum, kMaximised); break;
+    case BtnHome: utility_.OpenDocument(links::kProductHome, kMaximised); break;
+    case BtnMail: utility_.OpenDocument(links::kSupportMail, kMaximised); break;
+    case BtnExport: upsOutput(QStringLiteral("M")); break;
+    case BtnVersionCheck: utility_.OpenDocument(links::kVersionCheck, kMaximised); break;
+    case BtnAbout: openAbout(); break;
+    case BtnPrevious: previous(); break;
+    case BtnNext: next(); break;
+    case BtnExit: close(); break;
+    default: break;
+    }
+}
+
+void frmPubMain::lsv_ColumnClick(int header) { model_->columnClicked(header - 1); }
+
+void frmPubMain::choose()
+{
+    QString fileName;
+    qint16 option = 0;
+    const QStringList chosen = utility_.ShowOpenDialog(this, QStringLiteral("Choose VB Project/Group"), openFilter(),
+                                                       fileName, option);
+    if (chosen.isEmpty() || chosen.constFirst().isEmpty())
+        return;
+    BusyCursor busy;
+    SelectionResult result = makeSelection(localPath(chosen.constFirst()), folder_);
+    if (!result.selection || result.selection->empty()) {
+        // The earlier selection and its results stay; the user learns why nothing changed.
+        const QString reason = result.error.empty() ? QStringLiteral("%1: names no project").arg(chosen.constFirst())
+                                                    : qtext(result.error);
+        utility_.ShowMessage(this, reason, MessageIcon::Warning);
+        return;
+    }
+    selection_ = std::move(*result.selection);
+    txtCount_->setText(qtext(positionText(1, selection_.size())));
+    countProjectAt(0);
+}
+
+void frmPubMain::previous()
+{
+    const std::optional<Step> step = previousStep(utf8(txtCount_->text()));
+    if (!step || step->index >= selection_.size())
+        return;
+    BusyCursor busy;
+    countProjectAt(step->index);
+    txtCount_->setText(qtext(step->progressText));
+}
+
+void frmPubMain::next()
+{
+    const std::optional<Step> step = nextStep(utf8(txtCount_->text()), selection_.size());
+    if (!step || step->index >= selection_.size())
+        return;
+    BusyCursor busy;
+    countProjectAt(step->index);
+    txtCount_->setText(qtext(step->progressText));
+}
+
+void frmPubMain::countProjectAt(std::size_t k)
+{
+    if (k >= selection_.size())
+        return;
+    upsShowProjectInfo(selection_.projectFiles[k]);
+    upsCountProject(selection_.projectFiles[k], selection_.projectFolders[k]);
+    upsSaveSnapshot();
+}
+
+void frmPubMain::upsShowProjectInfo(const std::string& workingCopy)
+{
+    for (QLineEdit* box : txt_)
+        box->clear();
+    const ProjectInfo info = readProjectInfo(workingCopy);
+    for (std::size_t i = 0; i < txt_.size(); ++i) {
+        txt_[i]->setText(qtext(info.values[i]));
+        txt_[i]->setCursorPosition(0);
+    }
+}
+
+void frmPubMain::upsCountProject(const std::string& workingCopy, const std::filesystem::path& projectFolder)
+{
+    model_->clear();
+    model_->setSortingEnabled(false);
+    ProjectCount count = countProject(workingCopy, projectFolder);
+    const std::size_t rowCount = count.rows.size();
+    model_->appendRows(std::move(count.rows));
+    const QString totals = qtext(totalsText(rowCount, count.totals, messages_.totalsWords()));
+    setLabelText(lblT_, totals);
+    model_->setSortingEnabled(true);
+}
+
+void frmPubMain::upsSaveSnapshot()
+{
+    // A snapshot that cannot be stored (no name, no version, read-only) is passed over silently.
+    saveSnapshot(folder_, utf8(txt_[0]->text()), utf8(txt_[1]->text()), model_->displayRows(), utf8(lblT_->text()));
+}
+
+void frmPubMain::upsOutput(const QString& astrWindow)
+{
+    std::vector<ModuleRow> rows;
+    QString first;
+    QString second;
+    QString totals;
+    if (astrWindow == QLatin1String("M")) {
+        rows = model_->displayRows();
+        first = txt_[0]->text();
+        second = txt_[1]->text();
+        totals = lblT_->text();
+    } else if (astrWindow == QLatin1String("H") && history_) {
+        rows = history_->displayRows();
+        first = history_->projectText();
+        second = history_->versionText();
+        totals = history_->totalsText();
+    }
+    const QString proposed = qtext(proposedFileName(utf8(first), utf8(second), todayText()));
+    if (rows.empty()) {
+        utility_.ShowMessage(this, upfGetMsg(QStringLiteral("NO RECORD")), MessageIcon::Information);
+        return;
+    }
+    const QString filter = joinFilter({upfGetMsg(QStringLiteral("TEXT")), QStringLiteral("*.txt"),
+                                       upfGetMsg(QStringLiteral("CSV")), QStringLiteral("*.csv"),
+                                       upfGetMsg(QStringLiteral("XLS")), QStringLiteral("*.xls"),
+                                       upfGetMsg(QStringLiteral("ALL")), QStringLiteral("*.*")});
+    const QString path =
+        utility_.ShowSaveDialog(this, upfGetMsg(QStringLiteral("EXPORT")), proposed, filter, 0, QStringLiteral("txt"));
+    if (path.isEmpty())
+        return;
+
+    ExportOutcome outcome;
+    {
+        BusyCursor busy;
+        std::unique_ptr<Spreadsheet> sheet = spreadsheets_ ? spreadsheets_() : nullptr;
+        NoSpreadsheet none;
+        outcome = writeExport(localPath(path), rows, utf8(totals), messages_.totalsWords(), sheet ? *sheet : none);
+    }
+    switch (outcome.status) {
+    case ExportStatus::Written:
+        utility_.ShowMessage(this, upfGetMsg(QStringLiteral("EXPORT SUCC")), MessageIcon::Information);
+        break;
+    case ExportStatus::NoRecord:
+        utility_.ShowMessage(this, upfGetMsg(QStringLiteral("NO RECORD")), MessageIcon::Information);
+        break;
+    case ExportStatus::NoSpreadsheet:
+        utility_.ShowMessage(this, upfGetMsg(QStringLiteral("EXCEL")), MessageIcon::None);
+        break;
+    case ExportStatus::Failed:
+        utility_.ShowMessage(this, QStringLiteral("%1\n%2").arg(path, qtext(outcome.error)), MessageIcon::Warning);
+        break;
+    }
+}
+
+void frmPubMain::openHelp()
+{
+    const QString title = QString::fromLatin1(kHelpTitle);
+    if (utility_.FindWindowByTitle(title) >= 1) {
+        // The help is open already: bring it forward instead of opening a second one.
+        if (QWidget* open = findTopLevelWindow(title)) {
+            if (open->isMinimized())
+                open->showNormal();
+            open->raise();
+            open->activateWindow();
+        }
+        return;
+    }
+    auto* window = new HelpWindow(folder_.help(), this);
+    help_ = window;
+    window->show();
+}
+
+void frmPubMain::openHistory()
+{
+    frmPubHis window(*this);
+    history_ = &window;
+    struct Reset {
+        frmPubHis*& open;
+        ~Reset() { open = nullptr; }
+    } reset{history_};
+    utility_.ShowModal(window);
+}
+
+void frmPubMain::openAbout()
+{
+    frmPubAbout window(*this);
+    utility_.ShowModal(window);
+}
+
+} // namespace zorvika

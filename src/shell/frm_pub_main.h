@@ -1,0 +1,134 @@
+#pragma once
+// The main window: every command, the project's properties, the results
+// list and its totals line. It lives as long as the program.
+#include "analysis/module_row.h"
+#include "components/spreadsheet.h"
+#include "shell/message_table.h"
+#include "shell/selection.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+namespace zorvika {
+
+class Utility;
+class SuperButton;
+class ResultsModel;
+class ResultsView;
+class HelpWindow;
+class frmPubHis;
+
+using SpreadsheetMaker = std::function<std::unique_ptr<Spreadsheet>()>;
+
+// Button indexes of `sbt`.
+enum MainButton : int {
+    BtnChoose = 0,
+    BtnHistory = 1,
+    BtnHelp = 2,
+    BtnForum = 3,
+    BtnHome = 4,
+    BtnMail = 5,
+    BtnExport = 7,
+    BtnVersionCheck = 8,
+    BtnAbout = 9,
+    BtnPrevious = 10,
+    BtnNext = 11,
+    BtnExit = 12,
+};
+
+class frmPubMain : public QWidget {
+    Q_OBJECT
+public:
+    // `folder` holds the message table, the working copies and the store;
+    // `utility` answers the dialogs, links and message boxes.
+    frmPubMain(ProgramFolder folder, Utility& utility, SpreadsheetMaker spreadsheets = {}, QWidget* parent = nullptr);
+    ~frmPubMain() override;
+
+    // The client size that the layout gives: 10515 by 8685 twips.
+    static QSize clientSize();
+
+    // `upfGetMsg`: the message table's text for a key (empty when there is none).
+    QString upfGetMsg(const QString& astrKeyName) const;
+    // The click of button `index` of `sbt`.
+    void sbt_Click(int index);
+    // `upsOutput`: exports the main window's list ("M") or the history window's ("H").
+    void upsOutput(const QString& astrWindow);
+
+    // Controls, for the windows that read them and for tests.
+    SuperButton* sbt(int index) const;
+    QLineEdit* txt(int index) const { return txt_.at(static_cast<std::size_t>(index)); }
+    QLineEdit* txtCount() const { return txtCount_; }
+    ResultsView* lsv() const { return lsv_; }
+    ResultsModel* results() const { return model_; }
+    QLabel* lblT() const { return lblT_; }
+    QLabel* lblDesc() const { return lblDesc_; }
+    QLabel* lblComment() const { return lblComment_; }
+    QLabel* propertyLabel(int index) const { return propertyLabels_.at(static_cast<std::size_t>(index)); }
+    QGroupBox* fra() const { return fra_; }
+    frmPubHis* history() const { return history_; }
+    HelpWindow* helpWindow() const;
+
+    const ProgramFolder& folder() const { return folder_; }
+    const MessageTable& messages() const { return messages_; }
+    Utility& utility() const { return utility_; }
+    const Selection& selection() const { return selection_; }
+
+    // Sets a label's text and fits the label to it, its left edge kept
+    // (a FittedLabel; any other label is only given the text).
+    static void setLabelText(QLabel* label, const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void dispatch(int index);
+    void Form_Load();
+    void Form_Unload();
+    void txt_GotFocus(int index);
+    void lsv_ColumnClick(int header);
+
+    void choose();
+    void previous();
+    void next();
+    void countProjectAt(std::size_t k);
+    void upsShowProjectInfo(const std::string& workingCopy);
+    void upsCountProject(const std::string& workingCopy, const std::filesystem::path& projectFolder);
+    void upsSaveSnapshot();
+
+    void openHelp();
+    void openHistory();
+    void openAbout();
+
+    ProgramFolder folder_;
+    MessageTable messages_;
+    Utility& utility_;
+    SpreadsheetMaker spreadsheets_;
+    Selection selection_;
+
+    std::array<SuperButton*, 13> sbt_{};
+    std::array<QLineEdit*, 8> txt_{};
+    std::array<QLabel*, 8> propertyLabels_{};
+    QLabel* lblDesc_ = nullptr;
+    QGroupBox* fra_ = nullptr;
+    QLineEdit* txtCount_ = nullptr;
+    ResultsModel* model_ = nullptr;
+    ResultsView* lsv_ = nullptr;
+    QLabel* lblT_ = nullptr;
+    QLabel* lblComment_ = nullptr;
+    frmPubHis* history_ = nullptr;
+    QPointer<HelpWindow> help_;
+};
+
+} // namespace zorvika

@@ -1,0 +1,31 @@
+#include "shell/help_window.h"
+
+#include "components/gui_text.h"
+
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace zorvika {
+
+HelpWindow::HelpWindow(const std::filesystem::path& helpFile, QWidget* owner)
+    : QWidget(owner, Qt::Window), browser_(new QTextBrowser(this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QString::fromLatin1(kHelpTitle));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_);
+    browser_->setOpenExternalLinks(true);
+    const QString file = qpath(helpFile);
+    if (QFileInfo(file).isFile()) {
+        browser_->setSource(QUrl::fromLocalFile(file));
+    } else {
+        // The viewer itself tells that the help is missing.
+        browser_->setPlainText(QStringLiteral("The help file %1 was not found.").arg(file));
+    }
+    resize(720, 560);
+}
+
+} // namespace zorvika

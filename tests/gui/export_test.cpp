@@ -1,0 +1,145 @@
+// The export of the main window's list: the messages, the save dialog and
+// the files it writes.
+#include "gui_fixture.h"
+
+#include "output/export.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace zorvika::test {
+namespace {
+
+using Export = GuiTest;
+
+// A spreadsheet application that writes its cells as lines, to see what it was given.
+class FakeSheet final : public Spreadsheet {
+public:
+    bool available() override { return true; }
+    bool write(const std::filesystem::path& path, const SheetCells& cells, std::string*) override
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (const auto& row : cells) {
+            for (const auto& cell : row)
+                out << cell << '|';
+            out << '\n';
+        }
+        return true;
+    }
+};
+
+TEST_F(Export, AnEmptyListShowsNoRecordBeforeAnyDialog)
+{
+    useEnglishTable();
+    frmPubMain& w = open();
+    click(w.sbt(BtnExport));
+    EXPECT_TRUE(utility.saveDialogs.empty());
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_EQ(utility.messages[0].text, QStringLiteral("There is nothing to export: the list is empty."));
+    EXPECT_EQ(utility.messages[0].icon, MessageIcon::Information);
+}
+
+TEST_F(Export, TheListIsWrittenAsTabTextWithTheTotalsRow)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+    const auto target = sources / "out.txt";
+    utility.saveAnswers.push_back(QString::fromStdString(target.string()));
+    click(w.sbt(BtnExport));
+
+    ASSERT_EQ(utility.saveDialogs.size(), 1u);
+    const RecordedDialog& d = utility.saveDialogs[0];
+    EXPECT_EQ(d.title, QStringLiteral("Export List"));
+    EXPECT_EQ(d.initialName, QString::fromStdString("Alpha_1.2.3_" + todayText()));
+    EXPECT_EQ(d.defaultExtension, QStringLiteral("txt"));
+    const QStringList filter = d.filter.split(QChar(u'\0'));
+    EXPECT_EQ(filter, (QStringList{"Text File (Tab Separated) (*.txt)", "*.txt", "Comma Separated Values (*.csv)", "*.csv",
+                                   "Excel Workbook (*.xls)", "*.xls", "All Files (*.*)", "*.*"}));
+    EXPECT_EQ(qtFilterList(d.filter).last(), QStringLiteral("All Files (*)"));
+
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_EQ(utility.messages[0].text, QStringLiteral("The list has been exported."));
+    const std::string text = readFile(target);
+    EXPECT_EQ(text, exportText(w.results()->displayRows(),
+                               totalsValues(w.lblT()->text().toStdString(), MessageTable(folder()).totalsWords()),
+                               ExportFormat::Tab));
+    EXPECT_EQ(text.rfind("Module File\tType\tP\tA\t", 0), 0u);
+    EXPECT_NE(text.find("\r\n \tTotal\t"), std::string::npos);
+}
+
+TEST_F(Export, AnUpperCaseCsvEndingGivesTheCommaFile)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+    const auto target = sources / "OUT.CSV";
+    utility.saveAnswers.push_back(QString::fromStdString(target.string()));
+    click(w.sbt(BtnExport));
+    const std::string text = readFile(target);
+    EXPECT_EQ(text.rfind("Module File,Type,P,A,C,B,", 0), 0u);
+    EXPECT_NE(text.find("\r\n ,Total,"), std::string::npos);
+}
+
+TEST_F(Export, CancellingTheSaveDialogWritesNothingAndSaysNothing)
+{
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+    click(w.sbt(BtnExport));
+    EXPECT_EQ(utility.saveDialogs.size(), 1u);
+    EXPECT_TRUE(utility.messages.empty());
+}
+
+TEST_F(Export, AFileThatCannotBeWrittenIsNamedWithTheReasonInsteadOfSuccess)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+    const auto target = sources / "no-such-folder" / "out.txt";
+    utility.saveAnswers.push_back(QString::fromStdString(target.string()));
+    click(w.sbt(BtnExport));
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_EQ(utility.messages[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(utility.messages[0].text.contains(QString::fromStdString(target.string())));
+    EXPECT_GT(utility.messages[0].text.size(), QString::fromStdString(target.string()).size() + 1);
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_F(Export, WithoutASpreadsheetApplicationAnXlsExportSaysExcelAndKeepsTheOldFile)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    // The system's spreadsheet may be real: this window has none.
+    main = std::make_unique<frmPubMain>(folder(), utility, [] { return std::make_unique<NoSpreadsheet>(); });
+    choose(group);
+    const auto target = sources.write("old.XLS", "old");
+    utility.saveAnswers.push_back(QString::fromStdString(target.string()));
+    click(main->sbt(BtnExport));
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_EQ(utility.messages[0].text, QStringLiteral("The spreadsheet application cannot be started. Nothing was written."));
+    EXPECT_EQ(utility.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(readFile(target), "old");
+}
+
+TEST_F(Export, AnXlsExportHandsTheCellsToTheSpreadsheet)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    main = std::make_unique<frmPubMain>(folder(), utility, [] { return std::make_unique<FakeSheet>(); });
+    choose(group);
+    const auto target = sources / "book.xls";
+    utility.saveAnswers.push_back(QString::fromStdString(target.string()));
+    click(main->sbt(BtnExport));
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_EQ(utility.messages[0].text, QStringLiteral("The list has been exported."));
+    const std::string sheet = readFile(target);
+    EXPECT_EQ(sheet.rfind("Module File|Type|P|", 0), 0u);
+    EXPECT_NE(sheet.find("\n|Total|"), std::string::npos);
+}
+
+} // namespace
+} // namespace zorvika::test

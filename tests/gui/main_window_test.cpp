@@ -1,0 +1,333 @@
+// The main window driven as a user drives it: start-up, choose, next,
+// previous, column clicks, links, help and the property boxes.
+#include "gui_fixture.h"
+
+#include "analysis/line_counter.h"
+#include "output/snapshot_store.h"
+#include "shell/help_window.h"
+#include "shell/links.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextBrowser>
+
+namespace zorvika::test {
+namespace {
+
+using Main = GuiTest;
+
+TEST_F(Main, FirstStartInAnEmptyFolderCreatesTheWorkFilesAndShowsEmptyCaptions)
+{
+    frmPubMain& w = open();
+    EXPECT_TRUE(std::filesystem::is_directory(program / "tempprjfiles"));
+    EXPECT_TRUE(std::filesystem::is_directory(program / "verhis"));
+    ASSERT_TRUE(std::filesystem::is_regular_file(program / "tips.dll"));
+    EXPECT_EQ(std::filesystem::file_size(program / "tips.dll"), 0u);
+    EXPECT_EQ(w.windowTitle(), QString());
+    EXPECT_EQ(w.sbt(BtnChoose)->text(), QString());
+    EXPECT_EQ(w.sbt(BtnPrevious)->text(), QStringLiteral("<"));
+    EXPECT_EQ(w.sbt(BtnNext)->text(), QStringLiteral(">"));
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  0/0"));
+    const QStringList fixed = {"P", "A", "C", "B", "P - C", "P - B", "P - C - B", "A - C", "A - B", "A - C - B"};
+    for (int c = 2; c < 12; ++c)
+        EXPECT_EQ(w.results()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), fixed[c - 2]);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(w.txt(i)->text().isEmpty());
+}
+
+TEST_F(Main, CaptionsComeFromTheMessageTable)
+{
+    useEnglishTable();
+    frmPubMain& w = open();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("ZORVIKA - VB6 Code Line Counter"));
+    EXPECT_EQ(w.sbt(BtnChoose)->text(), QStringLiteral("Choose Project/Group"));
+    EXPECT_EQ(w.sbt(BtnHistory)->text(), QStringLiteral("Version History"));
+    EXPECT_EQ(w.sbt(BtnExport)->text(), QStringLiteral("Export"));
+    EXPECT_EQ(w.sbt(BtnExit)->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(w.fra()->title(), QStringLiteral("Project"));
+    EXPECT_EQ(w.propertyLabel(0)->text(), QStringLiteral("Name:"));
+    EXPECT_EQ(w.propertyLabel(7)->text(), QStringLiteral("Trademarks:"));
+    EXPECT_EQ(w.results()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Module"));
+    EXPECT_EQ(w.results()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Type"));
+}
+
+TEST_F(Main, ClientSizeIsFixedAtTheLayoutsSize)
+{
+    frmPubMain& w = open();
+    EXPECT_EQ(w.size(), QSize(701, 579)); // 10515 by 8685 twips
+    w.resize(300, 200);
+    QApplication::processEvents();
+    EXPECT_EQ(w.size(), QSize(701, 579));
+    EXPECT_EQ(w.minimumSize(), w.maximumSize());
+}
+
+TEST_F(Main, ChooseCountsTheFirstProjectOfTheGroupAndStoresItsSnapshot)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+
+    ASSERT_EQ(utility.openDialogs.size(), 1u);
+    EXPECT_EQ(utility.openDialogs[0].title, QStringLiteral("Choose VB Project/Group"));
+    EXPECT_EQ(utility.openDialogs[0].filter,
+              QStringLiteral("VB Project (*.vbp)") + QChar(u'\0') + "*.vbp" + QChar(u'\0') + "VB Project Group (*.vbg)"
+                  + QChar(u'\0') + "*.vbg");
+    EXPECT_TRUE(utility.messages.empty());
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  1/3"));
+    EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Alpha"));
+    EXPECT_EQ(w.txt(1)->text(), QStringLiteral("1.2.3"));
+    EXPECT_EQ(w.txt(5)->text(), QStringLiteral("Firma"));
+
+    // Sorted by column 0 ascending: Class1.cls, Missing.frm, Module1.bas.
+    ASSERT_EQ(w.results()->rowCount(), 3);
+    EXPECT_EQ(column(*w.results(), 0), (std::vector<std::string>{"Class1.cls", "Missing.frm", "Module1.bas"}));
+    EXPECT_EQ(column(*w.results(), 1), (std::vector<std::string>{"ClassModule", "Invalid", "Module"}));
+    const ModuleRow& bas = w.results()->displayRow(2);
+    EXPECT_EQ(bas.cells[ColA], "4");
+    EXPECT_EQ(bas.cells[ColP], "3");
+    EXPECT_EQ(bas.cells[ColC], "1");
+    EXPECT_EQ(bas.cells[ColB], "1");
+    EXPECT_EQ(w.results()->data(w.results()->index(2, ColA), Qt::DisplayRole).toString(), QStringLiteral("4"));
+    EXPECT_TRUE(w.lblT()->text().startsWith(QStringLiteral("Total: 3 modules: ")));
+    EXPECT_TRUE(w.lblT()->text().endsWith(QStringLiteral(" (P, A, C, B, P - C, P - B, P - C - B, A - C, A - B, A - C - B)")));
+
+    // The snapshot holds the rows in the list's order and the totals line last.
+    const std::string stored = readFile(program / "verhis" / "Alpha" / "1.2.3");
+    EXPECT_EQ(stored, snapshotText(w.results()->displayRows(), w.lblT()->text().toStdString()));
+    EXPECT_NE(stored.find("Missing.frm:Invalid::::::::::"), std::string::npos);
+}
+
+TEST_F(Main, NextAndPreviousMoveThroughTheGroupAndStopAtItsEnds)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    click(w.sbt(BtnPrevious)); // nothing chosen yet
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  0/0"));
+    choose(group);
+    click(w.sbt(BtnPrevious));
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  1/3"));
+    EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Alpha"));
+
+    click(w.sbt(BtnNext));
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  2/3"));
+    EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Beta"));
+    EXPECT_EQ(w.results()->rowCount(), 1);
+    click(w.sbt(BtnNext));
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  3/3"));
+    EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Gamma"));
+    // c.vbp names a module in another folder relative to its own.
+    ASSERT_EQ(w.results()->rowCount(), 1);
+    EXPECT_EQ(w.results()->displayRow(0).cells[ColA], "4");
+    click(w.sbt(BtnNext));
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  3/3"));
+    EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Gamma"));
+
+    click(w.sbt(BtnPrevious));
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  2/3"));
+    EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Beta"));
+    for (const char* p : {"Alpha/1.2.3", "Beta/2.0.0", "Gamma/0.0.1"})
+        EXPECT_TRUE(std::filesystem::is_regular_file(program / "verhis" / p)) << p;
+}
+
+TEST_F(Main, ASingleProjectShowsOneOfOneAndPreviousAndNextDoNothing)
+{
+    writeGroup();
+    frmPubMain& w = open();
+    choose(sources / "B/b.vbp");
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  1/1"));
+    click(w.sbt(BtnNext));
+    click(w.sbt(BtnPrevious));
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  1/1"));
+    EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Beta"));
+}
+
+TEST_F(Main, CancellingTheOpenDialogKeepsTheSelectionAndTheResults)
+{
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+    const auto rows = w.results()->displayRows();
+    click(w.sbt(BtnChoose)); // no answer: cancelled
+    EXPECT_EQ(utility.openDialogs.size(), 2u);
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  1/3"));
+    EXPECT_EQ(w.results()->rowCount(), static_cast<int>(rows.size()));
+    EXPECT_TRUE(utility.messages.empty());
+}
+
+TEST_F(Main, AnUnreadableChoiceIsToldAndKeepsTheEarlierSelection)
+{
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+    choose(sources / "nowhere.vbg");
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_TRUE(utility.messages[0].text.contains(QStringLiteral("nowhere.vbg")));
+    EXPECT_EQ(utility.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  1/3"));
+    EXPECT_EQ(w.selection().size(), 3u);
+}
+
+TEST_F(Main, HeaderClicksFlipTheOrderWhicheverColumnIsClicked)
+{
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+    clickHeader(w.lsv(), ColA); // column 3, descending as text
+    EXPECT_EQ(w.results()->sortState().column, ColA);
+    EXPECT_TRUE(w.results()->sortState().descending);
+    EXPECT_EQ(column(*w.results(), ColA), (std::vector<std::string>{"4", "11", ""}));
+    EXPECT_EQ(w.lsv()->header()->sortIndicatorSection(), ColA);
+    EXPECT_EQ(w.lsv()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(w.lsv(), ColA);
+    EXPECT_FALSE(w.results()->sortState().descending);
+    EXPECT_EQ(column(*w.results(), ColA), (std::vector<std::string>{"", "11", "4"}));
+    clickHeader(w.lsv(), ColModule); // another column: the order flips again
+    EXPECT_TRUE(w.results()->sortState().descending);
+    EXPECT_EQ(column(*w.results(), 0), (std::vector<std::string>{"Module1.bas", "Missing.frm", "Class1.cls"}));
+    EXPECT_EQ(w.lsv()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // The next run shows and stores its rows in that order.
+    click(w.sbt(BtnNext));
+    click(w.sbt(BtnPrevious));
+    EXPECT_EQ(column(*w.results(), 0), (std::vector<std::string>{"Module1.bas", "Missing.frm", "Class1.cls"}));
+    const std::string stored = readFile(program / "verhis" / "Alpha" / "1.2.3");
+    EXPECT_EQ(stored.rfind("Module1.bas:", 0), 0u);
+}
+
+TEST_F(Main, AHeaderClickOnTheEmptyListOnlySetsTheSortForTheNextRun)
+{
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    clickHeader(w.lsv(), ColType);
+    EXPECT_EQ(w.results()->rowCount(), 0);
+    choose(group);
+    EXPECT_EQ(column(*w.results(), ColType), (std::vector<std::string>{"Module", "Invalid", "ClassModule"}));
+}
+
+TEST_F(Main, APropertyBoxSelectsItsWholeTextWhenItGetsTheFocus)
+{
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+    w.activateWindow();
+    w.txt(0)->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(w.txt(0)->selectedText(), QStringLiteral("Alpha"));
+    w.txt(2)->setFocus(Qt::TabFocusReason); // empty product name
+    QApplication::processEvents();
+    EXPECT_EQ(w.txt(2)->selectedText(), QString());
+    w.txt(1)->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(w.txt(1)->selectedText(), QStringLiteral("1.2.3"));
+}
+
+TEST_F(Main, LinkButtonsOpenTheProductsPagesMaximised)
+{
+    frmPubMain& w = open();
+    for (int b : {BtnForum, BtnHome, BtnMail, BtnVersionCheck})
+        click(w.sbt(b));
+    ASSERT_EQ(utility.documents.size(), 4u);
+    EXPECT_EQ(utility.documents[0], links::kForum);
+    EXPECT_EQ(utility.documents[1], links::kProductHome);
+    EXPECT_EQ(utility.documents[2], QStringLiteral("mailto:support@zorvika.example"));
+    EXPECT_EQ(utility.documents[3],
+              QStringLiteral("https://zorvika.example/newver.php?ver=1.00 Build 20080511&prod=ZORVIKA"));
+    for (int style : utility.documentStyles)
+        EXPECT_EQ(style, 3);
+    w.sbt_Click(6); // no button 6: nothing happens
+    w.sbt_Click(42);
+    EXPECT_EQ(utility.documents.size(), 4u);
+}
+
+TEST_F(Main, HelpOpensOneWindowAndASecondClickBringsItForward)
+{
+    std::filesystem::create_directories(program / "help");
+    program.write("help/index.html", "<html><head><title>x</title></head><body><h1>ZORVIKA</h1></body></html>");
+    frmPubMain& w = open();
+    click(w.sbt(BtnHelp));
+    QApplication::processEvents();
+    ASSERT_NE(w.helpWindow(), nullptr);
+    EXPECT_EQ(w.helpWindow()->windowTitle(), QStringLiteral("ZORVIKA Help"));
+    EXPECT_TRUE(w.helpWindow()->browser()->toPlainText().contains(QStringLiteral("ZORVIKA")));
+    HelpWindow* first = w.helpWindow();
+    click(w.sbt(BtnHelp));
+    QApplication::processEvents();
+    EXPECT_EQ(w.helpWindow(), first);
+    EXPECT_EQ(countTopLevelWindows(QStringLiteral("ZORVIKA Help")), 1);
+    ASSERT_EQ(utility.findTitles.size(), 2u);
+    EXPECT_EQ(utility.findTitles[1], QStringLiteral("ZORVIKA Help"));
+
+    // Closed, it can be opened again.
+    first->close();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w.helpWindow(), nullptr);
+    click(w.sbt(BtnHelp));
+    EXPECT_NE(w.helpWindow(), nullptr);
+}
+
+TEST_F(Main, AMissingHelpFileIsToldByTheHelpWindow)
+{
+    frmPubMain& w = open();
+    click(w.sbt(BtnHelp));
+    ASSERT_NE(w.helpWindow(), nullptr);
+    EXPECT_TRUE(w.helpWindow()->browser()->toPlainText().contains(QStringLiteral("not found")));
+}
+
+TEST_F(Main, ExitClosesTheWindowAndKeepsTheWorkFiles)
+{
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+    std::filesystem::remove_all(program / "tempprjfiles" / "nothing");
+    click(w.sbt(BtnExit));
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(std::filesystem::is_directory(program / "verhis" / "Alpha"));
+    EXPECT_FALSE(std::filesystem::is_empty(program / "tempprjfiles"));
+}
+
+TEST_F(Main, AnEmptyMessageTableLeavesTheProgramUsable)
+{
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    choose(group);
+    EXPECT_EQ(w.results()->rowCount(), 3);
+    EXPECT_TRUE(w.lblT()->text().startsWith(QStringLiteral("3")));
+    EXPECT_TRUE(std::filesystem::is_regular_file(program / "verhis" / "Alpha" / "1.2.3"));
+}
+
+TEST_F(Main, TheGermanTableTranslatesTheProgramWhenItReplacesTipsDll)
+{
+    program.write("tips.dll", readFile(std::string(ZORVIKA_SOURCE_DIR) + "/resources/tips.de.dll"));
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    EXPECT_EQ(w.sbt(BtnExit)->text(), QStringLiteral("Beenden"));
+    EXPECT_EQ(w.propertyLabel(5)->text(), QStringLiteral("Firmenname:"));
+    choose(group);
+    EXPECT_TRUE(w.lblT()->text().startsWith(QStringLiteral("Summe: 3 Module: "))) << w.lblT()->text().toStdString();
+    withHistory([&](frmPubHis& his) {
+        EXPECT_EQ(his.windowTitle(), QStringLiteral("Versionsverlauf"));
+        EXPECT_EQ(his.lblT()->text(), w.lblT()->text()); // "Summe" is TOTAL2
+    });
+}
+
+TEST_F(Main, TheCorpusGroupCountsEveryProject)
+{
+    useEnglishTable();
+    frmPubMain& w = open();
+    choose(corpus("SSTabEx/Group1.vbg"));
+    ASSERT_TRUE(utility.messages.empty());
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  1/2"));
+    EXPECT_GT(w.results()->rowCount(), 0);
+    for (const ModuleRow& row : w.results()->displayRows())
+        EXPECT_NE(row.cells[ColType], "Invalid") << row.cells[0];
+    click(w.sbt(BtnNext));
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  2/2"));
+    EXPECT_GT(w.results()->rowCount(), 0);
+}
+
+} // namespace
+} // namespace zorvika::test
