@@ -53,7 +53,7 @@ int main(int argc, char** argv)
     main.show();
     utility.openAnswers.push_back({QString::fromLocal8Bit(argv[2])});
     main.sbt_Click(zorvika::BtnChoose);
-    bool ok = !utility.messages.empty() ? false : true;
+    bool ok = utility.messages.empty();
     ok = save(main, outDir + QStringLiteral("/main-window.png")) && ok;
 
     utility.onModal = [&](QDialog& dialog) { ok = save(dialog, outDir + QStringLiteral("/history-window.png")) && ok; };

@@ -89,7 +89,7 @@ TEST(CliCount, OutputWritesTheExportFileAndSaveStoresTheSnapshot)
     const std::string snapshot = readFile(cli.program / "verhis" / "SSTabExTest" / "1.0.0");
     EXPECT_TRUE(snapshot.starts_with("cDlg.cls:ClassModule:2603:2616:281:504:2322:2099:1818:2335:2112:1831\r\n"));
     EXPECT_TRUE(snapshot.ends_with("Total: 2 modules: 3137, 4173, 289, 600, 2848, 2537, 2248, 3884, 3573, 3284 "
-                                   "(P, A, C, B, P - C, P - B, P - C - B, A - C, A - B, A - C - B)\r\n"));
+                                   "(columns P to A - C - B)\r\n"));
 
     EXPECT_EQ(cli.run({"history"}).out, "SSTabExTest\n");
     EXPECT_EQ(cli.run({"history", "SSTabExTest"}).out, "1.0.0\n");

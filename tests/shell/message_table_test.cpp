@@ -17,7 +17,8 @@ const std::vector<std::string> kKeys = {
     "DESCRIPTION", "COMM", "COMP", "COPY", "MARK", "PROMPT", "MODULE", "TYPE", "TOTAL", "MODULES",
     "ORDER", "EXPORT", "TEXT", "CSV", "XLS", "ALL", "EXCEL", "EXPORT SUCC", "NO RECORD", "ABOUT",
     "ABOUT DESC", "BACK", "CLOSE", "COPYRIGHT", "HOME", "MEMBER", "VERS", "HIS", "CW", "PROJECT2",
-    "VERSION2", "TOTAL2", "DEL"};
+    "VERSION2", "TOTAL2", "DEL", "TREND", "TRENDTITLE", "LINES", "FROM", "TO", "DIFF", "CHANGE",
+    "ADDED", "REMOVED"};
 
 std::vector<fs::path> shippedTables()
 {
