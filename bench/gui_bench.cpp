@@ -40,9 +40,10 @@ fs::path writeProject(const fs::path& dir, int count)
     vbp << "Type=Exe\r\n";
     std::string body = "Attribute VB_Name = \"M\"\r\nOption Explicit\r\n";
     for (int i = 0; i < 38; ++i)
-        body += (i % 5 == 0) ? "' comment\r\n" : (i % 7 == 0 ? "\r\n" : "    x = x + 1\r\n");
+        body.append(i % 5 == 0 ? "' comment\r\n" : (i % 7 == 0 ? "\r\n" : "    x = x + 1\r\n"));
     for (int i = 0; i < count; ++i) {
-        const std::string file = "m" + std::to_string(i) + ".bas";
+        std::string file = "m";
+        file.append(std::to_string(i)).append(".bas");
         vbp << "Module=M" << i << "; src\\" << file << "\r\n";
         std::ofstream(dir / "src" / file, std::ios::binary) << body;
     }
