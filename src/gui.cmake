@@ -1,5 +1,5 @@
 # The desktop program: the three windows, their Qt seams and the program.
-find_package(Qt6 REQUIRED COMPONENTS Widgets)
+find_package(Qt6 REQUIRED COMPONENTS Widgets Charts)
 
 add_library(zorvika_gui STATIC
   components/gui_text.cpp
@@ -11,16 +11,19 @@ add_library(zorvika_gui STATIC
   components/window_text.cpp
   components/results_model.cpp
   components/results_view.cpp
+  components/sorted_table_model.h
+  components/text_table_model.cpp
   components/click_label.cpp
   components/fitted_label.cpp
   about/logos.cpp
   about/frm_pub_about.cpp
   history/frm_pub_his.cpp
+  history/frm_pub_trend.cpp
   shell/help_window.cpp
   shell/frm_pub_main.cpp
 )
 set_target_properties(zorvika_gui PROPERTIES AUTOMOC ON)
-target_link_libraries(zorvika_gui PUBLIC zorvika_core Qt6::Widgets)
+target_link_libraries(zorvika_gui PUBLIC zorvika_core Qt6::Widgets Qt6::Charts)
 
 add_executable(zorvika shell/main.cpp)
 target_link_libraries(zorvika PRIVATE zorvika_gui)

@@ -46,16 +46,23 @@ int compareCellTexts(std::string_view a, std::string_view b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-std::vector<std::size_t> sortedOrder(const std::vector<ModuleRow>& rows, const SortState& sort)
+std::vector<std::size_t> sortedOrderBy(std::size_t count, bool descending,
+                                       const std::function<std::string_view(std::size_t)>& cellOf)
 {
-    std::vector<std::size_t> order(rows.size());
+    std::vector<std::size_t> order(count);
     std::iota(order.begin(), order.end(), std::size_t{0});
-    const int col = std::clamp(sort.column, 0, kColumnCount - 1);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-        const int c = compareCellTexts(rows[x].cells[col], rows[y].cells[col]);
-        return sort.descending ? c > 0 : c < 0;
+        const int c = compareCellTexts(cellOf(x), cellOf(y));
+        return descending ? c > 0 : c < 0;
     });
     return order;
+}
+
+std::vector<std::size_t> sortedOrder(const std::vector<ModuleRow>& rows, const SortState& sort)
+{
+    const auto col = static_cast<std::size_t>(std::clamp(sort.column, 0, kColumnCount - 1));
+    return sortedOrderBy(rows.size(), sort.descending,
+                         [&](std::size_t i) -> std::string_view { return rows[i].cells[col]; });
 }
 
 std::vector<ModuleRow> sortedRows(const std::vector<ModuleRow>& rows, const SortState& sort)

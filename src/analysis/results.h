@@ -4,6 +4,7 @@
 #include "analysis/module_row.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,12 @@ struct SortState {
 // Compares two cell texts as texts, without regard to ASCII letter case:
 // "10" comes before "9" and the empty text before everything.
 int compareCellTexts(std::string_view a, std::string_view b);
+
+// The positions 0 to count - 1 ordered by the text `cellOf` gives for each
+// (the sort column's cell), descending when the sort state says so; rows
+// with equal texts keep their order. Every list of the program sorts so.
+std::vector<std::size_t> sortedOrderBy(std::size_t count, bool descending,
+                                       const std::function<std::string_view(std::size_t)>& cellOf);
 
 // The positions of `rows` in the order the list shows them: by the sort
 // column alone; rows with equal texts keep their order in `rows`.

@@ -6,7 +6,7 @@
 
 namespace zorvika {
 
-ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
+ResultsModel::ResultsModel(QObject* parent) : SortedTableModel(parent) {}
 
 int ResultsModel::rowCount(const QModelIndex& parent) const
 {

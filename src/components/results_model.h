@@ -4,16 +4,15 @@
 // are turned into Qt strings only when the view asks for a visible one, so a
 // list of tens of thousands of rows shows at once.
 #include "analysis/module_row.h"
-#include "analysis/results.h"
+#include "components/sorted_table_model.h"
 
-#include <QAbstractTableModel>
 #include <QStringList>
 
 #include <vector>
 
 namespace zorvika {
 
-class ResultsModel : public QAbstractTableModel {
+class ResultsModel : public SortedTableModel {
     Q_OBJECT
 public:
     explicit ResultsModel(QObject* parent = nullptr);
@@ -35,15 +34,12 @@ public:
     void appendRows(std::vector<ModuleRow> rows);
 
     // A click on the header of `column` (0 to 11): that column, the order flipped.
-    void columnClicked(int column);
-    const SortState& sortState() const { return sort_; }
+    void columnClicked(int column) override;
+    const SortState& sortState() const override { return sort_; }
 
     // The rows in the order the list shows them.
     std::vector<ModuleRow> displayRows() const;
     const ModuleRow& displayRow(int row) const;
-
-signals:
-    void sortChanged(int column, bool descending);
 
 private:
     void reorder();

@@ -2,14 +2,27 @@
 
 #include "analysis/module_row.h"
 #include "components/gui_font.h"
-#include "components/results_model.h"
+#include "components/sorted_table_model.h"
 
 #include <QHeaderView>
 #include <QSignalBlocker>
 
 namespace zorvika {
 
-ResultsView::ResultsView(ResultsModel* model, QWidget* parent) : QTreeView(parent), results_(model)
+std::vector<int> resultsColumnWidths()
+{
+    std::vector<int> widths;
+    for (int hundredths : kColumnWidths)
+        widths.push_back(pxFromHundredthsMm(hundredths));
+    return widths;
+}
+
+ResultsView::ResultsView(SortedTableModel* model, QWidget* parent) : ResultsView(model, resultsColumnWidths(), parent)
+{
+}
+
+ResultsView::ResultsView(SortedTableModel* model, const std::vector<int>& widths, QWidget* parent)
+    : QTreeView(parent), list_(model)
 {
     setModel(model);
     setFont(windowFont());
@@ -30,13 +43,13 @@ ResultsView::ResultsView(ResultsModel* model, QWidget* parent) : QTreeView(paren
     head->setSortIndicatorShown(true);
     head->setSortIndicator(0, Qt::AscendingOrder);
     head->setFont(windowFont());
-    for (int c = 0; c < kColumnCount; ++c)
-        head->resizeSection(c, pxFromHundredthsMm(kColumnWidths[static_cast<std::size_t>(c)]));
+    for (std::size_t c = 0; c < widths.size(); ++c)
+        head->resizeSection(static_cast<int>(c), widths[c]);
 
     connect(head, &QHeaderView::sectionClicked, this, [this](int section) { emit columnClick(section + 1); });
     // The header flips its own indicator on a click; the list's sort state decides what it shows.
     auto showSortState = [this] {
-        const SortState& sort = results_->sortState();
+        const SortState& sort = list_->sortState();
         const Qt::SortOrder order = sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder;
         if (header()->sortIndicatorSection() != sort.column || header()->sortIndicatorOrder() != order) {
             const QSignalBlocker block(header());
@@ -44,7 +57,7 @@ ResultsView::ResultsView(ResultsModel* model, QWidget* parent) : QTreeView(paren
             header()->viewport()->update();
         }
     };
-    connect(model, &ResultsModel::sortChanged, this, showSortState);
+    connect(model, &SortedTableModel::sortChanged, this, showSortState);
     connect(head, &QHeaderView::sortIndicatorChanged, this, showSortState);
 }
 

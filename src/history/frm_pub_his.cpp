@@ -8,6 +8,7 @@
 #include "components/super_button.h"
 #include "components/utility.h"
 #include "components/window_text.h"
+#include "history/frm_pub_trend.h"
 #include "history/history_store.h"
 #include "shell/frm_pub_main.h"
 
@@ -67,11 +68,12 @@ void frmPubHis::buildLayout()
         const char* icon;
         QStyle::StandardPixmap fallback;
     };
-    const std::array<Place, 4> places = {{
+    const std::array<Place, 5> places = {{
         {5055, 90, 1890, 405, "document-save-as", QStyle::SP_DialogSaveButton},
         {7035, 90, 1440, 405, "window-close", QStyle::SP_DialogCloseButton},
         {2715, 142, 300, 300, "edit-delete", QStyle::SP_TrashIcon},
         {4665, 142, 300, 300, "list-remove", QStyle::SP_DialogDiscardButton},
+        {8565, 90, 1875, 405, "x-office-spreadsheet", QStyle::SP_FileDialogContentsView},
     }};
     for (std::size_t i = 0; i < places.size(); ++i) {
         const Place& p = places[i];
@@ -100,6 +102,7 @@ void frmPubHis::Form_Load()
     frmPubMain::setLabelText(lbl_[1], main_.upfGetMsg(QStringLiteral("VERSION2")));
     sbt_[HisExport]->setText(main_.upfGetMsg(QStringLiteral("OUTPUT")));
     sbt_[HisClose]->setText(main_.upfGetMsg(QStringLiteral("CW")));
+    sbt_[HisTrend]->setText(main_.upfGetMsg(QStringLiteral("TREND")));
     model_->setLeadCaptions(main_.upfGetMsg(QStringLiteral("MODULE")), main_.upfGetMsg(QStringLiteral("TYPE")));
     ApplyWindowTexts(this, main_.folder().messageTable());
 
@@ -217,9 +220,23 @@ void frmPubHis::dispatch(int index)
             frmPubMain::setLabelText(lblT_, QString());
         break;
     }
+    case HisTrend:
+        openTrend();
+        break;
     default:
         break;
     }
+}
+
+void frmPubHis::openTrend()
+{
+    const std::string project = selectedName(0);
+    if (project.empty()) {
+        main_.utility().ShowMessage(this, main_.upfGetMsg(QStringLiteral("NO RECORD")), MessageIcon::Information);
+        return;
+    }
+    frmPubTrend window(main_, project, this);
+    main_.utility().ShowModal(window);
 }
 
 void frmPubHis::lsv_ColumnClick(int header) { model_->columnClicked(header - 1); }

@@ -20,7 +20,7 @@ class ResultsView;
 class SuperButton;
 
 // Button indexes of the history window's `sbt`.
-enum HistoryButton : int { HisExport = 0, HisClose = 1, HisDeleteProject = 2, HisDeleteVersion = 3 };
+enum HistoryButton : int { HisExport = 0, HisClose = 1, HisDeleteProject = 2, HisDeleteVersion = 3, HisTrend = 4 };
 
 class frmPubHis : public QDialog {
     Q_OBJECT
@@ -56,11 +56,12 @@ private:
     // The name of the selected entry as the folder listing gave it.
     std::string selectedName(int index) const;
     void dispatch(int index);
+    void openTrend();
 
     frmPubMain& main_;
     std::array<QLabel*, 2> lbl_{};
     std::array<QComboBox*, 2> cbb_{};
-    std::array<SuperButton*, 4> sbt_{};
+    std::array<SuperButton*, 5> sbt_{};
     ResultsModel* model_ = nullptr;
     ResultsView* lsv_ = nullptr;
     QLabel* lblT_ = nullptr;

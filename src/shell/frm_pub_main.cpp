@@ -365,8 +365,15 @@ void frmPubMain::upsOutput(const QString& astrWindow)
         totals = history_->totalsText();
     }
     const QString proposed = qtext(proposedFileName(utf8(first), utf8(second), todayText()));
-    if (rows.empty()) {
-        utility_.ShowMessage(this, upfGetMsg(QStringLiteral("NO RECORD")), MessageIcon::Information);
+    exportList(this, rows.empty(), proposed, [&](const std::filesystem::path& file, Spreadsheet& sheet) {
+        return writeExport(file, rows, utf8(totals), messages_.totalsWords(), sheet);
+    });
+}
+
+void frmPubMain::exportList(QWidget* owner, bool empty, const QString& proposed, const ListWriter& write)
+{
+    if (empty) {
+        utility_.ShowMessage(owner, upfGetMsg(QStringLiteral("NO RECORD")), MessageIcon::Information);
         return;
     }
     const QString filter = joinFilter({upfGetMsg(QStringLiteral("TEXT")), QStringLiteral("*.txt"),
@@ -374,7 +381,7 @@ void frmPubMain::upsOutput(const QString& astrWindow)
                                        upfGetMsg(QStringLiteral("XLS")), QStringLiteral("*.xls"),
                                        upfGetMsg(QStringLiteral("ALL")), QStringLiteral("*.*")});
     const QString path =
-        utility_.ShowSaveDialog(this, upfGetMsg(QStringLiteral("EXPORT")), proposed, filter, 0, QStringLiteral("txt"));
+        utility_.ShowSaveDialog(owner, upfGetMsg(QStringLiteral("EXPORT")), proposed, filter, 0, QStringLiteral("txt"));
     if (path.isEmpty())
         return;
 
@@ -383,20 +390,21 @@ void frmPubMain::upsOutput(const QString& astrWindow)
         BusyCursor busy;
         std::unique_ptr<Spreadsheet> sheet = spreadsheets_ ? spreadsheets_() : nullptr;
         NoSpreadsheet none;
-        outcome = writeExport(localPath(path), rows, utf8(totals), messages_.totalsWords(), sheet ? *sheet : none);
+        outcome = write(localPath(path), sheet ? *sheet : none);
     }
     switch (outcome.status) {
     case ExportStatus::Written:
-        utility_.ShowMessage(this, upfGetMsg(QStringLiteral("EXPORT SUCC")), MessageIcon::Information);
+        utility_.ShowMessage(owner, upfGetMsg(QStringLiteral("EXPORT SUCC")), MessageIcon::Information);
         break;
     case ExportStatus::NoRecord:
-        utility_.ShowMessage(this, upfGetMsg(QStringLiteral("NO RECORD")), MessageIcon::Information);
+        utility_.ShowMessage(owner, upfGetMsg(QStringLiteral("NO RECORD")), MessageIcon::Information);
         break;
     case ExportStatus::NoSpreadsheet:
-        utility_.ShowMessage(this, upfGetMsg(QStringLiteral("EXCEL")), MessageIcon::None);
+        utility_.ShowMessage(owner, upfGetMsg(QStringLiteral("EXCEL")), MessageIcon::None);
         break;
     case ExportStatus::Failed:
-        utility_.ShowMessage(this, QStringLiteral("%1\n%2").arg(path, qtext(outcome.error)), MessageIcon::Warning);
+        // The file and the system's reason, never a success that did not happen.
+        utility_.ShowMessage(owner, QStringLiteral("%1\n%2").arg(path, qtext(outcome.error)), MessageIcon::Warning);
         break;
     }
 }

@@ -3,6 +3,7 @@
 // list and its totals line. It lives as long as the program.
 #include "analysis/module_row.h"
 #include "components/spreadsheet.h"
+#include "output/export.h"
 #include "shell/message_table.h"
 #include "shell/selection.h"
 
@@ -29,6 +30,8 @@ class HelpWindow;
 class frmPubHis;
 
 using SpreadsheetMaker = std::function<std::unique_ptr<Spreadsheet>()>;
+// Writes one list's export file at the chosen path.
+using ListWriter = std::function<ExportOutcome(const std::filesystem::path&, Spreadsheet&)>;
 
 // Button indexes of `sbt`.
 enum MainButton : int {
@@ -63,6 +66,10 @@ public:
     void sbt_Click(int index);
     // `upsOutput`: exports the main window's list ("M") or the history window's ("H").
     void upsOutput(const QString& astrWindow);
+    // The export of any list: "NO RECORD" when it is empty, else the save
+    // dialog proposing `proposed`, the file written by `write`, and the
+    // message that says how that went, shown over `owner`.
+    void exportList(QWidget* owner, bool empty, const QString& proposed, const ListWriter& write);
 
     // Controls, for the windows that read them and for tests.
     SuperButton* sbt(int index) const;

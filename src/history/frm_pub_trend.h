@@ -1,0 +1,74 @@
+#pragma once
+// The growth of one stored project: a chart of its totals "P - C - B", "C"
+// and "B" over its versions, and the comparison of two versions module by
+// module, sortable and exportable like the other lists.
+#include "history/trend.h"
+
+#include <QDialog>
+
+#include <array>
+#include <string>
+#include <vector>
+
+class QChartView;
+class QComboBox;
+class QLabel;
+class QLineSeries;
+
+namespace zorvika {
+
+class frmPubMain;
+class ResultsView;
+class SuperButton;
+class TextTableModel;
+
+// Button indexes of the trend window's `sbt`.
+enum TrendButton : int { TrendExport = 0, TrendClose = 1 };
+
+// The chart's lines, in the order of the series.
+enum TrendSeries : int { SeriesPureCode = 0, SeriesComments = 1, SeriesBlanks = 2 };
+
+class frmPubTrend : public QDialog {
+    Q_OBJECT
+public:
+    frmPubTrend(frmPubMain& main, std::string project, QWidget* parent);
+    ~frmPubTrend() override;
+
+    static QSize clientSize();
+
+    void sbt_Click(int index);
+    // Either version box changed: compare the two versions again.
+    void cbb_Click(int index);
+    void lsv_ColumnClick(int header);
+
+    // The text shown when the pointer rests on point `index` of a series.
+    QString pointText(int series, int index) const;
+
+    const std::vector<TrendPoint>& points() const { return points_; }
+    QLineSeries* series(int index) const { return series_.at(static_cast<std::size_t>(index)); }
+    QChartView* chart() const { return chart_; }
+    QComboBox* cbb(int index) const { return cbb_.at(static_cast<std::size_t>(index)); }
+    QLabel* lbl(int index) const { return lbl_.at(static_cast<std::size_t>(index)); }
+    SuperButton* sbt(int index) const { return sbt_.at(static_cast<std::size_t>(index)); }
+    ResultsView* lsv() const { return lsv_; }
+    TextTableModel* comparison() const { return model_; }
+
+private:
+    void buildLayout();
+    void Form_Load();
+    void fillChart();
+    void showPoint(int series, double x, bool state);
+
+    frmPubMain& main_;
+    std::string project_;
+    std::vector<TrendPoint> points_;
+    QChartView* chart_ = nullptr;
+    std::array<QLineSeries*, 3> series_{};
+    std::array<QLabel*, 2> lbl_{};
+    std::array<QComboBox*, 2> cbb_{};
+    std::array<SuperButton*, 2> sbt_{};
+    TextTableModel* model_ = nullptr;
+    ResultsView* lsv_ = nullptr;
+};
+
+} // namespace zorvika

@@ -1,0 +1,198 @@
+// The trend window opened from the history window: versions in version
+// order, the chart's values, the comparison list, its sorting and export.
+#include "gui_fixture.h"
+
+#include "components/text_table_model.h"
+#include "history/frm_pub_trend.h"
+
+#include <QChartView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineSeries>
+
+namespace zorvika::test {
+namespace {
+
+class Trend : public GuiTest {
+protected:
+    // Counts project Alpha as `version` with the given module lines and
+    // returns the sum of its rows' "P - C - B".
+    long long countAlpha(const std::string& version, const std::string& modules)
+    {
+        const auto vbp = sources.write("A/a.vbp", projectText("Alpha", version, modules));
+        choose(vbp);
+        long long sum = 0;
+        for (const ModuleRow& row : main->results()->displayRows())
+            if (!row.cells[ColPminusCminusB].empty())
+                sum += std::stoll(row.cells[ColPminusCminusB]);
+        return sum;
+    }
+
+    // Opens the history on `project`, then its trend window, runs `script` in it.
+    void withTrend(const QString& project, const std::function<void(frmPubTrend&)>& script)
+    {
+        bool ran = false;
+        withHistory([&](frmPubHis& his) {
+            his.cbb(0)->setCurrentIndex(his.cbb(0)->findText(project));
+            utility.onModal = [&](QDialog& dialog) {
+                auto* trend = qobject_cast<frmPubTrend*>(&dialog);
+                ASSERT_NE(trend, nullptr);
+                EXPECT_TRUE(trend->isModal());
+                EXPECT_EQ(trend->parentWidget(), &his);
+                ran = true;
+                script(*trend);
+            };
+            click(his.sbt(HisTrend));
+        });
+        ASSERT_TRUE(ran);
+    }
+
+    static std::vector<double> ys(const QLineSeries* series)
+    {
+        std::vector<double> out;
+        for (const QPointF& p : series->points())
+            out.push_back(p.y());
+        return out;
+    }
+
+    static std::vector<std::string> comparisonColumn(const TextTableModel& model, std::size_t c)
+    {
+        std::vector<std::string> out;
+        for (const auto& row : model.displayRows())
+            out.push_back(row[c]);
+        return out;
+    }
+};
+
+TEST_F(Trend, VersionsInNumberOrderWithTheTotalsOfEachSnapshot)
+{
+    useEnglishTable();
+    sources.write("A/Module1.bas", kModuleBas);
+    sources.write("A/Class1.cls", kClassCls);
+    open();
+    // Counted out of order: 1.10.0 first, then 1.9.0.
+    const long long v110 = countAlpha("1.10.0", "Module=Module1; Module1.bas\r\nClass=Class1; Class1.cls\r\n");
+    const long long v19 = countAlpha("1.9.0", "Module=Module1; Module1.bas\r\n");
+    // A snapshot stored without a totals line: its figures are summed from its rows.
+    program.write("verhis/Alpha/1.2.0", "Old.bas:Module:10:12:2:1:8:9:7:10:11:9\r\n"
+                                        "Gone.frm:Invalid::::::::::\r\n"
+                                        "Two.bas:Module:5:6:1:1:4:4:3:5:5:4\r\n");
+    program.write("verhis/Alpha/beta", "Old.bas:Module:1:1:0:0:1:1:1:1:1:1\r\n");
+
+    withTrend(QStringLiteral("Alpha"), [&](frmPubTrend& t) {
+        EXPECT_EQ(t.windowTitle(), QStringLiteral("Growth over Versions - Alpha"));
+        EXPECT_EQ(t.size(), frmPubTrend::clientSize());
+        std::vector<std::string> versions;
+        for (const TrendPoint& p : t.points())
+            versions.push_back(p.version);
+        EXPECT_EQ(versions, (std::vector<std::string>{"1.2.0", "1.9.0", "1.10.0", "beta"}));
+
+        EXPECT_EQ(t.series(SeriesPureCode)->name(), QStringLiteral("P - C - B"));
+        EXPECT_EQ(ys(t.series(SeriesPureCode)), (std::vector<double>{10, double(v19), double(v110), 1}));
+        EXPECT_EQ(ys(t.series(SeriesComments)), (std::vector<double>{3, 1, 3, 0}));
+        EXPECT_EQ(ys(t.series(SeriesBlanks)), (std::vector<double>{2, 1, 2, 0}));
+        EXPECT_FALSE(t.points()[0].fromTotalsLine);
+        EXPECT_TRUE(t.points()[1].fromTotalsLine);
+        const QList<QPointF> points = t.series(SeriesPureCode)->points();
+        for (qsizetype i = 0; i < points.size(); ++i)
+            EXPECT_EQ(points[i].x(), static_cast<double>(i)); // one place per version, in order
+        EXPECT_EQ(t.pointText(SeriesPureCode, 2), QStringLiteral("1.10.0\nP - C - B: %1").arg(v110));
+        EXPECT_EQ(t.pointText(SeriesBlanks, 0), QStringLiteral("1.2.0\nB: 2"));
+        EXPECT_EQ(t.pointText(SeriesBlanks, 4), QString());
+        EXPECT_EQ(t.chart()->chart()->series().size(), 3);
+    });
+}
+
+TEST_F(Trend, ComparesTwoPickedVersionsModuleByModule)
+{
+    useEnglishTable();
+    sources.write("A/Module1.bas", kModuleBas);
+    sources.write("A/Class1.cls", kClassCls);
+    sources.write("A/New.bas", "Attribute VB_Name = \"New\"\r\nPublic x\r\nPublic y\r\n");
+    open();
+    countAlpha("1.0.0", "Module=Module1; Module1.bas\r\nClass=Class1; Class1.cls\r\n");
+    countAlpha("1.1.0", "Module=Module1; Module1.bas\r\nModule=New; New.bas\r\n");
+
+    withTrend(QStringLiteral("Alpha"), [&](frmPubTrend& t) {
+        EXPECT_EQ(t.lbl(0)->text(), QStringLiteral("First Version"));
+        EXPECT_LT(t.lbl(0)->geometry().right(), t.cbb(0)->x());
+        EXPECT_LT(t.cbb(0)->geometry().right(), t.lbl(1)->x());
+        EXPECT_LT(t.cbb(1)->geometry().right(), t.sbt(TrendExport)->x());
+        // By default the last version against the one before it.
+        EXPECT_EQ(t.cbb(0)->currentText(), QStringLiteral("1.0.0"));
+        EXPECT_EQ(t.cbb(1)->currentText(), QStringLiteral("1.1.0"));
+        const TextTableModel& list = *t.comparison();
+        EXPECT_EQ(list.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Difference"));
+        EXPECT_EQ(comparisonColumn(list, 0), (std::vector<std::string>{"Class1.cls", "Module1.bas", "New.bas"}));
+        EXPECT_EQ(comparisonColumn(list, 4), (std::vector<std::string>{"removed", "", "added"}));
+        EXPECT_EQ(comparisonColumn(list, 2)[0], "");
+        EXPECT_EQ(comparisonColumn(list, 1)[2], "");
+        EXPECT_EQ(comparisonColumn(list, 3)[1], "0");
+        EXPECT_EQ(comparisonColumn(list, 3)[2], comparisonColumn(list, 2)[2]);
+
+        // Header clicks sort by text and flip the order each time.
+        clickHeader(t.lsv(), 4);
+        EXPECT_EQ(list.sortState().column, 4);
+        EXPECT_TRUE(list.sortState().descending);
+        EXPECT_EQ(comparisonColumn(list, 4), (std::vector<std::string>{"removed", "added", ""}));
+        clickHeader(t.lsv(), 0);
+        EXPECT_FALSE(list.sortState().descending);
+        EXPECT_EQ(comparisonColumn(list, 0).front(), "Class1.cls");
+
+        // The same version on both sides: nothing added, nothing removed, no difference.
+        t.cbb(0)->setCurrentIndex(1);
+        EXPECT_EQ(comparisonColumn(list, 0), (std::vector<std::string>{"Module1.bas", "New.bas"}));
+        EXPECT_EQ(comparisonColumn(list, 3), (std::vector<std::string>{"0", "0"}));
+        EXPECT_EQ(comparisonColumn(list, 4), (std::vector<std::string>{"", ""}));
+    });
+}
+
+TEST_F(Trend, ExportsTheComparisonAsShownAndReportsFailures)
+{
+    useEnglishTable();
+    sources.write("A/Module1.bas", kModuleBas);
+    open();
+    countAlpha("1.0.0", "Module=Module1; Module1.bas\r\n");
+    countAlpha("2.0.0", "Module=Module1; Module1.bas\r\nModule=Gone; Gone.bas\r\n");
+    TempFolder out;
+    const auto csv = out.path() / "cmp.csv";
+    utility.saveAnswers.push_back(QString::fromStdString(csv.string()));
+    utility.saveAnswers.push_back(QString::fromStdString((out.path() / "no" / "such" / "x.txt").string()));
+    utility.messages.clear();
+
+    withTrend(QStringLiteral("Alpha"), [&](frmPubTrend& t) {
+        click(t.sbt(TrendExport));
+        ASSERT_EQ(utility.saveDialogs.size(), 1u);
+        EXPECT_TRUE(utility.saveDialogs[0].initialName.startsWith(QStringLiteral("Alpha_1.0.0-2.0.0_")));
+        ASSERT_EQ(utility.messages.size(), 1u);
+        EXPECT_EQ(utility.messages[0].text, QStringLiteral("The list has been exported."));
+        EXPECT_EQ(readFile(csv), "Module,First Version,Second Version,Difference,Change\r\n"
+                                 "Gone.bas,,,0,added\r\n"
+                                 "Module1.bas,1,1,0,\r\n");
+
+        click(t.sbt(TrendExport));
+        ASSERT_EQ(utility.messages.size(), 2u);
+        EXPECT_EQ(utility.messages[1].icon, MessageIcon::Warning);
+        EXPECT_TRUE(utility.messages[1].text.contains(QStringLiteral("x.txt"))) << utility.messages[1].text.toStdString();
+    });
+}
+
+TEST_F(Trend, NeedsAStoredProject)
+{
+    useEnglishTable();
+    open();
+    withHistory([&](frmPubHis& his) {
+        EXPECT_EQ(his.sbt(HisTrend)->text(), QStringLiteral("Growth"));
+        // The fifth button stands right of the close button, inside the unchanged window.
+        EXPECT_GT(his.sbt(HisTrend)->x(), his.sbt(HisClose)->geometry().right());
+        EXPECT_LE(his.sbt(HisTrend)->geometry().right(), his.width());
+        EXPECT_EQ(his.size(), QSize(702, 341));
+        click(his.sbt(HisTrend));
+    });
+    EXPECT_EQ(utility.modalCount, 1);
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_EQ(utility.messages[0].text, QStringLiteral("There is nothing to export: the list is empty."));
+}
+
+} // namespace
+} // namespace zorvika::test
