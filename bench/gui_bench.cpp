@@ -1,7 +1,9 @@
 // Timings of the desktop program, measured inside it without a display:
 // choosing a generated project of 20,000 modules until its rows show, a
 // header click on its list, and opening the history window on its snapshot
-// until its rows show. Target: each under 300 ms.
+// until its rows show, and opening the trend window of a project with 200
+// stored versions of 2,000 modules each until its chart shows. Target: each
+// under 300 ms.
 //
 //   build/bench/zorvika-gui-bench [--runs N] [--modules N]
 #include "components/gui_font.h"
@@ -9,9 +11,11 @@
 #include "components/results_model.h"
 #include "components/results_view.h"
 #include "history/frm_pub_his.h"
+#include "history/frm_pub_trend.h"
 #include "shell/frm_pub_main.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -49,6 +53,21 @@ fs::path writeProject(const fs::path& dir, int count)
     }
     vbp << "Name=\"Big\"\r\nMajorVer=1\r\nMinorVer=0\r\nRevisionVer=0\r\n";
     return dir / "big.vbp";
+}
+
+// A store holding `versions` snapshots of project "Trend", each of `count`
+// module lines without a totals line, so that every point is summed from rows.
+void writeTrendStore(const fs::path& program, int versions, int count)
+{
+    const fs::path dir = program / "verhis" / "Trend";
+    fs::create_directories(dir);
+    for (int v = 0; v < versions; ++v) {
+        std::string text;
+        for (int m = 0; m < count + v; ++m) {
+            text.append("src\\m").append(std::to_string(m)).append(".bas:Module:38:40:8:5:30:33:25:32:35:27\r\n");
+        }
+        std::ofstream(dir / ("1." + std::to_string(v) + ".0"), std::ios::binary) << text;
+    }
 }
 
 struct Series {
@@ -132,13 +151,41 @@ int main(int argc, char** argv)
         utility.onModal = nullptr;
     }
 
+    // The trend of a project with 200 versions of about 2,000 modules.
+    constexpr int kVersions = 200;
+    constexpr int kTrendModules = 2000;
+    fs::create_directories(root / "trend-program");
+    writeTrendStore(root / "trend-program", kVersions, kTrendModules);
+    zorvika::frmPubMain trendMain(zorvika::ProgramFolder{root / "trend-program"}, utility);
+    Series trend{"open trend of 200 versions", {}};
+    std::size_t trendPoints = 0;
+    for (int r = 0; r < runs; ++r) {
+        QElapsedTimer t;
+        utility.onModal = [&](QDialog& dialog) {
+            auto* his = qobject_cast<zorvika::frmPubHis*>(&dialog);
+            if (!his)
+                return;
+            utility.onModal = [&](QDialog& inner) {
+                paintNow(inner);
+                trend.ms.push_back(t.nsecsElapsed() / 1e6);
+                if (auto* window = qobject_cast<zorvika::frmPubTrend*>(&inner))
+                    trendPoints = window->points().size();
+            };
+            t.start();
+            his->sbt_Click(zorvika::HisTrend);
+        };
+        trendMain.sbt_Click(zorvika::BtnHistory);
+        utility.onModal = nullptr;
+    }
+
     std::printf("GUI timings, %d modules, %d runs (ms)\n", modules, runs);
     std::printf("%-40s %10s %10s\n", "step", "median", "max");
-    bool ok = shownRows == modules && historyRows == modules;
-    for (const Series* s : {&choose, &header, &history}) {
+    bool ok = shownRows == modules && historyRows == modules && trendPoints == kVersions;
+    for (const Series* s : {&choose, &header, &history, &trend}) {
         std::printf("%-40s %10.1f %10.1f\n", s->name, s->median(), s->max());
         ok = ok && s->median() < kTargetMs;
     }
+    std::printf("trend points %zu\n", trendPoints);
     std::printf("rows shown: main %d, history %d; target: median under %.0f ms: %s\n", shownRows, historyRows,
                 kTargetMs, ok ? "met" : "NOT MET");
     std::error_code ec;

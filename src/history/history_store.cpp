@@ -44,9 +44,11 @@ std::vector<std::string> listVersions(const ProgramFolder& folder, std::string_v
     return listFolder(folder.store() / std::string(project), false);
 }
 
-std::optional<ModuleRow> parseSnapshotLine(std::string_view line)
+std::optional<SnapshotCells> snapshotLineCells(std::string_view line)
 {
-    std::vector<std::string_view> pieces;
+    // One list of pieces per thread, reused: a snapshot is read line after line.
+    thread_local std::vector<std::string_view> pieces;
+    pieces.clear();
     std::size_t start = 0;
     for (;;) {
         const auto colon = line.find(':', start);
@@ -67,12 +69,23 @@ std::optional<ModuleRow> parseSnapshotLine(std::string_view line)
             if (invalid ? !pieces[k].empty() : !parseFigure(pieces[k]))
                 return std::nullopt;
     }
-    ModuleRow row;
+    SnapshotCells cells;
     // The path ends where the type piece begins, less its colon.
     const std::size_t pathEnd = static_cast<std::size_t>(pieces[pathPieces].data() - line.data()) - 1;
-    row.cells[0] = std::string(line.substr(0, pathEnd));
+    cells[0] = line.substr(0, pathEnd);
     for (std::size_t k = 1; k < kColumnCount; ++k)
-        row.cells[k] = std::string(pieces[pathPieces + k - 1]);
+        cells[k] = pieces[pathPieces + k - 1];
+    return cells;
+}
+
+std::optional<ModuleRow> parseSnapshotLine(std::string_view line)
+{
+    const auto cells = snapshotLineCells(line);
+    if (!cells)
+        return std::nullopt;
+    ModuleRow row;
+    for (std::size_t k = 0; k < kColumnCount; ++k)
+        row.cells[k] = std::string((*cells)[k]);
     return row;
 }
 
@@ -91,15 +104,20 @@ Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text)
     return snapshot;
 }
 
-Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
-                      std::string_view total2Text)
+std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version)
 {
     if (!isStorableName(project) || !isStorableName(version))
         return {};
     std::string bytes;
     if (readRegularFile(folder.store() / std::string(project) / std::string(version), bytes) != ReadStatus::Ok)
         return {};
-    return snapshotFromText(bytes, total2Text);
+    return bytes;
+}
+
+Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                      std::string_view total2Text)
+{
+    return snapshotFromText(readSnapshotBytes(folder, project, version), total2Text);
 }
 
 static bool existsNoFollow(const fs::path& p)

@@ -3,6 +3,7 @@
 // and versions, one snapshot, and deleting a version or a whole project.
 #include "analysis/module_row.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,9 @@ std::vector<std::string> listVersions(const ProgramFolder& folder, std::string_v
 // type text and ten figures (ten empty ones for "Invalid"), the path being
 // the first pieces joined again with ":". Nothing for any other line.
 std::optional<ModuleRow> parseSnapshotLine(std::string_view line);
+// The same twelve cells as views into the line.
+using SnapshotCells = std::array<std::string_view, kColumnCount>;
+std::optional<SnapshotCells> snapshotLineCells(std::string_view line);
 
 struct Snapshot {
     std::vector<ModuleRow> rows; // in file order
@@ -30,6 +34,8 @@ struct Snapshot {
 };
 
 Snapshot snapshotFromText(std::string_view text, std::string_view total2Text);
+// The snapshot file's bytes (empty when it cannot be read).
+std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version);
 Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
                       std::string_view total2Text);
 

@@ -1,5 +1,7 @@
 #include "history/trend.h"
 
+#include "components/line_reader.h"
+#include "components/text_codec.h"
 #include "output/export.h"
 #include "shell/message_table.h"
 
@@ -47,38 +49,77 @@ std::vector<std::string> inVersionOrder(std::vector<std::string> versions)
     return versions;
 }
 
-TrendPoint trendPointOf(std::string version, const Snapshot& snapshot, const TotalsWords& words)
+namespace {
+
+// The ten figures of a totals line, when it has all ten.
+std::optional<std::array<std::int64_t, 10>> totalsOfLine(std::string_view line, const TotalsWords& words)
+{
+    const auto values = totalsValues(line, words);
+    if (!values)
+        return std::nullopt;
+    std::array<std::int64_t, 10> totals{};
+    for (std::size_t k = 0; k < values->size(); ++k) {
+        const auto f = parseFigure((*values)[k]);
+        if (!f)
+            return std::nullopt;
+        totals[k] = *f;
+    }
+    return totals;
+}
+
+// Adds one row's base figures; an "Invalid" row (no figures) adds nothing.
+void addRow(ProjectTotals& totals, std::string_view p, std::string_view a, std::string_view c, std::string_view b)
+{
+    const auto fp = parseFigure(p);
+    const auto fa = parseFigure(a);
+    const auto fc = parseFigure(c);
+    const auto fb = parseFigure(b);
+    if (!fp || !fa || !fc || !fb)
+        return;
+    totals.tp += *fp;
+    totals.ta += *fa;
+    totals.tc += *fc;
+    totals.tb += *fb;
+}
+
+TrendPoint pointOf(std::string version, std::string_view totalsLine, const ProjectTotals& summed,
+                   const TotalsWords& words)
 {
     TrendPoint point;
     point.version = std::move(version);
-    if (const auto values = totalsValues(snapshot.totalsLabel, words)) {
-        bool all = true;
-        for (std::size_t k = 0; k < values->size() && all; ++k) {
-            const auto f = parseFigure((*values)[k]);
-            all = f.has_value();
-            if (all)
-                point.totals[k] = *f;
-        }
-        if (all) {
-            point.fromTotalsLine = true;
-            return point;
-        }
+    if (const auto totals = totalsOfLine(totalsLine, words)) {
+        point.totals = *totals;
+        point.fromTotalsLine = true;
+    } else {
+        point.totals = summed.columns();
     }
-    ProjectTotals totals;
-    for (const ModuleRow& row : snapshot.rows) {
-        const auto p = parseFigure(row.cells[ColP]);
-        const auto a = parseFigure(row.cells[ColA]);
-        const auto c = parseFigure(row.cells[ColC]);
-        const auto b = parseFigure(row.cells[ColB]);
-        if (!p || !a || !c || !b)
-            continue; // an "Invalid" row adds nothing
-        totals.tp += *p;
-        totals.ta += *a;
-        totals.tc += *c;
-        totals.tb += *b;
-    }
-    point.totals = totals.columns();
     return point;
+}
+
+} // namespace
+
+TrendPoint trendPointOf(std::string version, const Snapshot& snapshot, const TotalsWords& words)
+{
+    ProjectTotals summed;
+    for (const ModuleRow& row : snapshot.rows)
+        addRow(summed, row.cells[ColP], row.cells[ColA], row.cells[ColC], row.cells[ColB]);
+    return pointOf(std::move(version), snapshot.totalsLabel, summed, words);
+}
+
+TrendPoint trendPointOfText(std::string version, std::string_view bytes, const TotalsWords& words,
+                            std::string_view total2Text)
+{
+    // One pass, without building rows: a trend reads hundreds of snapshots.
+    const std::string text = toDisplayText(bytes);
+    ProjectTotals summed;
+    std::string_view last;
+    forEachLine(text, [&](std::string_view line) {
+        last = line;
+        if (const auto cells = snapshotLineCells(line))
+            addRow(summed, (*cells)[ColP], (*cells)[ColA], (*cells)[ColC], (*cells)[ColB]);
+    });
+    const bool isTotals = last.substr(0, last.find(':')) == total2Text;
+    return pointOf(std::move(version), isTotals ? last : std::string_view(), summed, words);
 }
 
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,
@@ -86,8 +127,8 @@ std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_vi
 {
     std::vector<TrendPoint> points;
     for (std::string& version : inVersionOrder(listVersions(folder, project))) {
-        const Snapshot snapshot = loadSnapshot(folder, project, version, total2Text);
-        points.push_back(trendPointOf(std::move(version), snapshot, words));
+        const std::string bytes = readSnapshotBytes(folder, project, version);
+        points.push_back(trendPointOfText(std::move(version), bytes, words, total2Text));
     }
     return points;
 }

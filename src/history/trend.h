@@ -30,6 +30,10 @@ struct TrendPoint {
 // The ten totals of a snapshot: from its totals line when that splits into
 // ten figures, else summed over its counted rows.
 TrendPoint trendPointOf(std::string version, const Snapshot& snapshot, const TotalsWords& words);
+// The same point read straight from a snapshot file's bytes, as the history
+// window would read them.
+TrendPoint trendPointOfText(std::string version, std::string_view bytes, const TotalsWords& words,
+                            std::string_view total2Text);
 
 // One point per stored version of the project, in version order.
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,

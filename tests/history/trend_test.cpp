@@ -66,6 +66,31 @@ TEST(TrendPoints, FromTheTotalsLineOrSummedFromTheRows)
     EXPECT_FALSE(trendPointOf("x", noTotals, kWords).fromTotalsLine);
 }
 
+TEST(TrendPoints, ReadStraightFromTheFileAsTheHistoryWindowReadsIt)
+{
+    // The one-pass reader and the rows the history window shows must agree,
+    // whatever the file holds.
+    const std::vector<std::string> files = {
+        "a.frm:Form:82:120:12:10:70:72:60:108:110:98\r\nTotal: 1 modules: 82, 120, 12, 10, 70, 72, 60, 108, 110, 98 "
+        "(order)\r\n",
+        "a.frm:Form:5:6:1:1:4:4:3:5:5:4\r\nC:\\src\\b.bas:Module:2:3:0:1:2:1:1:3:2:2\r\n"
+        "gone.frm:Invalid::::::::::\r\n::::::::::\r\nbad:line\r\n",
+        "a.frm:Form:5:6:1:1:4:4:3:5:5:4\nb.frm:Form:1:1:0:0:1:1:1:1:1:1\n",          // LF line ends
+        "\xe4.frm:Form:5:6:1:1:4:4:3:5:5:4\rTotal: broken\r",                        // Windows-1252, CR only
+        "a.frm:Form:9:9:0:0:9:9:9:9:9:9\r\nTotal: 1 modules: 1, 2 (order)\r\n", // totals that do not split
+        "",
+    };
+    for (const std::string& bytes : files) {
+        const TrendPoint direct = trendPointOfText("v", bytes, kWords, "Total");
+        const TrendPoint viaRows = trendPointOf("v", snapshotFromText(bytes, "Total"), kWords);
+        EXPECT_EQ(direct.totals, viaRows.totals) << bytes;
+        EXPECT_EQ(direct.fromTotalsLine, viaRows.fromTotalsLine) << bytes;
+    }
+    EXPECT_TRUE(trendPointOfText("v", files[0], kWords, "Total").fromTotalsLine);
+    EXPECT_EQ(trendPointOfText("v", files[1], kWords, "Total").totals[ColP - 2], 7) << "the drive-colon row counts";
+    EXPECT_EQ(trendPointOfText("v", files[4], kWords, "Total").totals[ColP - 2], 9);
+}
+
 TEST(TrendPoints, OnePerStoredVersionInVersionOrder)
 {
     test::TempFolder dir;
