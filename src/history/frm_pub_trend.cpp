@@ -116,7 +116,7 @@ void frmPubTrend::buildLayout()
                                 main_.upfGetMsg(QStringLiteral("TO")), main_.upfGetMsg(QStringLiteral("DIFF")),
                                 main_.upfGetMsg(QStringLiteral("CHANGE"))};
     model_ = new TextTableModel(titles, {false, true, true, true, false}, this);
-    lsv_ = new ResultsView(model_, {px(4200), px(1500), px(1500), px(1350), px(1700)}, this);
+    lsv_ = new ResultsView(model_, {px(3900), px(1500), px(1500), px(1350), px(1650)}, this);
     lsv_->setGeometry(twipRect(90, 4875, 10350, 3000));
     connect(lsv_, &ResultsView::columnClick, this, &frmPubTrend::lsv_ColumnClick);
 }

@@ -1,21 +1,30 @@
-// Pictures of the three windows for the documentation, made without a
-// display: the main window after choosing a group, the history window on
-// its first stored snapshot, and the about window.
+// Pictures of the windows for the documentation, made without a display:
+// the main window after choosing a group, the history window on its first
+// stored snapshot, the about window, and, given a trend project, the trend
+// window of that project.
 //
-//   zorvika-screenshots PROGRAM_FOLDER CHOSEN_FILE OUTPUT_FOLDER
+//   zorvika-screenshots PROGRAM_FOLDER CHOSEN_FILE OUTPUT_FOLDER [TREND_PROJECT]
 //
 // PROGRAM_FOLDER holds the message table; its working folders and snapshot
-// store are filled by the run.
+// store are filled by the run. For the trend the real project is counted
+// once, and the versions before it are stored as the snapshots of a project
+// that grew module by module: version 0.k.0 holds the first k eighths of the
+// counted rows, with their totals line.
 #include "about/frm_pub_about.h"
 #include "about/logos.h"
 #include "components/gui_font.h"
 #include "components/recording_utility.h"
+#include "components/results_model.h"
 #include "history/frm_pub_his.h"
+#include "history/frm_pub_trend.h"
+#include "output/snapshot_store.h"
 #include "shell/frm_pub_main.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
 
 #include <cstdio>
@@ -34,13 +43,38 @@ bool save(QWidget& window, const QString& file)
     return true;
 }
 
+// Stores eight earlier versions of the counted project as growing prefixes of its rows.
+void storeEarlierVersions(zorvika::frmPubMain& main)
+{
+    const std::vector<zorvika::ModuleRow> rows = main.results()->displayRows();
+    const std::string name = main.txt(0)->text().toStdString();
+    for (std::size_t k = 1; k <= 8; ++k) {
+        const std::vector<zorvika::ModuleRow> part(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rows.size() * k / 9));
+        zorvika::ProjectTotals totals;
+        for (const zorvika::ModuleRow& row : part) {
+            const auto p = zorvika::parseFigure(row.cells[zorvika::ColP]);
+            const auto a = zorvika::parseFigure(row.cells[zorvika::ColA]);
+            const auto c = zorvika::parseFigure(row.cells[zorvika::ColC]);
+            const auto b = zorvika::parseFigure(row.cells[zorvika::ColB]);
+            if (p && a && c && b) {
+                totals.tp += *p;
+                totals.ta += *a;
+                totals.tc += *c;
+                totals.tb += *b;
+            }
+        }
+        const std::string line = zorvika::totalsText(part.size(), totals, main.messages().totalsWords());
+        zorvika::saveSnapshot(main.folder(), name, "0." + std::to_string(k) + ".0", part, line);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: zorvika-screenshots PROGRAM_FOLDER CHOSEN_FILE OUTPUT_FOLDER\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: zorvika-screenshots PROGRAM_FOLDER CHOSEN_FILE OUTPUT_FOLDER [TREND_PROJECT]\n");
         return 2;
     }
     QApplication::setFont(zorvika::windowFont());
@@ -60,6 +94,29 @@ int main(int argc, char** argv)
     main.sbt_Click(zorvika::BtnHistory);
     utility.onModal = [&](QDialog& dialog) { ok = save(dialog, outDir + QStringLiteral("/about-window.png")) && ok; };
     main.sbt_Click(zorvika::BtnAbout);
+
+    if (argc == 5) {
+        utility.openAnswers.push_back({QString::fromLocal8Bit(argv[4])});
+        main.sbt_Click(zorvika::BtnChoose);
+        storeEarlierVersions(main);
+        const QString project = main.txt(0)->text();
+        utility.onModal = [&](QDialog& dialog) {
+            auto* his = qobject_cast<zorvika::frmPubHis*>(&dialog);
+            if (!his)
+                return;
+            his->cbb(0)->setCurrentIndex(his->cbb(0)->findText(project));
+            utility.onModal = [&](QDialog& trend) {
+                if (auto* window = qobject_cast<zorvika::frmPubTrend*>(&trend)) {
+                    window->cbb(0)->setCurrentIndex(0);
+                    window->lsv_ColumnClick(5); // the added modules first
+                }
+                ok = save(trend, outDir + QStringLiteral("/trend-window.png")) && ok;
+            };
+            his->sbt_Click(zorvika::HisTrend);
+        };
+        main.sbt_Click(zorvika::BtnHistory);
+        utility.onModal = nullptr;
+    }
     for (const zorvika::RecordedMessage& m : utility.messages)
         std::fprintf(stderr, "message: %s\n", qPrintable(m.text));
     return ok ? 0 : 1;
