@@ -43,11 +43,7 @@ QSize frmPubAbout::clientSize() { return QSize(px(kClientWidth), px(kClientHeigh
 
 void frmPubAbout::buildLayout()
 {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(windowFont());
-    setFixedSize(clientSize());
-    setSizeGripEnabled(false);
+    makeFixedDialog(*this, clientSize());
 
     fra_ = new QGroupBox(this);
     fra_->setFont(windowFont());

@@ -1,5 +1,6 @@
 #include "components/gui_font.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QFontDatabase>
 
@@ -38,6 +39,15 @@ QFont windowFont(bool bold)
     font.setPointSizeF(8.25);
     font.setBold(bold);
     return font;
+}
+
+void makeFixedDialog(QDialog& dialog, QSize client)
+{
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint);
+    dialog.setFont(windowFont());
+    dialog.setFixedSize(client);
+    dialog.setSizeGripEnabled(false);
 }
 
 } // namespace zorvika

@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QRect>
 
+class QDialog;
+
 namespace zorvika {
 
 constexpr int kTwipsPerPixel = 15;
@@ -21,6 +23,10 @@ constexpr int pxFromHundredthsMm(int value) { return (value * 96 + 1270) / 2540;
 // once per program.
 void loadWindowFonts();
 QFont windowFont(bool bold = false);
+
+// A secondary window: a dialog with a title and a close button, no size
+// grip, its client area fixed at `client`, in the window font.
+void makeFixedDialog(QDialog& dialog, QSize client);
 // The family the windows use: "Tahoma" or the system's sans-serif family.
 QString windowFontFamily();
 

@@ -40,12 +40,8 @@ QSize frmPubHis::clientSize() { return QSize(px(kClientWidth), px(kClientHeight)
 
 void frmPubHis::buildLayout()
 {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(windowFont());
+    makeFixedDialog(*this, clientSize());
     setWindowIcon(main_.windowIcon());
-    setFixedSize(clientSize());
-    setSizeGripEnabled(false);
 
     const std::array<int, 2> labelLeft = {90, 3105};
     const std::array<QRect, 2> boxes = {twipRect(690, 135, 1935, 315), twipRect(3720, 135, 855, 315)};

@@ -56,12 +56,8 @@ QSize frmPubTrend::clientSize() { return QSize(px(kClientWidth), px(kClientHeigh
 
 void frmPubTrend::buildLayout()
 {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(windowFont());
+    makeFixedDialog(*this, clientSize());
     setWindowIcon(main_.windowIcon());
-    setFixedSize(clientSize());
-    setSizeGripEnabled(false);
 
     auto* chart = new QChart();
     chart->setFont(windowFont());
