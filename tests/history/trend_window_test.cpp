@@ -177,6 +177,33 @@ TEST_F(Trend, ExportsTheComparisonAsShownAndReportsFailures)
     });
 }
 
+TEST_F(Trend, OneVersionOrNoneLeavesNothingToCompare)
+{
+    useEnglishTable();
+    sources.write("A/Module1.bas", kModuleBas);
+    open();
+    countAlpha("1.0.0", "Module=Module1; Module1.bas\r\n");
+    withTrend(QStringLiteral("Alpha"), [&](frmPubTrend& t) {
+        ASSERT_EQ(t.points().size(), 1u);
+        EXPECT_EQ(t.cbb(0)->currentText(), QStringLiteral("1.0.0"));
+        EXPECT_EQ(t.cbb(1)->currentText(), QStringLiteral("1.0.0"));
+        EXPECT_EQ(comparisonColumn(*t.comparison(), 3), (std::vector<std::string>{"0"}));
+    });
+    // The last version deleted: the project folder stays, empty.
+    withHistory([&](frmPubHis& his) { click(his.sbt(HisDeleteVersion)); });
+    utility.messages.clear();
+    withTrend(QStringLiteral("Alpha"), [&](frmPubTrend& t) {
+        EXPECT_TRUE(t.points().empty());
+        EXPECT_EQ(t.series(SeriesPureCode)->count(), 0);
+        EXPECT_EQ(t.cbb(0)->count(), 0);
+        EXPECT_EQ(t.comparison()->rowCount(), 0);
+        click(t.sbt(TrendExport));
+    });
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_EQ(utility.messages[0].text, QStringLiteral("There is nothing to export: the list is empty."));
+    EXPECT_TRUE(utility.saveDialogs.empty());
+}
+
 TEST_F(Trend, NeedsAStoredProject)
 {
     useEnglishTable();
