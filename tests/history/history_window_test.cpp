@@ -22,6 +22,11 @@ TEST_F(History, ShowsTheStoredSnapshotsOfEveryCountedProject)
     click(w.sbt(BtnPrevious)); // back on Alpha
     const auto mainRows = w.results()->displayRows();
     const QString mainTotals = w.lblT()->text();
+    // The same click through the window system reaches the main window when nothing is open above it.
+    const std::size_t before = utility.openDialogs.size();
+    QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, w.sbt(BtnChoose)->geometry().center());
+    QApplication::processEvents();
+    ASSERT_EQ(utility.openDialogs.size(), before + 1);
 
     withHistory([&](frmPubHis& his) {
         EXPECT_TRUE(his.isModal());
@@ -46,6 +51,16 @@ TEST_F(History, ShowsTheStoredSnapshotsOfEveryCountedProject)
         for (const auto& r : mainRows)
             mainNames.push_back(r.cells[0]);
         EXPECT_EQ(column(*his.results(), 0), mainNames);
+
+        // While it is open the main window takes no clicks: a click is
+        // delivered through the window system, as the user's would be.
+        const std::size_t dialogs = utility.openDialogs.size();
+        utility.openAnswers.push_back({QStringLiteral("/nonexistent.vbp")});
+        const QPoint onChoose = w.sbt(BtnChoose)->geometry().center();
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, onChoose);
+        QApplication::processEvents();
+        EXPECT_EQ(utility.openDialogs.size(), dialogs);
+        EXPECT_TRUE(his.isVisible());
     });
     EXPECT_EQ(w.history(), nullptr);
     EXPECT_EQ(utility.modalCount, 1);
