@@ -1,8 +1,10 @@
-// The snapshot line reader and the totals-text split of the export.
+// The snapshot line reader, the totals-text split of the export, and the
+// trend's one-pass reading of a snapshot against the rows the history shows.
 #include "analysis/results.h"
 #include "components/text_codec.h"
 #include "fuzz_input.h"
 #include "history/history_store.h"
+#include "history/trend.h"
 #include "output/export.h"
 #include "output/snapshot_store.h"
 
@@ -22,5 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const std::string& v : *values)
             fuzz::require(v.find(", ") == std::string::npos);
     fuzz::require(isValidUtf8(snapshot.totalsLabel));
+
+    const TrendPoint direct = trendPointOfText("v", text, words, "Total");
+    const TrendPoint viaRows = trendPointOf("v", snapshot, words);
+    fuzz::require(direct.totals == viaRows.totals && direct.fromTotalsLine == viaRows.fromTotalsLine);
     return 0;
 }
