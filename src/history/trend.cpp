@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <map>
 
 namespace zorvika {
@@ -51,6 +52,17 @@ std::vector<std::string> inVersionOrder(std::vector<std::string> versions)
 
 namespace {
 
+// A stored line figure: the program writes 32-bit figures, and only such are
+// added up, so that no sum over a snapshot, however long or however edited,
+// can overflow.
+std::optional<std::int64_t> rowFigure(std::string_view text)
+{
+    const auto f = parseFigure(text);
+    if (!f || *f < std::numeric_limits<std::int32_t>::min() || *f > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return f;
+}
+
 // The ten figures of a totals line, when it has all ten.
 std::optional<std::array<std::int64_t, 10>> totalsOfLine(std::string_view line, const TotalsWords& words)
 {
@@ -70,10 +82,10 @@ std::optional<std::array<std::int64_t, 10>> totalsOfLine(std::string_view line, 
 // Adds one row's base figures; an "Invalid" row (no figures) adds nothing.
 void addRow(ProjectTotals& totals, std::string_view p, std::string_view a, std::string_view c, std::string_view b)
 {
-    const auto fp = parseFigure(p);
-    const auto fa = parseFigure(a);
-    const auto fc = parseFigure(c);
-    const auto fb = parseFigure(b);
+    const auto fp = rowFigure(p);
+    const auto fa = rowFigure(a);
+    const auto fc = rowFigure(c);
+    const auto fb = rowFigure(b);
     if (!fp || !fa || !fc || !fb)
         return;
     totals.tp += *fp;
@@ -138,7 +150,7 @@ std::vector<ComparisonRow> compareSnapshots(const Snapshot& before, const Snapsh
     std::vector<ComparisonRow> rows;
     std::map<std::string, std::size_t> index;
     auto add = [](std::optional<std::int64_t>& sum, const ModuleRow& row) {
-        const auto f = parseFigure(row.cells[ColPminusCminusB]);
+        const auto f = rowFigure(row.cells[ColPminusCminusB]);
         if (f)
             sum = sum.value_or(0) + *f;
     };

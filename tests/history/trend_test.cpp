@@ -91,6 +91,23 @@ TEST(TrendPoints, ReadStraightFromTheFileAsTheHistoryWindowReadsIt)
     EXPECT_EQ(trendPointOfText("v", files[4], kWords, "Total").totals[ColP - 2], 9);
 }
 
+TEST(TrendPoints, FiguresBeyondThirtyTwoBitsAreNotAddedUp)
+{
+    // An edited snapshot with figures no count can give: summing them must not overflow.
+    const std::string huge = "9223372036854775807";
+    const std::string line = "a.frm:Form:" + huge + ":" + huge + ":" + huge + ":" + huge + ":1:1:1:1:1:1\r\n";
+    const TrendPoint p = trendPointOfText("v", line + line + "b.frm:Form:5:6:1:1:4:4:3:5:5:4\r\n", kWords, "Total");
+    EXPECT_EQ(p.totals[0], 5);
+    EXPECT_EQ(p.totals[6], 3);
+
+    const Snapshot before = snapshotFromText("a.frm:Form:1:1:1:1:1:1:" + huge + ":1:1:1\r\n", "Total");
+    const Snapshot after = snapshotFromText("a.frm:Form:1:1:1:1:1:1:-" + huge + ":1:1:1\r\n", "Total");
+    const auto rows = compareSnapshots(before, after);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_FALSE(rows[0].before.has_value());
+    EXPECT_EQ(rows[0].difference(), 0);
+}
+
 TEST(TrendPoints, OnePerStoredVersionInVersionOrder)
 {
     test::TempFolder dir;
