@@ -64,11 +64,17 @@ TEST(LineClassification, ContinuedCommentIsOneCommentLine)
 TEST(LineClassification, LfAndCrOnlyFilesCountAsCrLfFiles)
 {
     const std::string crlf = makeForm(30, 5, 4, 3);
-    std::string lf = crlf, cr = crlf;
-    for (std::size_t p; (p = lf.find("\r\n")) != std::string::npos;)
-        lf.replace(p, 2, "\n");
-    for (std::size_t p; (p = cr.find("\r\n")) != std::string::npos;)
-        cr.replace(p, 2, "\r");
+    std::string lf, cr;
+    for (std::size_t i = 0; i < crlf.size(); ++i) {
+        if (crlf.compare(i, 2, "\r\n") == 0) {
+            lf.push_back('\n');
+            cr.push_back('\r');
+            ++i;
+        } else {
+            lf.push_back(crlf[i]);
+            cr.push_back(crlf[i]);
+        }
+    }
     const ModuleScan a = scanModuleText(crlf), b = scanModuleText(lf), c = scanModuleText(cr);
     EXPECT_EQ(a.lines, 30);
     EXPECT_EQ(a.exposedLine, 5);

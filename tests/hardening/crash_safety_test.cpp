@@ -25,7 +25,8 @@ fs::path makeProject(const test::TempFolder& dir, int n)
     std::string vbp = "Type=Exe\r\nName=\"Big\"\r\nMajorVer=1\r\nMinorVer=2\r\nRevisionVer=3\r\n";
     fs::create_directories(dir / "p/m");
     for (int i = 0; i < n; ++i) {
-        const std::string name = "m" + std::to_string(i) + ".bas";
+        std::string name = "m";
+        name.append(std::to_string(i)).append(".bas");
         vbp += "Module=M" + std::to_string(i) + "; m\\" + name + "\r\n";
         std::ofstream(dir / ("p/m/" + name), std::ios::binary) << "Attribute VB_Name = \"M\"\r\n' x\r\n\r\nDim a\r\n";
     }
