@@ -11,7 +11,7 @@ add_library(zorvika_gui STATIC
   components/window_text.cpp
   components/results_model.cpp
   components/results_view.cpp
-  components/sorted_table_model.h
+  components/sorted_table_model.cpp
   components/text_table_model.cpp
   components/click_label.cpp
   components/fitted_label.cpp

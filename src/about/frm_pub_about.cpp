@@ -22,7 +22,7 @@ namespace {
 constexpr int kClientWidth = 6480;   // the frame's right edge (90 + 6300) and 90
 constexpr int kClientHeight = 3045;  // the frame's bottom edge (0 + 2955) and 90
 
-QLabel* makeLabel(QWidget* parent, int left, int top, bool bold = false)
+FittedLabel* makeLabel(QWidget* parent, int left, int top, bool bold = false)
 {
     auto* label = new FittedLabel(parent, bold);
     label->move(px(left), px(top));
@@ -56,7 +56,7 @@ void frmPubAbout::buildLayout()
     connect(imgProdLogo_, &ClickLabel::clickedIndex, this, &frmPubAbout::imgProdLogo_Click);
 
     Label1_ = makeLabel(fra_, 960, 180, true);
-    frmPubMain::setLabelText(Label1_, QStringLiteral("ZORVIKA"));
+    Label1_->setFittedText(QStringLiteral("ZORVIKA"));
     lblMem_ = makeLabel(fra_, 960, 465);
     lblVer_ = makeLabel(fra_, 960, 750);
 
@@ -107,9 +107,9 @@ void frmPubAbout::Form_Load()
     setWindowIcon(main_.windowIcon());
     ApplyWindowTexts(this, main_.folder().messageTable());
     setWindowTitle(main_.upfGetMsg(QStringLiteral("ABOUT")) + main_.upfGetMsg(QStringLiteral("TITLE")));
-    frmPubMain::setLabelText(lblCopy_, main_.upfGetMsg(QStringLiteral("COPYRIGHT")));
-    frmPubMain::setLabelText(lblMem_, main_.upfGetMsg(QStringLiteral("MEMBER")));
-    frmPubMain::setLabelText(lblVer_, main_.upfGetMsg(QStringLiteral("VERS")));
+    lblCopy_->setFittedText(main_.upfGetMsg(QStringLiteral("COPYRIGHT")));
+    lblMem_->setFittedText(main_.upfGetMsg(QStringLiteral("MEMBER")));
+    lblVer_->setFittedText(main_.upfGetMsg(QStringLiteral("VERS")));
     // The description wraps within its width and grows downwards.
     lblDesc_->setText(main_.upfGetMsg(QStringLiteral("ABOUT DESC")));
     lblDesc_->resize(px(6135), std::max(px(195), lblDesc_->heightForWidth(px(6135))));

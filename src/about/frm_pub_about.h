@@ -1,6 +1,8 @@
 #pragma once
 // The about window: the product's name, logos, version, copyright and
 // description, and the links to the home pages and the support mailbox.
+#include "components/fitted_label.h"
+
 #include <QDialog>
 
 class QFrame;
@@ -31,10 +33,10 @@ public:
     QGroupBox* fra() const { return fra_; }
     ClickLabel* imgProdLogo() const { return imgProdLogo_; }
     ClickLabel* imgCompLogo() const { return imgCompLogo_; }
-    QLabel* Label1() const { return Label1_; }
-    QLabel* lblMem() const { return lblMem_; }
-    QLabel* lblVer() const { return lblVer_; }
-    QLabel* lblCopy() const { return lblCopy_; }
+    FittedLabel* Label1() const { return Label1_; }
+    FittedLabel* lblMem() const { return lblMem_; }
+    FittedLabel* lblVer() const { return lblVer_; }
+    FittedLabel* lblCopy() const { return lblCopy_; }
     QLabel* lblDesc() const { return lblDesc_; }
     SuperButton* sbtWeb() const { return sbtWeb_; }
     SuperButton* sbtMailer() const { return sbtMailer_; }
@@ -48,10 +50,10 @@ private:
     QGroupBox* fra_ = nullptr;
     ClickLabel* imgProdLogo_ = nullptr;
     ClickLabel* imgCompLogo_ = nullptr;
-    QLabel* Label1_ = nullptr;
-    QLabel* lblMem_ = nullptr;
-    QLabel* lblVer_ = nullptr;
-    QLabel* lblCopy_ = nullptr;
+    FittedLabel* Label1_ = nullptr;
+    FittedLabel* lblMem_ = nullptr;
+    FittedLabel* lblVer_ = nullptr;
+    FittedLabel* lblCopy_ = nullptr;
     QLabel* lblDesc_ = nullptr;
     SuperButton* sbtWeb_ = nullptr;
     SuperButton* sbtMailer_ = nullptr;

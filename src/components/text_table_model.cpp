@@ -8,11 +8,7 @@ TextTableModel::TextTableModel(QStringList titles, std::vector<bool> rightAligne
     : SortedTableModel(parent), titles_(std::move(titles)), rightAligned_(std::move(rightAligned))
 {
     rightAligned_.resize(static_cast<std::size_t>(titles_.size()), false);
-}
-
-int TextTableModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(order_.size());
+    setSortingEnabled(true);
 }
 
 int TextTableModel::columnCount(const QModelIndex& parent) const
@@ -20,16 +16,9 @@ int TextTableModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(titles_.size());
 }
 
-QVariant TextTableModel::data(const QModelIndex& index, int role) const
+std::string_view TextTableModel::cellText(std::size_t heldRow, int column) const
 {
-    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
-        return {};
-    const auto column = static_cast<std::size_t>(index.column());
-    if (role == Qt::DisplayRole || (role == Qt::ToolTipRole && column == 0))
-        return qtext(rows_[order_[static_cast<std::size_t>(index.row())]][column]);
-    if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::AlignVCenter | (rightAligned_[column] ? Qt::AlignRight : Qt::AlignLeft));
-    return {};
+    return rows_[heldRow][static_cast<std::size_t>(column)];
 }
 
 QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -39,8 +28,7 @@ QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, in
     if (role == Qt::DisplayRole)
         return titles_[section];
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::AlignVCenter
-                                   | (rightAligned_[static_cast<std::size_t>(section)] ? Qt::AlignRight : Qt::AlignLeft));
+        return QVariant::fromValue(alignment(section));
     return {};
 }
 
@@ -52,30 +40,12 @@ void TextTableModel::setRows(std::vector<std::vector<std::string>> rows)
     reorder();
 }
 
-void TextTableModel::columnClicked(int column)
-{
-    if (column < 0 || column >= columnCount())
-        return;
-    sort_.columnClicked(column);
-    reorder();
-    emit sortChanged(sort_.column, sort_.descending);
-}
-
-void TextTableModel::reorder()
-{
-    beginResetModel();
-    const auto column = static_cast<std::size_t>(sort_.column);
-    order_ = sortedOrderBy(rows_.size(), sort_.descending,
-                           [&](std::size_t i) -> std::string_view { return rows_[i][column]; });
-    endResetModel();
-}
-
 std::vector<std::vector<std::string>> TextTableModel::displayRows() const
 {
     std::vector<std::vector<std::string>> out;
-    out.reserve(order_.size());
-    for (std::size_t i : order_)
-        out.push_back(rows_[i]);
+    out.reserve(static_cast<std::size_t>(rowCount()));
+    for (int r = 0; r < rowCount(); ++r)
+        out.push_back(rows_[heldRow(r)]);
     return out;
 }
 

@@ -34,24 +34,24 @@ QStringList qtFilterList(const QString& nulJoinedFilter)
     return filters;
 }
 
-QWidget* findTopLevelWindow(const QString& title)
+// The visible top-level windows with exactly this title.
+static QList<QWidget*> shownWindowsTitled(const QString& title)
 {
+    QList<QWidget*> found;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->isVisible() && w->windowTitle() == title)
-            return w;
+            found << w;
     }
-    return nullptr;
+    return found;
 }
 
-int countTopLevelWindows(const QString& title)
+QWidget* findTopLevelWindow(const QString& title)
 {
-    int n = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->windowTitle() == title)
-            ++n;
-    }
-    return n;
+    const QList<QWidget*> found = shownWindowsTitled(title);
+    return found.isEmpty() ? nullptr : found.constFirst();
 }
+
+int countTopLevelWindows(const QString& title) { return static_cast<int>(shownWindowsTitled(title).size()); }
 
 QString messageBoxTitle() { return QStringLiteral("ZORVIKA"); }
 

@@ -13,7 +13,6 @@
 #include "shell/frm_pub_main.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -88,14 +87,14 @@ void frmPubHis::buildLayout()
 
     lblT_ = new FittedLabel(this, true);
     lblT_->move(px(105), px(4830));
-    frmPubMain::setLabelText(lblT_, QString());
+    lblT_->setFittedText(QString());
 }
 
 void frmPubHis::Form_Load()
 {
     setWindowTitle(main_.upfGetMsg(QStringLiteral("HIS")));
-    frmPubMain::setLabelText(lbl_[0], main_.upfGetMsg(QStringLiteral("PROJECT2")));
-    frmPubMain::setLabelText(lbl_[1], main_.upfGetMsg(QStringLiteral("VERSION2")));
+    lbl_[0]->setFittedText(main_.upfGetMsg(QStringLiteral("PROJECT2")));
+    lbl_[1]->setFittedText(main_.upfGetMsg(QStringLiteral("VERSION2")));
     sbt_[HisExport]->setText(main_.upfGetMsg(QStringLiteral("OUTPUT")));
     sbt_[HisClose]->setText(main_.upfGetMsg(QStringLiteral("CW")));
     sbt_[HisTrend]->setText(main_.upfGetMsg(QStringLiteral("TREND")));
@@ -150,25 +149,20 @@ void frmPubHis::cbb_Click(int index)
     }
     model_->clear();
     model_->setSortingEnabled(false);
-    frmPubMain::setLabelText(lblT_, QString());
+    lblT_->setFittedText(QString());
     const std::string version = selectedName(1);
     if (!project.empty() && !version.empty()) {
         Snapshot snapshot =
             loadSnapshot(main_.folder(), project, version, utf8(main_.upfGetMsg(QStringLiteral("TOTAL2"))));
         model_->appendRows(std::move(snapshot.rows));
-        frmPubMain::setLabelText(lblT_, qtext(snapshot.totalsLabel));
+        lblT_->setFittedText(qtext(snapshot.totalsLabel));
     }
     model_->setSortingEnabled(true);
 }
 
 void frmPubHis::sbt_Click(int index)
 {
-    // A command that fails ends there; the window and the stored snapshots stay.
-    try {
-        dispatch(index);
-    } catch (const std::exception& e) {
-        main_.utility().ShowMessage(this, qtext(e.what()), MessageIcon::Warning);
-    }
+    main_.runCommand(this, [&] { dispatch(index); });
 }
 
 void frmPubHis::dispatch(int index)
@@ -196,7 +190,7 @@ void frmPubHis::dispatch(int index)
             // Nothing left to show: no version of a deleted project, no totals of a deleted snapshot.
             const QSignalBlocker block(cbb_[1]);
             cbb_[1]->clear();
-            frmPubMain::setLabelText(lblT_, QString());
+            lblT_->setFittedText(QString());
         }
         break;
     }
@@ -213,7 +207,7 @@ void frmPubHis::dispatch(int index)
         if (cbb_[1]->count() > 0)
             selectFirst(1);
         else
-            frmPubMain::setLabelText(lblT_, QString());
+            lblT_->setFittedText(QString());
         break;
     }
     case HisTrend:

@@ -2,6 +2,7 @@
 // The history window: the stored projects and versions, the rows and totals
 // line of the selected snapshot, their export and their deletion.
 #include "analysis/module_row.h"
+#include "components/fitted_label.h"
 
 #include <QDialog>
 
@@ -10,7 +11,6 @@
 #include <vector>
 
 class QComboBox;
-class QLabel;
 
 namespace zorvika {
 
@@ -43,8 +43,8 @@ public:
 
     QComboBox* cbb(int index) const { return cbb_.at(static_cast<std::size_t>(index)); }
     SuperButton* sbt(int index) const { return sbt_.at(static_cast<std::size_t>(index)); }
-    QLabel* lbl(int index) const { return lbl_.at(static_cast<std::size_t>(index)); }
-    QLabel* lblT() const { return lblT_; }
+    FittedLabel* lbl(int index) const { return lbl_.at(static_cast<std::size_t>(index)); }
+    FittedLabel* lblT() const { return lblT_; }
     ResultsView* lsv() const { return lsv_; }
     ResultsModel* results() const { return model_; }
 
@@ -59,12 +59,12 @@ private:
     void openTrend();
 
     frmPubMain& main_;
-    std::array<QLabel*, 2> lbl_{};
+    std::array<FittedLabel*, 2> lbl_{};
     std::array<QComboBox*, 2> cbb_{};
     std::array<SuperButton*, 5> sbt_{};
     ResultsModel* model_ = nullptr;
     ResultsView* lsv_ = nullptr;
-    QLabel* lblT_ = nullptr;
+    FittedLabel* lblT_ = nullptr;
 };
 
 } // namespace zorvika

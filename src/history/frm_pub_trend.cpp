@@ -16,7 +16,6 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QCursor>
-#include <QLabel>
 #include <QLineSeries>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -125,7 +124,7 @@ void frmPubTrend::Form_Load()
     int left = px(90);
     for (std::size_t i = 0; i < 2; ++i) {
         lbl_[i]->move(left, px(4440));
-        frmPubMain::setLabelText(lbl_[i], main_.upfGetMsg(QString::fromLatin1(i == 0 ? "FROM" : "TO")));
+        lbl_[i]->setFittedText(main_.upfGetMsg(QString::fromLatin1(i == 0 ? "FROM" : "TO")));
         left = lbl_[i]->x() + lbl_[i]->width() + px(90);
         cbb_[i]->setGeometry(left, px(4380), px(1500), px(315));
         left = cbb_[i]->x() + cbb_[i]->width() + px(180);
@@ -235,22 +234,23 @@ void frmPubTrend::lsv_ColumnClick(int header) { model_->columnClicked(header - 1
 
 void frmPubTrend::sbt_Click(int index)
 {
-    // A command that fails ends there; the window and the stored snapshots stay.
-    try {
-        if (index == TrendClose) {
+    main_.runCommand(this, [&] {
+        if (index == TrendClose)
             close();
-        } else if (index == TrendExport) {
-            const TextTable rows = model_->displayRows();
-            const std::vector<std::string> titles = model_->titles();
-            const std::string versions = utf8(cbb_[0]->currentText()) + "-" + utf8(cbb_[1]->currentText());
-            const QString proposed = qtext(proposedFileName(project_, versions, todayText()));
-            main_.exportList(this, rows.empty(), proposed, [&](const std::filesystem::path& file, Spreadsheet& sheet) {
-                return writeTableExport(file, titles, rows, sheet);
-            });
-        }
-    } catch (const std::exception& e) {
-        main_.utility().ShowMessage(this, qtext(e.what()), MessageIcon::Warning);
-    }
+        else if (index == TrendExport)
+            exportComparison();
+    });
+}
+
+void frmPubTrend::exportComparison()
+{
+    const TextTable rows = model_->displayRows();
+    const std::vector<std::string> titles = model_->titles();
+    const std::string versions = utf8(cbb_[0]->currentText()) + "-" + utf8(cbb_[1]->currentText());
+    const QString proposed = qtext(proposedFileName(project_, versions, todayText()));
+    main_.exportList(this, rows.empty(), proposed, [&](const std::filesystem::path& file, Spreadsheet& sheet) {
+        return writeTableExport(file, titles, rows, sheet);
+    });
 }
 
 } // namespace zorvika

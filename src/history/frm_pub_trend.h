@@ -2,6 +2,7 @@
 // The growth of one stored project: a chart of its totals "P - C - B", "C"
 // and "B" over its versions, and the comparison of two versions module by
 // module, sortable and exportable like the other lists.
+#include "components/fitted_label.h"
 #include "history/trend.h"
 
 #include <QDialog>
@@ -12,7 +13,6 @@
 
 class QChartView;
 class QComboBox;
-class QLabel;
 class QLineSeries;
 
 namespace zorvika {
@@ -48,7 +48,7 @@ public:
     QLineSeries* series(int index) const { return series_.at(static_cast<std::size_t>(index)); }
     QChartView* chart() const { return chart_; }
     QComboBox* cbb(int index) const { return cbb_.at(static_cast<std::size_t>(index)); }
-    QLabel* lbl(int index) const { return lbl_.at(static_cast<std::size_t>(index)); }
+    FittedLabel* lbl(int index) const { return lbl_.at(static_cast<std::size_t>(index)); }
     SuperButton* sbt(int index) const { return sbt_.at(static_cast<std::size_t>(index)); }
     ResultsView* lsv() const { return lsv_; }
     TextTableModel* comparison() const { return model_; }
@@ -58,13 +58,14 @@ private:
     void Form_Load();
     void fillChart();
     void showPoint(int series, double x, bool state);
+    void exportComparison();
 
     frmPubMain& main_;
     std::string project_;
     std::vector<TrendPoint> points_;
     QChartView* chart_ = nullptr;
     std::array<QLineSeries*, 3> series_{};
-    std::array<QLabel*, 2> lbl_{};
+    std::array<FittedLabel*, 2> lbl_{};
     std::array<QComboBox*, 2> cbb_{};
     std::array<SuperButton*, 2> sbt_{};
     TextTableModel* model_ = nullptr;

@@ -78,29 +78,42 @@ std::optional<SnapshotCells> snapshotLineCells(std::string_view line)
     return cells;
 }
 
+static ModuleRow rowOf(const SnapshotCells& cells)
+{
+    ModuleRow row;
+    for (std::size_t k = 0; k < kColumnCount; ++k)
+        row.cells[k] = std::string(cells[k]);
+    return row;
+}
+
 std::optional<ModuleRow> parseSnapshotLine(std::string_view line)
 {
     const auto cells = snapshotLineCells(line);
     if (!cells)
         return std::nullopt;
-    ModuleRow row;
-    for (std::size_t k = 0; k < kColumnCount; ++k)
-        row.cells[k] = std::string((*cells)[k]);
-    return row;
+    return rowOf(*cells);
+}
+
+std::string scanSnapshot(std::string_view bytes, std::string_view total2Text,
+                         const std::function<void(const SnapshotCells&)>& onRow)
+{
+    const std::string text = toDisplayText(bytes);
+    std::string_view last;
+    forEachLine(text, [&](std::string_view line) {
+        last = line;
+        if (const auto cells = snapshotLineCells(line))
+            onRow(*cells);
+    });
+    if (last.substr(0, last.find(':')) == total2Text)
+        return std::string(last);
+    return {};
 }
 
 Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text)
 {
-    const std::string text = toDisplayText(bytes);
     Snapshot snapshot;
-    std::string_view last;
-    forEachLine(text, [&](std::string_view line) {
-        last = line;
-        if (auto row = parseSnapshotLine(line))
-            snapshot.rows.push_back(std::move(*row));
-    });
-    if (last.substr(0, last.find(':')) == total2Text)
-        snapshot.totalsLabel = std::string(last);
+    snapshot.totalsLabel = scanSnapshot(bytes, total2Text,
+                                        [&](const SnapshotCells& cells) { snapshot.rows.push_back(rowOf(cells)); });
     return snapshot;
 }
 

@@ -4,6 +4,7 @@
 #include "analysis/module_row.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,7 +34,12 @@ struct Snapshot {
     std::string totalsLabel; // the last line when it begins with TOTAL2 and ":", else empty
 };
 
-Snapshot snapshotFromText(std::string_view text, std::string_view total2Text);
+// Reads a snapshot file's bytes as the history window does: every row line
+// to `onRow` in file order; returns the totals label (the last line when it
+// begins with TOTAL2 and ":", else empty).
+std::string scanSnapshot(std::string_view bytes, std::string_view total2Text,
+                         const std::function<void(const SnapshotCells&)>& onRow);
+Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text);
 // The snapshot file's bytes (empty when it cannot be read).
 std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version);
 Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,

@@ -1,7 +1,5 @@
 #include "history/trend.h"
 
-#include "components/line_reader.h"
-#include "components/text_codec.h"
 #include "output/export.h"
 #include "shell/message_table.h"
 
@@ -110,28 +108,28 @@ TrendPoint pointOf(std::string version, std::string_view totalsLine, const Proje
 
 } // namespace
 
-TrendPoint trendPointOf(std::string version, const Snapshot& snapshot, const TotalsWords& words)
+ProjectTotals summedTotals(const std::vector<ModuleRow>& rows)
 {
     ProjectTotals summed;
-    for (const ModuleRow& row : snapshot.rows)
+    for (const ModuleRow& row : rows)
         addRow(summed, row.cells[ColP], row.cells[ColA], row.cells[ColC], row.cells[ColB]);
-    return pointOf(std::move(version), snapshot.totalsLabel, summed, words);
+    return summed;
+}
+
+TrendPoint trendPointOf(std::string version, const Snapshot& snapshot, const TotalsWords& words)
+{
+    return pointOf(std::move(version), snapshot.totalsLabel, summedTotals(snapshot.rows), words);
 }
 
 TrendPoint trendPointOfText(std::string version, std::string_view bytes, const TotalsWords& words,
                             std::string_view total2Text)
 {
-    // One pass, without building rows: a trend reads hundreds of snapshots.
-    const std::string text = toDisplayText(bytes);
+    // Summed as the lines go by, without building rows: a trend reads hundreds of snapshots.
     ProjectTotals summed;
-    std::string_view last;
-    forEachLine(text, [&](std::string_view line) {
-        last = line;
-        if (const auto cells = snapshotLineCells(line))
-            addRow(summed, (*cells)[ColP], (*cells)[ColA], (*cells)[ColC], (*cells)[ColB]);
+    const std::string totalsLabel = scanSnapshot(bytes, total2Text, [&](const SnapshotCells& cells) {
+        addRow(summed, cells[ColP], cells[ColA], cells[ColC], cells[ColB]);
     });
-    const bool isTotals = last.substr(0, last.find(':')) == total2Text;
-    return pointOf(std::move(version), isTotals ? last : std::string_view(), summed, words);
+    return pointOf(std::move(version), totalsLabel, summed, words);
 }
 
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,

@@ -27,6 +27,10 @@ struct TrendPoint {
     bool fromTotalsLine = false;           // false: summed from the rows
 };
 
+// The base totals of rows as stored; rows without four 32-bit figures
+// ("Invalid" ones, or edited beyond what a count gives) add nothing.
+ProjectTotals summedTotals(const std::vector<ModuleRow>& rows);
+
 // The ten totals of a snapshot: from its totals line when that splits into
 // ten figures, else summed over its counted rows.
 TrendPoint trendPointOf(std::string version, const Snapshot& snapshot, const TotalsWords& words);

@@ -22,7 +22,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
 
@@ -100,14 +99,6 @@ HelpWindow* frmPubMain::helpWindow() const { return help_.data(); }
 
 QSize frmPubMain::clientSize() { return QSize(px(kClientWidth), px(kClientHeight)); }
 
-void frmPubMain::setLabelText(QLabel* label, const QString& text)
-{
-    if (auto* fitted = qobject_cast<FittedLabel*>(label))
-        fitted->setFittedText(text);
-    else
-        label->setText(text);
-}
-
 void frmPubMain::buildLayout()
 {
     setFont(windowFont());
@@ -179,18 +170,18 @@ void frmPubMain::Form_Load()
 {
     ensureWorkFiles(folder_);
     setWindowTitle(upfGetMsg(QStringLiteral("TITLE")));
-    setLabelText(lblDesc_, upfGetMsg(QStringLiteral("DESC")));
+    lblDesc_->setFittedText(upfGetMsg(QStringLiteral("DESC")));
     sbt_[BtnChoose]->setText(upfGetMsg(QStringLiteral("CHOOSE")));
     sbt_[BtnHistory]->setText(upfGetMsg(QStringLiteral("VERSION")));
     sbt_[BtnExport]->setText(upfGetMsg(QStringLiteral("OUTPUT")));
     sbt_[BtnExit]->setText(upfGetMsg(QStringLiteral("EXIT")));
     fra_->setTitle(upfGetMsg(QStringLiteral("PROJECT")));
     for (std::size_t i = 0; i < kProperties.size(); ++i)
-        setLabelText(propertyLabels_[i], upfGetMsg(QString::fromLatin1(kProperties[i].key)));
-    setLabelText(lblComment_, upfGetMsg(QStringLiteral("PROMPT")));
+        propertyLabels_[i]->setFittedText(upfGetMsg(QString::fromLatin1(kProperties[i].key)));
+    lblComment_->setFittedText(upfGetMsg(QStringLiteral("PROMPT")));
     model_->setLeadCaptions(upfGetMsg(QStringLiteral("MODULE")), upfGetMsg(QStringLiteral("TYPE")));
     txtCount_->setText(qtext(positionText(0, 0)));
-    setLabelText(lblT_, QString());
+    lblT_->setFittedText(QString());
     ApplyWindowTexts(this, folder_.messageTable());
 }
 
@@ -236,14 +227,19 @@ SuperButton* frmPubMain::sbt(int index) const
     return sbt_[static_cast<std::size_t>(index)];
 }
 
+void frmPubMain::runCommand(QWidget* owner, const std::function<void()>& command)
+{
+    // A command that fails ends there, told in a warning; the windows and the stored snapshots stay.
+    try {
+        command();
+    } catch (const std::exception& e) {
+        utility_.ShowMessage(owner, qtext(e.what()), MessageIcon::Warning);
+    }
+}
+
 void frmPubMain::sbt_Click(int index)
 {
-    // A command that fails ends there; the window and the stored snapshots stay.
-    try {
-        dispatch(index);
-    } catch (const std::exception& e) {
-        utility_.ShowMessage(this, qtext(e.what()), MessageIcon::Warning);
-    }
+    runCommand(this, [&] { dispatch(index); });
 }
 
 void frmPubMain::dispatch(int index)
@@ -289,19 +285,12 @@ void frmPubMain::choose()
     countProjectAt(0);
 }
 
-void frmPubMain::previous()
-{
-    const std::optional<Step> step = previousStep(utf8(txtCount_->text()));
-    if (!step || step->index >= selection_.size())
-        return;
-    BusyCursor busy;
-    countProjectAt(step->index);
-    txtCount_->setText(qtext(step->progressText));
-}
+void frmPubMain::previous() { stepTo(previousStep(utf8(txtCount_->text()))); }
 
-void frmPubMain::next()
+void frmPubMain::next() { stepTo(nextStep(utf8(txtCount_->text()), selection_.size())); }
+
+void frmPubMain::stepTo(const std::optional<Step>& step)
 {
-    const std::optional<Step> step = nextStep(utf8(txtCount_->text()), selection_.size());
     if (!step || step->index >= selection_.size())
         return;
     BusyCursor busy;
@@ -337,7 +326,7 @@ void frmPubMain::upsCountProject(const std::string& workingCopy, const std::file
     const std::size_t rowCount = count.rows.size();
     model_->appendRows(std::move(count.rows));
     const QString totals = qtext(totalsText(rowCount, count.totals, messages_.totalsWords()));
-    setLabelText(lblT_, totals);
+    lblT_->setFittedText(totals);
     model_->setSortingEnabled(true);
 }
 

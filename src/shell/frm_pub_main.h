@@ -2,6 +2,7 @@
 // The main window: every command, the project's properties, the results
 // list and its totals line. It lives as long as the program.
 #include "analysis/module_row.h"
+#include "components/fitted_label.h"
 #include "components/spreadsheet.h"
 #include "output/export.h"
 #include "shell/message_table.h"
@@ -17,7 +18,6 @@
 #include <vector>
 
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 
 namespace zorvika {
@@ -70,6 +70,9 @@ public:
     // dialog proposing `proposed`, the file written by `write`, and the
     // message that says how that went, shown over `owner`.
     void exportList(QWidget* owner, bool empty, const QString& proposed, const ListWriter& write);
+    // Runs one command of a window over `owner`; an error it raises ends it
+    // with a warning box instead of ending the program.
+    void runCommand(QWidget* owner, const std::function<void()>& command);
 
     // Controls, for the windows that read them and for tests.
     SuperButton* sbt(int index) const;
@@ -77,10 +80,10 @@ public:
     QLineEdit* txtCount() const { return txtCount_; }
     ResultsView* lsv() const { return lsv_; }
     ResultsModel* results() const { return model_; }
-    QLabel* lblT() const { return lblT_; }
-    QLabel* lblDesc() const { return lblDesc_; }
-    QLabel* lblComment() const { return lblComment_; }
-    QLabel* propertyLabel(int index) const { return propertyLabels_.at(static_cast<std::size_t>(index)); }
+    FittedLabel* lblT() const { return lblT_; }
+    FittedLabel* lblDesc() const { return lblDesc_; }
+    FittedLabel* lblComment() const { return lblComment_; }
+    FittedLabel* propertyLabel(int index) const { return propertyLabels_.at(static_cast<std::size_t>(index)); }
     QGroupBox* fra() const { return fra_; }
     frmPubHis* history() const { return history_; }
     HelpWindow* helpWindow() const;
@@ -89,10 +92,6 @@ public:
     const MessageTable& messages() const { return messages_; }
     Utility& utility() const { return utility_; }
     const Selection& selection() const { return selection_; }
-
-    // Sets a label's text and fits the label to it, its left edge kept
-    // (a FittedLabel; any other label is only given the text).
-    static void setLabelText(QLabel* label, const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -109,6 +108,7 @@ private:
     void choose();
     void previous();
     void next();
+    void stepTo(const std::optional<Step>& step);
     void countProjectAt(std::size_t k);
     void upsShowProjectInfo(const std::string& workingCopy);
     void upsCountProject(const std::string& workingCopy, const std::filesystem::path& projectFolder);
@@ -126,14 +126,14 @@ private:
 
     std::array<SuperButton*, 13> sbt_{};
     std::array<QLineEdit*, 8> txt_{};
-    std::array<QLabel*, 8> propertyLabels_{};
-    QLabel* lblDesc_ = nullptr;
+    std::array<FittedLabel*, 8> propertyLabels_{};
+    FittedLabel* lblDesc_ = nullptr;
     QGroupBox* fra_ = nullptr;
     QLineEdit* txtCount_ = nullptr;
     ResultsModel* model_ = nullptr;
     ResultsView* lsv_ = nullptr;
-    QLabel* lblT_ = nullptr;
-    QLabel* lblComment_ = nullptr;
+    FittedLabel* lblT_ = nullptr;
+    FittedLabel* lblComment_ = nullptr;
     frmPubHis* history_ = nullptr;
     QPointer<HelpWindow> help_;
 };

@@ -17,6 +17,7 @@
 #include "components/results_model.h"
 #include "history/frm_pub_his.h"
 #include "history/frm_pub_trend.h"
+#include "history/trend.h"
 #include "output/snapshot_store.h"
 #include "shell/frm_pub_main.h"
 
@@ -50,20 +51,8 @@ void storeEarlierVersions(zorvika::frmPubMain& main)
     const std::string name = main.txt(0)->text().toStdString();
     for (std::size_t k = 1; k <= 8; ++k) {
         const std::vector<zorvika::ModuleRow> part(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rows.size() * k / 9));
-        zorvika::ProjectTotals totals;
-        for (const zorvika::ModuleRow& row : part) {
-            const auto p = zorvika::parseFigure(row.cells[zorvika::ColP]);
-            const auto a = zorvika::parseFigure(row.cells[zorvika::ColA]);
-            const auto c = zorvika::parseFigure(row.cells[zorvika::ColC]);
-            const auto b = zorvika::parseFigure(row.cells[zorvika::ColB]);
-            if (p && a && c && b) {
-                totals.tp += *p;
-                totals.ta += *a;
-                totals.tc += *c;
-                totals.tb += *b;
-            }
-        }
-        const std::string line = zorvika::totalsText(part.size(), totals, main.messages().totalsWords());
+        const std::string line =
+            zorvika::totalsText(part.size(), zorvika::summedTotals(part), main.messages().totalsWords());
         zorvika::saveSnapshot(main.folder(), name, "0." + std::to_string(k) + ".0", part, line);
     }
 }
