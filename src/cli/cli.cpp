@@ -3,6 +3,7 @@
 #include "analysis/results.h"
 #include "cli/json_writer.h"
 #include "components/line_reader.h"
+#include "components/text_codec.h"
 #include "components/spreadsheet.h"
 #include "history/history_store.h"
 #include "history/trend.h"
@@ -134,7 +135,7 @@ void writeJsonProject(std::ostream& out, const std::string& path, const ProjectR
 {
     static constexpr const char* kProps[8] = {"name", "version", "productName", "description",
                                               "comments", "company", "copyright", "trademarks"};
-    out << "{\"path\":" << jsonString(path) << ",\"properties\":{";
+    out << "{\"path\":" << jsonString(toDisplayText(path)) << ",\"properties\":{";
     for (int i = 0; i < 8; ++i)
         out << (i ? "," : "") << '"' << kProps[i] << "\":" << jsonString(run.info.values[i]);
     out << "},\"rows\":[";
@@ -161,6 +162,10 @@ int failWith(std::ostream& err, const std::string& message)
     return 1;
 }
 
+// Counts, prints, stores and exports each selected project. A snapshot or an
+// export that cannot be written is a failure (exit 1, one line each); a
+// group member that cannot be read gets one warning line and is counted as
+// empty, as the window shows it, but nothing of it is stored.
 int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& out, std::ostream& err,
              const CliContext& context)
 {
@@ -169,6 +174,8 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         throw UsageError{"--output with a group needs --project"};
     ensureWorkFiles(folder);
     const MessageTable messages(folder);
+    if (const std::string problem = messages.problem(); !problem.empty())
+        return failWith(err, problem);
     const SelectionResult chosen = makeSelection(o.file, folder);
     if (!chosen.selection)
         return failWith(err, chosen.error);
@@ -180,25 +187,34 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
     const std::size_t first = o.project ? *o.project - 1 : 0;
     const std::size_t last = o.project ? *o.project : selection.size();
     const TotalsWords words = messages.totalsWords();
+    // "--output -" puts the export file on standard output instead of the list.
+    const bool exportToStdout = o.output && *o.output == "-";
     int status = 0;
-    if (o.format == "json")
+    if (o.format == "json" && !exportToStdout)
         out << '[';
     for (std::size_t k = first; k < last; ++k) {
         const ProjectRun run = runProject(selection, k, messages);
+        if (!run.unreadable.empty())
+            err << "zorvika-cli: warning: " << run.unreadable << '\n';
         const std::vector<ModuleRow> rows = sortedRows(run.rows, o.sort);
-        if (o.save)
-            saveSnapshot(folder, run.info.name(), run.info.version(), rows, run.totalsText);
-        if (o.format == "json") {
+        if (o.save && run.unreadable.empty()) {
+            std::string reason;
+            if (saveSnapshot(folder, run.info.name(), run.info.version(), rows, run.totalsText, &reason)
+                != SaveStatus::Stored)
+                status = failWith(err, reason);
+        }
+        if (!exportToStdout && o.format == "json") {
             if (k > first)
                 out << ',';
             writeJsonProject(out, selection.projectPaths[k], run, rows);
-        } else {
+        } else if (!exportToStdout) {
             if (k > first)
                 out << "\r\n";
             out << exportText(rows, totalsValues(run.totalsText, words),
                               o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab);
         }
         if (o.output) {
+            out.flush(); // what was printed goes first, should the export go to standard output too
             NoSpreadsheet none;
             Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;
             const ExportOutcome outcome = writeExport(*o.output, rows, run.totalsText, words, sheet);
@@ -210,7 +226,7 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
                 status = failWith(err, *o.output + ": " + outcome.error);
         }
     }
-    if (o.format == "json")
+    if (o.format == "json" && !exportToStdout)
         out << "]\n";
     return status;
 }
@@ -238,8 +254,12 @@ int printComparison(const std::string& project, const std::string& first, const 
         if (std::find(versions.begin(), versions.end(), v) == versions.end())
             return failWith(err, project + " " + v + ": no such version in the history");
     const std::string total2 = messages.get("TOTAL2");
-    const auto rows = compareSnapshots(loadSnapshot(folder, project, first, total2),
-                                       loadSnapshot(folder, project, second, total2));
+    const Snapshot older = loadSnapshot(folder, project, first, total2);
+    const Snapshot newer = loadSnapshot(folder, project, second, total2);
+    for (const Snapshot* s : {&older, &newer})
+        if (!s->error.empty())
+            return failWith(err, s->error);
+    const auto rows = compareSnapshots(older, newer);
     const std::vector<std::string> titles = {messages.get("MODULE"), messages.get("FROM"), messages.get("TO"),
                                              messages.get("DIFF"), messages.get("CHANGE")};
     out << tableText(titles, comparisonCells(rows, messages.get("ADDED"), messages.get("REMOVED")), ExportFormat::Tab);
@@ -272,6 +292,8 @@ int runHistory(std::vector<std::string> args, const ProgramFolder& folder, std::
         throw UsageError{"--trend and --compare cannot go together"};
     ensureWorkFiles(folder);
     const MessageTable messages(folder);
+    if (const std::string problem = messages.problem(); !problem.empty())
+        return failWith(err, problem);
     if (args.empty()) {
         for (const std::string& p : listProjects(folder))
             out << p << '\n';
@@ -293,6 +315,8 @@ int runHistory(std::vector<std::string> args, const ProgramFolder& folder, std::
     if (std::find(versions.begin(), versions.end(), args[1]) == versions.end())
         return failWith(err, args[0] + " " + args[1] + ": no such version in the history");
     const Snapshot snapshot = loadSnapshot(folder, args[0], args[1], messages.get("TOTAL2"));
+    if (!snapshot.error.empty())
+        return failWith(err, snapshot.error);
     // The history window shows a loaded snapshot on column 0 ascending.
     const std::vector<ModuleRow> rows = sortedRows(snapshot.rows, SortState{});
     out << exportText(rows, totalsValues(snapshot.totalsLabel, messages.totalsWords()), ExportFormat::Tab);
@@ -325,6 +349,10 @@ int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
     } catch (const UsageError& e) {
         err << "zorvika-cli: " << e.what << "; " << kUsage << '\n';
         return 2;
+    } catch (const std::bad_alloc&) {
+        return failWith(err, "out of memory");
+    } catch (const std::exception& e) {
+        return failWith(err, e.what());
     }
 }
 

@@ -1,18 +1,33 @@
 #include "cli/cli.h"
+#include "cli/fd_output.h"
 #include "components/spreadsheet_factory.h"
 #include "shell/message_table.h"
 
 #include <iostream>
+#include <new>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    std::vector<std::string> args(argv + 1, argv + argc);
-    zorvika::CliContext context;
-    context.defaultProgramFolder = zorvika::ProgramFolder::ofExecutable().root;
-    const auto spreadsheet = zorvika::makeSystemSpreadsheet();
-    context.spreadsheet = spreadsheet.get();
-    const int status = zorvika::runCli(args, std::cout, std::cerr, context);
-    std::cout.flush();
+    zorvika::FdOutputBuffer stdoutBuffer(STDOUT_FILENO);
+    std::ostream out(&stdoutBuffer);
+    int status = 1;
+    try {
+        std::vector<std::string> args(argv + 1, argv + argc);
+        zorvika::CliContext context;
+        context.defaultProgramFolder = zorvika::ProgramFolder::ofExecutable().root;
+        const auto spreadsheet = zorvika::makeSystemSpreadsheet();
+        context.spreadsheet = spreadsheet.get();
+        status = zorvika::runCli(args, out, std::cerr, context);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "zorvika-cli: out of memory\n";
+        return 1;
+    }
+    out.flush();
+    if (!stdoutBuffer.failure().empty()) {
+        std::cerr << "zorvika-cli: standard output: " << stdoutBuffer.failure() << '\n';
+        return 1;
+    }
     return status;
 }

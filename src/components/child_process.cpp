@@ -1,6 +1,7 @@
 #include "components/child_process.h"
 
 #include "components/file_io.h"
+#include "components/interrupt_cleanup.h"
 
 #include <cerrno>
 #include <csignal>
@@ -148,11 +149,16 @@ ChildResult runChild(const fs::path& program, const std::vector<std::string>& ar
     argv.push_back(nullptr);
 
     pid_t pid = -1;
+    // Started and registered in one step: an interrupt from here on ends the
+    // whole group too.
+    auto lock = cleanupLock();
     const int rc = posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attr, argv.data(), environ);
     if (rc != 0) {
         result.error = program.string() + ": " + systemReason(rc);
         return result;
     }
+    CleanupEntry group(CleanupKind::ProcessGroup, {}, pid);
+    lock.unlock();
 
     const auto deadline = std::chrono::steady_clock::now() + timeLimit;
     bool ended = hasEnded(pid);
@@ -165,6 +171,7 @@ ChildResult runChild(const fs::path& program, const std::vector<std::string>& ar
     ::kill(-pid, SIGKILL);
     const int status = reap(pid);
     awaitGroupGone(pid);
+    group.release();
     if (!ended) {
         result.outcome = ChildOutcome::TimedOut;
         result.error = program.filename().string() + " did not finish within " + std::to_string(timeLimit.count())

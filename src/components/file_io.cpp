@@ -1,5 +1,7 @@
 #include "components/file_io.h"
 
+#include "components/interrupt_cleanup.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,45 +18,85 @@ std::string systemReason(int errnoValue)
     return std::strerror(errnoValue);
 }
 
+std::string describeRead(const fs::path& path, ReadStatus status)
+{
+    switch (status) {
+    case ReadStatus::Ok:
+        return path.string();
+    case ReadStatus::Missing:
+        return path.string() + ": no such file";
+    case ReadStatus::NotRegular:
+        return path.string() + ": not a regular file";
+    case ReadStatus::TooLarge:
+        return path.string() + ": too large (over " + std::to_string(kMaxWholeFileSize >> 20) + " MiB)";
+    case ReadStatus::Unreadable:
+        break;
+    }
+    return path.string() + ": cannot be read";
+}
+
+void FileHandle::reset(int fd)
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = fd;
+}
+
+FileHandle openFolder(const fs::path& path, bool noFollow)
+{
+    return FileHandle(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0)));
+}
+
+FileHandle openFolderAt(int parent, const std::string& name, bool noFollow)
+{
+    return FileHandle(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0)));
+}
+
 int openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)
 {
     // O_NONBLOCK: opening a FIFO must not wait for a writer; it is then
     // refused by the fstat test below. It has no effect on reading a
     // regular file.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
+    FileHandle fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!fd) {
         status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Unreadable;
         return -1;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         status = S_ISREG(st.st_mode) ? ReadStatus::Unreadable : ReadStatus::NotRegular;
-        ::close(fd);
         return -1;
     }
     status = ReadStatus::Ok;
     size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-    return fd;
+    return fd.release();
 }
 
-ReadStatus readRegularFile(const fs::path& path, std::string& out)
+ReadStatus readRegularFile(const fs::path& path, std::string& out, std::uint64_t limit)
 {
     out.clear();
     ReadStatus status;
     std::uint64_t size = 0;
-    const int fd = openRegularFile(path, status, size);
-    if (fd < 0)
+    FileHandle fd(openRegularFile(path, status, size));
+    if (!fd)
         return status;
+    if (size > limit)
+        return ReadStatus::TooLarge;
     out.resize(static_cast<std::size_t>(size));
     std::size_t got = 0;
     for (;;) {
-        if (got == out.size())
-            out.resize(out.size() < 4096 ? 4096 : out.size() * 2);
-        const ssize_t r = ::read(fd, out.data() + got, out.size() - got);
+        if (got == out.size()) {
+            // The file grew after it was opened: read on, but never past the limit.
+            if (got > limit) {
+                out.clear();
+                return ReadStatus::TooLarge;
+            }
+            out.resize(std::min<std::uint64_t>(out.size() < 4096 ? 4096 : out.size() * 2, limit + 1));
+        }
+        const ssize_t r = ::read(fd.get(), out.data() + got, out.size() - got);
         if (r < 0) {
             if (errno == EINTR)
                 continue;
-            ::close(fd);
             out.clear();
             return ReadStatus::Unreadable;
         }
@@ -62,8 +104,11 @@ ReadStatus readRegularFile(const fs::path& path, std::string& out)
             break;
         got += static_cast<std::size_t>(r);
     }
+    if (got > limit) {
+        out.clear();
+        return ReadStatus::TooLarge;
+    }
     out.resize(got);
-    ::close(fd);
     return ReadStatus::Ok;
 }
 
@@ -91,91 +136,148 @@ static std::string randomSuffix()
     return s;
 }
 
-// A scratch file is simply truncated and written.
-static bool writeFileInPlace(const fs::path& target, std::string_view data, std::string* error)
+bool writeAll(int fd, std::string_view data, std::string* error)
 {
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) {
-        if (error)
-            *error = systemReason(errno);
-        return false;
-    }
     const char* p = data.data();
     std::size_t left = data.size();
     while (left > 0) {
         const ssize_t w = ::write(fd, p, left);
         if (w < 0 && errno == EINTR)
             continue;
-        if (w < 0) {
+        if (w <= 0) {
             if (error)
-                *error = systemReason(errno);
-            ::close(fd);
+                *error = systemReason(w < 0 ? errno : EIO);
             return false;
         }
         p += w;
         left -= static_cast<std::size_t>(w);
     }
-    if (::close(fd) != 0) {
-        if (error)
-            *error = systemReason(errno);
-        return false;
+    return true;
+}
+
+static bool failWith(std::string* error, int err)
+{
+    if (error)
+        *error = systemReason(err);
+    return false;
+}
+
+bool writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir, const std::string& name,
+                      std::string_view data, Durability durability, std::string* error)
+{
+    struct stat old {};
+    const bool haveOld = ::fstatat(targetDir, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (haveOld && S_ISDIR(old.st_mode))
+        return failWith(error, EISDIR);
+    if (durability == Durability::Synced && haveOld && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return failWith(error, EACCES);
+
+    // The temporary file is made and registered for removal on an interrupt
+    // in one step, and renamed into place and dropped in another.
+    auto lock = cleanupLock();
+    std::string tempName;
+    FileHandle fd;
+    for (int attempt = 0; attempt < 16 && !fd; ++attempt) {
+        tempName = std::string(kTempFilePrefix) + randomSuffix();
+        fd.reset(::openat(tempDir, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+        if (!fd && errno != EEXIST)
+            return failWith(error, errno);
     }
+    if (!fd)
+        return failWith(error, EEXIST);
+    CleanupEntry entry(CleanupKind::File, (tempDirPath / tempName).string());
+    lock.unlock();
+
+    auto discard = [&](int err) {
+        fd.reset();
+        const auto relock = cleanupLock();
+        ::unlinkat(tempDir, tempName.c_str(), 0);
+        entry.dropLocked();
+        return failWith(error, err);
+    };
+    if (!writeAll(fd.get(), data, nullptr))
+        return discard(errno ? errno : EIO);
+    // Keep the mode of a regular file that is replaced.
+    if (haveOld && S_ISREG(old.st_mode))
+        ::fchmod(fd.get(), old.st_mode & 07777);
+    if (durability == Durability::Synced && ::fsync(fd.get()) != 0)
+        return discard(errno);
+    if (::close(fd.release()) != 0)
+        return discard(errno);
+    lock.lock();
+    if (::renameat(tempDir, tempName.c_str(), targetDir, name.c_str()) != 0) {
+        const int err = errno;
+        ::unlinkat(tempDir, tempName.c_str(), 0);
+        entry.dropLocked();
+        return failWith(error, err);
+    }
+    entry.dropLocked();
     return true;
 }
 
 bool writeFileAtomically(const fs::path& target, std::string_view data, std::string* error,
                          const fs::path& tempDir, Durability durability)
 {
-    auto fail = [&](int err) {
-        if (error)
-            *error = systemReason(err);
-        return false;
-    };
-    if (isReadOnlyFile(target))
-        return fail(EACCES);
-    if (durability == Durability::Scratch)
-        return writeFileInPlace(target, data, error);
-    const fs::path dir = tempDir.empty() ? target.parent_path() : tempDir;
-    fs::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = (dir.empty() ? fs::path(".") : dir) / (std::string(kTempFilePrefix) + randomSuffix());
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return fail(errno);
-    }
-    if (fd < 0)
-        return fail(EEXIST);
-    const char* p = data.data();
-    std::size_t left = data.size();
-    while (left > 0) {
-        const ssize_t w = ::write(fd, p, left);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return fail(err);
+    const fs::path targetFolder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    const fs::path tempFolder = tempDir.empty() ? targetFolder : tempDir;
+    const std::string name = target.filename().string();
+    if (name.empty() || name == "." || name == "..")
+        return failWith(error, EISDIR);
+    const FileHandle targetDir = openFolder(targetFolder);
+    if (!targetDir)
+        return failWith(error, errno);
+    const FileHandle tempDirHandle = tempDir.empty() ? FileHandle() : openFolder(tempFolder);
+    if (!tempDir.empty() && !tempDirHandle)
+        return failWith(error, errno);
+    return writeFileBetween(tempDir.empty() ? targetDir.get() : tempDirHandle.get(), tempFolder, targetDir.get(), name,
+                            data, durability, error);
+}
+
+// The path a chain of symbolic links ends at (the path itself when it is no
+// link); a link that points nowhere yet still gives where it points.
+static bool followLinks(fs::path path, fs::path& out, std::string* error)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            out = path;
+            return true;
         }
-        p += w;
-        left -= static_cast<std::size_t>(w);
+        std::error_code ec;
+        const fs::path next = fs::read_symlink(path, ec);
+        if (ec)
+            return failWith(error, ec.value());
+        path = next.is_absolute() ? next : path.parent_path() / next;
     }
-    if ((durability == Durability::Synced && ::fsync(fd) != 0) || ::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        return fail(err);
-    }
-    // Keep the mode of a file that is replaced (less the umask the new file got).
+    return failWith(error, ELOOP);
+}
+
+bool writeOutputFile(const fs::path& target, std::string_view data, std::string* error)
+{
+    if (target == "-")
+        return writeAll(STDOUT_FILENO, data, error);
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        ::chmod(temp.c_str(), st.st_mode & 07777);
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        return fail(err);
+    if (::stat(target.c_str(), &st) == 0) {
+        struct stat out {};
+        const bool isStandardOutput = ::fstat(STDOUT_FILENO, &out) == 0 && out.st_dev == st.st_dev
+                                      && out.st_ino == st.st_ino;
+        if (isStandardOutput)
+            return writeAll(STDOUT_FILENO, data, error);
+        if (S_ISDIR(st.st_mode))
+            return failWith(error, EISDIR);
+        if (!S_ISREG(st.st_mode)) {
+            // A pipe or a device takes the bytes as they come; nothing is
+            // renamed over it.
+            const FileHandle fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+            if (!fd)
+                return failWith(error, errno);
+            return writeAll(fd.get(), data, error);
+        }
     }
-    return true;
+    fs::path real;
+    if (!followLinks(target, real, error))
+        return false;
+    return writeFileAtomically(real, data, error);
 }
 
 } // namespace zorvika

@@ -10,15 +10,25 @@
 
 namespace zorvika {
 
-enum class ReadStatus { Ok, Missing, NotRegular, Unreadable };
+enum class ReadStatus { Ok, Missing, NotRegular, Unreadable, TooLarge };
+
+// No project file, group file, snapshot or message table comes near this
+// size; a larger file (a sparse file of many GiB, say) is refused before
+// any memory is taken for it.
+inline constexpr std::uint64_t kMaxWholeFileSize = std::uint64_t{256} << 20;
+
+// "path: no such file" and the like, for a read that did not succeed.
+std::string describeRead(const std::filesystem::path& path, ReadStatus status);
 
 // Opens a regular file for reading and gives its size; nothing else is
 // opened, and opening never blocks on a pipe or a device. -1 with the
 // reason in `status` otherwise.
 int openRegularFile(const std::filesystem::path& path, ReadStatus& status, std::uint64_t& size);
 
-// Reads the whole of a regular file into `out`.
-ReadStatus readRegularFile(const std::filesystem::path& path, std::string& out);
+// Reads the whole of a regular file into `out`; a file over `limit` bytes is
+// `TooLarge` and nothing is read.
+ReadStatus readRegularFile(const std::filesystem::path& path, std::string& out,
+                           std::uint64_t limit = kMaxWholeFileSize);
 
 bool isRegularFile(const std::filesystem::path& path);
 
@@ -33,16 +43,69 @@ inline constexpr std::string_view kTempFilePrefix = ".zorvika-tmp-";
 enum class Durability { Synced, Scratch };
 
 // Writes `data` to `target` through a temporary file in `tempDir` (the
-// folder of the target when empty) and a rename. On failure the old file is
-// untouched, no temporary file stays behind, and `error` (when given) holds
-// the system's reason. A read-only target is not replaced. `Synced` flushes
-// the new file to the disk before the rename, so that a crash leaves the
-// old file or the new one; scratch files (working copies, rewritten on
-// every choice) are simply truncated and written in place.
+// folder of the target when empty) and a rename, so that a reader always
+// finds the old file or the new one, whole. On failure the old file is
+// untouched, no temporary file stays behind (an interrupt included), and
+// `error` (when given) holds the system's reason. `Synced` flushes the new
+// file to the disk before the rename, so that a crash leaves the old file or
+// the new one, and never replaces a read-only target; `Scratch` files (the
+// program's own working copies) are neither flushed nor kept when read-only.
 bool writeFileAtomically(const std::filesystem::path& target, std::string_view data,
                          std::string* error = nullptr,
                          const std::filesystem::path& tempDir = {},
                          Durability durability = Durability::Synced);
+
+// The same between folders opened as descriptors: the temporary file in
+// `tempDir` (its path `tempDirPath`, for the clean-up on an interrupt), the
+// new file renamed to `name` inside `targetDir`. Nothing is followed: a link
+// at `name` is replaced, never written through.
+bool writeFileBetween(int tempDir, const std::filesystem::path& tempDirPath, int targetDir, const std::string& name,
+                      std::string_view data, Durability durability, std::string* error);
+
+// Writes the file a user named for an export: "-" is standard output; a
+// pipe, a device, or the file that standard output already is (as
+// "/dev/stdout"), is written straight into; a symbolic link is followed and
+// its target replaced whole, beside itself; anything else is replaced whole
+// as `writeFileAtomically` does.
+bool writeOutputFile(const std::filesystem::path& target, std::string_view data, std::string* error);
+
+// Writes all of `data` to a descriptor; false with the reason otherwise.
+bool writeAll(int fd, std::string_view data, std::string* error);
+
+// A file descriptor that is closed when it goes out of scope.
+class FileHandle {
+public:
+    FileHandle() = default;
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle() { reset(); }
+    FileHandle(FileHandle&& other) noexcept : fd_(other.release()) {}
+    FileHandle& operator=(FileHandle&& other) noexcept
+    {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    int release()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    void reset(int fd = -1);
+
+private:
+    int fd_ = -1;
+};
+
+// Opens a folder for use with the `...at` calls; `noFollow` refuses a
+// symbolic link in the last component.
+FileHandle openFolder(const std::filesystem::path& path, bool noFollow = false);
+FileHandle openFolderAt(int parent, const std::string& name, bool noFollow);
 
 // "No such file or directory" and the like, for errno.
 std::string systemReason(int errnoValue);

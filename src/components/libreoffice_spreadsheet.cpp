@@ -154,7 +154,7 @@ bool LibreOfficeSpreadsheet::write(const fs::path& path, const SheetCells& cells
         setError(error, office->filename().string() + " wrote no Excel 97 workbook");
         return false;
     }
-    return writeFileAtomically(path, bytes, error);
+    return writeOutputFile(path, bytes, error);
 }
 
 } // namespace zorvika

@@ -1,6 +1,7 @@
 #include "components/scratch_folder.h"
 
 #include "components/file_io.h"
+#include "components/interrupt_cleanup.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -16,18 +17,24 @@ ScratchFolder::ScratchFolder(const std::string& stem, std::string* error)
     if (ec)
         base = "/tmp";
     std::string pattern = (base / (stem + "-XXXXXX")).string();
+    const auto lock = cleanupLock();
     if (::mkdtemp(pattern.data()) == nullptr) {
         if (error)
             *error = base.string() + ": " + systemReason(errno);
         return;
     }
     path_ = pattern;
+    cleanup_ = addCleanup(CleanupKind::Folder, pattern);
 }
 
 ScratchFolder::~ScratchFolder()
 {
     if (path_.empty())
         return;
+    // Removed while holding the clean-up lock, so an interrupt meanwhile
+    // waits for it instead of racing it.
+    const auto lock = cleanupLock();
+    dropCleanup(cleanup_);
     std::error_code ec;
     // Files left without write permission must not keep the folder.
     for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();

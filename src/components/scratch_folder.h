@@ -1,6 +1,8 @@
 #pragma once
 // A private folder for temporary files (mode 0700, under the system's
-// temporary folder), removed with everything in it when the object goes.
+// temporary folder), removed with everything in it when the object goes, or
+// when an interrupt ends the program first.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -21,6 +23,7 @@ public:
 
 private:
     std::filesystem::path path_;
+    std::uint64_t cleanup_ = 0;
 };
 
 } // namespace zorvika

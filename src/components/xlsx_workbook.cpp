@@ -161,7 +161,7 @@ bool writeXlsxWorkbook(const fs::path& target, const SheetCells& cells, std::str
         setError(error, built.string() + ": cannot read the workbook back");
         return false;
     }
-    return writeFileAtomically(target, bytes, error);
+    return writeOutputFile(target, bytes, error);
 }
 
 } // namespace zorvika

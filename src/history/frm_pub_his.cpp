@@ -154,6 +154,8 @@ void frmPubHis::cbb_Click(int index)
     if (!project.empty() && !version.empty()) {
         Snapshot snapshot =
             loadSnapshot(main_.folder(), project, version, utf8(main_.upfGetMsg(QStringLiteral("TOTAL2"))));
+        if (!snapshot.error.empty())
+            main_.warn(this, "NOREAD", snapshot.error);
         model_->appendRows(std::move(snapshot.rows));
         lblT_->setFittedText(qtext(snapshot.totalsLabel));
     }

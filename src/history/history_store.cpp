@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,71 +120,132 @@ Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text)
     return snapshot;
 }
 
-std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version)
+std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                              std::string* error)
 {
-    if (!isStorableName(project) || !isStorableName(version))
+    const fs::path file = folder.store() / std::string(project) / std::string(version);
+    if (!isStorableName(project) || !isStorableName(version)) {
+        if (error)
+            *error = describeRead(file, ReadStatus::Missing);
         return {};
+    }
     std::string bytes;
-    if (readRegularFile(folder.store() / std::string(project) / std::string(version), bytes) != ReadStatus::Ok)
+    const ReadStatus status = readRegularFile(file, bytes);
+    if (status != ReadStatus::Ok) {
+        if (error)
+            *error = describeRead(file, status);
         return {};
+    }
     return bytes;
 }
 
 Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
                       std::string_view total2Text)
 {
-    return snapshotFromText(readSnapshotBytes(folder, project, version), total2Text);
+    std::string error;
+    const std::string bytes = readSnapshotBytes(folder, project, version, &error);
+    if (!error.empty()) {
+        Snapshot failed;
+        failed.error = std::move(error);
+        return failed;
+    }
+    return snapshotFromText(bytes, total2Text);
 }
 
-static bool existsNoFollow(const fs::path& p)
+static bool existsAt(int folder, const char* name)
 {
     struct stat st {};
-    return ::lstat(p.c_str(), &st) == 0;
+    return ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-static bool isRealDirectory(const fs::path& p)
+static bool isReadOnlyAt(int folder, const char* name)
 {
     struct stat st {};
-    return ::lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(st.st_mode)
+           && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 bool deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version)
 {
     if (!isStorableName(project) || !isStorableName(version))
         return true; // the path names a folder, not a file: nothing to delete
-    const fs::path file = folder.store() / std::string(project) / std::string(version);
-    if (isRealDirectory(file))
+    const FileHandle store = openFolder(folder.store());
+    if (!store)
+        return false;
+    const std::string projectName(project);
+    const FileHandle dir = openFolderAt(store.get(), projectName, true);
+    if (!dir) {
+        // A link to a folder is not followed, so its versions stay ("DEL");
+        // anything else there holds no version.
+        struct stat st {};
+        if (::fstatat(store.get(), projectName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return true;
+        return !S_ISLNK(st.st_mode) && !S_ISDIR(st.st_mode);
+    }
+    const std::string name(version);
+    struct stat st {};
+    if (::fstatat(dir.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return true;
-    if (!isReadOnlyFile(file))
-        ::unlink(file.c_str());
-    return !existsNoFollow(file);
+    if (S_ISDIR(st.st_mode))
+        return true;
+    if (!isReadOnlyAt(dir.get(), name.c_str()))
+        ::unlinkat(dir.get(), name.c_str(), 0);
+    return !existsAt(dir.get(), name.c_str());
 }
 
-// Removes a folder and what it holds, never following a link and leaving
-// read-only files (and so the folders that hold them) in place.
-static void removeTreeNotForced(const fs::path& dir)
+// The names in a folder opened as a descriptor (the descriptor stays open).
+static std::vector<std::string> namesIn(int folder)
 {
-    std::error_code ec;
-    std::vector<fs::path> entries;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        entries.push_back(it->path());
-    for (const fs::path& entry : entries) {
-        if (isRealDirectory(entry))
-            removeTreeNotForced(entry);
-        else if (!isReadOnlyFile(entry))
-            ::unlink(entry.c_str());
+    std::vector<std::string> names;
+    DIR* d = ::fdopendir(::dup(folder));
+    if (!d)
+        return names;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string_view name = e->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
     }
-    ::rmdir(dir.c_str());
+    ::closedir(d);
+    return names;
+}
+
+// Removes what a folder holds and then the folder, never following a link
+// and leaving read-only files (and so the folders that hold them) in place.
+static void removeTreeNotForced(int parent, const std::string& name)
+{
+    {
+        const FileHandle dir = openFolderAt(parent, name, true);
+        if (!dir)
+            return;
+        for (const std::string& entry : namesIn(dir.get())) {
+            struct stat st {};
+            if (::fstatat(dir.get(), entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            if (S_ISDIR(st.st_mode))
+                removeTreeNotForced(dir.get(), entry);
+            else if (!isReadOnlyAt(dir.get(), entry.c_str()))
+                ::unlinkat(dir.get(), entry.c_str(), 0);
+        }
+    }
+    ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
 }
 
 bool deleteProject(const ProgramFolder& folder, std::string_view project)
 {
     if (!isStorableName(project))
         return false; // the tested path is the store folder or above it, which stays
-    const fs::path dir = folder.store() / std::string(project);
-    if (isRealDirectory(dir))
-        removeTreeNotForced(dir);
-    return !existsNoFollow(dir);
+    const FileHandle store = openFolder(folder.store());
+    if (!store)
+        return false;
+    const std::string name(project);
+    struct stat st {};
+    if (::fstatat(store.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return true;
+    if (S_ISDIR(st.st_mode))
+        removeTreeNotForced(store.get(), name);
+    else if (S_ISLNK(st.st_mode))
+        ::unlinkat(store.get(), name.c_str(), 0); // the link goes, never what it leads to
+    return !existsAt(store.get(), name.c_str());
 }
 
 } // namespace zorvika

@@ -32,6 +32,7 @@ std::optional<SnapshotCells> snapshotLineCells(std::string_view line);
 struct Snapshot {
     std::vector<ModuleRow> rows; // in file order
     std::string totalsLabel; // the last line when it begins with TOTAL2 and ":", else empty
+    std::string error; // why the file could not be read (then nothing else is set)
 };
 
 // Reads a snapshot file's bytes as the history window does: every row line
@@ -40,14 +41,17 @@ struct Snapshot {
 std::string scanSnapshot(std::string_view bytes, std::string_view total2Text,
                          const std::function<void(const SnapshotCells&)>& onRow);
 Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text);
-// The snapshot file's bytes (empty when it cannot be read).
-std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version);
+// The snapshot file's bytes (empty when it cannot be read; then `error`,
+// when given, names the file and the reason).
+std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                              std::string* error = nullptr);
 Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
                       std::string_view total2Text);
 
 // Deleting without forcing: a read-only file stays. Each returns true when
 // nothing is left at the path, false when the history window must show
-// "DEL".
+// "DEL". Nothing is deleted through a symbolic link: a project folder that
+// is a link keeps its versions (deleting the project removes the link alone).
 bool deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version);
 bool deleteProject(const ProgramFolder& folder, std::string_view project);
 

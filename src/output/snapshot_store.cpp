@@ -3,7 +3,11 @@
 #include "components/file_io.h"
 #include "shell/message_table.h"
 
-#include <system_error>
+#include "components/text_codec.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace zorvika {
 
@@ -11,7 +15,7 @@ namespace fs = std::filesystem;
 
 bool isStorableName(std::string_view name)
 {
-    if (name.empty() || name == "." || name == "..")
+    if (name.empty() || name == "." || name == ".." || name.starts_with(kTempFilePrefix))
         return false;
     for (char ch : name) {
         const auto c = static_cast<unsigned char>(ch);
@@ -46,23 +50,44 @@ std::string snapshotText(const std::vector<ModuleRow>& rows, std::string_view to
 }
 
 SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std::string_view version,
-                        const std::vector<ModuleRow>& rows, std::string_view totalsText)
+                        const std::vector<ModuleRow>& rows, std::string_view totalsText, std::string* reason)
 {
-    std::error_code ec;
-    if (!fs::is_directory(folder.store(), ec))
-        return SaveStatus::NoStore;
+    const fs::path file = folder.store() / std::string(name) / std::string(version);
+    auto fail = [&](SaveStatus status, const std::string& why) {
+        if (reason)
+            *reason = file.string() + ": " + why;
+        return status;
+    };
+    const FileHandle store = openFolder(folder.store());
+    if (!store)
+        return fail(SaveStatus::NoStore, systemReason(errno));
     if (!isStorableName(name))
-        return SaveStatus::BadName;
-    const fs::path projectFolder = folder.store() / std::string(name);
-    if (!fs::is_directory(projectFolder, ec) && !fs::create_directory(projectFolder, ec))
-        return SaveStatus::Failed;
+        return fail(SaveStatus::BadName, "the project name \"" + toDisplayText(name) + "\" cannot name a folder");
+    const std::string nameText(name);
+    if (::mkdirat(store.get(), nameText.c_str(), 0777) != 0 && errno != EEXIST)
+        return fail(SaveStatus::Failed, systemReason(errno));
+    // Opened without following a link, so nothing is written outside the store.
+    const FileHandle project = openFolderAt(store.get(), nameText, true);
+    if (!project) {
+        const int err = errno;
+        struct stat link {};
+        const bool isLink = ::fstatat(store.get(), nameText.c_str(), &link, AT_SYMLINK_NOFOLLOW) == 0
+                            && S_ISLNK(link.st_mode);
+        return fail(SaveStatus::Failed, isLink ? std::string("the project folder is a symbolic link; nothing is "
+                                                             "written through it")
+                                               : systemReason(err));
+    }
     if (!isStorableName(version))
-        return SaveStatus::BadVersion;
-    const fs::path file = projectFolder / std::string(version);
-    if (isReadOnlyFile(file))
-        return SaveStatus::ReadOnly;
-    if (!writeFileAtomically(file, snapshotText(rows, totalsText), nullptr, folder.store()))
-        return SaveStatus::Failed;
+        return fail(SaveStatus::BadVersion, "the version \"" + toDisplayText(version) + "\" cannot name a file");
+    const std::string versionText(version);
+    struct stat st {};
+    if (::fstatat(project.get(), versionText.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+        && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return fail(SaveStatus::ReadOnly, "read-only; the stored snapshot is kept");
+    std::string error;
+    if (!writeFileBetween(store.get(), folder.store(), project.get(), versionText, snapshotText(rows, totalsText),
+                          Durability::Synced, &error))
+        return fail(SaveStatus::Failed, error);
     return SaveStatus::Stored;
 }
 

@@ -14,7 +14,8 @@ namespace zorvika {
 struct ProgramFolder;
 
 // A name that can stand as one folder or file name under "verhis": not
-// empty, not "." or "..", without "/", "\" or a control character.
+// empty, not "." or "..", without "/", "\" or a control character, and not
+// beginning as the program's temporary files do.
 bool isStorableName(std::string_view name);
 
 std::string snapshotLine(const ModuleRow& row);
@@ -25,8 +26,12 @@ enum class SaveStatus { Stored, NoStore, BadName, BadVersion, ReadOnly, Failed }
 // `upsSaveSnapshot`: replaces the snapshot of (name, version) whole, through
 // a temporary file in "verhis" and a rename, so that a crash leaves either the
 // old snapshot or the new one. The project folder is created when missing
-// (never "verhis" itself); a read-only snapshot is left as it is.
+// (never "verhis" itself; a folder made by another run at the same moment is
+// used as it is); a project folder that is a symbolic link is never written
+// through; a read-only snapshot is left as it is. Unless the snapshot was
+// stored, `reason` (when given) names the snapshot and says why not.
 SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std::string_view version,
-                        const std::vector<ModuleRow>& rows, std::string_view totalsText);
+                        const std::vector<ModuleRow>& rows, std::string_view totalsText,
+                        std::string* reason = nullptr);
 
 } // namespace zorvika

@@ -62,7 +62,7 @@ ExportOutcome writeTableExport(const std::filesystem::path& path, const std::vec
             outcome.status = ExportStatus::Written;
         return outcome;
     }
-    if (writeFileAtomically(path, tableText(titles, rows, format), &outcome.error))
+    if (writeOutputFile(path, tableText(titles, rows, format), &outcome.error))
         outcome.status = ExportStatus::Written;
     return outcome;
 }

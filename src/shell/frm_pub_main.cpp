@@ -275,9 +275,7 @@ void frmPubMain::choose()
     SelectionResult result = makeSelection(localPath(chosen.constFirst()), folder_);
     if (!result.selection || result.selection->empty()) {
         // The earlier selection and its results stay; the user learns why nothing changed.
-        const QString reason = result.error.empty() ? QStringLiteral("%1: names no project").arg(chosen.constFirst())
-                                                    : qtext(result.error);
-        utility_.ShowMessage(this, reason, MessageIcon::Warning);
+        warn(this, "NOCHOICE", result.error.empty() ? utf8(chosen.constFirst()) + ": names no project" : result.error);
         return;
     }
     selection_ = std::move(*result.selection);
@@ -302,38 +300,51 @@ void frmPubMain::countProjectAt(std::size_t k)
 {
     if (k >= selection_.size())
         return;
-    upsShowProjectInfo(selection_.projectFiles[k]);
-    upsCountProject(selection_.projectFiles[k], selection_.projectFolders[k]);
+    // The same road as the command line: one reading of this run's own
+    // working-copy text gives the properties and the rows.
+    ProjectRun run = runProject(selection_, k, messages_);
+    upsShowProjectInfo(run.info);
+    upsCountProject(run);
+    if (!run.unreadable.empty()) {
+        // Nothing of this project could be read: nothing to store.
+        warn(this, "NOPROJECT", run.unreadable);
+        return;
+    }
     upsSaveSnapshot();
 }
 
-void frmPubMain::upsShowProjectInfo(const std::string& workingCopy)
+void frmPubMain::warn(QWidget* owner, const char* key, const std::string& detail)
+{
+    utility_.ShowMessage(owner, QStringLiteral("%1\n%2").arg(upfGetMsg(QString::fromLatin1(key)), qtext(detail)),
+                         MessageIcon::Warning);
+}
+
+void frmPubMain::upsShowProjectInfo(const ProjectInfo& info)
 {
     for (QLineEdit* box : txt_)
         box->clear();
-    const ProjectInfo info = readProjectInfo(workingCopy);
     for (std::size_t i = 0; i < txt_.size(); ++i) {
         txt_[i]->setText(qtext(info.values[i]));
         txt_[i]->setCursorPosition(0);
     }
 }
 
-void frmPubMain::upsCountProject(const std::string& workingCopy, const std::filesystem::path& projectFolder)
+void frmPubMain::upsCountProject(ProjectRun& run)
 {
     model_->clear();
     model_->setSortingEnabled(false);
-    ProjectCount count = countProject(workingCopy, projectFolder);
-    const std::size_t rowCount = count.rows.size();
-    model_->appendRows(std::move(count.rows));
-    const QString totals = qtext(totalsText(rowCount, count.totals, messages_.totalsWords()));
-    lblT_->setFittedText(totals);
+    model_->appendRows(std::move(run.rows));
+    lblT_->setFittedText(qtext(run.totalsText));
     model_->setSortingEnabled(true);
 }
 
 void frmPubMain::upsSaveSnapshot()
 {
-    // A snapshot that cannot be stored (no name, no version, read-only) is passed over silently.
-    saveSnapshot(folder_, utf8(txt_[0]->text()), utf8(txt_[1]->text()), model_->displayRows(), utf8(lblT_->text()));
+    std::string reason;
+    if (saveSnapshot(folder_, utf8(txt_[0]->text()), utf8(txt_[1]->text()), model_->displayRows(),
+                     utf8(lblT_->text()), &reason)
+        != SaveStatus::Stored)
+        warn(this, "NOSAVE", reason);
 }
 
 void frmPubMain::upsOutput(const QString& astrWindow)

@@ -6,6 +6,7 @@
 #include "components/spreadsheet.h"
 #include "output/export.h"
 #include "shell/message_table.h"
+#include "shell/project_run.h"
 #include "shell/selection.h"
 
 #include <QPointer>
@@ -73,6 +74,8 @@ public:
     // Runs one command of a window over `owner`; an error it raises ends it
     // with a warning box instead of ending the program.
     void runCommand(QWidget* owner, const std::function<void()>& command);
+    // A warning box over `owner`: the message table's text for `key`, then `detail`.
+    void warn(QWidget* owner, const char* key, const std::string& detail);
 
     // Controls, for the windows that read them and for tests.
     SuperButton* sbt(int index) const;
@@ -110,9 +113,10 @@ private:
     void next();
     void stepTo(const std::optional<Step>& step);
     void countProjectAt(std::size_t k);
-    void upsShowProjectInfo(const std::string& workingCopy);
-    void upsCountProject(const std::string& workingCopy, const std::filesystem::path& projectFolder);
+    void upsShowProjectInfo(const ProjectInfo& info);
+    void upsCountProject(ProjectRun& run);
     void upsSaveSnapshot();
+
 
     void openHelp();
     void openHistory();

@@ -28,6 +28,14 @@ std::string MessageTable::get(std::string_view key) const
     return toDisplayText(ReadIniValue(folder_.messageTable(), kMessageSection, key));
 }
 
+std::string MessageTable::problem() const
+{
+    std::string text;
+    const ReadStatus status = readRegularFile(folder_.messageTable(), text);
+    return status == ReadStatus::Ok || status == ReadStatus::Missing ? std::string()
+                                                                      : describeRead(folder_.messageTable(), status);
+}
+
 TotalsWords MessageTable::totalsWords() const
 {
     return {get("TOTAL"), get("MODULES"), get("ORDER")};
@@ -45,12 +53,14 @@ void ensureWorkFiles(const ProgramFolder& folder)
             std::fclose(f);
     }
     removeStaleTemporaryFiles(folder.store());
+    removeStaleTemporaryFiles(folder.workingCopies());
 }
 
 void removeStaleTemporaryFiles(const fs::path& store)
 {
-    // A snapshot write that was killed leaves its temporary file in the
-    // store folder; one older than ten minutes belongs to no running write.
+    // A write that was killed (SIGKILL, a crash) leaves its temporary file
+    // beside its target; one older than ten minutes belongs to no running
+    // write.
     std::error_code ec;
     const auto limit = fs::file_time_type::clock::now() - std::chrono::minutes(10);
     for (fs::directory_iterator it(store, ec), end; !ec && it != end; it.increment(ec)) {

@@ -31,6 +31,10 @@ public:
     // `upfGetMsg`
     std::string get(std::string_view key) const;
     TotalsWords totalsWords() const;
+    // Why the table file that is there cannot be used (unreadable, too
+    // large); empty when it can, or when there is none (every text is then
+    // empty, as the lookup rule says).
+    std::string problem() const;
     const ProgramFolder& folder() const { return folder_; }
 
 private:

@@ -10,9 +10,10 @@ ProjectRun runProject(const Selection& selection, std::size_t index, const Messa
     ProjectRun run;
     if (index >= selection.size())
         return run;
-    const std::filesystem::path workingCopy = selection.projectFiles[index];
-    run.info = readProjectInfo(workingCopy);
-    ProjectCount count = countProject(workingCopy, selection.projectFolders[index]);
+    const std::string& text = selection.projectTexts[index];
+    run.unreadable = selection.projectErrors[index];
+    run.info = projectInfoFromText(text);
+    ProjectCount count = countProjectText(text, selection.projectFolders[index]);
     run.rows = std::move(count.rows);
     run.totals = count.totals;
     run.totalsText = totalsText(run.rows.size(), run.totals, messages.totalsWords());

@@ -19,8 +19,13 @@ struct ProjectRun {
     std::vector<ModuleRow> rows; // `upsCountProject`, in the order of the project file
     ProjectTotals totals;
     std::string totalsText;      // the caption of `lblT`
+    std::string unreadable;      // why the project file could not be read (then it counts as empty)
 };
 
+// Counts the project at `index` of the selection from the working-copy text
+// that this run wrote: the properties and the rows come from the same text,
+// whatever other runs do with the working-copy folder meanwhile. The window
+// and the command line both count through here.
 ProjectRun runProject(const Selection& selection, std::size_t index, const MessageTable& messages);
 
 } // namespace zorvika

@@ -63,7 +63,7 @@ bool looksLikeProjectText(std::string_view text)
 std::string workingCopyText(std::string_view projectText)
 {
     std::string text = "[Info]\r\n";
-    text.append(projectText);
+    text.append(withoutUtf8Bom(projectText));
     text += "\r\n";
     return text;
 }
@@ -78,6 +78,18 @@ static std::string fileNamePart(std::string_view path)
             c = '_';
     if (name.empty() || name == "." || name == ".." || name.starts_with(kTempFilePrefix))
         name = "project";
+    // Leave room for a "~n" under the file system's 255-byte limit: shorten
+    // the stem of a longer name, keeping its extension and whole UTF-8
+    // characters.
+    constexpr std::size_t kLongest = 200;
+    if (name.size() > kLongest) {
+        const auto dot = name.rfind('.');
+        const std::string ext = dot != std::string::npos && name.size() - dot <= 16 ? name.substr(dot) : "";
+        std::size_t cut = kLongest - ext.size();
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name = name.substr(0, cut) + ext;
+    }
     return name;
 }
 
@@ -107,18 +119,6 @@ private:
     std::map<std::string, int> next_;
 };
 
-static std::string describe(const fs::path& file, ReadStatus status)
-{
-    switch (status) {
-    case ReadStatus::Missing:
-        return file.string() + ": no such file";
-    case ReadStatus::NotRegular:
-        return file.string() + ": not a regular file";
-    default:
-        return file.string() + ": cannot be read";
-    }
-}
-
 SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folder)
 {
     SelectionResult result;
@@ -127,7 +127,7 @@ SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folde
     std::string text;
     const ReadStatus status = readRegularFile(chosenAbs, text);
     if (status != ReadStatus::Ok) {
-        result.error = describe(chosen, status);
+        result.error = describeRead(chosen, status);
         return result;
     }
 
@@ -160,13 +160,28 @@ SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folde
     }
 
     WorkingCopyNames names;
+    sel.projectTexts.resize(sel.size());
+    sel.projectErrors.resize(sel.size());
     for (std::size_t i = 0; i < sel.size(); ++i) {
         std::string projectText;
-        if (!sources[i] || readRegularFile(*sources[i], projectText) != ReadStatus::Ok)
+        if (i == 0 && sel.groupFile.empty()) {
+            projectText = std::move(text); // the chosen project, read above
+        } else if (!sources[i]) {
+            sel.projectErrors[i] = sel.projectPaths[i].empty() ? std::string("a line of the group names no project")
+                                                               : describeRead(sel.projectPaths[i], ReadStatus::Missing);
+        } else if (const ReadStatus s = readRegularFile(*sources[i], projectText); s != ReadStatus::Ok) {
+            sel.projectErrors[i] = describeRead(sel.projectPaths[i], s);
             projectText.clear();
+        }
         const fs::path copy = folder.workingCopies() / names.take(fileNamePart(sel.projectFiles[i]));
-        writeFileAtomically(copy, workingCopyText(projectText), nullptr, {}, Durability::Scratch);
+        std::string copyText = workingCopyText(projectText);
+        std::string error;
+        if (!writeFileAtomically(copy, copyText, &error, {}, Durability::Scratch)) {
+            result.error = copy.string() + ": " + error;
+            return result;
+        }
         sel.projectFiles[i] = copy.string();
+        sel.projectTexts[i] = std::move(copyText);
     }
     result.selection = std::move(sel);
     return result;

@@ -34,6 +34,12 @@ struct Selection {
     std::vector<std::string> projectFiles; // working-copy paths
     std::vector<std::string> projectPaths; // as the selection gave them
     std::vector<std::filesystem::path> projectFolders; // where module paths resolve
+    // The text written to each working copy, kept by this run: counting reads
+    // it from here, so another run that rewrites a working copy of the same
+    // name cannot change what this run counts.
+    std::vector<std::string> projectTexts;
+    // Why a project of a group could not be read (empty when it was read).
+    std::vector<std::string> projectErrors;
     std::string groupFile; // full path, or empty for a single project
 
     std::size_t size() const { return projectFiles.size(); }
@@ -46,10 +52,13 @@ struct SelectionResult {
 };
 
 // Reads the chosen file (a group or a project) and writes one working copy
-// per project: "[Info]", CR LF, the project file's text unchanged, CR LF,
-// under "tempprjfiles". Two projects with the same file name get distinct
-// working copies; a project that cannot be read gets a working copy with no
-// other project's text.
+// per project: "[Info]", CR LF, the project file's text unchanged (less a
+// byte-order mark), CR LF, under "tempprjfiles". Each copy is written whole
+// beside its name and renamed over it, so a run at the same moment finds an
+// old copy or a new one, never a part. Two projects with the same file name
+// get distinct working copies; a project that cannot be read gets a working
+// copy with no other project's text. A copy that cannot be written is no
+// selection: `error` names it and says why.
 SelectionResult makeSelection(const std::filesystem::path& chosen, const ProgramFolder& folder);
 
 // The working-copy text of a project file's text.

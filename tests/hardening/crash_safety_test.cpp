@@ -2,6 +2,8 @@
 // or an export: the file is always the old one or the new one, whole.
 #include "history/history_store.h"
 #include "shell/message_table.h"
+#include "components/file_io.h"
+#include "process_run.h"
 #include "temp_folder.h"
 
 #include <chrono>
@@ -17,7 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kCli = std::string(ZORVIKA_PROGRAM_DIR) + "/zorvika-cli";
+const std::string kCli = test::kCliProgram;
 
 // A project of `n` standard modules; `extra` lines make a second state.
 fs::path makeProject(const test::TempFolder& dir, int n)
@@ -33,40 +35,23 @@ fs::path makeProject(const test::TempFolder& dir, int n)
     return dir.write("p/big.vbp", vbp);
 }
 
-pid_t start(const std::vector<std::string>& args)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::FILE* null = std::fopen("/dev/null", "w");
-        ::dup2(fileno(null), 1);
-        ::dup2(fileno(null), 2);
-        std::vector<char*> argv;
-        for (const auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    return pid;
-}
-
 int runToEnd(const std::vector<std::string>& args)
 {
-    int status = 0;
-    ::waitpid(start(args), &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return test::runProcess(args);
 }
 
-// Runs `args` and kills it after `delay`; true when it was killed before it
-// ended by itself.
-bool killAfter(const std::vector<std::string>& args, std::chrono::microseconds delay)
+// The signals a write is cut by: a kill that nothing can catch, and the two
+// that a user or a job runner sends, after which nothing may stay behind.
+constexpr int kSignals[] = {SIGKILL, SIGTERM, SIGINT};
+
+// Temporary files of writes in `folder` (not below it).
+std::vector<std::string> temporaryFiles(const fs::path& folder)
 {
-    const pid_t pid = start(args);
-    std::this_thread::sleep_for(delay);
-    const bool killed = ::kill(pid, SIGKILL) == 0;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return killed && WIFSIGNALED(status);
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string().starts_with(kTempFilePrefix))
+            found.push_back(e.path().filename().string());
+    return found;
 }
 
 } // namespace
@@ -95,9 +80,14 @@ TEST(CrashSafety, KilledSnapshotWriteLeavesOldOrNewWhole)
     int killed = 0, sawNew = 0;
     for (int round = 0; round < 40; ++round) {
         std::ofstream(snapshot, std::ios::binary | std::ios::trunc) << old;
-        killed += killAfter(count, std::chrono::microseconds(delay(rng)));
+        const int signal = kSignals[round % 3];
+        killed += test::signalAfter(count, signal, std::chrono::microseconds(delay(rng)));
         const std::string now = test::readFile(snapshot);
         ASSERT_TRUE(now == old || now == fresh) << "round " << round << ": " << now.size() << " bytes";
+        if (signal != SIGKILL) {
+            ASSERT_EQ(temporaryFiles(folder.store()), std::vector<std::string>{}) << "signal " << signal;
+            ASSERT_EQ(temporaryFiles(folder.workingCopies()), std::vector<std::string>{}) << "signal " << signal;
+        }
         sawNew += now == fresh;
         ASSERT_EQ(listVersions(folder, "Big"), (std::vector<std::string>{"1.2.3"}));
         ASSERT_EQ(listProjects(folder), (std::vector<std::string>{"Big"}));
@@ -127,8 +117,11 @@ TEST(CrashSafety, KilledExportLeavesOldOrNewWhole)
     std::uniform_int_distribution<long> delay(0, runTime.count() * 12 / 10);
     for (int round = 0; round < 30; ++round) {
         std::ofstream(target, std::ios::binary | std::ios::trunc) << old;
-        killAfter(count, std::chrono::microseconds(delay(rng)));
+        const int signal = kSignals[round % 3];
+        test::signalAfter(count, signal, std::chrono::microseconds(delay(rng)));
         const std::string now = test::readFile(target);
         ASSERT_TRUE(now == old || now == fresh) << "round " << round << ": " << now.size() << " bytes";
+        if (signal != SIGKILL)
+            ASSERT_EQ(temporaryFiles(target.parent_path()), std::vector<std::string>{}) << "signal " << signal;
     }
 }

@@ -6,6 +6,7 @@
 #include "output/export.h"
 #include "output/snapshot_store.h"
 #include "shell/message_table.h"
+#include "shell/selection.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -80,4 +81,13 @@ TEST(FullDisk, StoringAndExportingFailWithoutDamage)
         EXPECT_FALSE(e.path().filename().string().starts_with(".zorvika-tmp")) << e.path();
     for (const auto& e : fs::directory_iterator(folder.store()))
         EXPECT_FALSE(e.path().filename().string().starts_with(".zorvika-tmp")) << e.path();
+
+    // A working copy cut short by the full disk is never counted.
+    std::string vbp = "Name=\"Big\"\r\n";
+    for (int i = 0; i < 3000; ++i)
+        vbp += "Module=M" + std::to_string(i) + "; a_module_name_of_some_length_" + std::to_string(i) + ".bas\r\n";
+    const fs::path project = dir.write("project/big.vbp", vbp);
+    const SelectionResult chosen = makeSelection(project, folder);
+    EXPECT_FALSE(chosen.selection);
+    EXPECT_NE(chosen.error.find("No space left on device"), std::string::npos) << chosen.error;
 }
