@@ -170,6 +170,42 @@ TEST_F(Main, AnUnreadableChoiceIsToldAndKeepsTheEarlierSelection)
     EXPECT_EQ(w.selection().size(), 3u);
 }
 
+// What could not be read or written is told with the table's words, and
+// the window keeps what it showed where nothing new was counted.
+TEST_F(Main, FailuresOfTheCountingRoadAreToldInAWarningBox)
+{
+    useEnglishTable();
+    writeGroup();
+    const auto group = sources.write("broken.vbg", "VBGROUP 5.0\r\nProject=B\\b.vbp\r\nProject=gone.vbp\r\n");
+    frmPubMain& w = open();
+    const QString noProject = w.upfGetMsg(QStringLiteral("NOPROJECT"));
+    const QString noSave = w.upfGetMsg(QStringLiteral("NOSAVE"));
+    const QString noChoice = w.upfGetMsg(QStringLiteral("NOCHOICE"));
+    ASSERT_FALSE(noProject.isEmpty() || noSave.isEmpty() || noChoice.isEmpty());
+
+    choose(group);
+    EXPECT_TRUE(utility.messages.empty());
+    click(w.sbt(BtnNext));
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_TRUE(utility.messages[0].text.startsWith(noProject));
+    EXPECT_TRUE(utility.messages[0].text.contains(QStringLiteral("gone.vbp")));
+
+    // A version that cannot name a file: counted and shown, not stored.
+    sources.write("d.vbp", "Name=\"Delta\"\r\nModule=M; A\\Module1.bas\r\n");
+    choose(sources / "d.vbp");
+    ASSERT_EQ(utility.messages.size(), 2u);
+    EXPECT_TRUE(utility.messages[1].text.startsWith(noSave));
+    EXPECT_EQ(w.results()->rowCount(), 1);
+
+    // No working copy can be written: the earlier results stay.
+    std::filesystem::remove_all(program / "tempprjfiles");
+    program.write("tempprjfiles", "in the way");
+    choose(sources / "B/b.vbp");
+    ASSERT_EQ(utility.messages.size(), 3u);
+    EXPECT_TRUE(utility.messages[2].text.startsWith(noChoice));
+    EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Delta"));
+}
+
 TEST_F(Main, HeaderClicksFlipTheOrderWhicheverColumnIsClicked)
 {
     const auto group = writeGroup();
