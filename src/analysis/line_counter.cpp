@@ -26,6 +26,26 @@ inline bool isLineEnd(char c)
 
 void ModuleScanner::feed(std::string_view chunk)
 {
+    static constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (bomSeen_ >= 0) {
+        std::size_t i = 0;
+        while (bomSeen_ < 3 && i < chunk.size() && chunk[i] == kBom[static_cast<std::size_t>(bomSeen_)]) {
+            ++bomSeen_;
+            ++i;
+        }
+        if (bomSeen_ < 3 && i == chunk.size())
+            return; // the piece ended inside what may still be a mark
+        const int matched = bomSeen_;
+        bomSeen_ = -1;
+        if (matched < 3)
+            feedText(kBom.substr(0, static_cast<std::size_t>(matched))); // no mark: those bytes are text
+        chunk.remove_prefix(i);
+    }
+    feedText(chunk);
+}
+
+void ModuleScanner::feedText(std::string_view chunk)
+{
     const char* p = chunk.data();
     const char* const end = p + chunk.size();
     if (pendingCr_ && p < end) {
@@ -96,6 +116,11 @@ void ModuleScanner::feed(std::string_view chunk)
 
 ModuleScan ModuleScanner::finish()
 {
+    if (bomSeen_ > 0 && bomSeen_ < 3) {
+        const int matched = bomSeen_;
+        bomSeen_ = -1;
+        feedText(std::string_view("\xEF\xBB\xBF", static_cast<std::size_t>(matched)));
+    }
     if (inLine_ && !decided_)
         ++scan_.blankLines;
     inLine_ = false;

@@ -25,10 +25,13 @@ struct ModuleScan {
 // where the pieces are cut.
 class ModuleScanner {
 public:
+    // A UTF-8 byte-order mark at the very start of the text is skipped.
     void feed(std::string_view chunk);
     ModuleScan finish();
 
 private:
+    void feedText(std::string_view chunk);
+    int bomSeen_ = 0;       // bytes of a byte-order mark matched at the start; -1 once decided
     ModuleScan scan_;
     bool inLine_ = false;   // a line has begun and has not ended yet
     bool decided_ = false;  // the line's first character other than tab or space was seen

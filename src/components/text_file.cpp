@@ -10,7 +10,7 @@ namespace zorvika {
 std::int64_t countLinesInText(std::string_view text)
 {
     std::int64_t n = 0;
-    forEachLine(text, [&](std::string_view) { ++n; });
+    forEachLine(withoutUtf8Bom(text), [&](std::string_view) { ++n; });
     return n;
 }
 
@@ -22,7 +22,7 @@ std::int64_t findLineInText(std::string_view text, std::string_view prefix)
             c = static_cast<char>(c - 'A' + 'a');
     std::int64_t n = 0;
     std::int64_t found = 0;
-    forEachLine(text, [&](std::string_view line) {
+    forEachLine(withoutUtf8Bom(text), [&](std::string_view line) {
         ++n;
         if (found == 0 && startsWithNoCase(line, lower))
             found = n;
@@ -33,7 +33,7 @@ std::int64_t findLineInText(std::string_view text, std::string_view prefix)
 std::string_view lastLineOfText(std::string_view text)
 {
     std::string_view last;
-    forEachLine(text, [&](std::string_view line) { last = line; });
+    forEachLine(withoutUtf8Bom(text), [&](std::string_view line) { last = line; });
     return last;
 }
 

@@ -100,7 +100,7 @@ std::optional<ModuleRow> parseSnapshotLine(std::string_view line)
 std::string scanSnapshot(std::string_view bytes, std::string_view total2Text,
                          const std::function<void(const SnapshotCells&)>& onRow)
 {
-    const std::string text = toDisplayText(bytes);
+    const std::string text = toDisplayText(withoutUtf8Bom(bytes));
     std::string_view last;
     forEachLine(text, [&](std::string_view line) {
         last = line;

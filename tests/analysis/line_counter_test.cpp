@@ -230,3 +230,33 @@ TEST(ProjectCount, LongSingleLineModuleIsReadInBoundedPieces)
     EXPECT_EQ(count.rows[0].cells[ColA], "2");
     EXPECT_EQ(count.rows[0].cells[ColC], "1");
 }
+
+TEST(LineClassification, AByteOrderMarkAtTheStartIsNoText)
+{
+    // A module saved by a Windows editor as UTF-8 begins with a mark; its
+    // first line is classified as written, however the text is cut. The
+    // first bytes of a mark that does not go on are text.
+    struct Case {
+        std::string text;
+        std::int64_t lines, comments, blanks;
+    };
+    const std::vector<Case> cases = {
+        {"\xEF\xBB\xBF' comment\r\nx = 1\r\n", 2, 1, 0},
+        {"\xEF\xBB\xBF\r\n", 1, 0, 1},
+        {"\xEF\xBB\xBF", 0, 0, 0},
+        {"\xEF\xBB' c\r\n", 1, 0, 0},
+        {"\xEF", 1, 0, 0},
+        {"x\xEF\xBB\xBF\r\n", 1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t cut = 0; cut <= c.text.size(); ++cut) {
+            ModuleScanner scanner;
+            scanner.feed(std::string_view(c.text).substr(0, cut));
+            scanner.feed(std::string_view(c.text).substr(cut));
+            const ModuleScan s = scanner.finish();
+            EXPECT_EQ(s.lines, c.lines) << c.text << " cut at " << cut;
+            EXPECT_EQ(s.commentLines, c.comments) << c.text << " cut at " << cut;
+            EXPECT_EQ(s.blankLines, c.blanks) << c.text << " cut at " << cut;
+        }
+    }
+}
