@@ -14,6 +14,7 @@ packages=(
   fonts-dejavu-core fonts-wine
   libxlsxwriter-dev libreoffice-calc-nogui
   libzip-dev libpugixml-dev
+  libgit2-dev git
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 
 #include "analysis/path_resolver.h"
 #include "analysis/project_reader.h"
+#include "analysis/source_tree.h"
 #include "components/file_io.h"
 #include "components/text_codec.h"
 
@@ -176,18 +177,23 @@ ModuleFigures figuresFromScan(const ModuleScan& scan, bool standardModule)
 
 ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)
 {
+    FileSystemTree tree;
+    return countProjectText(projectText, projectFolder, tree);
+}
+
+ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder,
+                              SourceTree& tree)
+{
     ProjectCount result;
     const std::vector<std::string> entries = readModuleEntries(projectText);
     result.rows.resize(entries.size());
-    PathResolver resolver;
-    std::string buffer;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string& path = entries[i];
         ModuleRow& row = result.rows[i];
         row.cells[ColModule] = toDisplayText(path);
-        const auto resolved = resolver.resolve(projectFolder, path);
+        const auto resolved = tree.resolve(projectFolder, path);
         ModuleScan scan;
-        if (!resolved || !scanModuleFile(*resolved, buffer, scan)) {
+        if (!resolved || !tree.scan(*resolved, scan)) {
             row.cells[ColType] = kTypeInvalid;
             continue;
         }

@@ -61,4 +61,9 @@ struct ProjectCount {
 ProjectCount countProject(const std::filesystem::path& workingCopy, const std::filesystem::path& projectFolder);
 ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder);
 
+class SourceTree;
+// The same, with the modules resolved and read in `tree`.
+ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder,
+                              SourceTree& tree);
+
 } // namespace zorvika

@@ -16,6 +16,17 @@ bool isDriveLetterPath(std::string_view text)
         && ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
 }
 
+std::string windowsNameAlternative(std::string_view written)
+{
+    // A name written in Windows-1252 may stand on disk (or in a tree) in UTF-8.
+    return isValidUtf8(written) ? std::string() : windows1252ToUtf8(written);
+}
+
+bool sameNameNoCase(std::string_view name, std::string_view written, std::string_view alternative)
+{
+    return equalsNoCase(name, written) || (!alternative.empty() && equalsNoCase(name, alternative));
+}
+
 static bool pathExists(const fs::path& p)
 {
     struct stat st {};
@@ -62,11 +73,10 @@ std::optional<fs::path> PathResolver::resolve(const fs::path& base, std::string_
             current = std::move(next);
             continue;
         }
-        // A name written in Windows-1252 may stand on disk in UTF-8.
-        const std::string alternative = isValidUtf8(comp) ? std::string() : windows1252ToUtf8(comp);
+        const std::string alternative = windowsNameAlternative(comp);
         const auto& names = listing(current);
         auto match = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
-            return equalsNoCase(name, comp) || (!alternative.empty() && equalsNoCase(name, alternative));
+            return sameNameNoCase(name, comp, alternative);
         });
         if (match == names.end())
             return std::nullopt;

@@ -26,4 +26,11 @@ private:
 
 bool isDriveLetterPath(std::string_view text);
 
+// How a name written in a project file matches a name in a folder when the
+// exact name is not there: without regard to letter case, or — for a name
+// written in Windows-1252 — its UTF-8 form without regard to case.
+// `alternative` is `windowsNameAlternative(written)`.
+std::string windowsNameAlternative(std::string_view written);
+bool sameNameNoCase(std::string_view name, std::string_view written, std::string_view alternative);
+
 } // namespace zorvika

@@ -6,6 +6,7 @@
 #include "components/text_codec.h"
 #include "components/spreadsheet.h"
 #include "history/history_store.h"
+#include "history/revision_import.h"
 #include "history/trend.h"
 #include "output/export.h"
 #include "output/snapshot_store.h"
@@ -14,7 +15,10 @@
 #include "shell/project_run.h"
 #include "shell/selection.h"
 
+#include "components/interrupt_cleanup.h"
+
 #include <algorithm>
+#include <unistd.h>
 #include <optional>
 
 namespace zorvika {
@@ -25,8 +29,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: zorvika-cli count FILE [--project K] [--sort COLUMN] [--descending] [--format tsv|csv|json] "
-    "[--output PATH] [--save] [--program-folder DIR] | zorvika-cli history [PROJECT [VERSION | --trend | "
-    "--compare V1 V2]] [--program-folder DIR]";
+    "[--output PATH] [--save] [--revision REV [--git-dir DIR]] [--program-folder DIR] | zorvika-cli history [PROJECT [VERSION | --trend | "
+    "--compare V1 V2]] [--program-folder DIR] | zorvika-cli import FILE (--tags [PATTERN] | --revisions A..B "
+    "[--every N]) [--git-dir DIR] [--program-folder DIR]";
 
 struct UsageError {
     std::string what;
@@ -39,6 +44,8 @@ struct CountOptions {
     std::string format = "tsv";
     std::optional<std::string> output;
     bool save = false;
+    std::optional<std::string> revision; // count the file as it was at this git revision
+    std::string gitDir;
 };
 
 
@@ -116,6 +123,10 @@ CountOptions parseCount(const std::vector<std::string>& args)
                 throw UsageError{"--output needs a path"};
         } else if (a == "--save") {
             o.save = true;
+        } else if (a == "--revision") {
+            o.revision = value();
+        } else if (a == "--git-dir") {
+            o.gitDir = value();
         } else if (a.starts_with("--") || haveFile) {
             throw UsageError{"unexpected argument " + a};
         } else {
@@ -176,9 +187,26 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
     const MessageTable messages(folder);
     if (const std::string problem = messages.problem(); !problem.empty())
         return failWith(err, problem);
-    const SelectionResult chosen = makeSelection(o.file, folder);
+    // The file system, or the tree of a revision of the file's repository.
+    FileSystemTree files;
+    std::optional<RepositoryFile> repository;
+    std::optional<GitCommit> commit;
+    BlobScans scans;
+    std::optional<RevisionTree> revision;
+    if (o.revision) {
+        std::string error;
+        repository = openRepositoryFile(o.file, o.gitDir, &error);
+        if (repository)
+            commit = repository->repository->commit(*o.revision, &error);
+        if (!commit)
+            return failWith(err, error);
+        revision.emplace(*repository->repository, *commit, scans);
+    }
+    SourceTree& tree = revision ? static_cast<SourceTree&>(*revision) : files;
+    const SelectionResult chosen = revision ? makeSelection(o.file, repository->treePath, folder, tree)
+                                            : makeSelection(o.file, folder);
     if (!chosen.selection)
-        return failWith(err, chosen.error);
+        return failWith(err, revision ? *o.revision + ": " + chosen.error : chosen.error);
     const Selection& selection = *chosen.selection;
     if (o.project && *o.project > selection.size())
         return failWith(err, o.file + ": has " + std::to_string(selection.size()) + " project(s), not "
@@ -193,7 +221,9 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
     if (o.format == "json" && !exportToStdout)
         out << '[';
     for (std::size_t k = first; k < last; ++k) {
-        const ProjectRun run = runProject(selection, k, messages);
+        const ProjectRun run = runProject(selection, k, messages, tree);
+        if (revision && !revision->failure().empty())
+            return failWith(err, *o.revision + ": " + revision->failure());
         if (!run.unreadable.empty())
             err << "zorvika-cli: warning: " << run.unreadable << '\n';
         const std::vector<ModuleRow> rows = sortedRows(run.rows, o.sort);
@@ -323,6 +353,92 @@ int runHistory(std::vector<std::string> args, const ProgramFolder& folder, std::
     return 0;
 }
 
+// `import FILE (--tags [PATTERN] | --revisions RANGE [--every N]) [--git-dir DIR]`
+int runImport(const std::vector<std::string>& args, const ProgramFolder& folder, std::ostream& out,
+              std::ostream& err)
+{
+    std::string file;
+    std::optional<std::string> tags;
+    std::optional<std::string> range;
+    std::string gitDir;
+    long long every = 1;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw UsageError{a + " needs a value"};
+            return args[++i];
+        };
+        if (a == "--tags") {
+            // The pattern is optional: the next word, unless it is an option.
+            tags = (i + 1 < args.size() && !args[i + 1].starts_with("--") && !file.empty()) ? args[++i] : "";
+        } else if (a == "--revisions") {
+            range = value();
+        } else if (a == "--every") {
+            const auto n = parseFigure(value());
+            if (!n || *n < 1)
+                throw UsageError{"--every takes a number from 1"};
+            every = *n;
+        } else if (a == "--git-dir") {
+            gitDir = value();
+        } else if (a.starts_with("--") || !file.empty()) {
+            throw UsageError{"unexpected argument " + a};
+        } else {
+            file = a;
+        }
+    }
+    if (file.empty())
+        throw UsageError{"import needs a FILE"};
+    if (tags.has_value() == range.has_value())
+        throw UsageError{"import takes either --tags [PATTERN] or --revisions A..B"};
+    if (tags && every != 1)
+        throw UsageError{"--every goes with --revisions"};
+    ensureWorkFiles(folder);
+    const MessageTable messages(folder);
+    if (const std::string problem = messages.problem(); !problem.empty())
+        return failWith(err, problem);
+    std::string error;
+    auto repository = openRepositoryFile(file, gitDir, &error);
+    if (!repository)
+        return failWith(err, error);
+    const auto revisions = importRevisions(*repository->repository, tags, range.value_or(""),
+                                           static_cast<int>(every), &error);
+    if (!revisions)
+        return failWith(err, error);
+
+    const bool progress = ::isatty(STDERR_FILENO) == 1;
+    const DeferredInterrupt interrupts; // Ctrl-C stops after the revision being counted
+    bool stopped = false;
+    const ImportSummary summary = importHistory(
+        *repository, file, *revisions, folder, messages,
+        [&](const ImportLine& line) {
+            out << line.commit.id << '\t' << commitDateText(line.commit) << '\t' << line.name << '\t'
+                << line.version << '\t';
+            if (line.skipped.empty())
+                out << line.pureCode;
+            else
+                out << "skipped: " << line.skipped;
+            out << '\n';
+        },
+        [&](std::size_t i) {
+            if (DeferredInterrupt::requested()) {
+                stopped = true;
+                return false;
+            }
+            if (progress)
+                err << "\rrevision " << i + 1 << " of " << revisions->size() << std::flush;
+            return true;
+        });
+    if (progress)
+        err << '\n';
+    out << "revisions: " << summary.counted << " counted, " << summary.stored << " snapshots stored, "
+        << summary.absent + summary.unstorable << " skipped (" << summary.absent << " without the project file, "
+        << summary.unstorable << " with an unstorable name)" << (stopped ? ", stopped by an interrupt" : "") << '\n';
+    if (!summary.error.empty())
+        return failWith(err, summary.error);
+    return stopped ? 130 : 0;
+}
+
 } // namespace
 
 int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream& err, const CliContext& context)
@@ -344,6 +460,11 @@ int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
             std::error_code ec;
             fs::create_directories(folder.root, ec);
             return runHistory(args, folder, out, err);
+        }
+        if (command == "import") {
+            std::error_code ec;
+            fs::create_directories(folder.root, ec);
+            return runImport(args, folder, out, err);
         }
         throw UsageError{"unknown command " + command};
     } catch (const UsageError& e) {

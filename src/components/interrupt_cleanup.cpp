@@ -1,5 +1,6 @@
 #include "components/interrupt_cleanup.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -25,6 +26,8 @@ std::mutex gLock;
 std::map<std::uint64_t, Entry> gEntries; // guarded by gLock
 std::uint64_t gNextId = 1;               // guarded by gLock
 int gSignalPipe[2] = {-1, -1};
+std::atomic<int> gDeferred{0};
+std::atomic<bool> gRequested{false};
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // The handler only hands the signal to the helper thread.
@@ -91,6 +94,8 @@ void install()
         for (;;) {
             unsigned char byte = 0;
             const ssize_t r = ::read(gSignalPipe[0], &byte, 1);
+            if (r == 1 && gDeferred.load() > 0 && !gRequested.exchange(true))
+                continue; // noted; the run stops at its next safe point
             if (r == 1)
                 cleanUpAndEnd(byte);
             if (r < 0 && errno == EINTR)
@@ -157,6 +162,22 @@ void CleanupEntry::release()
         return;
     const auto lock = cleanupLock();
     dropLocked();
+}
+
+DeferredInterrupt::DeferredInterrupt()
+{
+    cleanupLock(); // the handlers are in place from here on
+    gDeferred.fetch_add(1);
+}
+
+DeferredInterrupt::~DeferredInterrupt()
+{
+    gDeferred.fetch_sub(1);
+}
+
+bool DeferredInterrupt::requested()
+{
+    return gRequested.load();
 }
 
 } // namespace zorvika

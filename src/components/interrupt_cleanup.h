@@ -49,4 +49,16 @@ private:
     std::uint64_t id_ = 0;
 };
 
+// While one lives, the first interrupt does not end the program: it is
+// only noted (`requested()`), so a long run can stop at a point where all it
+// wrote is whole. A second interrupt ends the program as usual.
+class DeferredInterrupt {
+public:
+    DeferredInterrupt();
+    ~DeferredInterrupt();
+    DeferredInterrupt(const DeferredInterrupt&) = delete;
+    DeferredInterrupt& operator=(const DeferredInterrupt&) = delete;
+    static bool requested();
+};
+
 } // namespace zorvika

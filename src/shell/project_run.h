@@ -27,5 +27,8 @@ struct ProjectRun {
 // whatever other runs do with the working-copy folder meanwhile. The window
 // and the command line both count through here.
 ProjectRun runProject(const Selection& selection, std::size_t index, const MessageTable& messages);
+class SourceTree;
+// The same, reading the modules from `tree` (the tree the selection was made in).
+ProjectRun runProject(const Selection& selection, std::size_t index, const MessageTable& messages, SourceTree& tree);
 
 } // namespace zorvika

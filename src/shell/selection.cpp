@@ -1,7 +1,7 @@
 #include "shell/selection.h"
 
 #include "analysis/module_row.h"
-#include "analysis/path_resolver.h"
+#include "analysis/source_tree.h"
 #include "components/file_io.h"
 #include "components/line_reader.h"
 #include "shell/message_table.h"
@@ -121,11 +121,17 @@ private:
 
 SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folder)
 {
-    SelectionResult result;
     std::error_code ec;
-    const fs::path chosenAbs = fs::absolute(chosen, ec);
+    FileSystemTree tree;
+    return makeSelection(chosen, fs::absolute(chosen, ec), folder, tree);
+}
+
+SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs, const ProgramFolder& folder,
+                              SourceTree& tree)
+{
+    SelectionResult result;
     std::string text;
-    const ReadStatus status = readRegularFile(chosenAbs, text);
+    const ReadStatus status = tree.read(chosenAbs, text);
     if (status != ReadStatus::Ok) {
         result.error = describeRead(chosen, status);
         return result;
@@ -140,9 +146,8 @@ SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folde
         }
         sel.groupFile = chosenAbs.lexically_normal().string();
         const fs::path groupFolder = chosenAbs.parent_path();
-        PathResolver resolver;
         for (std::string& entry : readGroupEntries(text)) {
-            auto resolved = resolver.resolve(groupFolder, entry);
+            auto resolved = tree.resolve(groupFolder, entry);
             sel.projectFolders.push_back(resolved ? resolved->parent_path() : groupFolder);
             sources.push_back(std::move(resolved));
             sel.projectPaths.push_back(entry);
@@ -169,7 +174,7 @@ SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folde
         } else if (!sources[i]) {
             sel.projectErrors[i] = sel.projectPaths[i].empty() ? std::string("a line of the group names no project")
                                                                : describeRead(sel.projectPaths[i], ReadStatus::Missing);
-        } else if (const ReadStatus s = readRegularFile(*sources[i], projectText); s != ReadStatus::Ok) {
+        } else if (const ReadStatus s = tree.read(*sources[i], projectText); s != ReadStatus::Ok) {
             sel.projectErrors[i] = describeRead(sel.projectPaths[i], s);
             projectText.clear();
         }

@@ -61,6 +61,13 @@ struct SelectionResult {
 // selection: `error` names it and says why.
 SelectionResult makeSelection(const std::filesystem::path& chosen, const ProgramFolder& folder);
 
+class SourceTree;
+// The same, reading the chosen file (`chosen` as the user named it, at
+// `chosenPath` in `tree`), the group's projects and later their modules
+// from `tree`.
+SelectionResult makeSelection(const std::filesystem::path& chosen, const std::filesystem::path& chosenPath,
+                              const ProgramFolder& folder, SourceTree& tree);
+
 // The working-copy text of a project file's text.
 std::string workingCopyText(std::string_view projectText);
 

@@ -1,0 +1,206 @@
+#include "analysis/revision_tree.h"
+
+#include "components/line_reader.h"
+
+#include <algorithm>
+
+namespace zorvika {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> components(std::string_view text)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const auto slash = text.find_first_of("/\\", start);
+        const std::string_view part = text.substr(start, slash == std::string_view::npos ? slash : slash - start);
+        if (!part.empty() && part != ".")
+            parts.emplace_back(part);
+        if (slash == std::string_view::npos)
+            break;
+        start = slash + 1;
+    }
+    return parts;
+}
+
+std::string joined(const std::vector<std::string>& parts)
+{
+    std::string path;
+    for (const std::string& p : parts)
+        path += "/" + p;
+    return path.empty() ? std::string("/") : path;
+}
+
+} // namespace
+
+RevisionTree::RevisionTree(GitRepository& repository, GitCommit commit, BlobScans& scans)
+    : repository_(repository), commit_(std::move(commit)), scans_(scans)
+{
+}
+
+const std::vector<GitEntry>* RevisionTree::folder(const std::string& treeId)
+{
+    std::string error;
+    const auto* entries = repository_.tree(treeId, &error);
+    if (!entries && failure_.empty())
+        failure_ = error;
+    return entries;
+}
+
+std::optional<fs::path> RevisionTree::resolve(const fs::path& base, std::string_view text)
+{
+    if (text.empty() || isDriveLetterPath(text) || text.front() == '/' || text.front() == '\\')
+        return std::nullopt; // an absolute path leaves the tree
+    std::vector<std::string> wanted = components(base.string());
+    for (std::string& part : components(text))
+        wanted.push_back(std::move(part));
+
+    // Walk from the root: ".." steps back (never above the root), each name
+    // matches exactly or else without regard to letter case.
+    std::vector<std::string> actual;
+    std::vector<std::string> trees = {commit_.treeId};
+    std::optional<GitEntry> last;
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        const std::string& part = wanted[i];
+        if (part == "..") {
+            if (actual.empty())
+                return std::nullopt;
+            actual.pop_back();
+            trees.pop_back();
+            last.reset();
+            continue;
+        }
+        if (trees.size() != actual.size() + 1)
+            return std::nullopt; // a file stands where a folder was needed
+        const auto* entries = folder(trees.back());
+        if (!entries)
+            return std::nullopt;
+        auto match = std::find_if(entries->begin(), entries->end(), [&](const GitEntry& e) { return e.name == part; });
+        if (match == entries->end()) {
+            const std::string alternative = windowsNameAlternative(part);
+            match = std::find_if(entries->begin(), entries->end(), [&](const GitEntry& e) {
+                return sameNameNoCase(e.name, part, alternative);
+            });
+        }
+        if (match == entries->end())
+            return std::nullopt;
+        GitEntry entry = *match;
+        actual.push_back(entry.name);
+        if (entry.kind == GitEntryKind::Link) {
+            const auto target = entryAt(joined(actual));
+            if (!target)
+                return std::nullopt;
+            entry.kind = target->kind;
+            entry.id = target->id;
+        }
+        if (entry.kind == GitEntryKind::Folder)
+            trees.push_back(entry.id);
+        last = entry;
+    }
+    if (!last || last->kind != GitEntryKind::File)
+        return std::nullopt;
+    const std::string path = joined(actual);
+    found_[path] = *last;
+    return fs::path(path);
+}
+
+std::optional<GitEntry> RevisionTree::entryAt(const std::string& path, int hops)
+{
+    if (hops > 8)
+        return std::nullopt;
+    std::vector<std::string> parts = components(path);
+    std::vector<std::string> done;
+    std::string treeId = commit_.treeId;
+    std::optional<GitEntry> entry;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i] == "..") {
+            if (done.empty())
+                return std::nullopt;
+            done.pop_back();
+            // Start again from the root with the shorter path.
+            std::vector<std::string> rest(done);
+            rest.insert(rest.end(), parts.begin() + static_cast<std::ptrdiff_t>(i) + 1, parts.end());
+            return entryAt(joined(rest), hops);
+        }
+        if (entry && entry->kind != GitEntryKind::Folder)
+            return std::nullopt;
+        const auto* entries = folder(entry ? entry->id : treeId);
+        if (!entries)
+            return std::nullopt;
+        const auto match =
+            std::find_if(entries->begin(), entries->end(), [&](const GitEntry& e) { return e.name == parts[i]; });
+        if (match == entries->end())
+            return std::nullopt;
+        entry = *match;
+        if (entry->kind == GitEntryKind::Link) {
+            // A link's blob holds its target, relative to the link's folder.
+            std::string target;
+            std::string error;
+            if (!repository_.blob(entry->id, target, &error))
+                return std::nullopt;
+            std::vector<std::string> next;
+            if (!target.empty() && target.front() == '/')
+                return std::nullopt; // leaves the tree
+            next = done;
+            for (std::string& p : components(target))
+                next.push_back(std::move(p));
+            next.insert(next.end(), parts.begin() + static_cast<std::ptrdiff_t>(i) + 1, parts.end());
+            return entryAt(joined(next), hops + 1);
+        }
+        done.push_back(entry->name);
+    }
+    return entry;
+}
+
+ReadStatus RevisionTree::read(const fs::path& file, std::string& out)
+{
+    out.clear();
+    auto it = found_.find(file.string());
+    std::optional<GitEntry> entry;
+    if (it != found_.end())
+        entry = it->second;
+    else
+        entry = entryAt(file.string());
+    if (!entry)
+        return ReadStatus::Missing;
+    if (entry->kind != GitEntryKind::File)
+        return ReadStatus::NotRegular;
+    std::string error;
+    if (!repository_.blob(entry->id, out, &error)) {
+        if (failure_.empty())
+            failure_ = error;
+        return ReadStatus::Unreadable;
+    }
+    if (out.size() > kMaxWholeFileSize) {
+        out.clear();
+        return ReadStatus::TooLarge;
+    }
+    return ReadStatus::Ok;
+}
+
+bool RevisionTree::scan(const fs::path& file, ModuleScan& scan)
+{
+    const auto it = found_.find(file.string());
+    if (it == found_.end())
+        return false;
+    const std::string& id = it->second.id;
+    if (const auto known = scans_.find(id); known != scans_.end()) {
+        scan = known->second;
+        return true;
+    }
+    std::string bytes;
+    std::string error;
+    if (!repository_.blob(id, bytes, &error)) {
+        if (failure_.empty())
+            failure_ = error;
+        return false;
+    }
+    scan = scanModuleText(bytes);
+    scans_.emplace(id, scan);
+    return true;
+}
+
+} // namespace zorvika

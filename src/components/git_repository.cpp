@@ -1,0 +1,226 @@
+#include "components/git_repository.h"
+
+#include <git2.h>
+
+#include <algorithm>
+#include <mutex>
+
+namespace zorvika {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lastError(std::string_view what)
+{
+    const git_error* e = git_error_last();
+    return std::string(what) + ": " + (e && e->message ? e->message : "unknown error");
+}
+
+bool fail(std::string* error, std::string text)
+{
+    if (error)
+        *error = std::move(text);
+    return false;
+}
+
+std::string idText(const git_oid* oid)
+{
+    char buf[GIT_OID_HEXSZ + 1];
+    git_oid_tostr(buf, sizeof buf, oid);
+    return buf;
+}
+
+template <typename T, void (*Free)(T*)>
+struct Owned {
+    T* p = nullptr;
+    ~Owned()
+    {
+        if (p)
+            Free(p);
+    }
+};
+
+GitCommit commitOf(git_commit* c)
+{
+    GitCommit out;
+    out.id = idText(git_commit_id(c));
+    out.treeId = idText(git_commit_tree_id(c));
+    out.time = git_commit_time(c);
+    out.offsetMinutes = git_commit_time_offset(c);
+    return out;
+}
+
+} // namespace
+
+struct GitRepository::Handle {
+    git_repository* repo = nullptr;
+    ~Handle()
+    {
+        if (repo)
+            git_repository_free(repo);
+        git_libgit2_shutdown();
+    }
+};
+
+GitRepository::GitRepository(std::unique_ptr<Handle> handle) : handle_(std::move(handle))
+{
+    if (const char* w = git_repository_workdir(handle_->repo))
+        workTree_ = fs::path(w).lexically_normal();
+    if (!workTree_.empty() && workTree_.filename().empty())
+        workTree_ = workTree_.parent_path();
+}
+
+GitRepository::~GitRepository() = default;
+
+std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const fs::path& gitDir, std::string* error)
+{
+    git_libgit2_init();
+    auto handle = std::make_unique<Handle>();
+    const int rc = gitDir.empty()
+                       ? git_repository_open_ext(&handle->repo, start.c_str(), 0, nullptr)
+                       : git_repository_open_ext(&handle->repo, gitDir.c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
+    if (rc != 0) {
+        fail(error, rc == GIT_ENOTFOUND ? (gitDir.empty() ? start : gitDir).string() + ": not in a git repository"
+                                        : lastError((gitDir.empty() ? start : gitDir).string()));
+        return nullptr;
+    }
+    return std::unique_ptr<GitRepository>(new GitRepository(std::move(handle)));
+}
+
+std::optional<GitCommit> GitRepository::commit(std::string_view revision, std::string* error)
+{
+    const std::string rev(revision);
+    Owned<git_object, git_object_free> obj;
+    if (git_revparse_single(&obj.p, handle_->repo, rev.c_str()) != 0) {
+        fail(error, lastError("revision " + rev));
+        return std::nullopt;
+    }
+    Owned<git_object, git_object_free> peeled;
+    if (git_object_peel(&peeled.p, obj.p, GIT_OBJECT_COMMIT) != 0) {
+        fail(error, lastError("revision " + rev));
+        return std::nullopt;
+    }
+    return commitOf(reinterpret_cast<git_commit*>(peeled.p));
+}
+
+const std::vector<GitEntry>* GitRepository::tree(const std::string& id, std::string* error)
+{
+    if (const auto it = trees_.find(id); it != trees_.end())
+        return &it->second;
+    git_oid oid;
+    Owned<git_tree, git_tree_free> t;
+    if (git_oid_fromstr(&oid, id.c_str()) != 0 || git_tree_lookup(&t.p, handle_->repo, &oid) != 0) {
+        fail(error, lastError("tree " + id));
+        return nullptr;
+    }
+    std::vector<GitEntry> entries;
+    const std::size_t n = git_tree_entrycount(t.p);
+    entries.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const git_tree_entry* e = git_tree_entry_byindex(t.p, i);
+        GitEntryKind kind = GitEntryKind::File;
+        switch (git_tree_entry_filemode(e)) {
+        case GIT_FILEMODE_TREE: kind = GitEntryKind::Folder; break;
+        case GIT_FILEMODE_LINK: kind = GitEntryKind::Link; break;
+        case GIT_FILEMODE_COMMIT: kind = GitEntryKind::Submodule; break;
+        default: break;
+        }
+        entries.push_back({git_tree_entry_name(e), kind, idText(git_tree_entry_id(e))});
+    }
+    return &trees_.emplace(id, std::move(entries)).first->second;
+}
+
+bool GitRepository::blob(const std::string& id, std::string& out, std::string* error)
+{
+    git_oid oid;
+    Owned<git_blob, git_blob_free> b;
+    if (git_oid_fromstr(&oid, id.c_str()) != 0 || git_blob_lookup(&b.p, handle_->repo, &oid) != 0)
+        return fail(error, lastError("blob " + id));
+    const auto* data = static_cast<const char*>(git_blob_rawcontent(b.p));
+    out.assign(data, static_cast<std::size_t>(git_blob_rawsize(b.p)));
+    return true;
+}
+
+std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pattern, std::string* error)
+{
+    git_strarray names {};
+    const std::string glob = pattern.empty() ? std::string("*") : std::string(pattern);
+    if (git_tag_list_match(&names, glob.c_str(), handle_->repo) != 0) {
+        fail(error, lastError("tags"));
+        return std::nullopt;
+    }
+    std::vector<std::pair<GitCommit, std::string>> found;
+    for (std::size_t i = 0; i < names.count; ++i) {
+        const std::string name = names.strings[i];
+        const auto c = commit("refs/tags/" + name, error);
+        if (!c) {
+            git_strarray_dispose(&names);
+            return std::nullopt;
+        }
+        found.emplace_back(*c, name);
+    }
+    git_strarray_dispose(&names);
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return a.first.time != b.first.time ? a.first.time < b.first.time : a.second < b.second;
+    });
+    std::vector<GitCommit> commits;
+    for (auto& [c, name] : found) {
+        tagNames_.emplace(c.id, name);
+        // Two tags of one commit count it once.
+        if (std::none_of(commits.begin(), commits.end(), [&](const GitCommit& k) { return k.id == c.id; }))
+            commits.push_back(c);
+    }
+    return commits;
+}
+
+std::vector<std::string> GitRepository::tagsOf(const std::string& commitId) const
+{
+    std::vector<std::string> names;
+    for (auto [it, end] = tagNames_.equal_range(commitId); it != end; ++it)
+        names.push_back(it->second);
+    return names;
+}
+
+std::optional<std::vector<GitCommit>> GitRepository::range(std::string_view range, std::string* error)
+{
+    Owned<git_revwalk, git_revwalk_free> walk;
+    if (git_revwalk_new(&walk.p, handle_->repo) != 0) {
+        fail(error, lastError("revisions"));
+        return std::nullopt;
+    }
+    git_revwalk_sorting(walk.p, GIT_SORT_TOPOLOGICAL | GIT_SORT_TIME | GIT_SORT_REVERSE);
+    const std::string text(range);
+    int rc = 0;
+    if (text.find("..") != std::string::npos) {
+        rc = git_revwalk_push_range(walk.p, text.c_str());
+    } else {
+        const auto c = commit(text, error);
+        if (!c)
+            return std::nullopt;
+        git_oid oid;
+        git_oid_fromstr(&oid, c->id.c_str());
+        rc = git_revwalk_push(walk.p, &oid);
+    }
+    if (rc != 0) {
+        fail(error, lastError("revisions " + text));
+        return std::nullopt;
+    }
+    std::vector<GitCommit> commits;
+    git_oid oid;
+    while ((rc = git_revwalk_next(&oid, walk.p)) == 0) {
+        Owned<git_commit, git_commit_free> c;
+        if (git_commit_lookup(&c.p, handle_->repo, &oid) != 0) {
+            fail(error, lastError("commit " + idText(&oid)));
+            return std::nullopt;
+        }
+        commits.push_back(commitOf(c.p));
+    }
+    if (rc != GIT_ITEROVER) {
+        fail(error, lastError("revisions " + text));
+        return std::nullopt;
+    }
+    return commits;
+}
+
+} // namespace zorvika

@@ -1,0 +1,68 @@
+#pragma once
+// Reading a git repository's objects (through libgit2): commits named by a
+// revision, the trees and blobs of a commit, tags and ranges of commits.
+// Nothing is checked out and nothing in the work tree is read.
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zorvika {
+
+struct GitCommit {
+    std::string id;     // the full object id, hexadecimal
+    std::string treeId; // its root tree
+    std::int64_t time = 0;  // seconds since 1970, UTC
+    int offsetMinutes = 0;  // the committer's time zone
+};
+
+enum class GitEntryKind { File, Folder, Link, Submodule };
+
+struct GitEntry {
+    std::string name;
+    GitEntryKind kind;
+    std::string id; // blob, tree or (for a submodule) commit id
+};
+
+class GitRepository {
+public:
+    // The repository that holds `start` (found by walking up from it), or
+    // the one at `gitDir` when that is given (a bare one included).
+    static std::unique_ptr<GitRepository> open(const std::filesystem::path& start, const std::filesystem::path& gitDir,
+                                               std::string* error);
+    ~GitRepository();
+    GitRepository(const GitRepository&) = delete;
+    GitRepository& operator=(const GitRepository&) = delete;
+
+    // The work tree's root (empty for a bare repository).
+    const std::filesystem::path& workTree() const { return workTree_; }
+
+    std::optional<GitCommit> commit(std::string_view revision, std::string* error);
+    // The entries of a tree, by name; kept for the life of the object, so a
+    // tree shared by many revisions is read once.
+    const std::vector<GitEntry>* tree(const std::string& id, std::string* error);
+    bool blob(const std::string& id, std::string& out, std::string* error);
+
+    // The commits that tags matching `pattern` (a glob; empty: every tag)
+    // point at, oldest first (by commit time, then by tag name).
+    std::optional<std::vector<GitCommit>> tagged(std::string_view pattern, std::string* error);
+    // The commits of "A..B" (or of everything reachable from a single
+    // revision), oldest first.
+    std::optional<std::vector<GitCommit>> range(std::string_view range, std::string* error);
+    // The tag names that point at a commit (empty when none).
+    std::vector<std::string> tagsOf(const std::string& commitId) const;
+
+private:
+    struct Handle;
+    explicit GitRepository(std::unique_ptr<Handle> handle);
+    std::unique_ptr<Handle> handle_;
+    std::filesystem::path workTree_;
+    std::map<std::string, std::vector<GitEntry>> trees_;
+    std::multimap<std::string, std::string> tagNames_; // commit id -> tag name, filled by `tagged`
+};
+
+} // namespace zorvika

@@ -1,0 +1,143 @@
+#include "history/revision_import.h"
+
+#include "analysis/results.h"
+#include "output/snapshot_store.h"
+#include "shell/message_table.h"
+
+#include <ctime>
+
+namespace zorvika {
+
+namespace fs = std::filesystem;
+
+std::optional<RepositoryFile> openRepositoryFile(const fs::path& file, const fs::path& gitDir, std::string* error)
+{
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(file, ec).lexically_normal();
+    RepositoryFile found;
+    found.repository = GitRepository::open(absolute.parent_path(), gitDir, error);
+    if (!found.repository)
+        return std::nullopt;
+    const fs::path& workTree = found.repository->workTree();
+    if (workTree.empty()) {
+        // A bare repository: the file is named by its path in the tree.
+        found.treePath = (fs::path("/") / file.relative_path()).lexically_normal();
+        return found;
+    }
+    const fs::path root = fs::weakly_canonical(workTree, ec);
+    const fs::path relative = fs::weakly_canonical(absolute, ec).lexically_relative(root);
+    if (relative.empty() || *relative.begin() == "..") {
+        if (error)
+            *error = file.string() + ": not inside the work tree of " + workTree.string();
+        return std::nullopt;
+    }
+    found.treePath = fs::path("/") / relative;
+    return found;
+}
+
+RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const GitCommit& commit,
+                          const ProgramFolder& folder, const MessageTable& messages, BlobScans& scans)
+{
+    RevisionRun run;
+    run.commit = commit;
+    RevisionTree tree(*file.repository, commit, scans);
+    std::string contents;
+    const ReadStatus status = tree.read(file.treePath, contents);
+    if (status == ReadStatus::Missing) {
+        run.absent = true;
+        return run;
+    }
+    SelectionResult chosen = makeSelection(userName, file.treePath, folder, tree);
+    if (!chosen.selection) {
+        run.error = commit.id + ": " + chosen.error;
+        return run;
+    }
+    for (std::size_t k = 0; k < chosen.selection->size(); ++k)
+        run.projects.push_back(runProject(*chosen.selection, k, messages, tree));
+    if (!tree.failure().empty()) {
+        // A corrupt or missing object: nothing of this revision counts.
+        run.error = commit.id + ": " + tree.failure();
+        run.projects.clear();
+        return run;
+    }
+    run.selection = std::move(chosen.selection);
+    return run;
+}
+
+std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
+                                                      const std::string& range, int every, std::string* error)
+{
+    auto commits = tagPattern ? repository.tagged(*tagPattern, error) : repository.range(range, error);
+    if (!commits || every <= 1)
+        return commits;
+    std::vector<GitCommit> picked;
+    const std::size_t n = commits->size();
+    for (std::size_t i = 0; i < n; ++i)
+        if ((n - 1 - i) % static_cast<std::size_t>(every) == 0)
+            picked.push_back((*commits)[i]);
+    return picked;
+}
+
+std::string commitDateText(const GitCommit& commit)
+{
+    const std::time_t local = static_cast<std::time_t>(commit.time + commit.offsetMinutes * 60);
+    std::tm tm {};
+    gmtime_r(&local, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+    const int offset = commit.offsetMinutes < 0 ? -commit.offsetMinutes : commit.offsetMinutes;
+    char zone[8];
+    std::snprintf(zone, sizeof zone, " %c%02d%02d", commit.offsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
+    return std::string(buf) + zone;
+}
+
+ImportSummary importHistory(RepositoryFile& file, const fs::path& userName, const std::vector<GitCommit>& revisions,
+                            const ProgramFolder& folder, const MessageTable& messages,
+                            const std::function<void(const ImportLine&)>& onLine,
+                            const std::function<bool(std::size_t)>& keepGoing)
+{
+    ImportSummary summary;
+    BlobScans scans;
+    for (std::size_t i = 0; i < revisions.size(); ++i) {
+        if (keepGoing && !keepGoing(i))
+            break;
+        const RevisionRun run = countRevision(file, userName, revisions[i], folder, messages, scans);
+        if (!run.error.empty()) {
+            summary.error = run.error;
+            break;
+        }
+        if (run.absent) {
+            ++summary.absent;
+            onLine({revisions[i], {}, {}, 0, false, "project file absent"});
+            continue;
+        }
+        ++summary.counted;
+        for (const ProjectRun& project : run.projects) {
+            ImportLine line{revisions[i], project.info.name(), project.info.version(),
+                            project.totals.tp - project.totals.tc - project.totals.tb, false, {}};
+            if (!project.unreadable.empty()) {
+                line.skipped = project.unreadable;
+            } else {
+                // Stored in the list's order, as "count --save" stores it.
+                const auto rows = sortedRows(project.rows, SortState{});
+                std::string reason;
+                const SaveStatus status =
+                    saveSnapshot(folder, line.name, line.version, rows, project.totalsText, &reason);
+                line.stored = status == SaveStatus::Stored;
+                if (status == SaveStatus::BadName || status == SaveStatus::BadVersion) {
+                    line.skipped = "unstorable name";
+                    ++summary.unstorable;
+                } else if (!line.stored) {
+                    summary.error = reason;
+                }
+            }
+            summary.stored += line.stored;
+            onLine(line);
+            if (!summary.error.empty())
+                return summary;
+        }
+    }
+    return summary;
+}
+
+} // namespace zorvika

@@ -1,0 +1,76 @@
+#pragma once
+// Counting a project or group as it was at revisions of its git repository,
+// and filling the snapshot store with one run per revision (an import).
+#include "analysis/revision_tree.h"
+#include "components/git_repository.h"
+#include "shell/project_run.h"
+#include "shell/selection.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zorvika {
+
+class MessageTable;
+struct ProgramFolder;
+
+// A project or group file inside a repository: the repository (found by
+// walking up from the file's folder, or at `gitDir`) and the file's path in
+// its trees.
+struct RepositoryFile {
+    std::unique_ptr<GitRepository> repository;
+    std::filesystem::path treePath; // from the tree's root, "/sub/app.vbp"
+};
+std::optional<RepositoryFile> openRepositoryFile(const std::filesystem::path& file,
+                                                 const std::filesystem::path& gitDir, std::string* error);
+
+// One revision counted: every project of the selection, or why not.
+struct RevisionRun {
+    GitCommit commit;
+    std::optional<Selection> selection;
+    std::vector<ProjectRun> projects;
+    bool absent = false;  // the file is not in this revision (no error)
+    std::string error;    // the selection failed, or an object could not be read
+};
+
+// Counts `file` (its name as the user gave it) at `commit`. Blob scans are
+// shared through `scans`, so an unchanged module is read once per run.
+RevisionRun countRevision(RepositoryFile& file, const std::filesystem::path& userName, const GitCommit& commit,
+                          const ProgramFolder& folder, const MessageTable& messages, BlobScans& scans);
+
+// The revisions an import takes, oldest first: the tagged commits (tags
+// matching `pattern`), or the commits of a range "A..B" (or of all history
+// up to one revision), every `every`-th of them counted back from the newest
+// so that the newest is always among them.
+std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
+                                                      const std::string& range, int every, std::string* error);
+
+// "2024-05-01 10:22:03 +0200" in the committer's own time zone.
+std::string commitDateText(const GitCommit& commit);
+
+struct ImportLine {
+    GitCommit commit;
+    std::string name, version;
+    std::int64_t pureCode = 0; // the totals' "P - C - B"
+    bool stored = false;
+    std::string skipped; // why nothing was stored for it ("project file absent", "unstorable name")
+};
+
+struct ImportSummary {
+    int counted = 0, stored = 0, absent = 0, unstorable = 0;
+    std::string error; // a revision that failed: the import stopped there
+};
+
+// Counts `file` at each of `revisions` in order and stores each project's
+// run as "count --save" would. `onLine` hears of every project counted (or
+// revision skipped) as it goes; `keepGoing`, asked before each revision,
+// stops the import when it returns false (what was stored stays).
+ImportSummary importHistory(RepositoryFile& file, const std::filesystem::path& userName,
+                            const std::vector<GitCommit>& revisions, const ProgramFolder& folder,
+                            const MessageTable& messages, const std::function<void(const ImportLine&)>& onLine,
+                            const std::function<bool(std::size_t index)>& keepGoing = {});
+
+} // namespace zorvika

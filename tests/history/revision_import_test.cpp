@@ -1,0 +1,224 @@
+// Counting from a repository's objects: every revision counts exactly as a
+// checkout of it does; an import stores one run per revision.
+#include "../cli/cli_support.h"
+#include "history/history_store.h"
+#include "history/revision_import.h"
+#include "shell/message_table.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace zorvika;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A repository made with the git command, committed revision by revision.
+class Repository {
+public:
+    Repository()
+    {
+        git("init -q");
+        git("config user.email zorvika@test.invalid");
+        git("config user.name Zorvika");
+    }
+    void git(const std::string& args) const
+    {
+        const std::string command = "git -C '" + dir.path().string() + "' " + args + " >/dev/null 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    void commit(const std::string& tag = {})
+    {
+        git("add -A");
+        git("commit -q --allow-empty -m revision");
+        if (!tag.empty())
+            git("tag " + tag);
+        revisions.push_back(head());
+    }
+    std::string head() const
+    {
+        return trimmed(run("git -C '" + dir.path().string() + "' rev-parse HEAD"));
+    }
+    // The files of a revision, laid out in a fresh folder (a checkout).
+    fs::path checkout(const std::string& revision, const test::TempFolder& into) const
+    {
+        const fs::path where = into / revision;
+        fs::create_directories(where);
+        run("git -C '" + dir.path().string() + "' archive " + revision + " | tar -x -C '" + where.string() + "'");
+        return where;
+    }
+    static std::string run(const std::string& command)
+    {
+        std::string out;
+        if (FILE* p = ::popen(command.c_str(), "r")) {
+            char buf[4096];
+            for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+                out.append(buf, n);
+            ::pclose(p);
+        }
+        return out;
+    }
+    static std::string trimmed(std::string s)
+    {
+        while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
+            s.pop_back();
+        return s;
+    }
+
+    test::TempFolder dir;
+    std::vector<std::string> revisions;
+};
+
+std::string projectText(const std::string& name, const std::string& version, const std::vector<std::string>& entries)
+{
+    const auto dot1 = version.find('.'), dot2 = version.rfind('.');
+    std::string text = "Type=Exe\r\nName=\"" + name + "\"\r\nMajorVer=" + version.substr(0, dot1)
+                       + "\r\nMinorVer=" + version.substr(dot1 + 1, dot2 - dot1 - 1)
+                       + "\r\nRevisionVer=" + version.substr(dot2 + 1) + "\r\n";
+    for (const std::string& e : entries)
+        text += e + "\r\n";
+    return text;
+}
+
+} // namespace
+
+// The defining property: for every revision of a history where modules are
+// added, removed, renamed, change letter case and line ends, and a group
+// gains a project, the count from the objects equals the count of a checkout
+// byte for byte.
+TEST(RevisionCount, EveryRevisionCountsAsItsCheckout)
+{
+    Repository repo;
+    std::mt19937 rng(1208);
+    std::vector<std::string> modules; // paths as the project file writes them
+    auto moduleText = [&](int lines, bool crlf) {
+        std::string text = "Attribute VB_Name = \"M\"\r\n";
+        for (int i = 0; i < lines; ++i)
+            text += (i % 3 == 0 ? "' note" : i % 3 == 1 ? "" : "x = 1") + std::string(crlf ? "\r\n" : "\n");
+        return text;
+    };
+    for (int r = 0; r < 6; ++r) {
+        // Add two modules, change one, remove or rename one, flip the letter
+        // case of one on disk (the project file keeps its spelling).
+        for (int k = 0; k < 2; ++k) {
+            const std::string name = "Mod" + std::to_string(r) + "_" + std::to_string(k) + ".bas";
+            repo.dir.write("App/Code/" + name, moduleText(static_cast<int>(rng() % 40), rng() % 2 == 0));
+            modules.push_back("Code\\" + name);
+        }
+        if (r > 0) {
+            repo.dir.write("App/Code/Mod0_0.bas", moduleText(static_cast<int>(rng() % 40) + r, r % 2 == 0));
+            if (r % 2 == 0) {
+                fs::remove(repo.dir / "App/Code/Mod1_1.bas"); // its entry now names no file
+            } else {
+                fs::rename(repo.dir / ("App/Code/Mod" + std::to_string(r - 1) + "_1.bas"),
+                           repo.dir / ("App/Code/mod" + std::to_string(r - 1) + "_1.BAS"));
+            }
+        }
+        std::vector<std::string> entries;
+        for (std::size_t i = 0; i < modules.size(); ++i)
+            entries.push_back("Module=M" + std::to_string(i) + "; " + modules[i]);
+        entries.push_back("Module=Out; ..\\..\\outside.bas");
+        repo.dir.write("App/app.vbp", projectText("App", "1." + std::to_string(r) + ".0", entries));
+        std::string group = "VBGROUP 5.0\r\nStartupProject=App\\app.vbp\r\n";
+        if (r >= 3) {
+            repo.dir.write("Lib/lib.vbp", projectText("Lib", "0.1.0", {"Class=C; ../App/Code/Mod0_0.bas"}));
+            group += "Project=lib\\LIB.vbp\r\n";
+        }
+        repo.dir.write("all.vbg", group);
+        repo.commit();
+    }
+
+    test::Cli cli;
+    test::TempFolder checkouts;
+    for (const std::string& revision : repo.revisions) {
+        const fs::path tree = repo.checkout(revision, checkouts);
+        for (const std::string file : {"all.vbg", "App/app.vbp"}) {
+            const auto fromCheckout = cli.run({"count", (tree / file).string()});
+            const auto fromObjects = cli.run({"count", (repo.dir / file).string(), "--revision", revision});
+            ASSERT_EQ(fromObjects.status, 0) << fromObjects.err;
+            ASSERT_EQ(fromCheckout.status, 0) << fromCheckout.err;
+            EXPECT_GT(test::lines(fromCheckout.out).size(), 4u);
+            EXPECT_EQ(fromObjects.out, fromCheckout.out) << file << " at " << revision;
+        }
+    }
+}
+
+// An import stores one snapshot per version, the newest revision of a
+// version winning; a revision without the project file is skipped and said.
+TEST(RevisionImport, TagsStoreTheNewestRevisionOfEachVersion)
+{
+    Repository repo;
+    repo.dir.write("README", "no project yet");
+    repo.commit("t0");
+    repo.dir.write("p/m.bas", "Attribute VB_Name = \"M\"\r\nx = 1\r\n");
+    repo.dir.write("p/app.vbp", projectText("P", "1.0.0", {"Module=M; m.bas"}));
+    repo.commit("t1");
+    repo.dir.write("p/m.bas", "Attribute VB_Name = \"M\"\r\nx = 1\r\ny = 2\r\n");
+    repo.commit("t2"); // the same version, more code
+    repo.dir.write("p/app.vbp", projectText("P", "1.1.0", {"Module=M; m.bas"}));
+    repo.commit("t3");
+
+    test::Cli cli;
+    const auto r = cli.run({"import", (repo.dir / "p/app.vbp").string(), "--tags", "t*"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto out = test::lines(r.out);
+    ASSERT_EQ(out.size(), 5u);
+    EXPECT_NE(out[0].find("skipped: project file absent"), std::string::npos);
+    EXPECT_NE(out[2].find("\tP\t1.0.0\t2"), std::string::npos) << out[2];
+    EXPECT_EQ(out[4], "revisions: 3 counted, 3 snapshots stored, 1 skipped (1 without the project file, 0 with an "
+                      "unstorable name)");
+    const ProgramFolder folder{cli.program.path()};
+    EXPECT_EQ(listVersions(folder, "P"), (std::vector<std::string>{"1.0.0", "1.1.0"}));
+    const auto t2 = cli.run({"count", (repo.dir / "p/app.vbp").string(), "--revision", "t2"});
+    const auto stored = cli.run({"history", "P", "1.0.0"});
+    EXPECT_EQ(stored.out, t2.out);
+}
+
+// Stopping an import keeps what was stored whole; a missing object fails
+// the revision that needs it, naming the object, and stores nothing of it.
+TEST(RevisionImport, StoppingKeepsWholeSnapshotsAndBrokenObjectsFail)
+{
+    Repository repo;
+    for (int v = 0; v < 4; ++v) {
+        std::string code = "Attribute VB_Name = \"M" + std::to_string(v) + "\"\r\n";
+        for (int i = 0; i <= v; ++i)
+            code += "x = " + std::to_string(i) + "\r\n";
+        repo.dir.write("m" + std::to_string(v) + ".bas", code);
+        std::vector<std::string> entries;
+        for (int i = 0; i <= v; ++i)
+            entries.push_back("Module=M; m" + std::to_string(i) + ".bas");
+        repo.dir.write("app.vbp", projectText("S", "1." + std::to_string(v) + ".0", entries));
+        repo.commit();
+    }
+    test::Cli cli;
+    const ProgramFolder folder{cli.program.path()};
+    ensureWorkFiles(folder);
+    const MessageTable messages(folder);
+    std::string error;
+    auto file = openRepositoryFile(repo.dir / "app.vbp", {}, &error);
+    ASSERT_TRUE(file) << error;
+    const auto revisions = importRevisions(*file->repository, std::nullopt, "HEAD", 1, &error);
+    ASSERT_TRUE(revisions && revisions->size() == 4) << error;
+    const ImportSummary summary = importHistory(*file, repo.dir / "app.vbp", *revisions, folder, messages,
+                                                [](const ImportLine&) {}, [](std::size_t i) { return i < 2; });
+    EXPECT_EQ(summary.stored, 2);
+    EXPECT_EQ(listVersions(folder, "S"), (std::vector<std::string>{"1.0.0", "1.1.0"}));
+    for (int v = 0; v < 2; ++v) {
+        const auto stored = cli.run({"history", "S", "1." + std::to_string(v) + ".0"});
+        const auto counted = cli.run({"count", (repo.dir / "app.vbp").string(), "--revision", (*revisions)[v].id});
+        EXPECT_EQ(stored.out, counted.out);
+    }
+
+    // Remove the object of the newest module from the repository.
+    const std::string blob = Repository::trimmed(Repository::run("git -C '" + repo.dir.path().string()
+                                                                 + "' rev-parse HEAD:m3.bas"));
+    fs::remove(repo.dir / (".git/objects/" + blob.substr(0, 2) + "/" + blob.substr(2)));
+    const auto broken = cli.run({"count", (repo.dir / "app.vbp").string(), "--revision", "HEAD", "--save"});
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.err.find(blob), std::string::npos) << broken.err;
+    EXPECT_EQ(listVersions(folder, "S"), (std::vector<std::string>{"1.0.0", "1.1.0"}));
+    const auto unknown = cli.run({"count", (repo.dir / "app.vbp").string(), "--revision", "no-such-tag"});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.err.find("no-such-tag"), std::string::npos);
+}
