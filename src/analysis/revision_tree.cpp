@@ -191,14 +191,12 @@ bool RevisionTree::scan(const fs::path& file, ModuleScan& scan)
         scan = known->second;
         return true;
     }
-    std::string bytes;
     std::string error;
-    if (!repository_.blob(id, bytes, &error)) {
+    if (!repository_.withBlob(id, [&](std::string_view bytes) { scan = scanModuleText(bytes); }, &error)) {
         if (failure_.empty())
             failure_ = error;
         return false;
     }
-    scan = scanModuleText(bytes);
     scans_.emplace(id, scan);
     return true;
 }

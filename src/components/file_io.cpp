@@ -169,7 +169,7 @@ bool writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir, c
     const bool haveOld = ::fstatat(targetDir, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (haveOld && S_ISDIR(old.st_mode))
         return failWith(error, EISDIR);
-    if (durability == Durability::Synced && haveOld && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if (durability != Durability::Scratch && haveOld && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return failWith(error, EACCES);
 
     // The temporary file is made and registered for removal on an interrupt
@@ -213,6 +213,12 @@ bool writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir, c
     }
     entry.dropLocked();
     return true;
+}
+
+bool syncFileSystem(const fs::path& path)
+{
+    const FileHandle fd = openFolder(path);
+    return fd && ::syncfs(fd.get()) == 0;
 }
 
 bool writeFileAtomically(const fs::path& target, std::string_view data, std::string* error,

@@ -40,7 +40,14 @@ bool isReadOnlyFile(const std::filesystem::path& path);
 // program never show a name that starts with it.
 inline constexpr std::string_view kTempFilePrefix = ".zorvika-tmp-";
 
-enum class Durability { Synced, Scratch };
+// `Synced`: flushed to the disk before it replaces the old file. `Unsynced`:
+// the same without the flush, for a run that stores many files and flushes
+// them together at its end (`syncFileSystem`). `Scratch`: the program's own
+// working copies, neither flushed nor kept when read-only.
+enum class Durability { Synced, Unsynced, Scratch };
+
+// Flushes everything written to the file system that holds `path`.
+bool syncFileSystem(const std::filesystem::path& path);
 
 // Writes `data` to `target` through a temporary file in `tempDir` (the
 // folder of the target when empty) and a rename, so that a reader always

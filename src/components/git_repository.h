@@ -4,6 +4,7 @@
 // Nothing is checked out and nothing in the work tree is read.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,8 @@ public:
     // tree shared by many revisions is read once.
     const std::vector<GitEntry>* tree(const std::string& id, std::string* error);
     bool blob(const std::string& id, std::string& out, std::string* error);
+    // Hands a blob's bytes to `use` without copying them.
+    bool withBlob(const std::string& id, const std::function<void(std::string_view)>& use, std::string* error);
 
     // The commits that tags matching `pattern` (a glob; empty: every tag)
     // point at, oldest first (by commit time, then by tag name).

@@ -4,6 +4,7 @@
 #include "output/snapshot_store.h"
 #include "shell/message_table.h"
 
+#include <cerrno>
 #include <ctime>
 
 namespace zorvika {
@@ -91,10 +92,11 @@ std::string commitDateText(const GitCommit& commit)
     return std::string(buf) + zone;
 }
 
-ImportSummary importHistory(RepositoryFile& file, const fs::path& userName, const std::vector<GitCommit>& revisions,
-                            const ProgramFolder& folder, const MessageTable& messages,
-                            const std::function<void(const ImportLine&)>& onLine,
-                            const std::function<bool(std::size_t)>& keepGoing)
+static ImportSummary importRevisionsInto(RepositoryFile& file, const fs::path& userName,
+                                         const std::vector<GitCommit>& revisions, const ProgramFolder& folder,
+                                         const MessageTable& messages,
+                                         const std::function<void(const ImportLine&)>& onLine,
+                                         const std::function<bool(std::size_t)>& keepGoing)
 {
     ImportSummary summary;
     BlobScans scans;
@@ -121,8 +123,9 @@ ImportSummary importHistory(RepositoryFile& file, const fs::path& userName, cons
                 // Stored in the list's order, as "count --save" stores it.
                 const auto rows = sortedRows(project.rows, SortState{});
                 std::string reason;
-                const SaveStatus status =
-                    saveSnapshot(folder, line.name, line.version, rows, project.totalsText, &reason);
+                // Flushed to the disk together at the end: one flush, not one a revision.
+                const SaveStatus status = saveSnapshot(folder, line.name, line.version, rows, project.totalsText,
+                                                       &reason, Durability::Unsynced);
                 line.stored = status == SaveStatus::Stored;
                 if (status == SaveStatus::BadName || status == SaveStatus::BadVersion) {
                     line.skipped = "unstorable name";
@@ -137,6 +140,17 @@ ImportSummary importHistory(RepositoryFile& file, const fs::path& userName, cons
                 return summary;
         }
     }
+    return summary;
+}
+
+ImportSummary importHistory(RepositoryFile& file, const fs::path& userName, const std::vector<GitCommit>& revisions,
+                            const ProgramFolder& folder, const MessageTable& messages,
+                            const std::function<void(const ImportLine&)>& onLine,
+                            const std::function<bool(std::size_t)>& keepGoing)
+{
+    ImportSummary summary = importRevisionsInto(file, userName, revisions, folder, messages, onLine, keepGoing);
+    if (summary.stored > 0 && !syncFileSystem(folder.store()) && summary.error.empty())
+        summary.error = folder.store().string() + ": " + systemReason(errno);
     return summary;
 }
 

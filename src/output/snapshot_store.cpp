@@ -50,7 +50,8 @@ std::string snapshotText(const std::vector<ModuleRow>& rows, std::string_view to
 }
 
 SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std::string_view version,
-                        const std::vector<ModuleRow>& rows, std::string_view totalsText, std::string* reason)
+                        const std::vector<ModuleRow>& rows, std::string_view totalsText, std::string* reason,
+                        Durability durability)
 {
     const fs::path file = folder.store() / std::string(name) / std::string(version);
     auto fail = [&](SaveStatus status, const std::string& why) {
@@ -86,7 +87,7 @@ SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std:
         return fail(SaveStatus::ReadOnly, "read-only; the stored snapshot is kept");
     std::string error;
     if (!writeFileBetween(store.get(), folder.store(), project.get(), versionText, snapshotText(rows, totalsText),
-                          Durability::Synced, &error))
+                          durability, &error))
         return fail(SaveStatus::Failed, error);
     return SaveStatus::Stored;
 }

@@ -3,6 +3,7 @@
 // name and version, holding one line per row (the twelve cells joined by
 // ":") and the totals line last.
 #include "analysis/module_row.h"
+#include "components/file_io.h"
 
 #include <filesystem>
 #include <string>
@@ -32,6 +33,6 @@ enum class SaveStatus { Stored, NoStore, BadName, BadVersion, ReadOnly, Failed }
 // stored, `reason` (when given) names the snapshot and says why not.
 SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std::string_view version,
                         const std::vector<ModuleRow>& rows, std::string_view totalsText,
-                        std::string* reason = nullptr);
+                        std::string* reason = nullptr, Durability durability = Durability::Synced);
 
 } // namespace zorvika
