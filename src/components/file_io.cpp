@@ -215,6 +215,16 @@ bool writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir, c
     return true;
 }
 
+void removeFolderTree(const fs::path& folder)
+{
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
+        if (!it->is_symlink())
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(folder, ec);
+}
+
 bool syncFileSystem(const fs::path& path)
 {
     const FileHandle fd = openFolder(path);

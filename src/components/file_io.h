@@ -76,6 +76,10 @@ bool writeFileBetween(int tempDir, const std::filesystem::path& tempDirPath, int
 // as `writeFileAtomically` does.
 bool writeOutputFile(const std::filesystem::path& target, std::string_view data, std::string* error);
 
+// Removes a folder and everything in it, also files and folders left
+// without write permission; links are removed, never followed.
+void removeFolderTree(const std::filesystem::path& folder);
+
 // Writes all of `data` to a descriptor; false with the reason otherwise.
 bool writeAll(int fd, std::string_view data, std::string* error);
 

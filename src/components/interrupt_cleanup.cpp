@@ -1,5 +1,7 @@
 #include "components/interrupt_cleanup.h"
 
+#include "components/file_io.h"
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -39,17 +41,6 @@ extern "C" void onInterrupt(int signal)
     errno = saved;
 }
 
-void removeFolder(const fs::path& folder)
-{
-    std::error_code ec;
-    // A file without write permission must not keep its folder.
-    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec))
-        if (!it->is_symlink())
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(folder, ec);
-}
-
 [[noreturn]] void cleanUpAndEnd(int signal)
 {
     // Held until the end: no step of a write can begin or finish any more.
@@ -74,7 +65,7 @@ void removeFolder(const fs::path& folder)
         if (entry.kind == CleanupKind::File)
             ::unlink(entry.path.c_str());
         else if (entry.kind == CleanupKind::Folder)
-            removeFolder(entry.path);
+            removeFolderTree(entry.path);
     }
     std::signal(signal, SIG_DFL);
     sigset_t set;

@@ -35,13 +35,7 @@ ScratchFolder::~ScratchFolder()
     // waits for it instead of racing it.
     const auto lock = cleanupLock();
     dropCleanup(cleanup_);
-    std::error_code ec;
-    // Files left without write permission must not keep the folder.
-    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec))
-        if (!it->is_symlink())
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
+    removeFolderTree(path_);
 }
 
 } // namespace zorvika
