@@ -128,6 +128,9 @@ SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folde
     const ReadStatus status = readRegularFile(chosenAbs, text);
     if (status != ReadStatus::Ok) {
         result.error = describe(chosen, status);
+        result.problem = status == ReadStatus::Missing      ? SelectionProblem::Missing
+                         : status == ReadStatus::NotRegular ? SelectionProblem::NotRegular
+                                                            : SelectionProblem::Unreadable;
         return result;
     }
 
@@ -136,6 +139,7 @@ SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folde
     if (isGroupFileName(chosen.native())) {
         if (!looksLikeGroupText(text)) {
             result.error = chosen.string() + ": not a project group file";
+            result.problem = SelectionProblem::NotGroup;
             return result;
         }
         sel.groupFile = chosenAbs.lexically_normal().string();
@@ -151,6 +155,7 @@ SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folde
     } else {
         if (!looksLikeProjectText(text)) {
             result.error = chosen.string() + ": not a project file";
+            result.problem = SelectionProblem::NotProject;
             return result;
         }
         sel.projectPaths.push_back(chosen.string());

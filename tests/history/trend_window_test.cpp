@@ -100,8 +100,8 @@ TEST_F(Trend, VersionsInNumberOrderWithTheTotalsOfEachSnapshot)
         EXPECT_EQ(t.pointText(SeriesPureCode, 2), QStringLiteral("1.10.0\nP - C - B: %1").arg(v110));
         EXPECT_EQ(t.pointText(SeriesBlanks, 0), QStringLiteral("1.2.0\nB: 2"));
         EXPECT_EQ(t.pointText(SeriesBlanks, 4), QString());
-        // Resting on the line near the third point shows that point.
-        emit t.series(SeriesPureCode)->hovered(QPointF(1.8, 5), true);
+        // The pointer resting on the third point shows that point.
+        moveMouse(t.chart()->viewport(), t.pointPosition(SeriesPureCode, 2) + QPoint(2, 1));
         EXPECT_EQ(QToolTip::text(), t.pointText(SeriesPureCode, 2));
         EXPECT_EQ(t.chart()->chart()->series().size(), 3);
     });

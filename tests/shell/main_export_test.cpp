@@ -56,7 +56,8 @@ TEST_F(Export, TheListIsWrittenAsTabTextWithTheTotalsRow)
     EXPECT_EQ(d.defaultExtension, QStringLiteral("txt"));
     const QStringList filter = d.filter.split(QChar(u'\0'));
     EXPECT_EQ(filter, (QStringList{"Text File (Tab Separated) (*.txt)", "*.txt", "Comma Separated Values (*.csv)", "*.csv",
-                                   "Excel Workbook (*.xls)", "*.xls", "All Files (*.*)", "*.*"}));
+                                   "Excel Workbook (*.xls)", "*.xls", "Excel Workbook 2007 (*.xlsx)", "*.xlsx",
+                                   "All Files (*.*)", "*.*"}));
     EXPECT_EQ(qtFilterList(d.filter).last(), QStringLiteral("All Files (*)"));
 
     ASSERT_EQ(utility.messages.size(), 1u);
