@@ -25,6 +25,7 @@ add_library(zorvika_gui STATIC
   history/frm_pub_his.cpp
   history/frm_pub_trend.cpp
   shell/help_window.cpp
+  shell/qt_language.cpp
   shell/frm_pub_main.cpp
 )
 set_target_properties(zorvika_gui PROPERTIES AUTOMOC ON AUTORCC ON)

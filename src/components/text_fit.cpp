@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -39,6 +40,32 @@ void fitPopup(QComboBox* box)
     view->setMinimumWidth(widest + 2 * view->frameWidth() + box->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12);
 }
 
+
+// Keeps a box's tooltip at its whole text while the text does not fit:
+// checked when the text changes and again when the pointer rests on it,
+// since the box may be filled while its signals are blocked.
+class CutTextTip final : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ToolTip || event->type() == QEvent::Show)
+            update(watched);
+        return QObject::eventFilter(watched, event);
+    }
+
+    static void update(QObject* watched)
+    {
+        if (auto* line = qobject_cast<QLineEdit*>(watched))
+            line->setToolTip(textIsCut(line) ? line->text() : QString());
+        if (auto* combo = qobject_cast<QComboBox*>(watched)) {
+            combo->setToolTip(textIsCut(combo) ? combo->currentText() : QString());
+            fitPopup(combo);
+        }
+    }
+};
+
 } // namespace
 
 bool textIsCut(const QLineEdit* box) { return box->fontMetrics().horizontalAdvance(box->text()) > textRoom(box); }
@@ -47,16 +74,16 @@ bool textIsCut(const QComboBox* box) { return box->fontMetrics().horizontalAdvan
 
 void tipWhenCut(QLineEdit* box)
 {
-    QObject::connect(box, &QLineEdit::textChanged, box,
-                     [box](const QString& text) { box->setToolTip(textIsCut(box) ? text : QString()); });
+    box->installEventFilter(new CutTextTip(box));
+    QObject::connect(box, &QLineEdit::textChanged, box, [box] { CutTextTip::update(box); });
 }
 
 void tipWhenCut(QComboBox* box)
 {
-    QObject::connect(box, &QComboBox::currentTextChanged, box, [box](const QString& text) {
-        box->setToolTip(textIsCut(box) ? text : QString());
-        fitPopup(box);
-    });
+    box->installEventFilter(new CutTextTip(box));
+    QObject::connect(box, &QComboBox::currentTextChanged, box, [box] { CutTextTip::update(box); });
+    // The list's own signals reach the box even while the box's are blocked.
+    QObject::connect(box->model(), &QAbstractItemModel::rowsInserted, box, [box] { CutTextTip::update(box); });
 }
 
 } // namespace zorvika
