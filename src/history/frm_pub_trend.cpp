@@ -17,6 +17,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QLineSeries>
 #include <QSignalBlocker>
@@ -269,19 +270,26 @@ QPoint frmPubTrend::pointPosition(int series, int index) const
 
 bool frmPubTrend::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == chart_->viewport()) {
-        if (event->type() == QEvent::MouseMove) {
-            const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
-            const auto point = pointAt(at);
-            if (point)
-                QToolTip::showText(chart_->viewport()->mapToGlobal(at), pointText(point->first, point->second), chart_);
-            else
-                QToolTip::hideText();
-        } else if (event->type() == QEvent::Leave) {
+    if (watched != chart_->viewport())
+        return QDialog::eventFilter(watched, event);
+    // A move shows the point under the pointer at once; the rest that
+    // follows (the tooltip event, which the chart's scene would answer by
+    // hiding every tooltip) shows the same point.
+    QPoint at;
+    if (event->type() == QEvent::MouseMove)
+        at = static_cast<QMouseEvent*>(event)->position().toPoint();
+    else if (event->type() == QEvent::ToolTip)
+        at = static_cast<QHelpEvent*>(event)->pos();
+    else {
+        if (event->type() == QEvent::Leave)
             QToolTip::hideText();
-        }
+        return QDialog::eventFilter(watched, event);
     }
-    return QDialog::eventFilter(watched, event);
+    if (const auto point = pointAt(at))
+        QToolTip::showText(chart_->viewport()->mapToGlobal(at), pointText(point->first, point->second), chart_);
+    else
+        QToolTip::hideText();
+    return event->type() == QEvent::ToolTip;
 }
 
 void frmPubTrend::resizeEvent(QResizeEvent* event)

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QGraphicsTextItem>
+#include <QHelpEvent>
 #include <QToolTip>
 
 namespace zorvika::test {
@@ -261,9 +262,18 @@ TEST_F(Trend, FiftyVersionsShowWholeLabelsThePointerFindsEachPointAndTheWindowGr
                 EXPECT_TRUE(QToolTip::isVisible()) << s << "/" << i;
                 EXPECT_EQ(QToolTip::text(), t.pointText(s, i)) << s << "/" << i;
             }
+        // Resting there (the tooltip event that follows a pause) keeps the point's text.
+        const QPoint on = t.pointPosition(SeriesComments, 24);
+        moveMouse(t.chart()->viewport(), on);
+        QHelpEvent rest(QEvent::ToolTip, on, t.chart()->viewport()->mapToGlobal(on));
+        QApplication::sendEvent(t.chart()->viewport(), &rest);
+        EXPECT_TRUE(QToolTip::isVisible());
+        EXPECT_EQ(QToolTip::text(), t.pointText(SeriesComments, 24));
         // Away from every point, nothing shows.
-        moveMouse(t.chart()->viewport(), t.pointPosition(SeriesPureCode, 0) + QPoint(0, 40));
-        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
+        const QPoint away = t.pointPosition(SeriesPureCode, 0) - QPoint(0, 40); // above the highest line
+        ASSERT_FALSE(t.pointAt(away));
+        moveMouse(t.chart()->viewport(), away);
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000)) << QToolTip::text().toStdString();
 
         // The window grows; the chart takes the room, the row and the list follow.
         const QSize before = t.chart()->size();
