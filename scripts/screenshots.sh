@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Saves pictures of the main, history, about and trend windows into docs/,
-# made headless from a group and a project of the shared corpus beside the
-# repository.
+# Saves pictures of the main, history, about and trend windows into docs/
+# (English table) and docs/de/ (German table), made headless from a group
+# and a project of the shared corpus beside the repository.
 #   scripts/screenshots.sh [BUILD_DIR] [GROUP_FILE] [TREND_PROJECT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +12,13 @@ if [ ! -x "$build/bin/zorvika-screenshots" ]; then
   cmake -S . -B "$build" -G Ninja >/dev/null
   cmake --build "$build" --target zorvika-screenshots
 fi
-folder=$(mktemp -d)
-trap 'rm -rf "$folder"' EXIT
-cp "$build/bin/tips.dll" "$folder/tips.dll"
-QT_QPA_PLATFORM=offscreen "$build/bin/zorvika-screenshots" "$folder" "$(realpath "$group")" docs "$(realpath "$trend")"
+folders=()
+trap 'rm -rf "${folders[@]}"' EXIT
+# One run per shipped table: its own program folder and snapshot store.
+for run in "tips.dll docs" "tips.de.dll docs/de"; do
+  read -r table out <<<"$run"
+  folder=$(mktemp -d)
+  folders+=("$folder")
+  cp "$build/bin/$table" "$folder/tips.dll"
+  QT_QPA_PLATFORM=offscreen "$build/bin/zorvika-screenshots" "$folder" "$(realpath "$group")" "$out" "$(realpath "$trend")"
+done

@@ -1,10 +1,15 @@
 # The desktop program: the three windows, their Qt seams and the program.
-find_package(Qt6 REQUIRED COMPONENTS Widgets Charts)
+find_package(Qt6 REQUIRED COMPONENTS Widgets Charts Svg)
 
 add_library(zorvika_gui STATIC
   components/gui_text.cpp
   components/gui_font.cpp
   components/super_button.cpp
+  components/icons.cpp
+  components/busy_box.cpp
+  components/text_fit.cpp
+  components/window_keys.cpp
+  ${CMAKE_SOURCE_DIR}/resources/icons.qrc
   components/utility.cpp
   components/qt_utility.cpp
   components/recording_utility.cpp
@@ -20,10 +25,11 @@ add_library(zorvika_gui STATIC
   history/frm_pub_his.cpp
   history/frm_pub_trend.cpp
   shell/help_window.cpp
+  shell/qt_language.cpp
   shell/frm_pub_main.cpp
 )
-set_target_properties(zorvika_gui PROPERTIES AUTOMOC ON)
-target_link_libraries(zorvika_gui PUBLIC zorvika_core Qt6::Widgets Qt6::Charts)
+set_target_properties(zorvika_gui PROPERTIES AUTOMOC ON AUTORCC ON)
+target_link_libraries(zorvika_gui PUBLIC zorvika_core Qt6::Widgets Qt6::Charts Qt6::Svg)
 
 add_executable(zorvika shell/main.cpp)
 target_link_libraries(zorvika PRIVATE zorvika_gui)

@@ -5,6 +5,7 @@
 #include "components/fitted_label.h"
 #include "components/gui_font.h"
 #include "components/super_button.h"
+#include "components/window_keys.h"
 #include "components/utility.h"
 #include "components/window_text.h"
 #include "shell/frm_pub_main.h"
@@ -13,7 +14,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QStyle>
 
 namespace zorvika {
 
@@ -84,22 +84,22 @@ void frmPubAbout::buildLayout()
         SuperButton** button;
         int left;
         const char* icon;
-        QStyle::StandardPixmap fallback;
     };
     const Place places[] = {
-        {&sbtWeb_, 2385, "go-home", QStyle::SP_DirHomeIcon},
-        {&sbtMailer_, 3690, "mail-message-new", QStyle::SP_CommandLink},
-        {&sbtClose_, 4995, "window-close", QStyle::SP_DialogCloseButton},
+        {&sbtWeb_, 2385, "home"},
+        {&sbtMailer_, 3690, "mail"},
+        {&sbtClose_, 4995, "close"},
     };
     for (const Place& p : places) {
         *p.button = new SuperButton(0, fra_);
         (*p.button)->setFont(windowFont());
         (*p.button)->setGeometry(twipRect(p.left, 2460, 1215, 405));
-        (*p.button)->setThemeIcon(p.icon, p.fallback);
+        (*p.button)->setProgramIcon(p.icon);
     }
     connect(sbtWeb_, &SuperButton::clicked, this, &frmPubAbout::sbtWeb_Click);
     connect(sbtMailer_, &SuperButton::clicked, this, &frmPubAbout::sbtMailer_Click);
     connect(sbtClose_, &SuperButton::clicked, this, &frmPubAbout::sbtClose_Click);
+    setReadingTabOrder(this);
 }
 
 void frmPubAbout::Form_Load()
@@ -118,10 +118,10 @@ void frmPubAbout::Form_Load()
     sbtWeb_->setText(main_.upfGetMsg(QStringLiteral("HOME")));
 }
 
-void frmPubAbout::imgCompLogo_Click(int) { main_.utility().OpenDocument(links::kCompanyHome, kMaximised); }
-void frmPubAbout::imgProdLogo_Click(int) { main_.utility().OpenDocument(links::kProductHome, kMaximised); }
+void frmPubAbout::imgCompLogo_Click(int) { main_.openLink(this, links::kCompanyHome); }
+void frmPubAbout::imgProdLogo_Click(int) { main_.openLink(this, links::kProductHome); }
 void frmPubAbout::sbtWeb_Click() { imgCompLogo_Click(1); }
-void frmPubAbout::sbtMailer_Click() { main_.utility().OpenDocument(links::kSupportMail, kMaximised); }
+void frmPubAbout::sbtMailer_Click() { main_.openLink(this, links::kSupportMail); }
 void frmPubAbout::sbtClose_Click() { close(); }
 
 } // namespace zorvika

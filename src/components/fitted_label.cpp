@@ -26,6 +26,20 @@ void FittedLabel::setFittedText(const QString& text)
     resize(width, std::max(px(195), hint.height()));
 }
 
+void FittedLabel::keepBefore(const QWidget* next, int leftmost)
+{
+    const int end = next->x() - 4;
+    const int needed = sizeHint().width();
+    if (x() + needed <= end)
+        return;
+    const int left = std::max(leftmost, end - needed);
+    move(left, y());
+    const int width = std::max(0, std::min(needed, end - left));
+    cut_ = width < needed;
+    setToolTip(cut_ ? text() : QString());
+    resize(width, height());
+}
+
 void FittedLabel::paintEvent(QPaintEvent* event)
 {
     if (!cut_) {

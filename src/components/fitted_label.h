@@ -13,6 +13,9 @@ public:
     explicit FittedLabel(QWidget* parent, bool bold = false);
     void setFittedText(const QString& text);
     bool isCut() const { return cut_; }
+    // Ends at least 4 pixels before `next`: a text that would reach it moves
+    // the label's left edge as far as `leftmost`; a text longer still is cut.
+    void keepBefore(const QWidget* next, int leftmost);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

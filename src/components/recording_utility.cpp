@@ -30,7 +30,7 @@ int RecordingUtility::OpenDocument(const QString& target, int windowStyle)
 {
     documents.push_back(target);
     documentStyles.push_back(windowStyle);
-    return 1;
+    return documentResult;
 }
 
 int RecordingUtility::FindWindowByTitle(const QString& title)
@@ -42,6 +42,16 @@ int RecordingUtility::FindWindowByTitle(const QString& title)
 void RecordingUtility::ShowMessage(QWidget*, const QString& text, MessageIcon icon)
 {
     messages.push_back({text, icon});
+}
+
+bool RecordingUtility::AskQuestion(QWidget*, const QString& text)
+{
+    questions.push_back(text);
+    if (questionAnswers.empty())
+        return false;
+    const bool yes = questionAnswers.front();
+    questionAnswers.pop_front();
+    return yes;
 }
 
 void RecordingUtility::ShowModal(QDialog& dialog)

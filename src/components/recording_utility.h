@@ -27,6 +27,10 @@ public:
     // The answers of the next dialogs, in order; with none left a dialog is cancelled.
     std::deque<QStringList> openAnswers;
     std::deque<QString> saveAnswers;
+    // The answers of the next questions (true: Yes); with none left the answer is No.
+    std::deque<bool> questionAnswers;
+    // What OpenDocument answers: 1 when the desktop opened the target, 0 when it could not.
+    int documentResult = 1;
     // Runs while a modal window is "open"; the window is shown before and
     // closed after it. Without one, the window is shown and closed at once.
     std::function<void(QDialog&)> onModal;
@@ -39,6 +43,7 @@ public:
     std::vector<int> documentStyles;
     std::vector<QString> findTitles;
     std::vector<RecordedMessage> messages;
+    std::vector<QString> questions;
     int modalCount = 0;
 
     QStringList ShowOpenDialog(QWidget* owner, const QString& title, const QString& filter, QString& fileName,
@@ -48,6 +53,7 @@ public:
     int OpenDocument(const QString& target, int windowStyle) override;
     int FindWindowByTitle(const QString& title) override;
     void ShowMessage(QWidget* owner, const QString& text, MessageIcon icon) override;
+    bool AskQuestion(QWidget* owner, const QString& text) override;
     void ShowModal(QDialog& dialog) override;
 };
 

@@ -4,6 +4,8 @@
 // (its 1-based index) and that shows the sort direction.
 #include <QTreeView>
 
+class QMenu;
+
 #include <vector>
 
 namespace zorvika {
@@ -19,12 +21,30 @@ public:
     ResultsView(SortedTableModel* model, const std::vector<int>& widths, QWidget* parent);
     SortedTableModel* list() const { return list_; }
 
+    // The texts of the context menu: sort by the column under the pointer
+    // (or of the current cell when the keyboard opens the menu), sort by any
+    // column, copy the selected rows.
+    void setCommandTexts(const QString& sortColumn, const QString& sortBy, const QString& copy);
+    // The selected rows as tab text, the headers first; empty without a selection.
+    QString selectedRowsText() const;
+    // Puts the selected rows on the clipboard.
+    void copySelectedRows() const;
+    // The menu for the column at `column`, as the context menu shows it.
+    QMenu* makeContextMenu(int column);
+
 signals:
     // The clicked header's 1-based index among the headers.
     void columnClick(int header);
 
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     SortedTableModel* list_;
+    QString sortColumnText_;
+    QString sortByText_;
+    QString copyText_;
 };
 
 // The pixel widths of the twelve columns of a results list.

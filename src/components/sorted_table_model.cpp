@@ -28,6 +28,14 @@ QVariant SortedTableModel::data(const QModelIndex& index, int role) const
     return {};
 }
 
+std::vector<std::string> SortedTableModel::shownRow(int row) const
+{
+    std::vector<std::string> texts;
+    for (int c = 0; c < columnCount(); ++c)
+        texts.emplace_back(cellText(heldRow(row), c));
+    return texts;
+}
+
 void SortedTableModel::columnClicked(int column)
 {
     if (column < 0 || column >= columnCount())

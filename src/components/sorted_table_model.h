@@ -8,6 +8,7 @@
 
 #include <QAbstractTableModel>
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,9 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+
+    // The texts of the row shown at `row`, one per column.
+    std::vector<std::string> shownRow(int row) const;
 
     // A click on the header of `column`: that column, the order flipped.
     void columnClicked(int column);

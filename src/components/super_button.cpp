@@ -1,6 +1,8 @@
 #include "components/super_button.h"
 
-#include <QStyle>
+#include "components/icons.h"
+
+#include <QKeyEvent>
 
 namespace zorvika {
 
@@ -11,10 +13,22 @@ SuperButton::SuperButton(int index, QWidget* parent) : QPushButton(parent), inde
     connect(this, &QPushButton::clicked, this, [this] { emit clickedIndex(index_); });
 }
 
-void SuperButton::setThemeIcon(const char* themeName, int standardPixmap)
+void SuperButton::setProgramIcon(const char* name) { setIcon(programIcon(QString::fromLatin1(name))); }
+
+void SuperButton::setIconOnlyText(const QString& text)
 {
-    const QIcon fallback = style()->standardIcon(static_cast<QStyle::StandardPixmap>(standardPixmap));
-    setIcon(QIcon::fromTheme(QString::fromLatin1(themeName), fallback));
+    setToolTip(text);
+    setAccessibleName(text);
+}
+
+void SuperButton::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && isEnabled()) {
+        event->accept();
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 } // namespace zorvika

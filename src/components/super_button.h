@@ -11,8 +11,15 @@ class SuperButton : public QPushButton {
 public:
     SuperButton(int index, QWidget* parent);
     int index() const { return index_; }
-    // An icon of the desktop's theme, or Qt's standard icon when the theme has none.
-    void setThemeIcon(const char* themeName, int standardPixmap);
+    // One of the program's own icons (components/icons.h).
+    void setProgramIcon(const char* name);
+    // A button that shows only its icon: the text of a message key as its
+    // tooltip and accessible name.
+    void setIconOnlyText(const QString& text);
+
+protected:
+    // Enter and Return press a focused button, as the space bar does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 signals:
     void clickedIndex(int index);

@@ -1,5 +1,7 @@
 #include "components/utility.h"
 
+#include "components/file_types.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -32,6 +34,17 @@ QStringList qtFilterList(const QString& nulJoinedFilter)
                                           : QStringLiteral("%1 (%2)").arg(description, pattern));
     }
     return filters;
+}
+
+QStringList filterExtensions(const QString& nulJoinedFilter)
+{
+    const QStringList parts = nulJoinedFilter.split(QChar(u'\0'));
+    QStringList extensions;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (!parts[i + 1].trimmed().isEmpty())
+            extensions << QString::fromStdString(patternExtension(parts[i + 1].trimmed().toStdString()));
+    }
+    return extensions;
 }
 
 // The visible top-level windows with exactly this title.

@@ -30,6 +30,8 @@ public:
     virtual int FindWindowByTitle(const QString& title) = 0;
     // A message box with an OK button and the program's title.
     virtual void ShowMessage(QWidget* owner, const QString& text, MessageIcon icon) = 0;
+    // A question box with Yes and No, No the default: true only for Yes.
+    virtual bool AskQuestion(QWidget* owner, const QString& text) = 0;
     // Shows the window modally and returns when it is closed.
     virtual void ShowModal(QDialog& dialog) = 0;
 };
@@ -39,6 +41,9 @@ QString joinFilter(const QStringList& descriptionsAndPatterns);
 // The same filter as Qt's dialogs take it: one "description (patterns)" entry
 // per file type; "*.*" stands for every file.
 QStringList qtFilterList(const QString& nulJoinedFilter);
+
+// The extensions of a filter's types, in order ("" for a type such as every file).
+QStringList filterExtensions(const QString& nulJoinedFilter);
 
 // The number of visible top-level windows with exactly this title.
 int countTopLevelWindows(const QString& title);

@@ -85,7 +85,24 @@ std::array<double, kFittedColumns> fittedColumnWidths(const SheetCells& cells)
     return widths;
 }
 
-bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::path& scratchDir, std::string* error)
+std::optional<double> figureNumber(std::string_view text)
+{
+    std::string_view digits = text;
+    if (!digits.empty() && digits.front() == '-')
+        digits.remove_prefix(1);
+    if (digits.empty() || digits.size() > 15 || (digits.front() == '0' && (digits.size() > 1 || text.size() > 1)))
+        return std::nullopt;
+    double value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return text.front() == '-' ? -value : value;
+}
+
+bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::path& scratchDir, std::string* error,
+                       SheetFigures figures)
 {
     if (cells.size() > LXW_ROW_MAX) {
         setError(error, "more rows than a sheet holds");
@@ -124,9 +141,13 @@ bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::
             return false;
         }
         for (std::size_t c = 0; c < row.size(); ++c) {
-            const std::string text = toDisplayText(row[c]);
-            const lxw_error e = worksheet_write_string(sheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c),
-                                                       text.c_str(), font);
+            const auto at = static_cast<lxw_row_t>(r);
+            const auto column = static_cast<lxw_col_t>(c);
+            const std::optional<double> number =
+                figures == SheetFigures::AsNumbers ? figureNumber(row[c]) : std::nullopt;
+            const std::string text = number ? std::string() : toDisplayText(row[c]);
+            const lxw_error e = number ? worksheet_write_number(sheet, at, column, *number, font)
+                                       : worksheet_write_string(sheet, at, column, text.c_str(), font);
             if (e != LXW_NO_ERROR) {
                 setError(error, "row " + std::to_string(r + 1) + ", column " + std::to_string(c + 1) + ": "
                                     + lxw_strerror(e));
@@ -154,7 +175,7 @@ bool writeXlsxWorkbook(const fs::path& target, const SheetCells& cells, std::str
     if (!scratch.ok())
         return false;
     const fs::path built = scratch.path() / "sheet.xlsx";
-    if (!writeWorkbookFile(built, cells, scratch.path(), error))
+    if (!writeWorkbookFile(built, cells, scratch.path(), error, SheetFigures::AsNumbers))
         return false;
     std::string bytes;
     if (readRegularFile(built, bytes) != ReadStatus::Ok) {

@@ -1,12 +1,13 @@
 #pragma once
 // The export's workbook written with libxlsxwriter as an Office Open XML
-// file (".xlsx"): every cell holds its text as a text (a figure stays the
-// text "82"), every cell is Courier New 9 pt, columns A to J are as wide as
+// file (".xlsx"): a cell of a figure holds the number (so the spreadsheet
+// can sum and chart it), every other cell its text; every cell is Courier New 9 pt, columns A to J are as wide as
 // their longest text and the other columns keep the standard width.
 #include "components/spreadsheet.h"
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,12 +33,23 @@ double fittedWidth(std::string_view text);
 // The widths of columns A to J: each fits the widest text in its column.
 std::array<double, kFittedColumns> fittedColumnWidths(const SheetCells& cells);
 
+// The number that a cell's text stands for when it is a figure as the lists
+// write figures: plain decimal, a minus sign only when negative, no leading
+// zero, at most 15 digits, so that the sheet shows the number as that same
+// text. Any other text (a path, "1.2.0", "007", "") is no figure.
+std::optional<double> figureNumber(std::string_view text);
+
+// Whether the cells of figures hold numbers or, as the ".xls" export has
+// them, their texts.
+enum class SheetFigures { AsTexts, AsNumbers };
+
 // Writes the workbook to `file`, exactly there; libxlsxwriter's own
 // temporary files go to `scratchDir`.
 bool writeWorkbookFile(const std::filesystem::path& file, const SheetCells& cells,
-                       const std::filesystem::path& scratchDir, std::string* error);
+                       const std::filesystem::path& scratchDir, std::string* error,
+                       SheetFigures figures = SheetFigures::AsTexts);
 
-// Writes the workbook as `target`: built in a private temporary folder,
+// Writes the workbook, figures as numbers, as `target`: built in a private temporary folder,
 // then written beside the target and renamed over it, so that a file that
 // was at `target` stays whole when anything fails.
 bool writeXlsxWorkbook(const std::filesystem::path& target, const SheetCells& cells, std::string* error);

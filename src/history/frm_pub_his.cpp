@@ -6,6 +6,8 @@
 #include "components/results_model.h"
 #include "components/results_view.h"
 #include "components/super_button.h"
+#include "components/text_fit.h"
+#include "components/window_keys.h"
 #include "components/utility.h"
 #include "components/window_text.h"
 #include "history/frm_pub_trend.h"
@@ -14,7 +16,6 @@
 
 #include <QComboBox>
 #include <QSignalBlocker>
-#include <QStyle>
 
 namespace zorvika {
 
@@ -61,21 +62,20 @@ void frmPubHis::buildLayout()
     struct Place {
         int left, top, width, height;
         const char* icon;
-        QStyle::StandardPixmap fallback;
     };
     const std::array<Place, 5> places = {{
-        {5055, 90, 1890, 405, "document-save-as", QStyle::SP_DialogSaveButton},
-        {7035, 90, 1440, 405, "window-close", QStyle::SP_DialogCloseButton},
-        {2715, 142, 300, 300, "edit-delete", QStyle::SP_TrashIcon},
-        {4665, 142, 300, 300, "list-remove", QStyle::SP_DialogDiscardButton},
-        {8565, 90, 1875, 405, "x-office-spreadsheet", QStyle::SP_FileDialogContentsView},
+        {5055, 90, 1890, 405, "export"},
+        {7035, 90, 1440, 405, "close"},
+        {2715, 142, 300, 300, "delete-project"},
+        {4665, 142, 300, 300, "delete-version"},
+        {8565, 90, 1875, 405, "growth"},
     }};
     for (std::size_t i = 0; i < places.size(); ++i) {
         const Place& p = places[i];
         auto* button = new SuperButton(static_cast<int>(i), this);
         button->setFont(windowFont());
         button->setGeometry(twipRect(p.left, p.top, p.width, p.height));
-        button->setThemeIcon(p.icon, p.fallback);
+        button->setProgramIcon(p.icon);
         connect(button, &SuperButton::clickedIndex, this, &frmPubHis::sbt_Click);
         sbt_[i] = button;
     }
@@ -88,6 +88,11 @@ void frmPubHis::buildLayout()
     lblT_ = new FittedLabel(this, true);
     lblT_->move(px(105), px(4830));
     lblT_->setFittedText(QString());
+
+    for (QComboBox* box : cbb_)
+        tipWhenCut(box);
+    addCommandKey(this, QKeySequence(Qt::CTRL | Qt::Key_E), [this] { sbt_Click(HisExport); });
+    setReadingTabOrder(this);
 }
 
 void frmPubHis::Form_Load()
@@ -95,10 +100,16 @@ void frmPubHis::Form_Load()
     setWindowTitle(main_.upfGetMsg(QStringLiteral("HIS")));
     lbl_[0]->setFittedText(main_.upfGetMsg(QStringLiteral("PROJECT2")));
     lbl_[1]->setFittedText(main_.upfGetMsg(QStringLiteral("VERSION2")));
+    // A long caption takes the room it needs before its box, not beyond the button before it.
+    lbl_[0]->keepBefore(cbb_[0], px(60));
+    lbl_[1]->keepBefore(cbb_[1], sbt_[HisDeleteProject]->geometry().right() + px(60));
     sbt_[HisExport]->setText(main_.upfGetMsg(QStringLiteral("OUTPUT")));
     sbt_[HisClose]->setText(main_.upfGetMsg(QStringLiteral("CW")));
     sbt_[HisTrend]->setText(main_.upfGetMsg(QStringLiteral("TREND")));
+    sbt_[HisDeleteProject]->setIconOnlyText(main_.upfGetMsg(QStringLiteral("TIP DELPROJECT")));
+    sbt_[HisDeleteVersion]->setIconOnlyText(main_.upfGetMsg(QStringLiteral("TIP DELVERSION")));
     model_->setLeadCaptions(main_.upfGetMsg(QStringLiteral("MODULE")), main_.upfGetMsg(QStringLiteral("TYPE")));
+    main_.setListCommandTexts(lsv_);
     ApplyWindowTexts(this, main_.folder().messageTable());
 
     {
@@ -177,6 +188,10 @@ void frmPubHis::dispatch(int index)
         close();
         break;
     case HisDeleteProject: {
+        // A whole history goes at one click: the user says yes first.
+        if (cbb_[0]->currentIndex() >= 0
+            && !main_.utility().AskQuestion(this, main_.upfGetMsg(QStringLiteral("ASK DELPROJECT"))))
+            return;
         if (!deleteProject(main_.folder(), selectedName(0))) {
             main_.utility().ShowMessage(this, main_.upfGetMsg(QStringLiteral("DEL")), MessageIcon::Exclamation);
             return;

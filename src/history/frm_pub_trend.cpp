@@ -5,7 +5,9 @@
 #include "components/gui_text.h"
 #include "components/results_view.h"
 #include "components/super_button.h"
+#include "components/text_fit.h"
 #include "components/text_table_model.h"
+#include "components/window_keys.h"
 #include "components/utility.h"
 #include "components/window_text.h"
 #include "output/table_export.h"
@@ -15,10 +17,10 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
-#include <QCursor>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QLineSeries>
 #include <QSignalBlocker>
-#include <QStyle>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -31,7 +33,8 @@ namespace {
 
 constexpr int kClientWidth = 10530;  // right edge of the chart and the list (90 + 10350) and 90
 constexpr int kClientHeight = 7965;  // bottom of the list (4875 + 3000) and 90
-constexpr int kMostAxisLabels = 12;  // more version names would run into each other
+constexpr int kLabelGap = 16;        // pixels between two version names on the axis
+constexpr int kHoverRadius = 8;      // pixels around a point where the pointer rests on it
 
 // Each line: its caption and the position of its figure among the ten totals.
 struct Line {
@@ -55,7 +58,12 @@ QSize frmPubTrend::clientSize() { return QSize(px(kClientWidth), px(kClientHeigh
 
 void frmPubTrend::buildLayout()
 {
+    // The window opens at its layout's size and may grow; the chart grows with it.
     makeFixedDialog(*this, clientSize());
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+    setMinimumSize(clientSize());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setSizeGripEnabled(true);
     setWindowIcon(main_.windowIcon());
 
     auto* chart = new QChart();
@@ -69,14 +77,16 @@ void frmPubTrend::buildLayout()
         auto* line = new QLineSeries(chart);
         line->setName(QString::fromLatin1(kLines[i].caption));
         line->setPointsVisible(true);
-        const int index = static_cast<int>(i);
-        connect(line, &QLineSeries::hovered, this,
-                [this, index](const QPointF& point, bool state) { showPoint(index, point.x(), state); });
         series_[i] = line;
     }
     chart_ = new QChartView(chart, this);
     chart_->setRenderHint(QPainter::Antialiasing);
     chart_->setGeometry(twipRect(90, 90, 10350, 4200));
+    chart_->setFocusPolicy(Qt::NoFocus);
+    // The pointer's own position finds the point it rests on.
+    chart_->viewport()->setMouseTracking(true);
+    chart_->viewport()->installEventFilter(this);
+    connect(chart, &QChart::plotAreaChanged, this, [this] { labelVersions(); });
 
     // The version boxes stand after their captions, whatever their length.
     for (std::size_t i = 0; i < 2; ++i) {
@@ -92,17 +102,16 @@ void frmPubTrend::buildLayout()
     struct Place {
         int left, width;
         const char* icon;
-        QStyle::StandardPixmap fallback;
     };
     const std::array<Place, 2> places = {{
-        {7020, 1890, "document-save-as", QStyle::SP_DialogSaveButton},
-        {9000, 1440, "window-close", QStyle::SP_DialogCloseButton},
+        {7020, 1890, "export"},
+        {9000, 1440, "close"},
     }};
     for (std::size_t i = 0; i < places.size(); ++i) {
         auto* button = new SuperButton(static_cast<int>(i), this);
         button->setFont(windowFont());
         button->setGeometry(twipRect(places[i].left, 4335, places[i].width, 405));
-        button->setThemeIcon(places[i].icon, places[i].fallback);
+        button->setProgramIcon(places[i].icon);
         connect(button, &SuperButton::clickedIndex, this, &frmPubTrend::sbt_Click);
         sbt_[i] = button;
     }
@@ -114,6 +123,10 @@ void frmPubTrend::buildLayout()
     lsv_ = new ResultsView(model_, {px(3900), px(1500), px(1500), px(1350), px(1650)}, this);
     lsv_->setGeometry(twipRect(90, 4875, 10350, 3000));
     connect(lsv_, &ResultsView::columnClick, this, &frmPubTrend::lsv_ColumnClick);
+
+    for (QComboBox* box : cbb_)
+        tipWhenCut(box);
+    addCommandKey(this, QKeySequence(Qt::CTRL | Qt::Key_E), [this] { sbt_Click(TrendExport); });
 }
 
 void frmPubTrend::Form_Load()
@@ -129,7 +142,17 @@ void frmPubTrend::Form_Load()
         cbb_[i]->setGeometry(left, px(4380), px(1500), px(315));
         left = cbb_[i]->x() + cbb_[i]->width() + px(180);
     }
+    main_.setListCommandTexts(lsv_);
     ApplyWindowTexts(this, main_.folder().messageTable());
+    setReadingTabOrder(this);
+    // Where each control goes when the window grows: the chart takes the
+    // room, the row under it and the list keep their heights.
+    anchors_ = {{chart_, chart_->geometry(), true, true, false, false},
+                {lsv_, lsv_->geometry(), true, false, false, true}};
+    for (QWidget* w : std::initializer_list<QWidget*>{lbl_[0], lbl_[1], cbb_[0], cbb_[1]})
+        anchors_.push_back({w, w->geometry(), false, false, false, true});
+    for (QWidget* w : std::initializer_list<QWidget*>{sbt_[0], sbt_[1]})
+        anchors_.push_back({w, w->geometry(), false, false, true, true});
 
     points_ = projectTrend(main_.folder(), project_, main_.messages().totalsWords(),
                            utf8(main_.upfGetMsg(QStringLiteral("TOTAL2"))));
@@ -172,11 +195,8 @@ void frmPubTrend::fillChart()
     auto* versions = new QCategoryAxis(chart);
     versions->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     versions->setLabelsFont(windowFont());
-    const std::size_t step = std::max<std::size_t>(1, (points_.size() + kMostAxisLabels - 1) / kMostAxisLabels);
-    for (std::size_t i = 0; i < points_.size(); i += step)
-        versions->append(qtext(points_[i].version), static_cast<double>(i));
-    const double last = points_.empty() ? 0.0 : static_cast<double>(points_.size() - 1);
-    versions->setRange(-0.5, last + 0.5);
+    versions_ = versions;
+    labelVersions();
 
     auto* lines = new QValueAxis(chart);
     lines->setTitleText(main_.upfGetMsg(QStringLiteral("LINES")));
@@ -194,6 +214,103 @@ void frmPubTrend::fillChart()
     }
 }
 
+void frmPubTrend::labelVersions()
+{
+    if (!versions_)
+        return;
+    // Every step-th version is named, as many as the axis shows whole.
+    const QFontMetrics metrics(windowFont());
+    int widest = 1;
+    for (const TrendPoint& point : points_)
+        widest = std::max(widest, metrics.horizontalAdvance(qtext(point.version)));
+    const std::size_t count = std::max<std::size_t>(1, points_.size());
+    const double room = std::max(1.0, chart_->chart()->plotArea().width());
+    // The axis gives each of its labels an equal share of its width.
+    const auto fitting = std::max<std::size_t>(1, static_cast<std::size_t>(room / (widest + kLabelGap)));
+    std::size_t step = 1;
+    while ((count + step - 1) / step + 1 > fitting && step < count)
+        ++step;
+    if (step == versionStep_ && versions_->count() > 0)
+        return;
+    versionStep_ = step;
+    for (const QString& label : versions_->categoriesLabels())
+        versions_->remove(label);
+    for (std::size_t i = 0; i < points_.size(); i += step)
+        versions_->append(qtext(points_[i].version), static_cast<double>(i));
+    const double last = points_.empty() ? 0.0 : static_cast<double>(points_.size() - 1);
+    versions_->setRange(-0.5, last + 0.5);
+}
+
+std::optional<std::pair<int, int>> frmPubTrend::pointAt(const QPoint& at) const
+{
+    QChart* chart = chart_->chart();
+    std::optional<std::pair<int, int>> nearest;
+    double best = kHoverRadius * kHoverRadius + 1;
+    for (std::size_t s = 0; s < series_.size(); ++s) {
+        const QList<QPointF> values = series_[s]->points();
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const QPointF shown = chart_->mapFromScene(chart->mapToScene(chart->mapToPosition(values[i], series_[s])));
+            const double dx = shown.x() - at.x();
+            const double dy = shown.y() - at.y();
+            if (dx * dx + dy * dy < best) {
+                best = dx * dx + dy * dy;
+                nearest = std::make_pair(static_cast<int>(s), static_cast<int>(i));
+            }
+        }
+    }
+    return nearest;
+}
+
+QPoint frmPubTrend::pointPosition(int series, int index) const
+{
+    QChart* chart = chart_->chart();
+    const QPointF value = series_.at(static_cast<std::size_t>(series))->at(index);
+    return chart_->mapFromScene(chart->mapToScene(chart->mapToPosition(value, series_.at(static_cast<std::size_t>(series)))));
+}
+
+bool frmPubTrend::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != chart_->viewport())
+        return QDialog::eventFilter(watched, event);
+    // A move shows the point under the pointer at once; the rest that
+    // follows (the tooltip event, which the chart's scene would answer by
+    // hiding every tooltip) shows the same point.
+    QPoint at;
+    if (event->type() == QEvent::MouseMove)
+        at = static_cast<QMouseEvent*>(event)->position().toPoint();
+    else if (event->type() == QEvent::ToolTip)
+        at = static_cast<QHelpEvent*>(event)->pos();
+    else {
+        if (event->type() == QEvent::Leave)
+            QToolTip::hideText();
+        return QDialog::eventFilter(watched, event);
+    }
+    if (const auto point = pointAt(at))
+        QToolTip::showText(chart_->viewport()->mapToGlobal(at), pointText(point->first, point->second), chart_);
+    else
+        QToolTip::hideText();
+    return event->type() == QEvent::ToolTip;
+}
+
+void frmPubTrend::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    const int dx = std::max(0, width() - clientSize().width());
+    const int dy = std::max(0, height() - clientSize().height());
+    for (const Anchor& a : anchors_) {
+        QRect r = a.base;
+        if (a.growsWide)
+            r.setWidth(r.width() + dx);
+        if (a.growsTall)
+            r.setHeight(r.height() + dy);
+        if (a.followsRight)
+            r.moveLeft(r.left() + dx);
+        if (a.followsBottom)
+            r.moveTop(r.top() + dy);
+        a.widget->setGeometry(r);
+    }
+}
+
 QString frmPubTrend::pointText(int series, int index) const
 {
     if (series < 0 || series >= static_cast<int>(kLines.size()) || index < 0
@@ -204,15 +321,6 @@ QString frmPubTrend::pointText(int series, int index) const
     return QStringLiteral("%1\n%2: %3")
         .arg(qtext(point.version), QString::fromLatin1(line.caption))
         .arg(point.totals[line.total]);
-}
-
-void frmPubTrend::showPoint(int series, double x, bool state)
-{
-    if (!state) {
-        QToolTip::hideText();
-        return;
-    }
-    QToolTip::showText(QCursor::pos(), pointText(series, static_cast<int>(std::lround(x))), chart_);
 }
 
 void frmPubTrend::cbb_Click(int /*index*/)

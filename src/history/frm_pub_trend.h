@@ -8,9 +8,12 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
+class QCategoryAxis;
 class QChartView;
 class QComboBox;
 class QLineSeries;
@@ -43,6 +46,11 @@ public:
 
     // The text shown when the pointer rests on point `index` of a series.
     QString pointText(int series, int index) const;
+    // The point (series, index) within a few pixels of `at` in the chart
+    // view's viewport, the nearest when several are.
+    std::optional<std::pair<int, int>> pointAt(const QPoint& at) const;
+    // Where point `index` of a series stands in the chart view's viewport.
+    QPoint pointPosition(int series, int index) const;
 
     const std::vector<TrendPoint>& points() const { return points_; }
     QLineSeries* series(int index) const { return series_.at(static_cast<std::size_t>(index)); }
@@ -53,17 +61,32 @@ public:
     ResultsView* lsv() const { return lsv_; }
     TextTableModel* comparison() const { return model_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // A control's place at the layout's size and how it follows a larger window.
+    struct Anchor {
+        QWidget* widget;
+        QRect base;
+        bool growsWide, growsTall, followsRight, followsBottom;
+    };
+
     void buildLayout();
     void Form_Load();
     void fillChart();
-    void showPoint(int series, double x, bool state);
+    // Names as many versions on the axis as it shows whole.
+    void labelVersions();
     void exportComparison();
 
     frmPubMain& main_;
     std::string project_;
     std::vector<TrendPoint> points_;
+    std::vector<Anchor> anchors_;
     QChartView* chart_ = nullptr;
+    QCategoryAxis* versions_ = nullptr;
+    std::size_t versionStep_ = 0;
     std::array<QLineSeries*, 3> series_{};
     std::array<FittedLabel*, 2> lbl_{};
     std::array<QComboBox*, 2> cbb_{};

@@ -9,7 +9,10 @@
 #include "components/gui_text.h"
 #include "components/results_model.h"
 #include "components/results_view.h"
+#include "components/busy_box.h"
 #include "components/spreadsheet_factory.h"
+#include "components/text_fit.h"
+#include "components/window_keys.h"
 #include "components/super_button.h"
 #include "components/utility.h"
 #include "components/window_text.h"
@@ -23,7 +26,6 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QStyle>
 
 namespace zorvika {
 
@@ -51,27 +53,44 @@ constexpr std::array<PropertyPlace, 8> kProperties = {{
 struct ButtonPlace {
     int index, left, top, width, height;
     const char* icon;
-    QStyle::StandardPixmap fallback;
+    const char* tipKey; // the tooltip and accessible name of a button without caption
 };
 constexpr std::array<ButtonPlace, 12> kButtons = {{
-    {BtnChoose, 90, 570, 2010, 405, "document-open", QStyle::SP_DialogOpenButton},
-    {BtnHistory, 2190, 570, 1905, 405, "document-open-recent", QStyle::SP_FileDialogDetailedView},
-    {BtnExport, 4185, 570, 1890, 405, "document-save-as", QStyle::SP_DialogSaveButton},
-    {BtnExit, 6150, 570, 1335, 405, "application-exit", QStyle::SP_DialogCloseButton},
-    {BtnPrevious, 1980, 1065, 195, 195, nullptr, QStyle::SP_CustomBase},
-    {BtnNext, 2640, 1065, 195, 195, nullptr, QStyle::SP_CustomBase},
-    {BtnHelp, 90, 8295, 300, 300, "help-contents", QStyle::SP_MessageBoxQuestion},
-    {BtnForum, 480, 8295, 300, 300, "system-users", QStyle::SP_DriveNetIcon},
-    {BtnHome, 870, 8295, 300, 300, "go-home", QStyle::SP_DirHomeIcon},
-    {BtnMail, 1260, 8295, 300, 300, "mail-message-new", QStyle::SP_CommandLink},
-    {BtnVersionCheck, 1650, 8295, 300, 300, "system-software-update", QStyle::SP_BrowserReload},
-    {BtnAbout, 2040, 8295, 300, 300, "help-about", QStyle::SP_MessageBoxInformation},
+    {BtnChoose, 90, 570, 2010, 405, "open", nullptr},
+    {BtnHistory, 2190, 570, 1905, 405, "history", nullptr},
+    {BtnExport, 4185, 570, 1890, 405, "export", nullptr},
+    {BtnExit, 6150, 570, 1335, 405, "exit", nullptr},
+    {BtnPrevious, 1980, 1065, 195, 195, nullptr, nullptr},
+    {BtnNext, 2640, 1065, 195, 195, nullptr, nullptr},
+    {BtnHelp, 90, 8295, 300, 300, "help", "TIP HELP"},
+    {BtnForum, 480, 8295, 300, 300, "forum", "TIP FORUM"},
+    {BtnHome, 870, 8295, 300, 300, "home", "TIP HOME"},
+    {BtnMail, 1260, 8295, 300, 300, "mail", "TIP MAIL"},
+    {BtnVersionCheck, 1650, 8295, 300, 300, "update", "TIP UPDATE"},
+    {BtnAbout, 2040, 8295, 300, 300, "about", "TIP ABOUT"},
 }};
 
-QString openFilter()
+// Projects and groups together first, then the two types on their own.
+QString openFilter(const QString& bothTypes)
 {
-    return joinFilter({QStringLiteral("VB Project (*.vbp)"), QStringLiteral("*.vbp"),
-                       QStringLiteral("VB Project Group (*.vbg)"), QStringLiteral("*.vbg")});
+    return joinFilter({bothTypes, QStringLiteral("*.vbp *.vbg"), QStringLiteral("VB Project (*.vbp)"),
+                       QStringLiteral("*.vbp"), QStringLiteral("VB Project Group (*.vbg)"), QStringLiteral("*.vbg")});
+}
+
+// The message key that says why a chosen file gives no selection.
+const char* selectionProblemKey(SelectionProblem problem)
+{
+    switch (problem) {
+    case SelectionProblem::Missing: return "OPEN MISSING";
+    case SelectionProblem::NotRegular: return "OPEN NOTFILE";
+    case SelectionProblem::Unreadable: return "OPEN FAIL";
+    case SelectionProblem::TooLarge: return "OPEN LARGE";
+    case SelectionProblem::CopyNotWritten: return "NOCOPY";
+    case SelectionProblem::NotGroup: return "NOT GROUP";
+    case SelectionProblem::NotProject: return "NOT PROJECT";
+    case SelectionProblem::None: break;
+    }
+    return "NO PROJECTS";
 }
 
 // Shows the wait cursor while a command runs inside its click.
@@ -115,7 +134,7 @@ void frmPubMain::buildLayout()
         const bool arrow = b.index == BtnPrevious || b.index == BtnNext;
         button->setFont(windowFont(arrow));
         if (b.icon)
-            button->setThemeIcon(b.icon, b.fallback);
+            button->setProgramIcon(b.icon);
         if (arrow) {
             button->setText(b.index == BtnPrevious ? QStringLiteral("<") : QStringLiteral(">"));
             button->setStyleSheet(QStringLiteral("padding: 0px;"));
@@ -164,6 +183,14 @@ void frmPubMain::buildLayout()
 
     lblComment_ = new FittedLabel(this, true);
     lblComment_->move(px(2430), px(8355));
+
+    for (QLineEdit* box : txt_)
+        tipWhenCut(box);
+    addCommandKey(this, QKeySequence::HelpContents, [this] { sbt_Click(BtnHelp); });
+    addCommandKey(this, QKeySequence::Open, [this] { sbt_Click(BtnChoose); });
+    addCommandKey(this, QKeySequence(Qt::CTRL | Qt::Key_E), [this] { sbt_Click(BtnExport); });
+    addCommandKey(this, QKeySequence(Qt::CTRL | Qt::Key_H), [this] { sbt_Click(BtnHistory); });
+    setReadingTabOrder(this);
 }
 
 void frmPubMain::Form_Load()
@@ -176,10 +203,21 @@ void frmPubMain::Form_Load()
     sbt_[BtnExport]->setText(upfGetMsg(QStringLiteral("OUTPUT")));
     sbt_[BtnExit]->setText(upfGetMsg(QStringLiteral("EXIT")));
     fra_->setTitle(upfGetMsg(QStringLiteral("PROJECT")));
-    for (std::size_t i = 0; i < kProperties.size(); ++i)
+    for (std::size_t i = 0; i < kProperties.size(); ++i) {
         propertyLabels_[i]->setFittedText(upfGetMsg(QString::fromLatin1(kProperties[i].key)));
+        // A long caption takes the room it needs to the left of its box, up
+        // to the frame's edge or the box before it in the row; the boxes stay.
+        const bool firstInRow = kProperties[i].left == kProperties[0].left;
+        const int leftmost = firstInRow ? px(60) : txt_[i - 1]->geometry().right() + px(60);
+        propertyLabels_[i]->keepBefore(txt_[i], leftmost);
+    }
     lblComment_->setFittedText(upfGetMsg(QStringLiteral("PROMPT")));
+    for (const ButtonPlace& b : kButtons) {
+        if (b.tipKey)
+            sbt_[static_cast<std::size_t>(b.index)]->setIconOnlyText(upfGetMsg(QString::fromLatin1(b.tipKey)));
+    }
     model_->setLeadCaptions(upfGetMsg(QStringLiteral("MODULE")), upfGetMsg(QStringLiteral("TYPE")));
+    setListCommandTexts(lsv_);
     txtCount_->setText(qtext(positionText(0, 0)));
     lblT_->setFittedText(QString());
     ApplyWindowTexts(this, folder_.messageTable());
@@ -220,6 +258,30 @@ QString frmPubMain::upfGetMsg(const QString& astrKeyName) const
     return qtext(messages_.get(utf8(astrKeyName)));
 }
 
+QString frmPubMain::framedMsg(const char* key, const QString& subject, const QString& reason) const
+{
+    QString text = upfGetMsg(QString::fromLatin1(key));
+    for (const QString& part : {subject, reason}) {
+        if (!part.isEmpty())
+            text += QLatin1Char('\n') + part;
+    }
+    return text;
+}
+
+void frmPubMain::setListCommandTexts(ResultsView* view) const
+{
+    view->setCommandTexts(upfGetMsg(QStringLiteral("SORT COLUMN")), upfGetMsg(QStringLiteral("SORT BY")),
+                          upfGetMsg(QStringLiteral("COPY ROWS")));
+}
+
+void frmPubMain::openLink(QWidget* owner, const QString& target)
+{
+    if (utility_.OpenDocument(target, kMaximised) >= 1)
+        return;
+    const bool mail = target.startsWith(QLatin1String("mailto:"));
+    utility_.ShowMessage(owner, upfGetMsg(QString::fromLatin1(mail ? "NO MAILER" : "NO BROWSER")), MessageIcon::Warning);
+}
+
 SuperButton* frmPubMain::sbt(int index) const
 {
     if (index < 0 || index >= static_cast<int>(sbt_.size()))
@@ -233,7 +295,7 @@ void frmPubMain::runCommand(QWidget* owner, const std::function<void()>& command
     try {
         command();
     } catch (const std::exception& e) {
-        utility_.ShowMessage(owner, qtext(e.what()), MessageIcon::Warning);
+        utility_.ShowMessage(owner, framedMsg("FAILED", QString(), qtext(e.what())), MessageIcon::Warning);
     }
 }
 
@@ -248,11 +310,11 @@ void frmPubMain::dispatch(int index)
     case BtnChoose: choose(); break;
     case BtnHistory: openHistory(); break;
     case BtnHelp: openHelp(); break;
-    case BtnForum: utility_.OpenDocument(links::kForum, kMaximised); break;
-    case BtnHome: utility_.OpenDocument(links::kProductHome, kMaximised); break;
-    case BtnMail: utility_.OpenDocument(links::kSupportMail, kMaximised); break;
+    case BtnForum: openLink(this, links::kForum); break;
+    case BtnHome: openLink(this, links::kProductHome); break;
+    case BtnMail: openLink(this, links::kSupportMail); break;
     case BtnExport: upsOutput(QStringLiteral("M")); break;
-    case BtnVersionCheck: utility_.OpenDocument(links::kVersionCheck, kMaximised); break;
+    case BtnVersionCheck: openLink(this, links::kVersionCheck); break;
     case BtnAbout: openAbout(); break;
     case BtnPrevious: previous(); break;
     case BtnNext: next(); break;
@@ -267,15 +329,21 @@ void frmPubMain::choose()
 {
     QString fileName;
     qint16 option = 0;
-    const QStringList chosen = utility_.ShowOpenDialog(this, QStringLiteral("Choose VB Project/Group"), openFilter(),
-                                                       fileName, option);
+    const QStringList chosen = utility_.ShowOpenDialog(this, QStringLiteral("Choose VB Project/Group"),
+                                                       openFilter(upfGetMsg(QStringLiteral("ALL TYPES"))), fileName,
+                                                       option);
     if (chosen.isEmpty() || chosen.constFirst().isEmpty())
         return;
     BusyCursor busy;
     SelectionResult result = makeSelection(localPath(chosen.constFirst()), folder_);
     if (!result.selection || result.selection->empty()) {
         // The earlier selection and its results stay; the user learns why nothing changed.
-        warn(this, "NOCHOICE", result.error.empty() ? utf8(chosen.constFirst()) + ": names no project" : result.error);
+        // A working copy that could not be written says why: the system's reason.
+        const bool copyFailed = result.problem == SelectionProblem::CopyNotWritten;
+        utility_.ShowMessage(this,
+                             framedMsg(selectionProblemKey(result.problem), chosen.constFirst(),
+                                       copyFailed ? qtext(result.error) : QString()),
+                             MessageIcon::Warning);
         return;
     }
     selection_ = std::move(*result.selection);
@@ -315,8 +383,7 @@ void frmPubMain::countProjectAt(std::size_t k)
 
 void frmPubMain::warn(QWidget* owner, const char* key, const std::string& detail)
 {
-    utility_.ShowMessage(owner, QStringLiteral("%1\n%2").arg(upfGetMsg(QString::fromLatin1(key)), qtext(detail)),
-                         MessageIcon::Warning);
+    utility_.ShowMessage(owner, framedMsg(key, QString(), qtext(detail)), MessageIcon::Warning);
 }
 
 void frmPubMain::upsShowProjectInfo(const ProjectInfo& info)
@@ -379,6 +446,7 @@ void frmPubMain::exportList(QWidget* owner, bool empty, const QString& proposed,
     const QString filter = joinFilter({upfGetMsg(QStringLiteral("TEXT")), QStringLiteral("*.txt"),
                                        upfGetMsg(QStringLiteral("CSV")), QStringLiteral("*.csv"),
                                        upfGetMsg(QStringLiteral("XLS")), QStringLiteral("*.xls"),
+                                       upfGetMsg(QStringLiteral("XLSX")), QStringLiteral("*.xlsx"),
                                        upfGetMsg(QStringLiteral("ALL")), QStringLiteral("*.*")});
     const QString path =
         utility_.ShowSaveDialog(owner, upfGetMsg(QStringLiteral("EXPORT")), proposed, filter, 0, QStringLiteral("txt"));
@@ -390,7 +458,16 @@ void frmPubMain::exportList(QWidget* owner, bool empty, const QString& proposed,
         BusyCursor busy;
         std::unique_ptr<Spreadsheet> sheet = spreadsheets_ ? spreadsheets_() : nullptr;
         NoSpreadsheet none;
-        outcome = write(localPath(path), sheet ? *sheet : none);
+        const std::filesystem::path file = localPath(path);
+        const ExportFormat format = exportFormatFor(file.native());
+        if (format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx) {
+            // A spreadsheet takes seconds (the spreadsheet application starts):
+            // a small modal box says so while the windows keep painting.
+            outcome = runBusy(owner, upfGetMsg(QStringLiteral("WRITING")),
+                              [&] { return write(file, sheet ? *sheet : none); });
+        } else {
+            outcome = write(file, sheet ? *sheet : none);
+        }
     }
     switch (outcome.status) {
     case ExportStatus::Written:
@@ -404,7 +481,7 @@ void frmPubMain::exportList(QWidget* owner, bool empty, const QString& proposed,
         break;
     case ExportStatus::Failed:
         // The file and the system's reason, never a success that did not happen.
-        utility_.ShowMessage(owner, QStringLiteral("%1\n%2").arg(path, qtext(outcome.error)), MessageIcon::Warning);
+        utility_.ShowMessage(owner, framedMsg("EXPORT FAIL", path, qtext(outcome.error)), MessageIcon::Warning);
         break;
     }
 }

@@ -71,6 +71,12 @@ public:
     // dialog proposing `proposed`, the file written by `write`, and the
     // message that says how that went, shown over `owner`.
     void exportList(QWidget* owner, bool empty, const QString& proposed, const ListWriter& write);
+    // The text of `key`, then the subject (a file) and the reason, each on a line of its own.
+    QString framedMsg(const char* key, const QString& subject, const QString& reason = QString()) const;
+    // The texts of a list's context menu, from the message table.
+    void setListCommandTexts(ResultsView* view) const;
+    // Opens a web or mail link; when the desktop cannot, a warning over `owner` says so.
+    void openLink(QWidget* owner, const QString& target);
     // Runs one command of a window over `owner`; an error it raises ends it
     // with a warning box instead of ending the program.
     void runCommand(QWidget* owner, const std::function<void()>& command);

@@ -20,6 +20,7 @@
 #include "history/trend.h"
 #include "output/snapshot_store.h"
 #include "shell/frm_pub_main.h"
+#include "shell/qt_language.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -73,6 +74,7 @@ int main(int argc, char** argv)
 
     zorvika::RecordingUtility utility;
     zorvika::frmPubMain main(zorvika::ProgramFolder{argv[1]}, utility);
+    const auto qtTexts = zorvika::installQtTranslations(main.messages());
     main.show();
     utility.openAnswers.push_back({QString::fromLocal8Bit(argv[2])});
     main.sbt_Click(zorvika::BtnChoose);

@@ -134,6 +134,10 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
     const ReadStatus status = tree.read(chosenAbs, text);
     if (status != ReadStatus::Ok) {
         result.error = describeRead(chosen, status);
+        result.problem = status == ReadStatus::Missing      ? SelectionProblem::Missing
+                         : status == ReadStatus::NotRegular ? SelectionProblem::NotRegular
+                         : status == ReadStatus::TooLarge   ? SelectionProblem::TooLarge
+                                                            : SelectionProblem::Unreadable;
         return result;
     }
 
@@ -142,6 +146,7 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
     if (isGroupFileName(chosen.native())) {
         if (!looksLikeGroupText(text)) {
             result.error = chosen.string() + ": not a project group file";
+            result.problem = SelectionProblem::NotGroup;
             return result;
         }
         sel.groupFile = chosenAbs.lexically_normal().string();
@@ -156,6 +161,7 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
     } else {
         if (!looksLikeProjectText(text)) {
             result.error = chosen.string() + ": not a project file";
+            result.problem = SelectionProblem::NotProject;
             return result;
         }
         sel.projectPaths.push_back(chosen.string());
@@ -183,6 +189,7 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
         std::string error;
         if (!writeFileAtomically(copy, copyText, &error, {}, Durability::Scratch)) {
             result.error = copy.string() + ": " + error;
+            result.problem = SelectionProblem::CopyNotWritten;
             return result;
         }
         sel.projectFiles[i] = copy.string();

@@ -46,9 +46,13 @@ struct Selection {
     bool empty() const { return projectFiles.empty(); }
 };
 
+// Why a chosen file gives no selection, for the windows' message texts.
+enum class SelectionProblem { None, Missing, NotRegular, Unreadable, TooLarge, NotGroup, NotProject, CopyNotWritten };
+
 struct SelectionResult {
     std::optional<Selection> selection;
     std::string error; // names the file and the reason when there is no selection
+    SelectionProblem problem = SelectionProblem::None;
 };
 
 // Reads the chosen file (a group or a project) and writes one working copy

@@ -136,7 +136,9 @@ TEST_F(History, DeletingAProjectSelectsTheNextOneAndLoadsItsFirstVersion)
     click(w.sbt(BtnNext));
     withHistory([&](frmPubHis& his) {
         his.cbb(0)->setCurrentIndex(his.cbb(0)->findText(QStringLiteral("Alpha")));
+        utility.questionAnswers = {true, true};
         click(his.sbt(HisDeleteProject));
+        EXPECT_EQ(utility.questions.size(), 1u);
         EXPECT_TRUE(utility.messages.empty());
         EXPECT_FALSE(std::filesystem::exists(program / "verhis" / "Alpha"));
         ASSERT_EQ(his.cbb(0)->count(), 1);
@@ -150,6 +152,7 @@ TEST_F(History, DeletingAProjectSelectsTheNextOneAndLoadsItsFirstVersion)
         EXPECT_TRUE(his.lblT()->text().isEmpty());
         // With no project selected the store folder itself stays, and "DEL" tells it.
         click(his.sbt(HisDeleteProject));
+        EXPECT_EQ(utility.questions.size(), 2u); // nothing to ask about
         ASSERT_EQ(utility.messages.size(), 1u);
         EXPECT_EQ(utility.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_TRUE(std::filesystem::is_directory(program / "verhis"));
@@ -175,6 +178,7 @@ TEST_F(History, AReadOnlySnapshotIsNotDeletedAndDelIsShown)
         EXPECT_EQ(his.cbb(1)->currentText(), QStringLiteral("1.2.3"));
         EXPECT_EQ(his.results()->rowCount(), 3);
         EXPECT_EQ(his.lblT()->text(), totals);
+        utility.questionAnswers = {true};
         click(his.sbt(HisDeleteProject)); // the read-only file keeps its folder
         EXPECT_EQ(utility.messages.size(), 2u);
         EXPECT_TRUE(std::filesystem::exists(file));

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineSeries>
+#include <QGraphicsTextItem>
+#include <QHelpEvent>
 #include <QToolTip>
 
 namespace zorvika::test {
@@ -100,8 +102,8 @@ TEST_F(Trend, VersionsInNumberOrderWithTheTotalsOfEachSnapshot)
         EXPECT_EQ(t.pointText(SeriesPureCode, 2), QStringLiteral("1.10.0\nP - C - B: %1").arg(v110));
         EXPECT_EQ(t.pointText(SeriesBlanks, 0), QStringLiteral("1.2.0\nB: 2"));
         EXPECT_EQ(t.pointText(SeriesBlanks, 4), QString());
-        // Resting on the line near the third point shows that point.
-        emit t.series(SeriesPureCode)->hovered(QPointF(1.8, 5), true);
+        // The pointer resting on the third point shows that point.
+        moveMouse(t.chart()->viewport(), t.pointPosition(SeriesPureCode, 2) + QPoint(2, 1));
         EXPECT_EQ(QToolTip::text(), t.pointText(SeriesPureCode, 2));
         EXPECT_EQ(t.chart()->chart()->series().size(), 3);
     });
@@ -206,6 +208,87 @@ TEST_F(Trend, OneVersionOrNoneLeavesNothingToCompare)
     ASSERT_EQ(utility.messages.size(), 1u);
     EXPECT_EQ(utility.messages[0].text, QStringLiteral("There is nothing to export: the list is empty."));
     EXPECT_TRUE(utility.saveDialogs.empty());
+}
+
+// The chart's version labels as the scene holds them, left to right.
+std::vector<QGraphicsTextItem*> versionLabels(const frmPubTrend& t)
+{
+    std::vector<QGraphicsTextItem*> labels;
+    for (QGraphicsItem* item : t.chart()->scene()->items())
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && text->isVisible()
+            && text->toPlainText().startsWith(QStringLiteral("2026.")))
+            labels.push_back(text);
+    std::sort(labels.begin(), labels.end(), [](auto* a, auto* b) { return a->sceneBoundingRect().x() < b->sceneBoundingRect().x(); });
+    return labels;
+}
+
+// Whole labels that stand apart, inside the chart.
+void expectReadableLabels(const frmPubTrend& t)
+{
+    const auto labels = versionLabels(t);
+    ASSERT_GE(labels.size(), 5u);
+    const QRectF inside = t.chart()->chart()->rect();
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const QString text = labels[i]->toPlainText();
+        EXPECT_FALSE(text.contains(QStringLiteral("..."))) << text.toStdString();
+        EXPECT_TRUE(inside.contains(labels[i]->sceneBoundingRect())) << text.toStdString();
+        if (i > 0)
+            EXPECT_FALSE(labels[i - 1]->sceneBoundingRect().intersects(labels[i]->sceneBoundingRect()))
+                << labels[i - 1]->toPlainText().toStdString() << " runs into " << text.toStdString();
+    }
+}
+
+TEST_F(Trend, FiftyVersionsShowWholeLabelsThePointerFindsEachPointAndTheWindowGrows)
+{
+    useEnglishTable();
+    for (int k = 0; k < 50; ++k) {
+        const int p = 1000 + 40 * k, c = 300 + 5 * k, b = 60 + 2 * k, a = p + 20;
+        const std::vector<int> f = {p, a, c, b, p - c, p - b, p - c - b, a - c, a - b, a - c - b};
+        std::string line = "M.bas:Module";
+        for (int v : f)
+            line += ":" + std::to_string(v);
+        program.write("verhis/Big/2026.1." + std::to_string(200 + k), line + "\r\n");
+    }
+    open();
+    withTrend(QStringLiteral("Big"), [&](frmPubTrend& t) {
+        ASSERT_EQ(t.points().size(), 50u);
+        QApplication::processEvents();
+        expectReadableLabels(t);
+
+        // Real pointer moves: each point under the pointer shows its own text.
+        for (int s : {SeriesPureCode, SeriesComments, SeriesBlanks})
+            for (int i : {0, 1, 13, 24, 48, 49}) {
+                moveMouse(t.chart()->viewport(), t.pointPosition(s, i) + QPoint(1, -1));
+                EXPECT_TRUE(QToolTip::isVisible()) << s << "/" << i;
+                EXPECT_EQ(QToolTip::text(), t.pointText(s, i)) << s << "/" << i;
+            }
+        // Resting there (the tooltip event that follows a pause) keeps the point's text.
+        const QPoint on = t.pointPosition(SeriesComments, 24);
+        moveMouse(t.chart()->viewport(), on);
+        QHelpEvent rest(QEvent::ToolTip, on, t.chart()->viewport()->mapToGlobal(on));
+        QApplication::sendEvent(t.chart()->viewport(), &rest);
+        EXPECT_TRUE(QToolTip::isVisible());
+        EXPECT_EQ(QToolTip::text(), t.pointText(SeriesComments, 24));
+        // Away from every point, nothing shows.
+        const QPoint away = t.pointPosition(SeriesPureCode, 0) - QPoint(0, 40); // above the highest line
+        ASSERT_FALSE(t.pointAt(away));
+        moveMouse(t.chart()->viewport(), away);
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000)) << QToolTip::text().toStdString();
+
+        // The window grows; the chart takes the room, the row and the list follow.
+        const QSize before = t.chart()->size();
+        const QRect list = t.lsv()->geometry();
+        t.resize(t.width() + 300, t.height() + 200);
+        QApplication::processEvents();
+        EXPECT_EQ(t.chart()->size(), before + QSize(300, 200));
+        EXPECT_EQ(t.lsv()->geometry(), list.translated(0, 200).adjusted(0, 0, 300, 0));
+        EXPECT_LT(t.chart()->geometry().bottom(), t.cbb(0)->y());
+        EXPECT_LT(t.cbb(1)->geometry().right(), t.sbt(TrendExport)->x());
+        EXPECT_LE(t.sbt(TrendClose)->geometry().right(), t.width());
+        expectReadableLabels(t);
+        moveMouse(t.chart()->viewport(), t.pointPosition(SeriesComments, 30));
+        EXPECT_EQ(QToolTip::text(), t.pointText(SeriesComments, 30));
+    });
 }
 
 TEST_F(Trend, NeedsAStoredProject)

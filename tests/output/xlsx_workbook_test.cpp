@@ -35,7 +35,8 @@ std::vector<ModuleRow> sampleRows()
             row({"gone.bas", "Invalid"})};
 }
 
-// Every cell as the export hands it over, row by row, against what was read.
+// Every cell as the export hands it over, row by row, against what was read:
+// a figure is a number the spreadsheet can sum, any other text a text.
 void expectSameCells(const SheetCells& want, const ReadSheet& got)
 {
     ASSERT_EQ(got.rows.size(), want.size());
@@ -44,7 +45,8 @@ void expectSameCells(const SheetCells& want, const ReadSheet& got)
             EXPECT_EQ(got.text(r, c), want[r][c]) << "row " << r + 1 << " column " << c + 1;
             if (!want[r][c].empty()) {
                 ASSERT_LT(c, got.rows[r].size());
-                EXPECT_TRUE(got.rows[r][c].isText) << "row " << r + 1 << " column " << c + 1 << " is no text";
+                EXPECT_EQ(got.rows[r][c].isText, !figureNumber(want[r][c]).has_value())
+                    << "row " << r + 1 << " column " << c + 1 << ": " << want[r][c];
             }
         }
 }
@@ -100,7 +102,7 @@ TEST(ColumnWidth, FitsTheTextAndGrowsWithIt)
     EXPECT_DOUBLE_EQ(widths[3], fittedWidth(""));
 }
 
-TEST(XlsxExport, WritesEveryCellAsTextInCourierNew9WithFittedColumns)
+TEST(XlsxExport, WritesFiguresAsNumbersAndTextsAsTextsInCourierNew9WithFittedColumns)
 {
     TempFolder dir;
     const fs::path target = dir / "prj_1.0_20240305.xlsx";
@@ -121,7 +123,9 @@ TEST(XlsxExport, WritesEveryCellAsTextInCourierNew9WithFittedColumns)
     EXPECT_EQ(sheet->text(5, 1), "Total");
     EXPECT_EQ(sheet->text(5, 11), "4866");
     EXPECT_EQ(sheet->text(2, 2), "82");
-    EXPECT_TRUE(sheet->rows[2][2].isText) << "a figure stays the text \"82\"";
+    EXPECT_FALSE(sheet->rows[2][2].isText) << "the figure 82 is a number";
+    EXPECT_TRUE(sheet->rows[2][0].isText);
+    EXPECT_TRUE(sheet->rows[5][1].isText) << "\"Total\"";
 
     for (std::size_t r = 0; r < sheet->rows.size(); ++r)
         for (std::size_t c = 0; c < sheet->rows[r].size(); ++c)
@@ -158,6 +162,21 @@ TEST(XlsxExport, WritesEveryCellAsTextInCourierNew9WithFittedColumns)
         }
     }
     EXPECT_EQ(entries(dir.path()), std::set<std::string>{target.filename().string()}) << "a temporary file stayed";
+}
+
+// Only a text that reads back as the same number is one; everything else
+// keeps its exact text.
+TEST(XlsxFigures, OnlyPlainDecimalFiguresBecomeNumbers)
+{
+    const struct {
+        const char* text;
+        std::optional<double> number;
+    } cases[] = {{"82", 82},          {"0", 0},       {"-3", -3},          {"999999999999999", 999999999999999.0},
+                 {"1000000000000000", {}}, {"007", {}}, {"-0", {}},          {"", {}},
+                 {"-", {}},           {"+5", {}},     {" 5", {}},          {"1.2.0", {}},
+                 {"1e3", {}},         {"12a", {}},    {"Class1.cls", {}}};
+    for (const auto& c : cases)
+        EXPECT_EQ(figureNumber(c.text), c.number) << '"' << c.text << '"';
 }
 
 TEST(XlsxExport, NoTotalsRowWithoutTenTotals)

@@ -2,7 +2,14 @@
 // the files it writes.
 #include "gui_fixture.h"
 
+#include "components/busy_box.h"
 #include "output/export.h"
+
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +34,58 @@ public:
         return true;
     }
 };
+
+// A spreadsheet application that takes its time: it writes only when released.
+class SlowSheet final : public Spreadsheet {
+public:
+    std::atomic<bool> released{false};
+    bool available() override { return true; }
+    bool write(const std::filesystem::path& path, const SheetCells&, std::string*) override
+    {
+        while (!released)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::ofstream(path, std::ios::binary) << "sheet";
+        return true;
+    }
+};
+
+TEST_F(Export, WhileTheSpreadsheetIsWrittenABusyBoxAndTheWaitCursorShow)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    SlowSheet* slow = nullptr;
+    main = std::make_unique<frmPubMain>(folder(), utility, [&] {
+        auto sheet = std::make_unique<SlowSheet>();
+        slow = sheet.get();
+        return sheet;
+    });
+    main->show();
+    choose(group);
+    const auto target = sources / "book.xls";
+    utility.saveAnswers.push_back(QString::fromStdString(target.string()));
+    bool seen = false;
+    bool waitCursor = false;
+    bool stayedOnEscape = false;
+    QTimer::singleShot(100, [&] {
+        auto* box = qobject_cast<BusyBox*>(QApplication::activeModalWidget());
+        seen = box && box->isVisible() && box->text() == QStringLiteral("Writing the spreadsheet...");
+        waitCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        if (box) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            stayedOnEscape = box->isVisible();
+        }
+        slow->released = true;
+    });
+    click(main->sbt(BtnExport));
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(waitCursor);
+    EXPECT_TRUE(stayedOnEscape) << "Escape must not end the box before the work";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(readFile(target), "sheet");
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_EQ(utility.messages[0].text, QStringLiteral("The list has been exported."));
+}
 
 TEST_F(Export, AnEmptyListShowsNoRecordBeforeAnyDialog)
 {
@@ -56,7 +115,8 @@ TEST_F(Export, TheListIsWrittenAsTabTextWithTheTotalsRow)
     EXPECT_EQ(d.defaultExtension, QStringLiteral("txt"));
     const QStringList filter = d.filter.split(QChar(u'\0'));
     EXPECT_EQ(filter, (QStringList{"Text File (Tab Separated) (*.txt)", "*.txt", "Comma Separated Values (*.csv)", "*.csv",
-                                   "Excel Workbook (*.xls)", "*.xls", "All Files (*.*)", "*.*"}));
+                                   "Excel Workbook (*.xls)", "*.xls", "Excel Workbook 2007 (*.xlsx)", "*.xlsx",
+                                   "All Files (*.*)", "*.*"}));
     EXPECT_EQ(qtFilterList(d.filter).last(), QStringLiteral("All Files (*)"));
 
     ASSERT_EQ(utility.messages.size(), 1u);

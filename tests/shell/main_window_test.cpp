@@ -71,9 +71,12 @@ TEST_F(Main, ChooseCountsTheFirstProjectOfTheGroupAndStoresItsSnapshot)
 
     ASSERT_EQ(utility.openDialogs.size(), 1u);
     EXPECT_EQ(utility.openDialogs[0].title, QStringLiteral("Choose VB Project/Group"));
+    // Projects and groups together first, then the two types on their own.
     EXPECT_EQ(utility.openDialogs[0].filter,
-              QStringLiteral("VB Project (*.vbp)") + QChar(u'\0') + "*.vbp" + QChar(u'\0') + "VB Project Group (*.vbg)"
+              QStringLiteral("VB Project or Group") + QChar(u'\0') + "*.vbp *.vbg" + QChar(u'\0')
+                  + "VB Project (*.vbp)" + QChar(u'\0') + "*.vbp" + QChar(u'\0') + "VB Project Group (*.vbg)"
                   + QChar(u'\0') + "*.vbg");
+    EXPECT_EQ(qtFilterList(utility.openDialogs[0].filter).first(), QStringLiteral("VB Project or Group (*.vbp *.vbg)"));
     EXPECT_TRUE(utility.messages.empty());
     EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  1/3"));
     EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Alpha"));
@@ -180,7 +183,7 @@ TEST_F(Main, FailuresOfTheCountingRoadAreToldInAWarningBox)
     frmPubMain& w = open();
     const QString noProject = w.upfGetMsg(QStringLiteral("NOPROJECT"));
     const QString noSave = w.upfGetMsg(QStringLiteral("NOSAVE"));
-    const QString noChoice = w.upfGetMsg(QStringLiteral("NOCHOICE"));
+    const QString noChoice = w.upfGetMsg(QStringLiteral("NOCOPY"));
     ASSERT_FALSE(noProject.isEmpty() || noSave.isEmpty() || noChoice.isEmpty());
 
     choose(group);

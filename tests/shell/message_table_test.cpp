@@ -18,7 +18,12 @@ const std::vector<std::string> kKeys = {
     "ORDER", "EXPORT", "TEXT", "CSV", "XLS", "ALL", "EXCEL", "EXPORT SUCC", "NO RECORD", "ABOUT",
     "ABOUT DESC", "BACK", "CLOSE", "COPYRIGHT", "HOME", "MEMBER", "VERS", "HIS", "CW", "PROJECT2",
     "VERSION2", "TOTAL2", "DEL", "TREND", "TRENDTITLE", "LINES", "FROM", "TO", "DIFF", "CHANGE",
-    "ADDED", "REMOVED"};
+    "ADDED", "REMOVED",
+    // desktop use
+    "LANGUAGE", "ALL TYPES", "XLSX", "TIP HELP", "TIP FORUM", "TIP HOME", "TIP MAIL", "TIP UPDATE", "TIP ABOUT",
+    "TIP DELPROJECT", "TIP DELVERSION", "ASK DELPROJECT", "NO BROWSER", "NO MAILER", "OPEN MISSING", "OPEN NOTFILE",
+    "OPEN FAIL", "NOT GROUP", "NOT PROJECT", "NO PROJECTS", "EXPORT FAIL", "FAILED", "WRITING", "SORT COLUMN",
+    "SORT BY", "COPY ROWS"};
 
 std::vector<fs::path> shippedTables()
 {

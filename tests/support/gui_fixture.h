@@ -82,6 +82,13 @@ protected:
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
     }
 
+    // The pointer moved to `at` in `widget`, as the window system reports a move.
+    static void moveMouse(QWidget* widget, QPoint at)
+    {
+        QWidget* window = widget->window();
+        QTest::mouseMove(window->windowHandle(), widget->mapTo(window, at));
+    }
+
     void choose(const std::filesystem::path& file)
     {
         utility.openAnswers.push_back({QString::fromStdString(file.string())});
