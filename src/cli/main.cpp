@@ -9,7 +9,9 @@ int main(int argc, char** argv)
     std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
     zorvika::CliContext context;
-    context.defaultProgramFolder = zorvika::ProgramFolder::ofExecutable().root;
+    const zorvika::ProgramFolder folder = zorvika::ProgramFolder::ofExecutable();
+    context.defaultProgramFolder = folder.root;
+    context.defaultDataFolder = folder.data;
     const auto spreadsheet = zorvika::makeSystemSpreadsheet();
     context.spreadsheet = spreadsheet.get();
     const int status = zorvika::runCli(args, std::cout, std::cerr, context);

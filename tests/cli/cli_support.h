@@ -47,4 +47,11 @@ inline std::vector<std::string> lines(const std::string& text)
     return out;
 }
 
+// The text with every CR removed: a file's CR LF lines as LF lines.
+inline std::string withoutCr(std::string text)
+{
+    std::erase(text, '\r');
+    return text;
+}
+
 } // namespace zorvika::test

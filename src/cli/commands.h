@@ -1,0 +1,35 @@
+#pragma once
+// The commands of the command line, one unit each: its table of options and
+// the function that runs it.
+#include "cli/cli.h"
+#include "cli/options.h"
+#include "shell/message_table.h"
+
+#include <ostream>
+#include <string>
+
+namespace zorvika {
+
+// What every command runs with.
+struct CommandRun {
+    ProgramFolder folder;
+    std::ostream& out;
+    std::ostream& err;
+    const CliContext& context;
+};
+
+// "zorvika-cli: MESSAGE" on standard error; returns the failure status 1.
+int failWith(std::ostream& err, const std::string& message);
+// Text made for files (CR LF) as standard output writes it (LF).
+std::string withUnixLineEnds(std::string text);
+
+// Options every command takes.
+OptionSpec programFolderOption();
+
+const CommandSpec& countCommand();
+int runCountCommand(const ParsedArgs& args, const CommandRun& run);
+
+const CommandSpec& historyCommand();
+int runHistoryCommand(const ParsedArgs& args, const CommandRun& run);
+
+} // namespace zorvika
