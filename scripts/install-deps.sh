@@ -14,6 +14,7 @@ packages=(
   fonts-dejavu-core fonts-wine
   libxlsxwriter-dev libreoffice-calc-nogui
   libzip-dev libpugixml-dev
+  desktop-file-utils appstream dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

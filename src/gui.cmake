@@ -21,8 +21,9 @@ add_library(zorvika_gui STATIC
   history/frm_pub_trend.cpp
   shell/help_window.cpp
   shell/frm_pub_main.cpp
+  ${CMAKE_SOURCE_DIR}/resources/icons/zorvika_icon.qrc
 )
-set_target_properties(zorvika_gui PROPERTIES AUTOMOC ON)
+set_target_properties(zorvika_gui PROPERTIES AUTOMOC ON AUTORCC ON)
 target_link_libraries(zorvika_gui PUBLIC zorvika_core Qt6::Widgets Qt6::Charts)
 
 add_executable(zorvika shell/main.cpp)

@@ -271,11 +271,16 @@ void frmPubMain::choose()
                                                        fileName, option);
     if (chosen.isEmpty() || chosen.constFirst().isEmpty())
         return;
+    chooseFile(chosen.constFirst());
+}
+
+void frmPubMain::chooseFile(const QString& fileName)
+{
     BusyCursor busy;
-    SelectionResult result = makeSelection(localPath(chosen.constFirst()), folder_);
+    SelectionResult result = makeSelection(localPath(fileName), folder_);
     if (!result.selection || result.selection->empty()) {
         // The earlier selection and its results stay; the user learns why nothing changed.
-        const QString reason = result.error.empty() ? QStringLiteral("%1: names no project").arg(chosen.constFirst())
+        const QString reason = result.error.empty() ? QStringLiteral("%1: names no project").arg(fileName)
                                                     : qtext(result.error);
         utility_.ShowMessage(this, reason, MessageIcon::Warning);
         return;

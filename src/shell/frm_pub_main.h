@@ -70,6 +70,8 @@ public:
     // dialog proposing `proposed`, the file written by `write`, and the
     // message that says how that went, shown over `owner`.
     void exportList(QWidget* owner, bool empty, const QString& proposed, const ListWriter& write);
+    // Opens a project or group file as choosing it in the open dialog does.
+    void chooseFile(const QString& fileName);
     // Runs one command of a window over `owner`; an error it raises ends it
     // with a warning box instead of ending the program.
     void runCommand(QWidget* owner, const std::function<void()>& command);

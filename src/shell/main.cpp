@@ -1,19 +1,29 @@
 // ZORVIKA, the desktop program: the main window on the folder of the program.
+// A project or group file given as the one argument ("Open with" in a file
+// manager) is opened as if it had been chosen in the open dialog.
 #include "about/logos.h"
 #include "components/gui_font.h"
 #include "components/qt_utility.h"
 #include "shell/frm_pub_main.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZORVIKA"));
+    QApplication::setDesktopFileName(QStringLiteral("zorvika"));
     QApplication::setFont(zorvika::windowFont());
     QApplication::setWindowIcon(zorvika::productIcon());
     zorvika::QtUtility utility;
     zorvika::frmPubMain window(zorvika::ProgramFolder::ofExecutable(), utility);
     window.show();
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() == 2) {
+        const QString file = QFileInfo(arguments.at(1)).absoluteFilePath();
+        QTimer::singleShot(0, &window, [&window, file] { window.runCommand(&window, [&] { window.chooseFile(file); }); });
+    }
     return QApplication::exec();
 }
