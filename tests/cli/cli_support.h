@@ -23,8 +23,9 @@ public:
     }
     CliResult run(std::vector<std::string> args) const
     {
-        args.push_back("--program-folder");
-        args.push_back(program.path().string());
+        // Right after the command, so that a `--` among the arguments leaves it an option.
+        const auto at = args.begin() + (args.empty() ? 0 : 1);
+        args.insert(at, {"--program-folder", program.path().string()});
         std::ostringstream out, err;
         CliContext context;
         context.defaultProgramFolder = "/nonexistent-default-folder";
