@@ -144,6 +144,27 @@ TEST_F(Main, ASingleProjectShowsOneOfOneAndPreviousAndNextDoNothing)
     EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Beta"));
 }
 
+// "zorvika FILE" (the desktop entry's %f, "Open with"): no dialog, the same
+// road as a choice in it, failures told the same way.
+TEST_F(Main, AFileGivenToTheProgramOpensAsIfChosenInTheDialog)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    w.chooseFile(QString::fromStdString(group.string()));
+    EXPECT_TRUE(utility.openDialogs.empty());
+    EXPECT_TRUE(utility.messages.empty());
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  1/3"));
+    EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Alpha"));
+    EXPECT_EQ(readFile(program / "verhis" / "Alpha" / "1.2.3"),
+              snapshotText(w.results()->displayRows(), w.lblT()->text().toStdString()));
+
+    w.chooseFile(QString::fromStdString((sources / "nowhere.vbp").string()));
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_TRUE(utility.messages[0].text.contains(QStringLiteral("nowhere.vbp")));
+    EXPECT_EQ(w.selection().size(), 3u);
+}
+
 TEST_F(Main, CancellingTheOpenDialogKeepsTheSelectionAndTheResults)
 {
     const auto group = writeGroup();
