@@ -52,6 +52,14 @@ std::string programHelp()
 
 } // namespace
 
+std::vector<const CommandSpec*> allCommands()
+{
+    std::vector<const CommandSpec*> specs;
+    for (const Command& command : kCommands)
+        specs.push_back(&command.spec());
+    return specs;
+}
+
 int failWith(std::ostream& err, const std::string& message)
 {
     err << "zorvika-cli: " << message << '\n';

@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace zorvika {
 
@@ -25,6 +26,9 @@ std::string withUnixLineEnds(std::string text);
 
 // Options every command takes.
 OptionSpec programFolderOption();
+
+// Every command's table, in the order `--help` lists them.
+std::vector<const CommandSpec*> allCommands();
 
 const CommandSpec& countCommand();
 int runCountCommand(const ParsedArgs& args, const CommandRun& run);

@@ -26,6 +26,43 @@ std::string jsonOptionalFigure(const std::optional<std::int64_t>& figure)
     return figure ? figureText(*figure) : "null";
 }
 
+// The stored projects or one project's versions: one per line, or a JSON array.
+int printNames(const std::vector<std::string>& names, std::ostream& out, bool json)
+{
+    if (json)
+        out << jsonStrings(names) << '\n';
+    else
+        for (const std::string& name : names)
+            out << name << '\n';
+    return 0;
+}
+
+// `history PROJECT VERSION`: the snapshot as the history window shows it.
+int printSnapshot(const std::string& project, const std::string& version, const ProgramFolder& folder,
+                  const MessageTable& messages, std::ostream& out, bool json)
+{
+    const Snapshot snapshot = loadSnapshot(folder, project, version, messages.get("TOTAL2"));
+    // The history window shows a loaded snapshot on column 0 ascending.
+    const std::vector<ModuleRow> rows = sortedRows(snapshot.rows, SortState{});
+    const auto totals = totalsValues(snapshot.totalsLabel, messages.totalsWords());
+    if (json) {
+        out << "{\"project\":" << jsonString(project) << ",\"version\":" << jsonString(version)
+            << ",\"rows\":" << jsonRows(rows) << ",\"totals\":";
+        if (totals) {
+            out << '{';
+            for (std::size_t k = 0; k < totals->size(); ++k)
+                out << (k ? ",\"" : "\"") << kFigureCaptions[k] << "\":" << jsonFigure((*totals)[k]);
+            out << '}';
+        } else {
+            out << "null";
+        }
+        out << ",\"totalsText\":" << jsonString(snapshot.totalsLabel) << "}\n";
+        return 0;
+    }
+    out << withUnixLineEnds(exportText(rows, totals, ExportFormat::Tab));
+    return 0;
+}
+
 // `history PROJECT --trend`: one line per version, version and ten totals.
 int printTrend(const std::string& project, const ProgramFolder& folder, const MessageTable& messages,
                std::ostream& out, bool json)
@@ -107,14 +144,8 @@ int runHistory(const std::vector<std::string>& args, bool trend,
     ensureWorkFiles(folder);
     const MessageTable messages(folder);
     const std::vector<std::string> projects = listProjects(folder);
-    if (args.empty()) {
-        if (json)
-            out << jsonStrings(projects) << '\n';
-        else
-            for (const std::string& p : projects)
-                out << p << '\n';
-        return 0;
-    }
+    if (args.empty())
+        return printNames(projects, out, json);
     if (!contains(projects, args[0]))
         return failWith(err, args[0] + ": no such project in the history");
     if (trend)
@@ -126,34 +157,9 @@ int runHistory(const std::vector<std::string>& args, bool trend,
         return failWith(err, args[0] + " " + args[1] + ": no such version in the history");
     if (remove)
         return deleteFromHistory(args, folder, messages, err);
-    if (args.size() == 1) {
-        if (json)
-            out << jsonStrings(versions) << '\n';
-        else
-            for (const std::string& v : versions)
-                out << v << '\n';
-        return 0;
-    }
-    const Snapshot snapshot = loadSnapshot(folder, args[0], args[1], messages.get("TOTAL2"));
-    // The history window shows a loaded snapshot on column 0 ascending.
-    const std::vector<ModuleRow> rows = sortedRows(snapshot.rows, SortState{});
-    const auto totals = totalsValues(snapshot.totalsLabel, messages.totalsWords());
-    if (json) {
-        out << "{\"project\":" << jsonString(args[0]) << ",\"version\":" << jsonString(args[1])
-            << ",\"rows\":" << jsonRows(rows) << ",\"totals\":";
-        if (totals) {
-            out << '{';
-            for (std::size_t k = 0; k < totals->size(); ++k)
-                out << (k ? ",\"" : "\"") << kFigureCaptions[k] << "\":" << jsonFigure((*totals)[k]);
-            out << '}';
-        } else {
-            out << "null";
-        }
-        out << ",\"totalsText\":" << jsonString(snapshot.totalsLabel) << "}\n";
-        return 0;
-    }
-    out << withUnixLineEnds(exportText(rows, totals, ExportFormat::Tab));
-    return 0;
+    if (args.size() == 1)
+        return printNames(versions, out, json);
+    return printSnapshot(args[0], args[1], folder, messages, out, json);
 }
 
 } // namespace

@@ -18,17 +18,6 @@ namespace {
 
 const std::string kTest = corpus("SSTabEx/test project/Test.vbp");
 
-ModuleRow row(std::string path, int p, int a, int c, int b)
-{
-    ModuleRow r;
-    r.cells[ColModule] = std::move(path);
-    r.cells[ColType] = "Form";
-    const int values[10] = {p, a, c, b, p - c, p - b, p - c - b, a - c, a - b, a - c - b};
-    for (int k = 0; k < 10; ++k)
-        r.cells[ColP + k] = std::to_string(values[k]);
-    return r;
-}
-
 // A program folder whose store holds SSTabExTest 1.0.0 (counted, with its
 // totals line), P 1.9.0 and 1.10.0, and a project named "--trend".
 struct Store {
@@ -36,9 +25,9 @@ struct Store {
     {
         ensureWorkFiles(folder);
         EXPECT_EQ(cli.run({"count", kTest, "--save"}).status, 0);
-        saveSnapshot(folder, "P", "1.10.0", {row("a.frm", 20, 30, 4, 5), row("b.frm", 1, 1, 0, 0)}, "");
-        saveSnapshot(folder, "P", "1.9.0", {row("a.frm", 10, 20, 2, 3)}, "");
-        saveSnapshot(folder, "--trend", "1.0.0", {row("t.frm", 1, 1, 0, 0)}, "");
+        saveSnapshot(folder, "P", "1.10.0", {formRow("a.frm", 20, 30, 4, 5), formRow("b.frm", 1, 1, 0, 0)}, "");
+        saveSnapshot(folder, "P", "1.9.0", {formRow("a.frm", 10, 20, 2, 3)}, "");
+        saveSnapshot(folder, "--trend", "1.0.0", {formRow("t.frm", 1, 1, 0, 0)}, "");
     }
     Cli cli;
     ProgramFolder folder{cli.program.path()};
@@ -162,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
 // its parser, with the values the help names.
 TEST(CliOptions, HelpAndParserComeFromOneTable)
 {
-    for (const CommandSpec* command : {&countCommand(), &historyCommand()}) {
+    for (const CommandSpec* command : allCommands()) {
         const std::string help = helpText(*command);
         for (const OptionSpec& option : command->options) {
             std::vector<std::string> args(command->minOperands, "operand");
@@ -171,8 +160,11 @@ TEST(CliOptions, HelpAndParserComeFromOneTable)
                 args.emplace_back(option.choices.empty() ? "value" : std::string(option.choices.back()));
             const ParsedArgs parsed = parseArguments(*command, args);
             EXPECT_EQ(parsed.options.at(std::string(option.name)).size(), option.values.size()) << option.name;
-            EXPECT_NE(help.find("\n  " + std::string(option.name)), std::string::npos) << option.name;
-            EXPECT_NE(synopsis(*command).find("[" + std::string(option.name)), std::string::npos) << option.name;
+            std::string helpLine = "\n  ", synopsisItem = "[";
+            helpLine += option.name;
+            synopsisItem += option.name;
+            EXPECT_NE(help.find(helpLine), std::string::npos) << option.name;
+            EXPECT_NE(synopsis(*command).find(synopsisItem), std::string::npos) << option.name;
         }
     }
 }

@@ -15,13 +15,7 @@ const TotalsWords kWords{"Total: ", "modules: ", "(order)"};
 
 ModuleRow row(std::string path, int p, int a, int c, int b)
 {
-    ModuleRow r;
-    r.cells[ColModule] = std::move(path);
-    r.cells[ColType] = "Form";
-    const int values[10] = {p, a, c, b, p - c, p - b, p - c - b, a - c, a - b, a - c - b};
-    for (int k = 0; k < 10; ++k)
-        r.cells[ColP + k] = std::to_string(values[k]);
-    return r;
+    return test::formRow(std::move(path), p, a, c, b);
 }
 
 ModuleRow invalid(std::string path)
