@@ -65,6 +65,15 @@ std::optional<std::string> ParsedArgs::value(std::string_view option) const
 ParsedArgs parseArguments(const CommandSpec& command, const std::vector<std::string>& args)
 {
     ParsedArgs parsed;
+    // `--help` before any `--` wins over every other mistake on the line.
+    for (const std::string& a : args) {
+        if (a == "--")
+            break;
+        if (a == "--help" || a == "-h") {
+            parsed.help = true;
+            return parsed;
+        }
+    }
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -74,10 +83,6 @@ ParsedArgs parseArguments(const CommandSpec& command, const std::vector<std::str
         }
         if (a == "--") {
             optionsEnded = true;
-            continue;
-        }
-        if (a == "--help" || a == "-h") {
-            parsed.help = true;
             continue;
         }
         const std::size_t equals = a.find('=');
@@ -101,8 +106,6 @@ ParsedArgs parseArguments(const CommandSpec& command, const std::vector<std::str
             checkChoice(*option, values.front());
         parsed.options[name] = std::move(values);
     }
-    if (parsed.help)
-        return parsed;
     if (parsed.operands.size() < command.minOperands)
         throw UsageError{std::string(command.name) + " needs " + std::string(command.operands)};
     if (parsed.operands.size() > command.maxOperands)

@@ -47,7 +47,7 @@ struct ParsedArgs {
 // options (`--name VALUE` or `--name=VALUE`) and operands in any order, and
 // after `--` only operands. Throws UsageError for an unknown option, a
 // missing value, a value outside the choices or a wrong number of operands.
-// `--help` is always accepted; the operands are not checked then.
+// A `--help` (or `-h`) before any `--` gives `help` and nothing else checked.
 ParsedArgs parseArguments(const CommandSpec& command, const std::vector<std::string>& args);
 
 // "zorvika-cli count FILE [--project K] ...": the command's synopsis.

@@ -74,6 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"Help", {"--help"}, 0, "zorvika-cli history [PROJECT [VERSION]]"},
         OutputCase{"CountHelp", {"count", "--help"}, 0, "--format tsv|csv|json"},
         OutputCase{"HistoryHelpBeforeBadOperands", {"history", "a", "b", "c", "-h"}, 0, "--compare V1 V2"},
+        OutputCase{"HelpBeforeABadValue", {"count", "--format", "xml", "--help"}, 0, "usage: zorvika-cli count FILE"},
         OutputCase{"Version", {"--version"}, 0, kVersionLine},
         OutputCase{"CountTab", {"count", kTest}, 0, "\n \tTotal\t3137\t4173\t289\t600\t2848"},
         OutputCase{"CountCsv", {"count", kTest, "--format", "csv"}, 0, "\n ,Total,3137,4173,289,600,2848"},
