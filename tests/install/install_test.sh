@@ -52,7 +52,7 @@ unset XDG_DATA_HOME
 export XDG_DATA_HOME="$work/xdg-gui"
 QT_QPA_PLATFORM=offscreen "$prefix/bin/zorvika" "$project" &
 gui=$!
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
   [ -f "$XDG_DATA_HOME/zorvika/verhis/SSTabExTest/1.0.0" ] && break
   sleep 0.1
 done
