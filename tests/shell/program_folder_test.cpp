@@ -66,3 +66,15 @@ TEST(ProgramFolder, InstalledWorkFilesGoToTheDataFolderOnly)
     EXPECT_FALSE(fs::exists(dir / "usr/bin/verhis"));
     EXPECT_EQ(MessageTable(folder).get("TITLE"), "T");
 }
+
+TEST(ProgramFolder, AFolderTheUserCannotWriteKeepsTheDataInTheUsersFolder)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root can write to every folder";
+    test::TempFolder dir;
+    fs::create_directories(dir / "opt/zorvika");
+    fs::permissions(dir / "opt/zorvika", fs::perms::owner_read | fs::perms::owner_exec);
+    const ProgramFolder folder = programFolderFor(dir / "opt/zorvika", (dir / "xdg").string(), "/nonexistent");
+    EXPECT_EQ(folder.root, dir / "opt/zorvika");
+    EXPECT_EQ(folder.data, dir / "xdg/zorvika");
+}
