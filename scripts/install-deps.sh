@@ -8,13 +8,14 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-translations-l10n
-  libgtest-dev
+  libgtest-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   cloc time
   fonts-dejavu-core fonts-wine
   libxlsxwriter-dev libreoffice-calc-nogui
   libzip-dev libpugixml-dev
   libgit2-dev git
+  desktop-file-utils appstream dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

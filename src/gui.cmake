@@ -27,6 +27,7 @@ add_library(zorvika_gui STATIC
   shell/help_window.cpp
   shell/qt_language.cpp
   shell/frm_pub_main.cpp
+  ${CMAKE_SOURCE_DIR}/resources/icons/zorvika_icon.qrc
 )
 set_target_properties(zorvika_gui PROPERTIES AUTOMOC ON AUTORCC ON)
 target_link_libraries(zorvika_gui PUBLIC zorvika_core Qt6::Widgets Qt6::Charts Qt6::Svg)

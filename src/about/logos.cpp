@@ -1,9 +1,19 @@
 #include "about/logos.h"
 
 #include <QFont>
-#include <QLinearGradient>
+#include <QIcon>
 #include <QPainter>
-#include <QPainterPath>
+
+// The application icon's sizes, rendered from resources/icons/zorvika.svg,
+// live in their own resource file; a static library needs it named once.
+static void initIconResource()
+{
+    static bool done = false;
+    if (!done) {
+        Q_INIT_RESOURCE(zorvika_icon);
+        done = true;
+    }
+}
 
 namespace zorvika {
 
@@ -13,48 +23,11 @@ const QColor kInk(0x1f, 0x3a, 0x5f);
 const QColor kAccent(0xf2, 0x8c, 0x28);
 const QColor kPaper(0xf7, 0xf9, 0xfc);
 
-// Lines of code of falling length, read as a bar chart: what the program counts.
-void drawBars(QPainter& p, const QRectF& area, const QColor& colour)
-{
-    const qreal lengths[] = {0.95, 0.7, 0.85, 0.45, 0.6};
-    const qreal step = area.height() / 5.0;
-    for (int i = 0; i < 5; ++i) {
-        QRectF bar(area.left(), area.top() + i * step + step * 0.18, area.width() * lengths[i], step * 0.64);
-        p.fillRect(bar, colour);
-    }
-}
-
 } // namespace
 
 QPixmap productLogo(int size)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
-    QLinearGradient back(0, 0, 0, s);
-    back.setColorAt(0, kInk.lighter(135));
-    back.setColorAt(1, kInk);
-    p.setPen(Qt::NoPen);
-    p.setBrush(back);
-    p.drawRoundedRect(QRectF(1, 1, s - 2, s - 2), s * 0.18, s * 0.18);
-
-    QColor faint = kPaper;
-    faint.setAlpha(70);
-    drawBars(p, QRectF(s * 0.16, s * 0.16, s * 0.68, s * 0.68), faint);
-
-    // The "Z": two strokes joined by the diagonal.
-    QPainterPath z;
-    z.moveTo(s * 0.22, s * 0.24);
-    z.lineTo(s * 0.78, s * 0.24);
-    z.lineTo(s * 0.30, s * 0.76);
-    z.lineTo(s * 0.80, s * 0.76);
-    QPen pen(kAccent, s * 0.11, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(z);
-    return pixmap;
+    return productIcon().pixmap(size, size);
 }
 
 QPixmap companyLogo()
@@ -94,9 +67,10 @@ QPixmap companyLogo()
 
 QIcon productIcon()
 {
+    initIconResource();
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(productLogo(size));
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/zorvika/icon/%1.png").arg(size), QSize(size, size));
     return icon;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// ZORVIKA's pictures, drawn by the program: the 48 by 48 product logo (also
-// the windows' icon) and the 141 by 56 company logo of the about window.
+// ZORVIKA's pictures: the application icon (resources/icons, the windows'
+// icon and the product logo at any size) and the 141 by 56 company logo of
+// the about window, drawn by the program around it.
 #include <QIcon>
 #include <QPixmap>
 

@@ -1,25 +1,8 @@
 #include "cli/cli.h"
 
-#include "analysis/results.h"
-#include "cli/json_writer.h"
-#include "components/line_reader.h"
-#include "components/text_codec.h"
-#include "components/spreadsheet.h"
-#include "history/history_store.h"
-#include "history/revision_import.h"
-#include "history/trend.h"
-#include "output/export.h"
-#include "output/snapshot_store.h"
-#include "output/table_export.h"
-#include "shell/message_table.h"
-#include "shell/project_run.h"
-#include "shell/selection.h"
+#include "cli/commands.h"
 
-#include "components/interrupt_cleanup.h"
-
-#include <algorithm>
-#include <unistd.h>
-#include <optional>
+#include <functional>
 
 namespace zorvika {
 
@@ -27,144 +10,55 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: zorvika-cli count FILE [--project K] [--sort COLUMN] [--descending] [--format tsv|csv|json] "
-    "[--output PATH] [--save] [--revision REV [--git-dir DIR]] [--program-folder DIR] | zorvika-cli history [PROJECT [VERSION | --trend | "
-    "--compare V1 V2]] [--program-folder DIR] | zorvika-cli import FILE (--tags [PATTERN] | --revisions A..B "
-    "[--every N]) [--git-dir DIR] [--program-folder DIR]";
-
-struct UsageError {
-    std::string what;
+struct Command {
+    const CommandSpec& (*spec)();
+    int (*run)(const ParsedArgs&, const CommandRun&);
 };
 
-struct CountOptions {
-    std::string file;
-    std::optional<std::size_t> project; // 1-based
-    SortState sort;
-    std::string format = "tsv";
-    std::optional<std::string> output;
-    bool save = false;
-    std::optional<std::string> revision; // count the file as it was at this git revision
-    std::string gitDir;
+// Every command, in the order `--help` lists them.
+constexpr Command kCommands[] = {
+    {countCommand, runCountCommand},
+    {historyCommand, runHistoryCommand},
+    {importCommand, runImportCommand},
 };
 
-
-// A column by its number (0 to 11), by its caption ("P - C - B", spaces
-// optional) or by the words "module" and "type".
-std::optional<int> parseColumn(std::string_view text)
+const Command* findCommand(std::string_view name)
 {
-    if (auto n = parseFigure(text))
-        return (*n >= 0 && *n < kColumnCount) ? std::optional<int>(static_cast<int>(*n)) : std::nullopt;
-    auto squeeze = [](std::string_view s) {
-        std::string out;
-        for (char c : s)
-            if (c != ' ')
-                out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-        return out;
-    };
-    const std::string wanted = squeeze(text);
-    if (wanted == "MODULE")
-        return ColModule;
-    if (wanted == "TYPE")
-        return ColType;
-    for (std::size_t i = 0; i < kFigureCaptions.size(); ++i)
-        if (squeeze(kFigureCaptions[i]) == wanted)
-            return static_cast<int>(ColP + i);
-    return std::nullopt;
+    for (const Command& command : kCommands)
+        if (command.spec().name == name)
+            return &command;
+    return nullptr;
 }
 
-// Takes "--program-folder DIR" out of the arguments.
-fs::path takeProgramFolder(std::vector<std::string>& args, const CliContext& context)
+// The synopsis of one command, or of all of them.
+std::string usageLine(const Command* command)
 {
-    fs::path folder = context.defaultProgramFolder;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--program-folder")
-            continue;
-        if (i + 1 >= args.size() || args[i + 1].empty())
-            throw UsageError{"--program-folder needs a folder"};
-        folder = args[i + 1];
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-        --i;
-    }
-    return folder;
+    if (command)
+        return "usage: " + synopsis(command->spec());
+    std::string out = "usage:";
+    for (std::size_t i = 0; i < std::size(kCommands); ++i)
+        out += (i ? " | " : " ") + synopsis(kCommands[i].spec());
+    return out;
 }
 
-CountOptions parseCount(const std::vector<std::string>& args)
+std::string programHelp()
 {
-    CountOptions o;
-    bool haveFile = false;
-    std::optional<int> column;
-    bool descending = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw UsageError{a + " needs a value"};
-            return args[++i];
-        };
-        if (a == "--project") {
-            const auto k = parseFigure(value());
-            if (!k || *k < 1)
-                throw UsageError{"--project takes a number from 1"};
-            o.project = static_cast<std::size_t>(*k);
-        } else if (a == "--sort") {
-            column = parseColumn(value());
-            if (!column)
-                throw UsageError{"--sort takes a column from 0 to 11 or its caption"};
-        } else if (a == "--descending") {
-            descending = true;
-        } else if (a == "--format") {
-            o.format = value();
-            if (o.format != "tsv" && o.format != "csv" && o.format != "json")
-                throw UsageError{"--format takes tsv, csv or json"};
-        } else if (a == "--output") {
-            o.output = value();
-            if (o.output->empty())
-                throw UsageError{"--output needs a path"};
-        } else if (a == "--save") {
-            o.save = true;
-        } else if (a == "--revision") {
-            o.revision = value();
-        } else if (a == "--git-dir") {
-            o.gitDir = value();
-        } else if (a.starts_with("--") || haveFile) {
-            throw UsageError{"unexpected argument " + a};
-        } else {
-            o.file = a;
-            haveFile = true;
-        }
-    }
-    if (!haveFile)
-        throw UsageError{"count needs a FILE"};
-    o.sort.column = column.value_or(ColModule);
-    o.sort.descending = descending;
-    return o;
+    std::string out = "usage: zorvika-cli COMMAND [ARGUMENTS]\n       zorvika-cli --help | --version\n\n"
+                      "ZORVIKA measures Visual Basic 6 code.\n\ncommands:\n";
+    for (const Command& command : kCommands)
+        out += "  " + synopsis(command.spec()) + "\n";
+    out += "\n\"zorvika-cli COMMAND --help\" describes a command's options.\n";
+    return out;
 }
 
-void writeJsonProject(std::ostream& out, const std::string& path, const ProjectRun& run,
-                      const std::vector<ModuleRow>& rows)
+} // namespace
+
+std::vector<const CommandSpec*> allCommands()
 {
-    static constexpr const char* kProps[8] = {"name", "version", "productName", "description",
-                                              "comments", "company", "copyright", "trademarks"};
-    out << "{\"path\":" << jsonString(toDisplayText(path)) << ",\"properties\":{";
-    for (int i = 0; i < 8; ++i)
-        out << (i ? "," : "") << '"' << kProps[i] << "\":" << jsonString(run.info.values[i]);
-    out << "},\"rows\":[";
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const ModuleRow& row = rows[r];
-        out << (r ? "," : "") << "{\"module\":" << jsonString(row.cells[ColModule])
-            << ",\"type\":" << jsonString(row.cells[ColType]);
-        for (std::size_t k = 0; k < kFigureCaptions.size(); ++k) {
-            const std::string& cell = row.cells[ColP + k];
-            out << ",\"" << kFigureCaptions[k] << "\":" << (cell.empty() ? "null" : cell);
-        }
-        out << '}';
-    }
-    out << "],\"totals\":{";
-    const auto totals = run.totals.columns();
-    for (std::size_t k = 0; k < totals.size(); ++k)
-        out << (k ? "," : "") << '"' << kFigureCaptions[k] << "\":" << totals[k];
-    out << "},\"totalsText\":" << jsonString(run.totalsText) << '}';
+    std::vector<const CommandSpec*> specs;
+    for (const Command& command : kCommands)
+        specs.push_back(&command.spec());
+    return specs;
 }
 
 int failWith(std::ostream& err, const std::string& message)
@@ -173,302 +67,55 @@ int failWith(std::ostream& err, const std::string& message)
     return 1;
 }
 
-// Counts, prints, stores and exports each selected project. A snapshot or an
-// export that cannot be written is a failure (exit 1, one line each); a
-// group member that cannot be read gets one warning line and is counted as
-// empty, as the window shows it, but nothing of it is stored.
-int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& out, std::ostream& err,
-             const CliContext& context)
+std::string withUnixLineEnds(std::string text)
 {
-    const bool group = isGroupFileName(o.file);
-    if (o.output && group && !o.project)
-        throw UsageError{"--output with a group needs --project"};
-    ensureWorkFiles(folder);
-    const MessageTable messages(folder);
-    if (const std::string problem = messages.problem(); !problem.empty())
-        return failWith(err, problem);
-    // The file system, or the tree of a revision of the file's repository.
-    FileSystemTree files;
-    std::optional<RepositoryFile> repository;
-    std::optional<GitCommit> commit;
-    BlobScans scans;
-    std::optional<RevisionTree> revision;
-    if (o.revision) {
-        std::string error;
-        repository = openRepositoryFile(o.file, o.gitDir, &error);
-        if (repository)
-            commit = repository->repository->commit(*o.revision, &error);
-        if (!commit)
-            return failWith(err, error);
-        revision.emplace(*repository->repository, *commit, scans);
+    std::size_t to = 0;
+    for (std::size_t from = 0; from < text.size(); ++from) {
+        if (text[from] == '\r' && from + 1 < text.size() && text[from + 1] == '\n')
+            continue;
+        text[to++] = text[from];
     }
-    SourceTree& tree = revision ? static_cast<SourceTree&>(*revision) : files;
-    const SelectionResult chosen = revision ? makeSelection(o.file, repository->treePath, folder, tree)
-                                            : makeSelection(o.file, folder);
-    if (!chosen.selection)
-        return failWith(err, revision ? *o.revision + ": " + chosen.error : chosen.error);
-    const Selection& selection = *chosen.selection;
-    if (o.project && *o.project > selection.size())
-        return failWith(err, o.file + ": has " + std::to_string(selection.size()) + " project(s), not "
-                                 + std::to_string(*o.project));
-
-    const std::size_t first = o.project ? *o.project - 1 : 0;
-    const std::size_t last = o.project ? *o.project : selection.size();
-    const TotalsWords words = messages.totalsWords();
-    // "--output -" puts the export file on standard output instead of the list.
-    const bool exportToStdout = o.output && *o.output == "-";
-    int status = 0;
-    if (o.format == "json" && !exportToStdout)
-        out << '[';
-    for (std::size_t k = first; k < last; ++k) {
-        const ProjectRun run = runProject(selection, k, messages, tree);
-        if (revision && !revision->failure().empty())
-            return failWith(err, *o.revision + ": " + revision->failure());
-        if (!run.unreadable.empty())
-            err << "zorvika-cli: warning: " << run.unreadable << '\n';
-        const std::vector<ModuleRow> rows = sortedRows(run.rows, o.sort);
-        if (o.save && run.unreadable.empty()) {
-            std::string reason;
-            if (saveSnapshot(folder, run.info.name(), run.info.version(), rows, run.totalsText, &reason)
-                != SaveStatus::Stored)
-                status = failWith(err, reason);
-        }
-        if (!exportToStdout && o.format == "json") {
-            if (k > first)
-                out << ',';
-            writeJsonProject(out, selection.projectPaths[k], run, rows);
-        } else if (!exportToStdout) {
-            if (k > first)
-                out << "\r\n";
-            out << exportText(rows, totalsValues(run.totalsText, words),
-                              o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab);
-        }
-        if (o.output) {
-            out.flush(); // what was printed goes first, should the export go to standard output too
-            NoSpreadsheet none;
-            Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;
-            const ExportOutcome outcome = writeExport(*o.output, rows, run.totalsText, words, sheet);
-            if (outcome.status == ExportStatus::NoRecord)
-                status = failWith(err, *o.output + ": the list has no rows; nothing written");
-            else if (outcome.status == ExportStatus::NoSpreadsheet)
-                status = failWith(err, *o.output + ": the spreadsheet application cannot be started; nothing written");
-            else if (outcome.status == ExportStatus::Failed)
-                status = failWith(err, *o.output + ": " + outcome.error);
-        }
-    }
-    if (o.format == "json" && !exportToStdout)
-        out << "]\n";
-    return status;
+    text.resize(to);
+    return text;
 }
 
-// `history PROJECT --trend`: one line per version, version and ten totals.
-int printTrend(const std::string& project, const ProgramFolder& folder, const MessageTable& messages,
-               std::ostream& out)
+OptionSpec programFolderOption()
 {
-    for (const TrendPoint& point : projectTrend(folder, project, messages.totalsWords(), messages.get("TOTAL2"))) {
-        out << point.version;
-        for (std::int64_t v : point.totals)
-            out << '\t' << v;
-        out << "\r\n";
-    }
-    return 0;
+    return {"--program-folder", {"DIR"}, "the folder of tips.dll, tempprjfiles and verhis", {}};
 }
-
-// `history PROJECT --compare V1 V2`: the comparison list as tab text.
-int printComparison(const std::string& project, const std::string& first, const std::string& second,
-                    const ProgramFolder& folder, const MessageTable& messages, std::ostream& out,
-                    std::ostream& err)
-{
-    const std::vector<std::string> versions = listVersions(folder, project);
-    for (const std::string& v : {first, second})
-        if (std::find(versions.begin(), versions.end(), v) == versions.end())
-            return failWith(err, project + " " + v + ": no such version in the history");
-    const std::string total2 = messages.get("TOTAL2");
-    const Snapshot older = loadSnapshot(folder, project, first, total2);
-    const Snapshot newer = loadSnapshot(folder, project, second, total2);
-    for (const Snapshot* s : {&older, &newer})
-        if (!s->error.empty())
-            return failWith(err, s->error);
-    const auto rows = compareSnapshots(older, newer);
-    const std::vector<std::string> titles = {messages.get("MODULE"), messages.get("FROM"), messages.get("TO"),
-                                             messages.get("DIFF"), messages.get("CHANGE")};
-    out << tableText(titles, comparisonCells(rows, messages.get("ADDED"), messages.get("REMOVED")), ExportFormat::Tab);
-    return 0;
-}
-
-int runHistory(std::vector<std::string> args, const ProgramFolder& folder, std::ostream& out, std::ostream& err)
-{
-    bool trend = false;
-    std::optional<std::pair<std::string, std::string>> compare;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--trend") {
-            trend = true;
-            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i--));
-        } else if (args[i] == "--compare") {
-            if (i + 2 >= args.size())
-                throw UsageError{"--compare needs two versions"};
-            compare.emplace(args[i + 1], args[i + 2]);
-            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 3);
-            --i;
-        } else if (args[i].starts_with("--")) {
-            throw UsageError{"unexpected argument " + args[i]};
-        }
-    }
-    if (args.size() > 2)
-        throw UsageError{"history takes at most a PROJECT and a VERSION"};
-    if ((trend || compare) && args.size() != 1)
-        throw UsageError{"--trend and --compare take one PROJECT and no VERSION"};
-    if (trend && compare)
-        throw UsageError{"--trend and --compare cannot go together"};
-    ensureWorkFiles(folder);
-    const MessageTable messages(folder);
-    if (const std::string problem = messages.problem(); !problem.empty())
-        return failWith(err, problem);
-    if (args.empty()) {
-        for (const std::string& p : listProjects(folder))
-            out << p << '\n';
-        return 0;
-    }
-    const std::vector<std::string> projects = listProjects(folder);
-    if (std::find(projects.begin(), projects.end(), args[0]) == projects.end())
-        return failWith(err, args[0] + ": no such project in the history");
-    if (trend)
-        return printTrend(args[0], folder, messages, out);
-    if (compare)
-        return printComparison(args[0], compare->first, compare->second, folder, messages, out, err);
-    const std::vector<std::string> versions = listVersions(folder, args[0]);
-    if (args.size() == 1) {
-        for (const std::string& v : versions)
-            out << v << '\n';
-        return 0;
-    }
-    if (std::find(versions.begin(), versions.end(), args[1]) == versions.end())
-        return failWith(err, args[0] + " " + args[1] + ": no such version in the history");
-    const Snapshot snapshot = loadSnapshot(folder, args[0], args[1], messages.get("TOTAL2"));
-    if (!snapshot.error.empty())
-        return failWith(err, snapshot.error);
-    // The history window shows a loaded snapshot on column 0 ascending.
-    const std::vector<ModuleRow> rows = sortedRows(snapshot.rows, SortState{});
-    out << exportText(rows, totalsValues(snapshot.totalsLabel, messages.totalsWords()), ExportFormat::Tab);
-    return 0;
-}
-
-// `import FILE (--tags [PATTERN] | --revisions RANGE [--every N]) [--git-dir DIR]`
-int runImport(const std::vector<std::string>& args, const ProgramFolder& folder, std::ostream& out,
-              std::ostream& err)
-{
-    std::string file;
-    std::optional<std::string> tags;
-    std::optional<std::string> range;
-    std::string gitDir;
-    long long every = 1;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw UsageError{a + " needs a value"};
-            return args[++i];
-        };
-        if (a == "--tags") {
-            // The pattern is optional: the next word, unless it is an option.
-            tags = (i + 1 < args.size() && !args[i + 1].starts_with("--") && !file.empty()) ? args[++i] : "";
-        } else if (a == "--revisions") {
-            range = value();
-        } else if (a == "--every") {
-            const auto n = parseFigure(value());
-            if (!n || *n < 1)
-                throw UsageError{"--every takes a number from 1"};
-            every = *n;
-        } else if (a == "--git-dir") {
-            gitDir = value();
-        } else if (a.starts_with("--") || !file.empty()) {
-            throw UsageError{"unexpected argument " + a};
-        } else {
-            file = a;
-        }
-    }
-    if (file.empty())
-        throw UsageError{"import needs a FILE"};
-    if (tags.has_value() == range.has_value())
-        throw UsageError{"import takes either --tags [PATTERN] or --revisions A..B"};
-    if (tags && every != 1)
-        throw UsageError{"--every goes with --revisions"};
-    ensureWorkFiles(folder);
-    const MessageTable messages(folder);
-    if (const std::string problem = messages.problem(); !problem.empty())
-        return failWith(err, problem);
-    std::string error;
-    auto repository = openRepositoryFile(file, gitDir, &error);
-    if (!repository)
-        return failWith(err, error);
-    const auto revisions = importRevisions(*repository->repository, tags, range.value_or(""),
-                                           static_cast<int>(every), &error);
-    if (!revisions)
-        return failWith(err, error);
-
-    const bool progress = ::isatty(STDERR_FILENO) == 1;
-    const DeferredInterrupt interrupts; // Ctrl-C stops after the revision being counted
-    bool stopped = false;
-    const ImportSummary summary = importHistory(
-        *repository, file, *revisions, folder, messages,
-        [&](const ImportLine& line) {
-            out << line.commit.id << '\t' << commitDateText(line.commit) << '\t' << line.name << '\t'
-                << line.version << '\t';
-            if (line.skipped.empty())
-                out << line.pureCode;
-            else
-                out << "skipped: " << line.skipped;
-            out << '\n';
-        },
-        [&](std::size_t i) {
-            if (DeferredInterrupt::requested()) {
-                stopped = true;
-                return false;
-            }
-            if (progress)
-                err << "\rrevision " << i + 1 << " of " << revisions->size() << std::flush;
-            return true;
-        });
-    if (progress)
-        err << '\n';
-    out << "revisions: " << summary.counted << " counted, " << summary.stored << " snapshots stored, "
-        << summary.absent + summary.unstorable << " skipped (" << summary.absent << " without the project file, "
-        << summary.unstorable << " with an unstorable name)" << (stopped ? ", stopped by an interrupt" : "") << '\n';
-    if (!summary.error.empty())
-        return failWith(err, summary.error);
-    return stopped ? 130 : 0;
-}
-
-} // namespace
 
 int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream& err, const CliContext& context)
 {
-    std::vector<std::string> args = argsIn;
+    const Command* command = nullptr;
     try {
-        if (args.empty())
+        if (argsIn.empty())
             throw UsageError{"no command"};
-        const std::string command = args.front();
-        args.erase(args.begin());
-        const ProgramFolder folder{takeProgramFolder(args, context)};
-        if (command == "count") {
-            const CountOptions options = parseCount(args);
-            std::error_code ec;
-            fs::create_directories(folder.root, ec);
-            return runCount(options, folder, out, err, context);
+        const std::string& name = argsIn.front();
+        if (name == "--help" || name == "-h") {
+            out << programHelp();
+            return 0;
         }
-        if (command == "history") {
-            std::error_code ec;
-            fs::create_directories(folder.root, ec);
-            return runHistory(args, folder, out, err);
+        if (name == "--version") {
+            out << "zorvika-cli " << ZORVIKA_VERSION << '\n';
+            return 0;
         }
-        if (command == "import") {
-            std::error_code ec;
-            fs::create_directories(folder.root, ec);
-            return runImport(args, folder, out, err);
+        command = findCommand(name);
+        if (!command)
+            throw UsageError{"unknown command " + name};
+        const ParsedArgs args = parseArguments(command->spec(), {argsIn.begin() + 1, argsIn.end()});
+        if (args.help) {
+            out << helpText(command->spec());
+            return 0;
         }
-        throw UsageError{"unknown command " + command};
+        ProgramFolder folder{context.defaultProgramFolder, context.defaultDataFolder};
+        if (const auto dir = args.value("--program-folder")) {
+            if (dir->empty())
+                throw UsageError{"--program-folder needs a folder"};
+            folder = ProgramFolder{*dir};
+        }
+        return command->run(args, CommandRun{folder, out, err, context});
     } catch (const UsageError& e) {
-        err << "zorvika-cli: " << e.what << "; " << kUsage << '\n';
+        err << "zorvika-cli: " << e.what << "; " << usageLine(command) << '\n';
         return 2;
     } catch (const std::bad_alloc&) {
         return failWith(err, "out of memory");

@@ -1,5 +1,6 @@
 #pragma once
-// The command-line program: `count` and `history`.
+// The command-line program: `count` and `history`, and `--help` and
+// `--version`.
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -10,7 +11,8 @@ namespace zorvika {
 class Spreadsheet;
 
 struct CliContext {
-    std::filesystem::path defaultProgramFolder; // the executable's folder
+    std::filesystem::path defaultProgramFolder; // the message tables and the help
+    std::filesystem::path defaultDataFolder;    // the working copies and the store; empty: the same
     Spreadsheet* spreadsheet = nullptr; // for ".xls"; none when null
 };
 

@@ -16,7 +16,9 @@ int main(int argc, char** argv)
     try {
         std::vector<std::string> args(argv + 1, argv + argc);
         zorvika::CliContext context;
-        context.defaultProgramFolder = zorvika::ProgramFolder::ofExecutable().root;
+        const zorvika::ProgramFolder folder = zorvika::ProgramFolder::ofExecutable();
+        context.defaultProgramFolder = folder.root;
+        context.defaultDataFolder = folder.data;
         const auto spreadsheet = zorvika::makeSystemSpreadsheet();
         context.spreadsheet = spreadsheet.get();
         status = zorvika::runCli(args, out, std::cerr, context);

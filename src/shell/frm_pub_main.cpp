@@ -334,14 +334,19 @@ void frmPubMain::choose()
                                                        option);
     if (chosen.isEmpty() || chosen.constFirst().isEmpty())
         return;
+    chooseFile(chosen.constFirst());
+}
+
+void frmPubMain::chooseFile(const QString& fileName)
+{
     BusyCursor busy;
-    SelectionResult result = makeSelection(localPath(chosen.constFirst()), folder_);
+    SelectionResult result = makeSelection(localPath(fileName), folder_);
     if (!result.selection || result.selection->empty()) {
         // The earlier selection and its results stay; the user learns why nothing changed.
         // A working copy that could not be written says why: the system's reason.
         const bool copyFailed = result.problem == SelectionProblem::CopyNotWritten;
         utility_.ShowMessage(this,
-                             framedMsg(selectionProblemKey(result.problem), chosen.constFirst(),
+                             framedMsg(selectionProblemKey(result.problem), fileName,
                                        copyFailed ? qtext(result.error) : QString()),
                              MessageIcon::Warning);
         return;

@@ -77,6 +77,8 @@ public:
     void setListCommandTexts(ResultsView* view) const;
     // Opens a web or mail link; when the desktop cannot, a warning over `owner` says so.
     void openLink(QWidget* owner, const QString& target);
+    // Opens a project or group file as choosing it in the open dialog does.
+    void chooseFile(const QString& fileName);
     // Runs one command of a window over `owner`; an error it raises ends it
     // with a warning box instead of ending the program.
     void runCommand(QWidget* owner, const std::function<void()>& command);

@@ -1,4 +1,6 @@
 // ZORVIKA, the desktop program: the main window on the folder of the program.
+// A project or group file given as the one argument ("Open with" in a file
+// manager) is opened as if it had been chosen in the open dialog.
 #include "about/logos.h"
 #include "components/gui_font.h"
 #include "components/qt_utility.h"
@@ -6,11 +8,14 @@
 #include "shell/qt_language.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZORVIKA"));
+    QApplication::setDesktopFileName(QStringLiteral("zorvika"));
     QApplication::setFont(zorvika::windowFont());
     QApplication::setWindowIcon(zorvika::productIcon());
     zorvika::QtUtility utility;
@@ -18,5 +23,10 @@ int main(int argc, char** argv)
     // After the window's start-up, which makes sure the message table is there.
     const auto qtTexts = zorvika::installQtTranslations(window.messages());
     window.show();
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() == 2) {
+        const QString file = QFileInfo(arguments.at(1)).absoluteFilePath();
+        QTimer::singleShot(0, &window, [&window, file] { window.runCommand(&window, [&] { window.chooseFile(file); }); });
+    }
     return QApplication::exec();
 }

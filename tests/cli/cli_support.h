@@ -1,4 +1,5 @@
 #pragma once
+#include "analysis/module_row.h"
 #include "cli/cli.h"
 #include "temp_folder.h"
 
@@ -23,8 +24,9 @@ public:
     }
     CliResult run(std::vector<std::string> args) const
     {
-        args.push_back("--program-folder");
-        args.push_back(program.path().string());
+        // Right after the command, so that a `--` among the arguments leaves it an option.
+        const auto at = args.begin() + (args.empty() ? 0 : 1);
+        args.insert(at, {"--program-folder", program.path().string()});
         std::ostringstream out, err;
         CliContext context;
         context.defaultProgramFolder = "/nonexistent-default-folder";
@@ -45,6 +47,25 @@ inline std::vector<std::string> lines(const std::string& text)
         out.push_back(line);
     }
     return out;
+}
+
+// A stored "Form" row with the four base figures and their six differences.
+inline ModuleRow formRow(std::string path, int p, int a, int c, int b)
+{
+    ModuleRow r;
+    r.cells[ColModule] = std::move(path);
+    r.cells[ColType] = "Form";
+    const int values[10] = {p, a, c, b, p - c, p - b, p - c - b, a - c, a - b, a - c - b};
+    for (int k = 0; k < 10; ++k)
+        r.cells[ColP + k] = std::to_string(values[k]);
+    return r;
+}
+
+// The text with every CR removed: a file's CR LF lines as LF lines.
+inline std::string withoutCr(std::string text)
+{
+    std::erase(text, '\r');
+    return text;
 }
 
 } // namespace zorvika::test

@@ -19,10 +19,10 @@ TEST(CliCount, ProjectPrintsTheTabExport)
     Cli cli;
     const CliResult r = cli.run({"count", kTest});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, kHeader + "\r\n"
-                     "cDlg.cls\tClassModule\t2603\t2616\t281\t504\t2322\t2099\t1818\t2335\t2112\t1831\r\n"
-                     "frmTest.frm\tForm\t534\t1557\t8\t96\t526\t438\t430\t1549\t1461\t1453\r\n"
-                     " \tTotal\t3137\t4173\t289\t600\t2848\t2537\t2248\t3884\t3573\t3284\r\n");
+    EXPECT_EQ(r.out, kHeader + "\n"
+                     "cDlg.cls\tClassModule\t2603\t2616\t281\t504\t2322\t2099\t1818\t2335\t2112\t1831\n"
+                     "frmTest.frm\tForm\t534\t1557\t8\t96\t526\t438\t430\t1549\t1461\t1453\n"
+                     " \tTotal\t3137\t4173\t289\t600\t2848\t2537\t2248\t3884\t3573\t3284\n");
     EXPECT_TRUE(fs::exists(cli.program / "tempprjfiles" / "Test.vbp"));
 }
 
@@ -85,7 +85,8 @@ TEST(CliCount, OutputWritesTheExportFileAndSaveStoresTheSnapshot)
     TempFolder out;
     const CliResult r = cli.run({"count", kTest, "--output", (out / "list.txt").string(), "--save"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(readFile(out / "list.txt"), r.out) << "the file holds what stdout shows";
+    EXPECT_EQ(withoutCr(readFile(out / "list.txt")), r.out) << "the file holds what stdout shows";
+    EXPECT_NE(readFile(out / "list.txt").find("\r\n"), std::string::npos) << "the file keeps CR LF";
     const std::string snapshot = readFile(cli.program / "verhis" / "SSTabExTest" / "1.0.0");
     EXPECT_TRUE(snapshot.starts_with("cDlg.cls:ClassModule:2603:2616:281:504:2322:2099:1818:2335:2112:1831\r\n"));
     EXPECT_TRUE(snapshot.ends_with("Total: 2 modules: 3137, 4173, 289, 600, 2848, 2537, 2248, 3884, 3573, 3284 "

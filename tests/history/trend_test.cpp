@@ -15,13 +15,7 @@ const TotalsWords kWords{"Total: ", "modules: ", "(order)"};
 
 ModuleRow row(std::string path, int p, int a, int c, int b)
 {
-    ModuleRow r;
-    r.cells[ColModule] = std::move(path);
-    r.cells[ColType] = "Form";
-    const int values[10] = {p, a, c, b, p - c, p - b, p - c - b, a - c, a - b, a - c - b};
-    for (int k = 0; k < 10; ++k)
-        r.cells[ColP + k] = std::to_string(values[k]);
-    return r;
+    return test::formRow(std::move(path), p, a, c, b);
 }
 
 ModuleRow invalid(std::string path)
@@ -148,13 +142,13 @@ TEST(CliTrend, TrendAndCompareLines)
     saveSnapshot(folder, "P", "1.9.0", {row("a.frm", 10, 20, 2, 3)}, "");
     const test::CliResult trend = cli.run({"history", "P", "--trend"});
     ASSERT_EQ(trend.status, 0) << trend.err;
-    EXPECT_EQ(trend.out, "1.9.0\t10\t20\t2\t3\t8\t7\t5\t18\t17\t15\r\n"
-                         "1.10.0\t21\t31\t4\t5\t17\t16\t12\t27\t26\t22\r\n");
+    EXPECT_EQ(trend.out, "1.9.0\t10\t20\t2\t3\t8\t7\t5\t18\t17\t15\n"
+                         "1.10.0\t21\t31\t4\t5\t17\t16\t12\t27\t26\t22\n");
     const test::CliResult compare = cli.run({"history", "P", "--compare", "1.9.0", "1.10.0"});
     ASSERT_EQ(compare.status, 0) << compare.err;
-    EXPECT_EQ(compare.out, "Module\tFirst Version\tSecond Version\tDifference\tChange\r\n"
-                           "a.frm\t5\t11\t6\t\r\n"
-                           "b.frm\t\t1\t1\tadded\r\n");
+    EXPECT_EQ(compare.out, "Module\tFirst Version\tSecond Version\tDifference\tChange\n"
+                           "a.frm\t5\t11\t6\t\n"
+                           "b.frm\t\t1\t1\tadded\n");
     EXPECT_EQ(cli.run({"history", "P", "--compare", "1.9.0", "9.9.9"}).status, 1);
     EXPECT_EQ(cli.run({"history", "P", "--compare", "1.9.0"}).status, 2);
     EXPECT_EQ(cli.run({"history", "--trend"}).status, 2);

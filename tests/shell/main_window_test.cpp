@@ -147,6 +147,40 @@ TEST_F(Main, ASingleProjectShowsOneOfOneAndPreviousAndNextDoNothing)
     EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Beta"));
 }
 
+// The windows show the application icon that is installed under hicolor.
+TEST_F(Main, TheWindowsShowTheInstalledApplicationIcon)
+{
+    frmPubMain& w = open();
+    const QImage installed = QImage(QString::fromStdString(
+        (std::filesystem::path(ZORVIKA_SOURCE_DIR) / "resources/icons/hicolor/48x48/apps/zorvika.png").string()))
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ASSERT_FALSE(installed.isNull());
+    const QImage shown = w.windowIcon().pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(shown.size(), installed.size());
+    EXPECT_TRUE(shown == installed) << "the icon differs from resources/icons/hicolor/48x48/apps/zorvika.png";
+}
+
+// "zorvika FILE" (the desktop entry's %f, "Open with"): no dialog, the same
+// road as a choice in it, failures told the same way.
+TEST_F(Main, AFileGivenToTheProgramOpensAsIfChosenInTheDialog)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    frmPubMain& w = open();
+    w.chooseFile(QString::fromStdString(group.string()));
+    EXPECT_TRUE(utility.openDialogs.empty());
+    EXPECT_TRUE(utility.messages.empty());
+    EXPECT_EQ(w.txtCount()->text(), QStringLiteral("  1/3"));
+    EXPECT_EQ(w.txt(0)->text(), QStringLiteral("Alpha"));
+    EXPECT_EQ(readFile(program / "verhis" / "Alpha" / "1.2.3"),
+              snapshotText(w.results()->displayRows(), w.lblT()->text().toStdString()));
+
+    w.chooseFile(QString::fromStdString((sources / "nowhere.vbp").string()));
+    ASSERT_EQ(utility.messages.size(), 1u);
+    EXPECT_TRUE(utility.messages[0].text.contains(QStringLiteral("nowhere.vbp")));
+    EXPECT_EQ(w.selection().size(), 3u);
+}
+
 TEST_F(Main, CancellingTheOpenDialogKeepsTheSelectionAndTheResults)
 {
     const auto group = writeGroup();

@@ -1,0 +1,44 @@
+# Installing ZORVIKA like a Linux desktop program (`cmake --install build`,
+# any --prefix, DESTDIR) and packaging it (`cpack -G DEB` in the build folder).
+# The installed programs find their shared files in <prefix>/share/zorvika
+# and keep their data in $XDG_DATA_HOME/zorvika.
+set(ZORVIKA_RESOURCES ${CMAKE_SOURCE_DIR}/resources)
+set(ZORVIKA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/zorvika)
+
+install(TARGETS zorvika-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${ZORVIKA_RESOURCES}/tips.dll ${ZORVIKA_RESOURCES}/tips.de.dll DESTINATION ${ZORVIKA_SHARE_DIR})
+install(FILES ${ZORVIKA_RESOURCES}/man/zorvika-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${ZORVIKA_RESOURCES}/completion/zorvika-cli
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+if(TARGET zorvika)
+  install(TARGETS zorvika RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(DIRECTORY ${ZORVIKA_RESOURCES}/help DESTINATION ${ZORVIKA_SHARE_DIR})
+  install(FILES ${ZORVIKA_RESOURCES}/man/zorvika.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${ZORVIKA_RESOURCES}/desktop/zorvika.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${ZORVIKA_RESOURCES}/desktop/zorvika-mime.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME zorvika.xml)
+  install(FILES ${ZORVIKA_RESOURCES}/desktop/example.zorvika.ZORVIKA.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  install(FILES ${ZORVIKA_RESOURCES}/icons/zorvika.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(DIRECTORY ${ZORVIKA_RESOURCES}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+endif()
+
+set(CPACK_PACKAGE_NAME zorvika)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR ZORVIKA)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Counts the lines of Visual Basic 6 projects and groups")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "ZORVIKA reads a Visual Basic 6 project or group, counts every module's lines by kind, stores every run as a "
+    "snapshot per project and version, and exports the lists as tab text, CSV or spreadsheets. The package holds "
+    "the desktop program zorvika and the command line zorvika-cli.")
+set(CPACK_PACKAGE_CONTACT "ZORVIKA support <support@zorvika.example>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://zorvika.example/zorvika/)
+# The dependencies are the packages of the libraries the programs link.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# ".xls" export starts LibreOffice Calc; everything else works without it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-calc | libreoffice-calc-nogui")
+set(CPACK_GENERATOR DEB)
+include(CPack)

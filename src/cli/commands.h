@@ -1,0 +1,42 @@
+#pragma once
+// The commands of the command line, one unit each: its table of options and
+// the function that runs it.
+#include "cli/cli.h"
+#include "cli/options.h"
+#include "shell/message_table.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zorvika {
+
+// What every command runs with.
+struct CommandRun {
+    ProgramFolder folder;
+    std::ostream& out;
+    std::ostream& err;
+    const CliContext& context;
+};
+
+// "zorvika-cli: MESSAGE" on standard error; returns the failure status 1.
+int failWith(std::ostream& err, const std::string& message);
+// Text made for files (CR LF) as standard output writes it (LF).
+std::string withUnixLineEnds(std::string text);
+
+// Options every command takes.
+OptionSpec programFolderOption();
+
+// Every command's table, in the order `--help` lists them.
+std::vector<const CommandSpec*> allCommands();
+
+const CommandSpec& countCommand();
+int runCountCommand(const ParsedArgs& args, const CommandRun& run);
+
+const CommandSpec& historyCommand();
+int runHistoryCommand(const ParsedArgs& args, const CommandRun& run);
+
+const CommandSpec& importCommand();
+int runImportCommand(const ParsedArgs& args, const CommandRun& run);
+
+} // namespace zorvika

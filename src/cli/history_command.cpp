@@ -1,0 +1,206 @@
+// `zorvika-cli history`: the stored projects, versions and snapshots, the
+// trend and the comparison of two versions, and deleting from the store.
+#include "cli/commands.h"
+#include "cli/json_writer.h"
+#include "history/history_store.h"
+#include "history/trend.h"
+#include "output/export.h"
+#include "output/table_export.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace zorvika {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool contains(const std::vector<std::string>& items, const std::string& item)
+{
+    return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+std::string jsonOptionalFigure(const std::optional<std::int64_t>& figure)
+{
+    return figure ? figureText(*figure) : "null";
+}
+
+// The stored projects or one project's versions: one per line, or a JSON array.
+int printNames(const std::vector<std::string>& names, std::ostream& out, bool json)
+{
+    if (json)
+        out << jsonStrings(names) << '\n';
+    else
+        for (const std::string& name : names)
+            out << name << '\n';
+    return 0;
+}
+
+// `history PROJECT VERSION`: the snapshot as the history window shows it.
+int printSnapshot(const std::string& project, const std::string& version, const ProgramFolder& folder,
+                  const MessageTable& messages, std::ostream& out, std::ostream& err, bool json)
+{
+    const Snapshot snapshot = loadSnapshot(folder, project, version, messages.get("TOTAL2"));
+    if (!snapshot.error.empty())
+        return failWith(err, snapshot.error);
+    // The history window shows a loaded snapshot on column 0 ascending.
+    const std::vector<ModuleRow> rows = sortedRows(snapshot.rows, SortState{});
+    const auto totals = totalsValues(snapshot.totalsLabel, messages.totalsWords());
+    if (json) {
+        out << "{\"project\":" << jsonString(project) << ",\"version\":" << jsonString(version)
+            << ",\"rows\":" << jsonRows(rows) << ",\"totals\":";
+        if (totals) {
+            out << '{';
+            for (std::size_t k = 0; k < totals->size(); ++k)
+                out << (k ? ",\"" : "\"") << kFigureCaptions[k] << "\":" << jsonFigure((*totals)[k]);
+            out << '}';
+        } else {
+            out << "null";
+        }
+        out << ",\"totalsText\":" << jsonString(snapshot.totalsLabel) << "}\n";
+        return 0;
+    }
+    out << withUnixLineEnds(exportText(rows, totals, ExportFormat::Tab));
+    return 0;
+}
+
+// `history PROJECT --trend`: one line per version, version and ten totals.
+int printTrend(const std::string& project, const ProgramFolder& folder, const MessageTable& messages,
+               std::ostream& out, bool json)
+{
+    const auto points = projectTrend(folder, project, messages.totalsWords(), messages.get("TOTAL2"));
+    if (json) {
+        out << '[';
+        for (std::size_t i = 0; i < points.size(); ++i)
+            out << (i ? "," : "") << "{\"version\":" << jsonString(points[i].version)
+                << ",\"totals\":" << jsonTotals(points[i].totals)
+                << ",\"fromTotalsLine\":" << (points[i].fromTotalsLine ? "true" : "false") << '}';
+        out << "]\n";
+        return 0;
+    }
+    for (const TrendPoint& point : points) {
+        out << point.version;
+        for (std::int64_t v : point.totals)
+            out << '\t' << v;
+        out << '\n';
+    }
+    return 0;
+}
+
+// `history PROJECT --compare V1 V2`: the comparison list as tab text.
+int printComparison(const std::string& project, const std::string& first, const std::string& second,
+                    const ProgramFolder& folder, const MessageTable& messages, std::ostream& out,
+                    std::ostream& err, bool json)
+{
+    const std::vector<std::string> versions = listVersions(folder, project);
+    for (const std::string& v : {first, second})
+        if (!contains(versions, v))
+            return failWith(err, project + " " + v + ": no such version in the history");
+    const std::string total2 = messages.get("TOTAL2");
+    const Snapshot older = loadSnapshot(folder, project, first, total2);
+    const Snapshot newer = loadSnapshot(folder, project, second, total2);
+    for (const Snapshot* s : {&older, &newer})
+        if (!s->error.empty())
+            return failWith(err, s->error);
+    const auto rows = compareSnapshots(older, newer);
+    if (json) {
+        out << '[';
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const ComparisonRow& row = rows[i];
+            const char* change = row.change == ModuleChange::Added     ? "added"
+                                 : row.change == ModuleChange::Removed ? "removed"
+                                                                       : "kept";
+            out << (i ? "," : "") << "{\"module\":" << jsonString(row.module)
+                << ",\"first\":" << jsonOptionalFigure(row.before) << ",\"second\":" << jsonOptionalFigure(row.after)
+                << ",\"difference\":" << row.difference() << ",\"change\":\"" << change << "\"}";
+        }
+        out << "]\n";
+        return 0;
+    }
+    const std::vector<std::string> titles = {messages.get("MODULE"), messages.get("FROM"), messages.get("TO"),
+                                             messages.get("DIFF"), messages.get("CHANGE")};
+    out << withUnixLineEnds(
+        tableText(titles, comparisonCells(rows, messages.get("ADDED"), messages.get("REMOVED")), ExportFormat::Tab));
+    return 0;
+}
+
+// `history PROJECT [VERSION] --delete`: as the history window's bin buttons
+// delete, never forcing; what stays is reported.
+int deleteFromHistory(const std::vector<std::string>& names, const ProgramFolder& folder,
+                      const MessageTable& messages, std::ostream& err)
+{
+    const bool kept = names.size() == 1 ? !deleteProject(folder, names[0])
+                                        : !deleteVersion(folder, names[0], names[1]);
+    if (kept)
+        return failWith(err, names[0] + (names.size() == 1 ? "" : " " + names[1]) + ": " + messages.get("DEL"));
+    return 0;
+}
+
+int runHistory(const std::vector<std::string>& args, bool trend,
+               const std::optional<std::pair<std::string, std::string>>& compare, bool remove, bool json,
+               const ProgramFolder& folder, std::ostream& out, std::ostream& err)
+{
+    if ((trend || compare) && args.size() != 1)
+        throw UsageError{"--trend and --compare take one PROJECT and no VERSION"};
+    if (trend && compare)
+        throw UsageError{"--trend and --compare cannot go together"};
+    if (remove && (args.empty() || trend || compare))
+        throw UsageError{"--delete takes a PROJECT or a PROJECT and a VERSION"};
+    ensureWorkFiles(folder);
+    const MessageTable messages(folder);
+    if (const std::string problem = messages.problem(); !problem.empty())
+        return failWith(err, problem);
+    const std::vector<std::string> projects = listProjects(folder);
+    if (args.empty())
+        return printNames(projects, out, json);
+    if (!contains(projects, args[0]))
+        return failWith(err, args[0] + ": no such project in the history");
+    if (trend)
+        return printTrend(args[0], folder, messages, out, json);
+    if (compare)
+        return printComparison(args[0], compare->first, compare->second, folder, messages, out, err, json);
+    const std::vector<std::string> versions = listVersions(folder, args[0]);
+    if (args.size() == 2 && !contains(versions, args[1]))
+        return failWith(err, args[0] + " " + args[1] + ": no such version in the history");
+    if (remove)
+        return deleteFromHistory(args, folder, messages, err);
+    if (args.size() == 1)
+        return printNames(versions, out, json);
+    return printSnapshot(args[0], args[1], folder, messages, out, err, json);
+}
+
+} // namespace
+
+const CommandSpec& historyCommand()
+{
+    static const CommandSpec spec{
+        "history",
+        "[PROJECT [VERSION]]",
+        0,
+        2,
+        "Lists the stored projects, the versions of one project, or prints one snapshot as the history window "
+        "shows it.",
+        {
+            {"--trend", {}, "print one line per stored version of PROJECT: the version and its ten totals", {}},
+            {"--compare", {"V1", "V2"}, "print every module of two versions of PROJECT with its P - C - B in each", {}},
+            {"--delete", {}, "delete the stored VERSION of PROJECT, or the whole PROJECT (read-only ones stay)", {}},
+            {"--format", {"FORMAT"}, "print tab text (the default) or JSON", {"tsv", "json"}},
+            programFolderOption(),
+        },
+    };
+    return spec;
+}
+
+int runHistoryCommand(const ParsedArgs& args, const CommandRun& run)
+{
+    std::optional<std::pair<std::string, std::string>> compare;
+    if (const auto it = args.options.find("--compare"); it != args.options.end())
+        compare.emplace(it->second[0], it->second[1]);
+    std::error_code ec;
+    fs::create_directories(run.folder.dataRoot(), ec);
+    return runHistory(args.operands, args.has("--trend"), compare, args.has("--delete"),
+                      args.value("--format") == "json", run.folder, run.out, run.err);
+}
+
+} // namespace zorvika

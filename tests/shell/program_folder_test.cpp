@@ -1,0 +1,80 @@
+// Where a program finds its files: beside itself in a writable folder that
+// is no install, else in the install's share folder and the user's data folder.
+#include "shell/message_table.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+using namespace zorvika;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct LayoutCase {
+    const char* name;
+    std::vector<std::string> files; // made below the temporary folder
+    std::string executableFolder;
+    std::string xdgDataHome; // "@" stands for the temporary folder
+    std::string expectedRoot;
+    std::string expectedData; // empty: beside the program
+};
+
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+
+class ProgramFolderLayout : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(ProgramFolderLayout, FollowsWhereTheProgramLies)
+{
+    const LayoutCase& c = GetParam();
+    test::TempFolder dir;
+    for (const std::string& file : c.files)
+        dir.write(file, "[Message & Text]\n");
+    fs::create_directories(dir / c.executableFolder);
+    auto at = [&](const std::string& rel) { return rel.empty() ? fs::path() : (dir / rel).lexically_normal(); };
+    const std::string xdg = c.xdgDataHome.starts_with('@') ? (dir / c.xdgDataHome.substr(1)).string() : c.xdgDataHome;
+    const ProgramFolder folder = programFolderFor(dir / c.executableFolder, xdg, (dir / "home").string());
+    EXPECT_EQ(folder.root.lexically_normal(), at(c.expectedRoot));
+    EXPECT_EQ(folder.data.lexically_normal(), at(c.expectedData));
+    EXPECT_EQ(folder.store().lexically_normal(), at(c.expectedData.empty() ? c.expectedRoot : c.expectedData) / "verhis");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProgramFolderLayout,
+    ::testing::Values(
+        LayoutCase{"BuildFolder", {"build/bin/tips.dll"}, "build/bin", "@xdg", "build/bin", ""},
+        LayoutCase{"UnpackedCopyNamedBin", {"copy/bin/tips.dll"}, "copy/bin", "@xdg", "copy/bin", ""},
+        LayoutCase{"ShareFolderWithoutTable", {"usr/share/zorvika/help/index.html"}, "usr/bin", "@xdg", "usr/bin", ""},
+        LayoutCase{"Installed", {"usr/share/zorvika/tips.dll"}, "usr/bin", "@xdg", "usr/share/zorvika", "xdg/zorvika"},
+        LayoutCase{"InstalledWithoutXdg", {"opt/z/share/zorvika/tips.dll"}, "opt/z/bin", "", "opt/z/share/zorvika",
+                   "home/.local/share/zorvika"},
+        LayoutCase{"RelativeXdgIsIgnored", {"usr/share/zorvika/tips.dll"}, "usr/bin", "rel", "usr/share/zorvika",
+                   "home/.local/share/zorvika"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+TEST(ProgramFolder, InstalledWorkFilesGoToTheDataFolderOnly)
+{
+    test::TempFolder dir;
+    dir.write("usr/share/zorvika/tips.dll", "[Message & Text]\nTITLE=T\n");
+    fs::create_directories(dir / "usr/bin");
+    const ProgramFolder folder = programFolderFor(dir / "usr/bin", (dir / "xdg").string(), "/nonexistent");
+    ensureWorkFiles(folder);
+    EXPECT_TRUE(fs::is_directory(dir / "xdg/zorvika/verhis"));
+    EXPECT_TRUE(fs::is_directory(dir / "xdg/zorvika/tempprjfiles"));
+    EXPECT_FALSE(fs::exists(dir / "usr/share/zorvika/verhis"));
+    EXPECT_FALSE(fs::exists(dir / "usr/bin/verhis"));
+    EXPECT_EQ(MessageTable(folder).get("TITLE"), "T");
+}
+
+TEST(ProgramFolder, AFolderTheUserCannotWriteKeepsTheDataInTheUsersFolder)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root can write to every folder";
+    test::TempFolder dir;
+    fs::create_directories(dir / "opt/zorvika");
+    fs::permissions(dir / "opt/zorvika", fs::perms::owner_read | fs::perms::owner_exec);
+    const ProgramFolder folder = programFolderFor(dir / "opt/zorvika", (dir / "xdg").string(), "/nonexistent");
+    EXPECT_EQ(folder.root, dir / "opt/zorvika");
+    EXPECT_EQ(folder.data, dir / "xdg/zorvika");
+}
