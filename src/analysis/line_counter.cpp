@@ -24,6 +24,14 @@ inline bool isLineEnd(char c)
 
 } // namespace
 
+LineKind classifyLine(std::string_view line)
+{
+    for (char c : line)
+        if (!isLineLeadBlank(c))
+            return lineKindOf(c);
+    return LineKind::Blank;
+}
+
 void ModuleScanner::feed(std::string_view chunk)
 {
     const char* p = chunk.data();
@@ -61,13 +69,13 @@ void ModuleScanner::feed(std::string_view chunk)
             }
         }
         if (!decided_) {
-            while (p < end && (*p == ' ' || *p == '\t'))
+            while (p < end && isLineLeadBlank(*p))
                 ++p;
             if (p == end)
                 return;
             if (!isLineEnd(*p)) {
                 decided_ = true;
-                if (*p == '\'')
+                if (lineKindOf(*p) == LineKind::Comment)
                     ++scan_.commentLines;
             }
         }

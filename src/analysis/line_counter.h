@@ -8,6 +8,15 @@
 
 namespace zorvika {
 
+// The count's line rules, shared by every reader that tells blank and
+// comment lines: a line is blank when nothing but tabs and spaces is in it,
+// and a comment when its first character other than a tab or space is "'".
+enum class LineKind { Blank, Comment, Other };
+constexpr bool isLineLeadBlank(char c) { return c == ' ' || c == '\t'; }
+// The kind of a line whose first character other than tab or space is `first`.
+constexpr LineKind lineKindOf(char first) { return first == '\'' ? LineKind::Comment : LineKind::Other; }
+LineKind classifyLine(std::string_view line);
+
 // One pass over a module's text gives all three figures the count needs:
 // the number of lines, the number of the first line that begins with
 // "Attribute VB_Exposed" (any case; 0 when none), and the comment and blank
