@@ -47,14 +47,18 @@ ProcedureRow procedureTotalsRow(const std::vector<ModuleAnalysis>& modules, std:
             figureText(depth)};
 }
 
-std::vector<ProcedureRow> sortedProcedureRows(const std::vector<ProcedureRow>& rows, const SortState& sort)
+std::vector<std::size_t> sortedProcedureOrder(const std::vector<ProcedureRow>& rows, const SortState& sort)
 {
     const auto column = static_cast<std::size_t>(std::clamp(sort.column, 0, kProcedureColumnCount - 1));
-    const std::vector<std::size_t> order = sortedOrderBy(
-        rows.size(), sort.descending, [&](std::size_t i) -> std::string_view { return rows[i][column]; });
+    return sortedOrderBy(rows.size(), sort.descending,
+                         [&](std::size_t i) -> std::string_view { return rows[i][column]; });
+}
+
+std::vector<ProcedureRow> sortedProcedureRows(const std::vector<ProcedureRow>& rows, const SortState& sort)
+{
     std::vector<ProcedureRow> out;
     out.reserve(rows.size());
-    for (std::size_t i : order)
+    for (std::size_t i : sortedProcedureOrder(rows, sort))
         out.push_back(rows[i]);
     return out;
 }

@@ -43,7 +43,9 @@ std::vector<ProcedureRow> procedureRows(const std::vector<ModuleAnalysis>& modul
 // lines, LLOC, statements, CC and CC2, and the greatest depth.
 ProcedureRow procedureTotalsRow(const std::vector<ModuleAnalysis>& modules, std::string_view totalWord);
 
-// The rows ordered by the text of one column, as every list sorts.
+// The rows ordered by the text of one column, as every list sorts: the
+// positions in that order, or the rows themselves.
+std::vector<std::size_t> sortedProcedureOrder(const std::vector<ProcedureRow>& rows, const SortState& sort);
 std::vector<ProcedureRow> sortedProcedureRows(const std::vector<ProcedureRow>& rows, const SortState& sort);
 
 // The figures of several modules summed: procedures by kind, Declares,

@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include "analysis/procedure_metrics.h"
+#include "analysis/procedure_table.h"
 #include "analysis/results.h"
 #include "cli/json_writer.h"
 #include "components/line_reader.h"
@@ -25,7 +27,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: zorvika-cli count FILE [--project K] [--sort COLUMN] [--descending] [--format tsv|csv|json] "
     "[--output PATH] [--save] [--program-folder DIR] | zorvika-cli history [PROJECT [VERSION | --trend | "
-    "--compare V1 V2]] [--program-folder DIR]";
+    "--compare V1 V2]] [--program-folder DIR] | zorvika-cli procedures FILE [--project K] [--sort COLUMN] "
+    "[--descending] [--format tsv|csv|json] [--output PATH] [--program-folder DIR]";
 
 struct UsageError {
     std::string what;
@@ -129,8 +132,10 @@ CountOptions parseCount(const std::vector<std::string>& args)
     return o;
 }
 
+// `metrics[r]` belongs to `rows[r]`; a row without figures (an "Invalid"
+// module) gets null.
 void writeJsonProject(std::ostream& out, const std::string& path, const ProjectRun& run,
-                      const std::vector<ModuleRow>& rows)
+                      const std::vector<ModuleRow>& rows, const std::vector<const ModuleMetrics*>& metrics)
 {
     static constexpr const char* kProps[8] = {"name", "version", "productName", "description",
                                               "comments", "company", "copyright", "trademarks"};
@@ -146,7 +151,8 @@ void writeJsonProject(std::ostream& out, const std::string& path, const ProjectR
             const std::string& cell = row.cells[ColP + k];
             out << ",\"" << kFigureCaptions[k] << "\":" << (cell.empty() ? "null" : cell);
         }
-        out << '}';
+        const ModuleMetrics* m = r < metrics.size() ? metrics[r] : nullptr;
+        out << ",\"procedures\":" << (m ? jsonModuleMetrics(*m) : std::string("null")) << '}';
     }
     out << "],\"totals\":{";
     const auto totals = run.totals.columns();
@@ -159,6 +165,19 @@ int failWith(std::ostream& err, const std::string& message)
 {
     err << "zorvika-cli: " << message << '\n';
     return 1;
+}
+
+// The procedure figures of each row in the order the rows are listed; the
+// analysis must be of the same module entries as the rows.
+std::vector<const ModuleMetrics*> metricsInRowOrder(const std::vector<ModuleRow>& rows, const SortState& sort,
+                                                    const std::vector<ModuleAnalysis>& analysis)
+{
+    std::vector<const ModuleMetrics*> out;
+    for (std::size_t i : sortedOrder(rows, sort)) {
+        const bool same = i < analysis.size() && analysis[i].module == rows[i].cells[ColModule];
+        out.push_back(same && analysis[i].metrics ? &*analysis[i].metrics : nullptr);
+    }
+    return out;
 }
 
 int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& out, std::ostream& err,
@@ -191,7 +210,8 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         if (o.format == "json") {
             if (k > first)
                 out << ',';
-            writeJsonProject(out, selection.projectPaths[k], run, rows);
+            const auto analysis = analyzeProject(selection.projectFiles[k], selection.projectFolders[k]);
+            writeJsonProject(out, selection.projectPaths[k], run, rows, metricsInRowOrder(run.rows, o.sort, analysis));
         } else {
             if (k > first)
                 out << "\r\n";
@@ -207,6 +227,149 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
             else if (outcome.status == ExportStatus::NoSpreadsheet)
                 status = failWith(err, *o.output + ": the spreadsheet application cannot be started; nothing written");
             else if (outcome.status == ExportStatus::Failed)
+                status = failWith(err, *o.output + ": " + outcome.error);
+        }
+    }
+    if (o.format == "json")
+        out << "]\n";
+    return status;
+}
+
+// `procedures FILE [--project K] [--sort COLUMN] [--descending]
+// [--format tsv|csv|json] [--output PATH]`: its options and their parser,
+// kept apart from the other commands'.
+struct ProceduresOptions {
+    std::string file;
+    std::optional<std::size_t> project; // 1-based
+    SortState sort;
+    std::string format = "tsv";
+    std::optional<std::string> output;
+};
+
+// The words --sort takes besides the column numbers 0 to 10.
+constexpr std::array<std::string_view, kProcedureColumnCount> kProcedureColumnWords = {
+    "module", "name", "kind", "line", "span", "code", "lloc", "statements", "cc", "cc2", "depth"};
+
+ProceduresOptions parseProcedures(const std::vector<std::string>& args)
+{
+    ProceduresOptions o;
+    bool haveFile = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw UsageError{a + " needs a value"};
+            return args[++i];
+        };
+        if (a == "--project") {
+            const auto k = parseFigure(value());
+            if (!k || *k < 1)
+                throw UsageError{"--project takes a number from 1"};
+            o.project = static_cast<std::size_t>(*k);
+        } else if (a == "--sort") {
+            const std::string& v = value();
+            const auto n = parseFigure(v);
+            const auto word = std::find_if(kProcedureColumnWords.begin(), kProcedureColumnWords.end(),
+                                           [&](std::string_view w) { return equalsNoCase(w, v); });
+            if (n && *n >= 0 && *n < kProcedureColumnCount)
+                o.sort.column = static_cast<int>(*n);
+            else if (word != kProcedureColumnWords.end())
+                o.sort.column = static_cast<int>(word - kProcedureColumnWords.begin());
+            else
+                throw UsageError{"--sort takes a column from 0 to 10 or module, name, kind, line, span, code, "
+                                 "lloc, statements, cc, cc2, depth"};
+        } else if (a == "--descending") {
+            o.sort.descending = true;
+        } else if (a == "--format") {
+            o.format = value();
+            if (o.format != "tsv" && o.format != "csv" && o.format != "json")
+                throw UsageError{"--format takes tsv, csv or json"};
+        } else if (a == "--output") {
+            o.output = value();
+            if (o.output->empty())
+                throw UsageError{"--output needs a path"};
+        } else if (a.starts_with("--") || haveFile) {
+            throw UsageError{"unexpected argument " + a};
+        } else {
+            o.file = a;
+            haveFile = true;
+        }
+    }
+    if (!haveFile)
+        throw UsageError{"procedures needs a FILE"};
+    return o;
+}
+
+void writeJsonProcedures(std::ostream& out, const std::string& path, const std::vector<ModuleAnalysis>& modules,
+                         const std::vector<std::size_t>& order, const ProcedureRow& totals)
+{
+    // The procedures in the order of procedureRows, which the order refers to.
+    std::vector<std::pair<const std::string*, const ProcedureMetrics*>> all;
+    for (const ModuleAnalysis& module : modules)
+        if (module.metrics)
+            for (const ProcedureMetrics& p : module.metrics->procedures)
+                all.emplace_back(&module.module, &p);
+    out << "{\"path\":" << jsonString(path) << ",\"procedures\":[";
+    for (std::size_t r = 0; r < order.size(); ++r)
+        out << (r ? "," : "") << jsonProcedure(*all[order[r]].first, *all[order[r]].second);
+    out << "],\"totals\":{\"procedures\":" << totals[ProcName];
+    static constexpr std::pair<int, const char*> kTotals[] = {
+        {ProcSpan, "span"}, {ProcCodeLines, "codeLines"}, {ProcLloc, "lloc"}, {ProcStatements, "statements"},
+        {ProcCc, "cc"},     {ProcCc2, "cc2"},             {ProcDepth, "depth"}};
+    for (const auto& [column, name] : kTotals)
+        out << ",\"" << name << "\":" << totals[static_cast<std::size_t>(column)];
+    out << "}}";
+}
+
+int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::ostream& out, std::ostream& err,
+                  const CliContext& context)
+{
+    if (o.output && isGroupFileName(o.file) && !o.project)
+        throw UsageError{"--output with a group needs --project"};
+    ensureWorkFiles(folder);
+    const MessageTable messages(folder);
+    const SelectionResult chosen = makeSelection(o.file, folder);
+    if (!chosen.selection)
+        return failWith(err, chosen.error);
+    const Selection& selection = *chosen.selection;
+    if (o.project && *o.project > selection.size())
+        return failWith(err, o.file + ": has " + std::to_string(selection.size()) + " project(s), not "
+                                 + std::to_string(*o.project));
+
+    std::vector<std::string> titles;
+    for (std::string_view key : kProcedureCaptionKeys)
+        titles.push_back(messages.get(key));
+    const std::size_t first = o.project ? *o.project - 1 : 0;
+    const std::size_t last = o.project ? *o.project : selection.size();
+    int status = 0;
+    if (o.format == "json")
+        out << '[';
+    for (std::size_t k = first; k < last; ++k) {
+        const std::vector<ModuleAnalysis> modules = analyzeProject(selection.projectFiles[k], selection.projectFolders[k]);
+        const std::vector<ProcedureRow> rows = procedureRows(modules, messages.get("PROCTWICE"));
+        const std::vector<std::size_t> order = sortedProcedureOrder(rows, o.sort);
+        const ProcedureRow totals = procedureTotalsRow(modules, messages.get("PROCTOTAL"));
+        TextTable table;
+        table.reserve(rows.size() + 1);
+        for (std::size_t i : order)
+            table.push_back(rows[i]);
+        table.push_back(totals);
+        if (o.format == "json") {
+            if (k > first)
+                out << ',';
+            writeJsonProcedures(out, selection.projectPaths[k], modules, order, totals);
+        } else {
+            if (k > first)
+                out << "\r\n";
+            out << tableText(titles, table, o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab);
+        }
+        if (o.output) {
+            NoSpreadsheet none;
+            Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;
+            const ExportOutcome outcome = writeTableExport(*o.output, titles, table, sheet);
+            if (outcome.status == ExportStatus::NoSpreadsheet)
+                status = failWith(err, *o.output + ": the spreadsheet application cannot be started; nothing written");
+            else if (outcome.status != ExportStatus::Written)
                 status = failWith(err, *o.output + ": " + outcome.error);
         }
     }
@@ -315,6 +478,12 @@ int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
             std::error_code ec;
             fs::create_directories(folder.root, ec);
             return runCount(options, folder, out, err, context);
+        }
+        if (command == "procedures") {
+            const ProceduresOptions options = parseProcedures(args);
+            std::error_code ec;
+            fs::create_directories(folder.root, ec);
+            return runProcedures(options, folder, out, err, context);
         }
         if (command == "history") {
             std::error_code ec;

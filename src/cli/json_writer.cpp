@@ -1,5 +1,7 @@
 #include "cli/json_writer.h"
 
+#include "analysis/procedure_metrics.h"
+
 #include <cstdio>
 
 namespace zorvika {
@@ -27,6 +29,45 @@ std::string jsonString(std::string_view text)
     }
     out += '"';
     return out;
+}
+
+} // namespace zorvika
+
+namespace zorvika {
+
+namespace {
+
+std::string field(const char* name, std::int64_t value, bool first = false)
+{
+    return std::string(first ? "" : ",") + "\"" + name + "\":" + std::to_string(value);
+}
+
+} // namespace
+
+std::string jsonModuleMetrics(const ModuleMetrics& m)
+{
+    static constexpr const char* kKinds[kProcedureKindCount] = {"sub", "function", "propertyGet", "propertyLet",
+                                                                "propertySet"};
+    std::string out = "{";
+    for (int k = 0; k < kProcedureKindCount; ++k)
+        out += field(kKinds[k], m.byKind[static_cast<std::size_t>(k)], k == 0);
+    out += field("declares", m.declares) + field("events", m.events) + field("lloc", m.lloc)
+           + field("statements", m.statements) + field("totalCc", m.totalCc) + field("highestCc", m.highestCc);
+    out += ",\"longest\":";
+    if (m.longestName.empty())
+        out += "null";
+    else
+        out += "{\"name\":" + jsonString(m.longestName) + field("span", m.longestSpan) + "}";
+    return out + "}";
+}
+
+std::string jsonProcedure(std::string_view module, const ProcedureMetrics& p)
+{
+    return "{\"module\":" + jsonString(module) + ",\"name\":" + jsonString(p.name)
+           + ",\"kind\":" + jsonString(procedureKindText(p.kind)) + field("firstLine", p.firstLine)
+           + field("span", p.span) + field("codeLines", p.codeLines) + field("lloc", p.lloc)
+           + field("statements", p.statements) + field("cc", p.cc) + field("cc2", p.cc2) + field("depth", p.depth)
+           + ",\"definedTwice\":" + (p.definedTwice ? "true" : "false") + "}";
 }
 
 } // namespace zorvika
