@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Saves pictures of the main, history, about and trend windows into docs/,
+# Saves pictures of the main, history, about, procedures and trend windows into docs/,
 # made headless from a group and a project of the shared corpus beside the
 # repository.
 #   scripts/screenshots.sh [BUILD_DIR] [GROUP_FILE] [TREND_PROJECT]

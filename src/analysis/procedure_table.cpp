@@ -86,18 +86,18 @@ ModuleMetrics summedMetrics(const std::vector<ModuleAnalysis>& modules)
     return sum;
 }
 
-std::string summaryText(const ModuleMetrics& m, const SummaryWords& words)
+std::array<std::string, 2> summaryText(const ModuleMetrics& m, const SummaryWords& words)
 {
-    std::string out;
+    std::array<std::string, 2> out;
     for (int k = 0; k < kProcedureKindCount; ++k) {
-        out += std::string(procedureKindText(static_cast<ProcedureKind>(k))) + " "
-               + figureText(m.byKind[static_cast<std::size_t>(k)]) + ", ";
+        out[0] += std::string(procedureKindText(static_cast<ProcedureKind>(k))) + " "
+                  + figureText(m.byKind[static_cast<std::size_t>(k)]) + ", ";
     }
-    out += words.declares + " " + figureText(m.declares) + ", " + words.events + " " + figureText(m.events) + ", "
-           + words.lloc + " " + figureText(m.lloc) + ", " + words.statements + " " + figureText(m.statements) + ", "
-           + words.totalCc + " " + figureText(m.totalCc) + ", " + words.highestCc + " " + figureText(m.highestCc);
+    out[0] += words.declares + " " + figureText(m.declares) + ", " + words.events + " " + figureText(m.events);
+    out[1] = words.lloc + " " + figureText(m.lloc) + ", " + words.statements + " " + figureText(m.statements) + ", "
+             + words.totalCc + " " + figureText(m.totalCc) + ", " + words.highestCc + " " + figureText(m.highestCc);
     if (!m.longestName.empty())
-        out += ", " + words.longest + " " + m.longestName + " (" + figureText(m.longestSpan) + ")";
+        out[1] += ", " + words.longest + " " + m.longestName + " (" + figureText(m.longestSpan) + ")";
     return out;
 }
 

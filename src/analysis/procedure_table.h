@@ -63,8 +63,9 @@ struct SummaryWords {
     std::string longest;    // "PROCLONGEST"
 };
 
-// "Sub 3, Function 1, …, Declare 2, Event 0, LLOC 40, Statements 52,
-// CC total 9, highest CC 4, Longest Main (25)".
-std::string summaryText(const ModuleMetrics& metrics, const SummaryWords& words);
+// Two lines: "Sub 3, Function 1, Property Get 0, Property Let 0, Property
+// Set 0, Declare 2, Event 0" and "LLOC 40, Statements 52, CC total 9,
+// highest CC 4, Longest Main (25)" (no longest part without procedures).
+std::array<std::string, 2> summaryText(const ModuleMetrics& metrics, const SummaryWords& words);
 
 } // namespace zorvika

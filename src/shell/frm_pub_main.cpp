@@ -16,6 +16,7 @@
 #include "history/frm_pub_his.h"
 #include "output/export.h"
 #include "output/snapshot_store.h"
+#include "procedures/frm_pub_proc.h"
 #include "shell/help_window.h"
 #include "shell/links.h"
 
@@ -158,6 +159,8 @@ void frmPubMain::buildLayout()
     lsv_ = new ResultsView(model_, this);
     lsv_->setGeometry(twipRect(75, 3765, 10350, 4155));
     connect(lsv_, &ResultsView::columnClick, this, &frmPubMain::lsv_ColumnClick);
+    connect(lsv_, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { runCommand(this, [&] { openProcedures(index.row()); }); });
 
     lblT_ = new FittedLabel(this, true);
     lblT_->move(px(75), px(8010));
@@ -302,6 +305,7 @@ void frmPubMain::countProjectAt(std::size_t k)
 {
     if (k >= selection_.size())
         return;
+    shownProject_ = k;
     upsShowProjectInfo(selection_.projectFiles[k]);
     upsCountProject(selection_.projectFiles[k], selection_.projectFolders[k]);
     upsSaveSnapshot();
@@ -424,6 +428,15 @@ void frmPubMain::openHistory()
         frmPubHis*& open;
         ~Reset() { open = nullptr; }
     } reset{history_};
+    utility_.ShowModal(window);
+}
+
+void frmPubMain::openProcedures(int row)
+{
+    if (row < 0 || row >= model_->rowCount() || shownProject_ >= selection_.size())
+        return;
+    frmPubProc window(*this, selection_.projectFiles[shownProject_], selection_.projectFolders[shownProject_],
+                      model_->displayRow(row).cells[ColModule], utf8(txt_[0]->text()));
     utility_.ShowModal(window);
 }
 
