@@ -21,17 +21,26 @@ struct Token {
     std::string_view text;
 };
 
-inline bool isIdentChar(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_' || u >= 0x80;
-}
+// Character classes of the lexer, looked up in one table.
+enum : std::uint8_t { kIdent = 1, kIdentStart = 2, kBlank = 4 };
 
-inline bool isIdentStart(char c)
+constexpr std::array<std::uint8_t, 256> makeClasses()
 {
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u >= 0x80;
+    std::array<std::uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80;
+        if (letter)
+            t[static_cast<std::size_t>(c)] |= kIdent | kIdentStart;
+        if ((c >= '0' && c <= '9') || c == '_')
+            t[static_cast<std::size_t>(c)] |= kIdent;
+    }
+    t[' '] = t['\t'] = kBlank;
+    return t;
 }
+constexpr std::array<std::uint8_t, 256> kClasses = makeClasses();
+
+inline bool isIdentChar(char c) { return kClasses[static_cast<unsigned char>(c)] & kIdent; }
+inline bool isIdentStart(char c) { return kClasses[static_cast<unsigned char>(c)] & kIdentStart; }
 
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -171,7 +180,7 @@ void Analyzer::lex(std::string_view line)
     std::size_t i = 0;
     while (i < n) {
         const char c = line[i];
-        if (isLineLeadBlank(c)) {
+        if (kClasses[static_cast<unsigned char>(c)] & kBlank) {
             ++i;
             continue;
         }
@@ -661,7 +670,8 @@ std::optional<ModuleMetrics> analyzeModuleFile(const std::filesystem::path& path
     std::string text;
     if (readRegularFile(path, text) != ReadStatus::Ok)
         return std::nullopt;
-    const ModuleFigures figures = figuresFromScan(scanModuleText(text), standardModule);
+    // A standard module's header is its first line, whatever the text holds.
+    const ModuleFigures figures = figuresFromScan(standardModule ? ModuleScan{} : scanModuleText(text), standardModule);
     return analyzeModuleText(text, figures.headerLines);
 }
 
