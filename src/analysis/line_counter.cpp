@@ -24,14 +24,6 @@ inline bool isLineEnd(char c)
 
 } // namespace
 
-LineKind classifyLine(std::string_view line)
-{
-    for (char c : line)
-        if (!isLineLeadBlank(c))
-            return lineKindOf(c);
-    return LineKind::Blank;
-}
-
 void ModuleScanner::feed(std::string_view chunk)
 {
     const char* p = chunk.data();
@@ -155,6 +147,17 @@ ModuleFigures figuresFromScan(const ModuleScan& scan, bool standardModule)
     f.commentLines = scan.commentLines;
     f.blankLines = scan.blankLines;
     return f;
+}
+
+std::int64_t headerLinesOf(std::string_view text, bool standardModule)
+{
+    if (standardModule)
+        return figuresFromScan(ModuleScan{}, true).headerLines;
+    constexpr std::size_t kPiece = 16 * 1024;
+    ModuleScanner scanner;
+    for (std::size_t at = 0; at < text.size() && scanner.exposedLineSoFar() == 0; at += kPiece)
+        scanner.feed(text.substr(at, kPiece));
+    return figuresFromScan(scanner.finish(), false).headerLines;
 }
 
 ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)

@@ -15,7 +15,6 @@ enum class LineKind { Blank, Comment, Other };
 constexpr bool isLineLeadBlank(char c) { return c == ' ' || c == '\t'; }
 // The kind of a line whose first character other than tab or space is `first`.
 constexpr LineKind lineKindOf(char first) { return first == '\'' ? LineKind::Comment : LineKind::Other; }
-LineKind classifyLine(std::string_view line);
 
 // One pass over a module's text gives all three figures the count needs:
 // the number of lines, the number of the first line that begins with
@@ -36,6 +35,9 @@ class ModuleScanner {
 public:
     void feed(std::string_view chunk);
     ModuleScan finish();
+    // The "Attribute VB_Exposed" line found so far (0: none yet): a reader
+    // that needs only the header may stop feeding once it is known.
+    std::int64_t exposedLineSoFar() const { return scan_.exposedLine; }
 
 private:
     ModuleScan scan_;
@@ -55,6 +57,10 @@ bool scanModuleFile(const std::filesystem::path& path, std::string& buffer, Modu
 // The figures of one module file: the header is one line for a standard
 // module (".bas") and reaches to the "Attribute VB_Exposed" line otherwise.
 ModuleFigures figuresFromScan(const ModuleScan& scan, bool standardModule);
+
+// The number of header lines of a module's text, by the same rule, read no
+// further than the header's end.
+std::int64_t headerLinesOf(std::string_view text, bool standardModule);
 
 struct ProjectCount {
     std::vector<ModuleRow> rows; // in the order of the project file

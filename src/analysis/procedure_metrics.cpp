@@ -22,7 +22,7 @@ struct Token {
 };
 
 // Character classes of the lexer, looked up in one table.
-enum : std::uint8_t { kIdent = 1, kIdentStart = 2, kBlank = 4 };
+enum : std::uint8_t { kIdent = 1, kIdentStart = 2, kBlank = 4, kSpecial = 8 };
 
 constexpr std::array<std::uint8_t, 256> makeClasses()
 {
@@ -35,6 +35,7 @@ constexpr std::array<std::uint8_t, 256> makeClasses()
             t[static_cast<std::size_t>(c)] |= kIdent;
     }
     t[' '] = t['\t'] = kBlank;
+    t[':'] = t['"'] = t['\''] = kSpecial; // separators, strings and comments
     return t;
 }
 constexpr std::array<std::uint8_t, 256> kClasses = makeClasses();
@@ -44,9 +45,16 @@ inline bool isIdentStart(char c) { return kClasses[static_cast<unsigned char>(c)
 
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// True when the token is the word `lowerWord` in any case. Setting bit
+// 0x20 lower-cases an ASCII letter and makes no other byte a letter.
 inline bool is(const Token& t, std::string_view lowerWord)
 {
-    return t.type == Tok::Word && t.text.size() == lowerWord.size() && startsWithNoCase(t.text, lowerWord);
+    if (t.type != Tok::Word || t.text.size() != lowerWord.size())
+        return false;
+    for (std::size_t i = 0; i < lowerWord.size(); ++i)
+        if ((t.text[i] | 0x20) != lowerWord[i])
+            return false;
+    return true;
 }
 
 // The text between two `#` is a date or time literal when it starts with a
@@ -102,6 +110,39 @@ bool isReservedWord(std::string_view w)
     return false;
 }
 
+// Words that begin a statement the analysis looks into: blocks, branches,
+// loops, headers, ends, declarations, attributes and comments.
+bool beginsNotableStatement(std::string_view w)
+{
+    if (w.size() < 2 || w.size() > 9)
+        return false;
+    auto word = [&](std::string_view lower) {
+        if (w.size() != lower.size())
+            return false;
+        for (std::size_t i = 1; i < lower.size(); ++i)
+            if ((w[i] | 0x20) != lower[i])
+                return false;
+        return true;
+    };
+    switch (w[0] | 0x20) {
+    case 'a': return word("attribute");
+    case 'c': return word("case");
+    case 'd': return word("declare") || word("do");
+    case 'e': return word("else") || word("elseif") || word("end") || word("event");
+    case 'f': return word("for") || word("friend") || word("function");
+    case 'g': return word("global");
+    case 'i': return word("if");
+    case 'l': return word("loop");
+    case 'n': return word("next");
+    case 'o': return word("on");
+    case 'p': return word("private") || word("property") || word("public");
+    case 'r': return word("rem");
+    case 's': return word("select") || word("static") || word("sub");
+    case 'w': return word("wend") || word("while");
+    default: return false;
+    }
+}
+
 // Logical lines of unbounded length keep bounded memory: past this many
 // tokens the line's complete segments are processed at the next `:`, and
 // past four times as many, further tokens of a segment are dropped.
@@ -110,7 +151,7 @@ constexpr std::size_t kTokenLimit = 4 * kTokenFlush;
 
 class Analyzer {
 public:
-    explicit Analyzer(ModuleMetrics& out) : out_(out) {}
+    explicit Analyzer(ModuleMetrics& out) : out_(out) { tokens_.reserve(256); }
 
     void physicalLine(std::string_view line, std::int64_t number);
     void finish(std::int64_t lastLine);
@@ -118,7 +159,8 @@ public:
 private:
     enum class LineClass { Undecided, Code, Directive, Attribute };
 
-    void lex(std::string_view line);
+    void lex(std::string_view line, std::size_t from);
+    bool plainStatement(std::string_view line, std::size_t first);
     void push(Tok type, std::string_view text);
     bool atStatementStart() const;
     void endLogicalLine();
@@ -174,10 +216,11 @@ bool Analyzer::atStatementStart() const
     return last.type == Tok::Colon || (tokens_.size() == 1 && last.type == Tok::Number);
 }
 
-void Analyzer::lex(std::string_view line)
+// Lexes the line from `from` on (its first character other than tab or space).
+void Analyzer::lex(std::string_view line, std::size_t from)
 {
     const std::size_t n = line.size();
-    std::size_t i = 0;
+    std::size_t i = from;
     while (i < n) {
         const char c = line[i];
         if (kClasses[static_cast<unsigned char>(c)] & kBlank) {
@@ -220,7 +263,8 @@ void Analyzer::lex(std::string_view line)
                           || ((line[j] == '!' || line[j] == '#') && !(j + 1 < n && isIdentChar(line[j + 1])))))
                 ++j;
             const std::string_view word = line.substr(i, j - i);
-            if (word.size() == 3 && startsWithNoCase(word, "rem") && atStatementStart()) {
+            if (word.size() == 3 && (word[0] | 0x20) == 'r' && (word[1] | 0x20) == 'e' && (word[2] | 0x20) == 'm'
+                && atStatementStart()) {
                 hasComment_ = true;
                 if (endsInContinuation(line.substr(i)))
                     continues_ = commentGoesOn_ = true;
@@ -302,12 +346,49 @@ void Analyzer::lex(std::string_view line)
     }
 }
 
+// Most code lines are one statement that opens, closes and branches
+// nothing: a first word that begins no notable statement, then no `:`, no
+// string, no comment and no continuation. They count as one code line and
+// one statement without being lexed.
+bool Analyzer::plainStatement(std::string_view line, std::size_t first)
+{
+    const std::size_t n = line.size();
+    const std::size_t i = first;
+    if (i == n || !isIdentStart(line[i]))
+        return false;
+    std::size_t j = i + 1;
+    while (j < n && isIdentChar(line[j]))
+        ++j;
+    if (beginsNotableStatement(line.substr(i, j - i)))
+        return false;
+    for (std::size_t k = j; k < n; ++k)
+        if (kClasses[static_cast<unsigned char>(line[k])] & kSpecial)
+            return false;
+    if (endsInContinuation(line))
+        return false;
+    ++out_.lloc;
+    ++out_.statements;
+    if (ProcedureMetrics* p = current()) {
+        ++p->lloc;
+        ++p->statements;
+    }
+    return true;
+}
+
 void Analyzer::physicalLine(std::string_view line, std::int64_t number)
 {
-    const bool code = classifyLine(line) == LineKind::Other;
+    // The count's rule for blank and comment lines, on the line's first
+    // character other than tab or space, which the lexer starts from too.
+    std::size_t first = 0;
+    while (first < line.size() && isLineLeadBlank(line[first]))
+        ++first;
+    const bool code = first < line.size() && lineKindOf(line[first]) == LineKind::Other;
     // A text saved by a Windows editor may begin with a byte-order mark.
-    if (number == 1)
+    if (number == 1 && first == 0 && line.starts_with("\xEF\xBB\xBF")) {
         line = withoutUtf8Bom(line);
+        while (first < line.size() && isLineLeadBlank(line[first]))
+            ++first;
+    }
     if (!continues_) {
         // A new logical line begins here.
         lineStarted_ = true;
@@ -321,13 +402,18 @@ void Analyzer::physicalLine(std::string_view line, std::int64_t number)
     if (code)
         ++codeLines_;
     const bool comment = commentGoesOn_;
+    const bool starts = !continues_;
     continues_ = commentGoesOn_ = false;
+    if (starts && plainStatement(line, first)) {
+        lineStarted_ = false;
+        return;
+    }
     if (comment) {
         // The comment of the line before goes on over this whole line.
         if (endsInContinuation(line))
             continues_ = commentGoesOn_ = true;
     } else {
-        lex(line);
+        lex(line, first);
     }
     if (!continues_)
         endLogicalLine();
@@ -665,14 +751,22 @@ ModuleMetrics analyzeModuleText(std::string_view text, std::int64_t headerLines)
     return out;
 }
 
+namespace {
+
+// Reads the file into `text`, whose storage the modules of a project share.
+std::optional<ModuleMetrics> analyzeFile(const std::filesystem::path& path, bool standardModule, std::string& text)
+{
+    if (readRegularFile(path, text) != ReadStatus::Ok)
+        return std::nullopt;
+    return analyzeModuleText(text, headerLinesOf(text, standardModule));
+}
+
+} // namespace
+
 std::optional<ModuleMetrics> analyzeModuleFile(const std::filesystem::path& path, bool standardModule)
 {
     std::string text;
-    if (readRegularFile(path, text) != ReadStatus::Ok)
-        return std::nullopt;
-    // A standard module's header is its first line, whatever the text holds.
-    const ModuleFigures figures = figuresFromScan(standardModule ? ModuleScan{} : scanModuleText(text), standardModule);
-    return analyzeModuleText(text, figures.headerLines);
+    return analyzeFile(path, standardModule, text);
 }
 
 std::vector<ModuleAnalysis> analyzeProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)
@@ -680,13 +774,14 @@ std::vector<ModuleAnalysis> analyzeProjectText(std::string_view projectText, con
     const std::vector<std::string> entries = readModuleEntries(projectText);
     std::vector<ModuleAnalysis> result(entries.size());
     PathResolver resolver;
+    std::string text;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string& path = entries[i];
         ModuleAnalysis& module = result[i];
         module.module = toDisplayText(path);
         const auto resolved = resolver.resolve(projectFolder, path);
         if (resolved)
-            module.metrics = analyzeModuleFile(*resolved, isStandardModulePath(path));
+            module.metrics = analyzeFile(*resolved, isStandardModulePath(path), text);
         module.type = module.metrics ? std::string(moduleTypeOf(path)) : std::string(kTypeInvalid);
     }
     return result;

@@ -346,13 +346,13 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
         out << '[';
     for (std::size_t k = first; k < last; ++k) {
         const std::vector<ModuleAnalysis> modules = analyzeProject(selection.projectFiles[k], selection.projectFolders[k]);
-        const std::vector<ProcedureRow> rows = procedureRows(modules, messages.get("PROCTWICE"));
+        std::vector<ProcedureRow> rows = procedureRows(modules, messages.get("PROCTWICE"));
         const std::vector<std::size_t> order = sortedProcedureOrder(rows, o.sort);
         const ProcedureRow totals = procedureTotalsRow(modules, messages.get("PROCTOTAL"));
         TextTable table;
         table.reserve(rows.size() + 1);
         for (std::size_t i : order)
-            table.push_back(rows[i]);
+            table.push_back(std::move(rows[i]));
         table.push_back(totals);
         if (o.format == "json") {
             if (k > first)
