@@ -161,6 +161,7 @@ private:
 
     void lex(std::string_view line, std::size_t from);
     bool plainStatement(std::string_view line, std::size_t first);
+    bool countPlainStatement();
     void push(Tok type, std::string_view text);
     bool atStatementStart() const;
     void endLogicalLine();
@@ -347,9 +348,9 @@ void Analyzer::lex(std::string_view line, std::size_t from)
 }
 
 // Most code lines are one statement that opens, closes and branches
-// nothing: a first word that begins no notable statement, then no `:`, no
-// string, no comment and no continuation. They count as one code line and
-// one statement without being lexed.
+// nothing: a first word that begins no notable statement, then no `:`
+// outside strings before the comment, if any, and no continuation. They
+// count as one code line and one statement without being lexed.
 bool Analyzer::plainStatement(std::string_view line, std::size_t first)
 {
     const std::size_t n = line.size();
@@ -361,11 +362,37 @@ bool Analyzer::plainStatement(std::string_view line, std::size_t first)
         ++j;
     if (beginsNotableStatement(line.substr(i, j - i)))
         return false;
-    for (std::size_t k = j; k < n; ++k)
-        if (kClasses[static_cast<unsigned char>(line[k])] & kSpecial)
+    for (std::size_t k = j; k < n;) {
+        const char c = line[k];
+        if (!(kClasses[static_cast<unsigned char>(c)] & kSpecial)) {
+            ++k;
+        } else if (c == ':') {
             return false;
+        } else if (c == '\'') {
+            break; // a comment to the line's end, which may go on like the code
+        } else {
+            // A string; one left open ends with the line and continues nothing.
+            std::size_t q = k + 1;
+            while (true) {
+                q = line.find('"', q);
+                if (q == std::string_view::npos)
+                    return countPlainStatement();
+                if (q + 1 < n && line[q + 1] == '"') {
+                    q += 2;
+                    continue;
+                }
+                break;
+            }
+            k = q + 1;
+        }
+    }
     if (endsInContinuation(line))
         return false;
+    return countPlainStatement();
+}
+
+bool Analyzer::countPlainStatement()
+{
     ++out_.lloc;
     ++out_.statements;
     if (ProcedureMetrics* p = current()) {
