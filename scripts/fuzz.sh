@@ -14,13 +14,14 @@ cmake --build "$build"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 seed() { mkdir -p "$work/seed-$1"; }
-for t in project_reader group_reader ini snapshot line_scan; do seed $t; done
+for t in project_reader group_reader ini snapshot line_scan procedure_metrics; do seed $t; done
 find "$corpus" -name '*.vbp' -exec cp -t "$work/seed-project_reader" {} + 2>/dev/null || true
 find "$corpus" -name '*.vbg' -exec cp -t "$work/seed-group_reader" {} + 2>/dev/null || true
 cp resources/tips*.dll "$work/seed-ini/"
 find "$corpus" -name '*.vbp' -exec cp -t "$work/seed-ini" {} + 2>/dev/null || true
 find "$corpus" \( -name '*.frm' -o -name '*.bas' -o -name '*.cls' -o -name '*.ctl' \) -size -64k | head -200 |
   while IFS= read -r f; do cp "$f" "$work/seed-line_scan/$(basename "$f")-$RANDOM"; done || true
+cp "$work/seed-line_scan/"* tests/data/procedures/* "$work/seed-procedure_metrics/" 2>/dev/null || true
 # Snapshots as the store writes them.
 prog="$work/program"; mkdir -p "$prog"; cp resources/tips.dll "$prog/"
 for p in "$corpus/SSTabEx/Group1.vbg" "$corpus/VBCorLib/Source/CorLib.Solution.vbg"; do
@@ -29,7 +30,7 @@ done
 find "$prog/verhis" -type f -exec cp --backup=numbered -t "$work/seed-snapshot" {} + 2>/dev/null || true
 
 status=0
-for t in project_reader group_reader ini snapshot line_scan; do
+for t in project_reader group_reader ini snapshot line_scan procedure_metrics; do
   mkdir -p "$work/art-$t" "$work/run-$t"
   echo "== fuzzing $t for ${seconds}s"
   dirs=("$work/run-$t" "$work/seed-$t")

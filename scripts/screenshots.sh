@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Saves pictures of the main, history, about and trend windows into docs/
-# (English table) and docs/de/ (German table), made headless from a group
-# and a project of the shared corpus beside the repository.
+# Saves pictures of the main, history, about, procedures and trend windows
+# into docs/ (English table) and docs/de/ (German table), made headless from
+# a group and a project of the shared corpus beside the repository.
 #   scripts/screenshots.sh [BUILD_DIR] [GROUP_FILE] [TREND_PROJECT]
 set -euo pipefail
 cd "$(dirname "$0")/.."

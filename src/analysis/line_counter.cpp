@@ -82,13 +82,13 @@ void ModuleScanner::feedText(std::string_view chunk)
             }
         }
         if (!decided_) {
-            while (p < end && (*p == ' ' || *p == '\t'))
+            while (p < end && isLineLeadBlank(*p))
                 ++p;
             if (p == end)
                 return;
             if (!isLineEnd(*p)) {
                 decided_ = true;
-                if (*p == '\'')
+                if (lineKindOf(*p) == LineKind::Comment)
                     ++scan_.commentLines;
             }
         }
@@ -173,6 +173,17 @@ ModuleFigures figuresFromScan(const ModuleScan& scan, bool standardModule)
     f.commentLines = scan.commentLines;
     f.blankLines = scan.blankLines;
     return f;
+}
+
+std::int64_t headerLinesOf(std::string_view text, bool standardModule)
+{
+    if (standardModule)
+        return figuresFromScan(ModuleScan{}, true).headerLines;
+    constexpr std::size_t kPiece = 16 * 1024;
+    ModuleScanner scanner;
+    for (std::size_t at = 0; at < text.size() && scanner.exposedLineSoFar() == 0; at += kPiece)
+        scanner.feed(text.substr(at, kPiece));
+    return figuresFromScan(scanner.finish(), false).headerLines;
 }
 
 ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)

@@ -8,6 +8,14 @@
 
 namespace zorvika {
 
+// The count's line rules, shared by every reader that tells blank and
+// comment lines: a line is blank when nothing but tabs and spaces is in it,
+// and a comment when its first character other than a tab or space is "'".
+enum class LineKind { Blank, Comment, Other };
+constexpr bool isLineLeadBlank(char c) { return c == ' ' || c == '\t'; }
+// The kind of a line whose first character other than tab or space is `first`.
+constexpr LineKind lineKindOf(char first) { return first == '\'' ? LineKind::Comment : LineKind::Other; }
+
 // One pass over a module's text gives all three figures the count needs:
 // the number of lines, the number of the first line that begins with
 // "Attribute VB_Exposed" (any case; 0 when none), and the comment and blank
@@ -28,6 +36,9 @@ public:
     // A UTF-8 byte-order mark at the very start of the text is skipped.
     void feed(std::string_view chunk);
     ModuleScan finish();
+    // The "Attribute VB_Exposed" line found so far (0: none yet): a reader
+    // that needs only the header may stop feeding once it is known.
+    std::int64_t exposedLineSoFar() const { return scan_.exposedLine; }
 
 private:
     void feedText(std::string_view chunk);
@@ -49,6 +60,10 @@ bool scanModuleFile(const std::filesystem::path& path, std::string& buffer, Modu
 // The figures of one module file: the header is one line for a standard
 // module (".bas") and reaches to the "Attribute VB_Exposed" line otherwise.
 ModuleFigures figuresFromScan(const ModuleScan& scan, bool standardModule);
+
+// The number of header lines of a module's text, by the same rule, read no
+// further than the header's end.
+std::int64_t headerLinesOf(std::string_view text, bool standardModule);
 
 struct ProjectCount {
     std::vector<ModuleRow> rows; // in the order of the project file

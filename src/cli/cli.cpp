@@ -19,6 +19,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {countCommand, runCountCommand},
     {historyCommand, runHistoryCommand},
+    {proceduresCommand, runProceduresCommand},
     {importCommand, runImportCommand},
 };
 

@@ -36,6 +36,9 @@ int runCountCommand(const ParsedArgs& args, const CommandRun& run);
 const CommandSpec& historyCommand();
 int runHistoryCommand(const ParsedArgs& args, const CommandRun& run);
 
+const CommandSpec& proceduresCommand();
+int runProceduresCommand(const ParsedArgs& args, const CommandRun& run);
+
 const CommandSpec& importCommand();
 int runImportCommand(const ParsedArgs& args, const CommandRun& run);
 

@@ -1,4 +1,5 @@
 // `zorvika-cli count`: counts a project or the projects of a group.
+#include "analysis/procedure_metrics.h"
 #include "analysis/results.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
@@ -82,14 +83,16 @@ CountOptions parseCount(const ParsedArgs& args)
     return o;
 }
 
-std::string jsonProject(const std::string& path, const ProjectRun& run, const std::vector<ModuleRow>& rows)
+// `metrics[r]` belongs to `rows[r]`.
+std::string jsonProject(const std::string& path, const ProjectRun& run, const std::vector<ModuleRow>& rows,
+                        const std::vector<const ModuleMetrics*>& metrics)
 {
     static constexpr const char* kProps[8] = {"name", "version", "productName", "description",
                                               "comments", "company", "copyright", "trademarks"};
     std::string out = "{\"path\":" + jsonString(path) + ",\"properties\":{";
     for (int i = 0; i < 8; ++i)
         out += (i ? ",\"" : "\"") + std::string(kProps[i]) + "\":" + jsonString(run.info.values[i]);
-    out += "},\"rows\":" + jsonRows(rows) + ",\"totals\":" + jsonTotals(run.totals.columns())
+    out += "},\"rows\":" + jsonRows(rows, &metrics) + ",\"totals\":" + jsonTotals(run.totals.columns())
            + ",\"totalsText\":" + jsonString(run.totalsText) + '}';
     return out;
 }
@@ -108,6 +111,19 @@ bool isJsonFileName(std::string_view path)
 // export that cannot be written is a failure (exit 1, one line each); a
 // group member that cannot be read gets one warning line and is counted as
 // empty, as the window shows it, but nothing of it is stored.
+// The procedure figures of each row in the order the rows are listed; the
+// analysis must be of the same module entries as the rows.
+std::vector<const ModuleMetrics*> metricsInRowOrder(const std::vector<ModuleRow>& rows, const SortState& sort,
+                                                    const std::vector<ModuleAnalysis>& analysis)
+{
+    std::vector<const ModuleMetrics*> out;
+    for (std::size_t i : sortedOrder(rows, sort)) {
+        const bool same = i < analysis.size() && analysis[i].module == rows[i].cells[ColModule];
+        out.push_back(same && analysis[i].metrics ? &*analysis[i].metrics : nullptr);
+    }
+    return out;
+}
+
 int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& out, std::ostream& err,
              const CliContext& context)
 {
@@ -168,10 +184,17 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
                 status = failWith(err, reason);
         }
         const std::string path = toDisplayText(selection.projectPaths[k]);
+        // The procedure figures go into JSON only; read from the same text and tree as the rows.
+        const bool json = o.format == "json" || (o.output && isJsonFileName(*o.output));
+        const std::vector<ModuleAnalysis> analysis =
+            json ? analyzeProjectText(selection.projectTexts[k], selection.projectFolders[k], tree)
+                 : std::vector<ModuleAnalysis>();
+        const std::vector<const ModuleMetrics*> metrics =
+            json ? metricsInRowOrder(run.rows, o.sort, analysis) : std::vector<const ModuleMetrics*>();
         if (!exportToStdout && o.format == "json") {
             if (k > first)
                 out << ',';
-            out << jsonProject(path, run, rows);
+            out << jsonProject(path, run, rows, metrics);
         } else if (!exportToStdout) {
             if (k > first)
                 out << '\n';
@@ -183,7 +206,7 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         out.flush(); // what was printed goes first, should the export go to standard output too
         if (isJsonFileName(*o.output)) {
             std::string reason;
-            if (!writeOutputFile(*o.output, "[" + jsonProject(path, run, rows) + "]\r\n", &reason))
+            if (!writeOutputFile(*o.output, "[" + jsonProject(path, run, rows, metrics) + "]\r\n", &reason))
                 status = failWith(err, *o.output + ": " + reason);
             continue;
         }

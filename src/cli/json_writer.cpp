@@ -1,5 +1,7 @@
 #include "cli/json_writer.h"
 
+#include "analysis/procedure_metrics.h"
+
 #include <cstdio>
 
 namespace zorvika {
@@ -47,7 +49,7 @@ std::string jsonFigure(std::string_view text)
     return figure ? figureText(*figure) : "null";
 }
 
-std::string jsonRows(const std::vector<ModuleRow>& rows)
+std::string jsonRows(const std::vector<ModuleRow>& rows, const std::vector<const ModuleMetrics*>* metrics)
 {
     std::string out = "[";
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -56,6 +58,10 @@ std::string jsonRows(const std::vector<ModuleRow>& rows)
                + ",\"type\":" + jsonString(row.cells[ColType]);
         for (std::size_t k = 0; k < kFigureCaptions.size(); ++k)
             out += ",\"" + std::string(kFigureCaptions[k]) + "\":" + jsonFigure(row.cells[ColP + k]);
+        if (metrics) {
+            const ModuleMetrics* m = r < metrics->size() ? (*metrics)[r] : nullptr;
+            out += ",\"procedures\":" + (m ? jsonModuleMetrics(*m) : std::string("null"));
+        }
         out += '}';
     }
     return out + "]";
@@ -67,6 +73,45 @@ std::string jsonTotals(const std::array<std::int64_t, 10>& totals)
     for (std::size_t k = 0; k < totals.size(); ++k)
         out += (k ? ",\"" : "\"") + std::string(kFigureCaptions[k]) + "\":" + figureText(totals[k]);
     return out + "}";
+}
+
+} // namespace zorvika
+
+namespace zorvika {
+
+namespace {
+
+std::string field(const char* name, std::int64_t value, bool first = false)
+{
+    return std::string(first ? "" : ",") + "\"" + name + "\":" + std::to_string(value);
+}
+
+} // namespace
+
+std::string jsonModuleMetrics(const ModuleMetrics& m)
+{
+    static constexpr const char* kKinds[kProcedureKindCount] = {"sub", "function", "propertyGet", "propertyLet",
+                                                                "propertySet"};
+    std::string out = "{";
+    for (int k = 0; k < kProcedureKindCount; ++k)
+        out += field(kKinds[k], m.byKind[static_cast<std::size_t>(k)], k == 0);
+    out += field("declares", m.declares) + field("events", m.events) + field("lloc", m.lloc)
+           + field("statements", m.statements) + field("totalCc", m.totalCc) + field("highestCc", m.highestCc);
+    out += ",\"longest\":";
+    if (m.longestName.empty())
+        out += "null";
+    else
+        out += "{\"name\":" + jsonString(m.longestName) + field("span", m.longestSpan) + "}";
+    return out + "}";
+}
+
+std::string jsonProcedure(std::string_view module, const ProcedureMetrics& p)
+{
+    return "{\"module\":" + jsonString(module) + ",\"name\":" + jsonString(p.name)
+           + ",\"kind\":" + jsonString(procedureKindText(p.kind)) + field("firstLine", p.firstLine)
+           + field("span", p.span) + field("codeLines", p.codeLines) + field("lloc", p.lloc)
+           + field("statements", p.statements) + field("cc", p.cc) + field("cc2", p.cc2) + field("depth", p.depth)
+           + ",\"definedTwice\":" + (p.definedTwice ? "true" : "false") + "}";
 }
 
 } // namespace zorvika

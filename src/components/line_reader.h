@@ -3,6 +3,7 @@
 // CR, CR LF and LF each end a line; the end of the last line does not start
 // another one; an empty text has no line.
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,17 +15,24 @@ void forEachLine(std::string_view text, F&& onLine)
 {
     const char* p = text.data();
     const char* const end = p + text.size();
+    // The next LF at or after p, found with memchr and kept until p passes
+    // it, so that a text of CR line ends is still read in one pass.
+    const char* nextLf = nullptr;
     while (p < end) {
-        const char* start = p;
-        while (p < end && *p != '\r' && *p != '\n')
-            ++p;
-        std::string_view line(start, static_cast<std::size_t>(p - start));
-        if (p < end) {
-            if (*p == '\r' && p + 1 < end && p[1] == '\n')
-                p += 2;
-            else
-                ++p;
+        if (!nextLf || nextLf < p) {
+            nextLf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            if (!nextLf)
+                nextLf = end;
         }
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(nextLf - p)));
+        const char* stop = cr ? cr : nextLf;
+        std::string_view line(p, static_cast<std::size_t>(stop - p));
+        if (stop == end)
+            p = end;
+        else if (*stop == '\r' && stop + 1 < end && stop[1] == '\n')
+            p = stop + 2;
+        else
+            p = stop + 1;
         onLine(line);
     }
 }

@@ -19,6 +19,7 @@
 #include "history/frm_pub_his.h"
 #include "output/export.h"
 #include "output/snapshot_store.h"
+#include "procedures/frm_pub_proc.h"
 #include "shell/help_window.h"
 #include "shell/links.h"
 
@@ -177,6 +178,8 @@ void frmPubMain::buildLayout()
     lsv_ = new ResultsView(model_, this);
     lsv_->setGeometry(twipRect(75, 3765, 10350, 4155));
     connect(lsv_, &ResultsView::columnClick, this, &frmPubMain::lsv_ColumnClick);
+    connect(lsv_, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { runCommand(this, [&] { openProcedures(index.row()); }); });
 
     lblT_ = new FittedLabel(this, true);
     lblT_->move(px(75), px(8010));
@@ -375,6 +378,7 @@ void frmPubMain::countProjectAt(std::size_t k)
         return;
     // The same road as the command line: one reading of this run's own
     // working-copy text gives the properties and the rows.
+    shownProject_ = k;
     ProjectRun run = runProject(selection_, k, messages_);
     upsShowProjectInfo(run.info);
     upsCountProject(run);
@@ -517,6 +521,15 @@ void frmPubMain::openHistory()
         frmPubHis*& open;
         ~Reset() { open = nullptr; }
     } reset{history_};
+    utility_.ShowModal(window);
+}
+
+void frmPubMain::openProcedures(int row)
+{
+    if (row < 0 || row >= model_->rowCount() || shownProject_ >= selection_.size())
+        return;
+    frmPubProc window(*this, selection_.projectTexts[shownProject_], selection_.projectFolders[shownProject_],
+                      model_->displayRow(row).cells[ColModule], utf8(txt_[0]->text()));
     utility_.ShowModal(window);
 }
 

@@ -129,6 +129,8 @@ private:
     void openHelp();
     void openHistory();
     void openAbout();
+    // A double click on row `row` of the list: the procedures of its module.
+    void openProcedures(int row);
 
     ProgramFolder folder_;
     MessageTable messages_;
@@ -148,6 +150,7 @@ private:
     FittedLabel* lblComment_ = nullptr;
     frmPubHis* history_ = nullptr;
     QPointer<HelpWindow> help_;
+    std::size_t shownProject_ = 0; // the project of the selection whose rows the list shows
 };
 
 } // namespace zorvika

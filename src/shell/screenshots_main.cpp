@@ -1,6 +1,7 @@
 // Pictures of the windows for the documentation, made without a display:
 // the main window after choosing a group, the history window on its first
-// stored snapshot, the about window, and, given a trend project, the trend
+// stored snapshot, the about window, the procedures window of the first
+// module in the list, and, given a trend project, the trend
 // window of that project.
 //
 //   zorvika-screenshots PROGRAM_FOLDER CHOSEN_FILE OUTPUT_FOLDER [TREND_PROJECT]
@@ -19,6 +20,7 @@
 #include "history/frm_pub_trend.h"
 #include "history/trend.h"
 #include "output/snapshot_store.h"
+#include "components/results_view.h"
 #include "shell/frm_pub_main.h"
 #include "shell/qt_language.h"
 
@@ -85,6 +87,8 @@ int main(int argc, char** argv)
     main.sbt_Click(zorvika::BtnHistory);
     utility.onModal = [&](QDialog& dialog) { ok = save(dialog, outDir + QStringLiteral("/about-window.png")) && ok; };
     main.sbt_Click(zorvika::BtnAbout);
+    utility.onModal = [&](QDialog& dialog) { ok = save(dialog, outDir + QStringLiteral("/procedures-window.png")) && ok; };
+    emit main.lsv()->doubleClicked(main.results()->index(0, 0));
 
     if (argc == 5) {
         utility.openAnswers.push_back({QString::fromLocal8Bit(argv[4])});

@@ -260,3 +260,21 @@ TEST(LineClassification, AByteOrderMarkAtTheStartIsNoText)
         }
     }
 }
+
+// Reading only as far as the header's end finds the same header as the
+// whole scan, wherever the "Attribute VB_Exposed" line stands, also across
+// the pieces the reader feeds.
+TEST(LineClassification, HeaderFoundWithoutReadingFurther)
+{
+    for (int padding : {0, 16384 - 30, 16384 - 10, 16384 + 5, 40000}) {
+        for (const char* end : {"\r\n", "\n", "\r"}) {
+            std::string text = "VERSION 5.00" + std::string(end);
+            text += std::string(static_cast<std::size_t>(padding), 'x') + end;
+            text += std::string("Attribute VB_Exposed = False") + end + "Option Explicit" + end;
+            for (bool standard : {false, true})
+                EXPECT_EQ(headerLinesOf(text, standard), figuresFromScan(scanModuleText(text), standard).headerLines)
+                    << padding << " " << standard;
+        }
+    }
+    EXPECT_EQ(headerLinesOf("Option Explicit\r\nSub A()\r\nEnd Sub\r\n", false), 0);
+}

@@ -125,7 +125,14 @@ TEST(CliErrors, BadArgumentsExitTwoWithOneUsageLine)
                                                {"count", kTest, "--project"},
                                                {"count", kTest, "extra"},
                                                {"count", kGroup, "--output", "x.txt"},
-                                               {"history", "a", "b", "c"}}) {
+                                               {"history", "a", "b", "c"},
+                                               {"procedures"},
+                                               {"procedures", kTest, "--sort", "11"},
+                                               {"procedures", kTest, "--sort", "P"},
+                                               {"procedures", kTest, "--format", "xls"},
+                                               {"procedures", kTest, "--save"},
+                                               {"procedures", kTest, "extra"},
+                                               {"procedures", kGroup, "--output", "x.txt"}}) {
         const CliResult r = cli.run(args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);

@@ -1,0 +1,813 @@
+#include "analysis/procedure_metrics.h"
+
+#include "analysis/line_counter.h"
+#include "analysis/project_reader.h"
+#include "analysis/source_tree.h"
+#include "components/file_io.h"
+#include "components/line_reader.h"
+#include "components/text_codec.h"
+
+#include <algorithm>
+#include <map>
+
+namespace zorvika {
+
+namespace {
+
+enum class Tok : std::uint8_t { Word, Member, Number, String, Date, Colon, Assign, Comma, Dot, Hash, Other };
+
+struct Token {
+    Tok type;
+    std::string_view text;
+};
+
+// Character classes of the lexer, looked up in one table.
+enum : std::uint8_t { kIdent = 1, kIdentStart = 2, kBlank = 4, kSpecial = 8 };
+
+constexpr std::array<std::uint8_t, 256> makeClasses()
+{
+    std::array<std::uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80;
+        if (letter)
+            t[static_cast<std::size_t>(c)] |= kIdent | kIdentStart;
+        if ((c >= '0' && c <= '9') || c == '_')
+            t[static_cast<std::size_t>(c)] |= kIdent;
+    }
+    t[' '] = t['\t'] = kBlank;
+    t[':'] = t['"'] = t['\''] = kSpecial; // separators, strings and comments
+    return t;
+}
+constexpr std::array<std::uint8_t, 256> kClasses = makeClasses();
+
+inline bool isIdentChar(char c) { return kClasses[static_cast<unsigned char>(c)] & kIdent; }
+inline bool isIdentStart(char c) { return kClasses[static_cast<unsigned char>(c)] & kIdentStart; }
+
+inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// True when the token is the word `lowerWord` in any case. Setting bit
+// 0x20 lower-cases an ASCII letter and makes no other byte a letter.
+inline bool is(const Token& t, std::string_view lowerWord)
+{
+    if (t.type != Tok::Word || t.text.size() != lowerWord.size())
+        return false;
+    for (std::size_t i = 0; i < lowerWord.size(); ++i)
+        if ((t.text[i] | 0x20) != lowerWord[i])
+            return false;
+    return true;
+}
+
+// The text between two `#` is a date or time literal when it starts with a
+// digit, holds a `/`, `-` or `:`, and nothing but digits, those, spaces,
+// dots and the letters of AM and PM.
+bool isDateText(std::string_view text)
+{
+    text = trimBlanks(text);
+    if (text.empty() || !isDigit(text.front()))
+        return false;
+    bool separator = false;
+    for (char c : text) {
+        if (c == '/' || c == '-' || c == ':')
+            separator = true;
+        else if (!(isDigit(c) || c == ' ' || c == '.' || c == 'a' || c == 'A' || c == 'p' || c == 'P' || c == 'm'
+                   || c == 'M'))
+            return false;
+    }
+    return separator;
+}
+
+// True when `rest` (the text after a `_`) holds nothing but tabs and spaces.
+inline bool onlyBlanks(std::string_view rest)
+{
+    return std::all_of(rest.begin(), rest.end(), isLineLeadBlank);
+}
+
+// A comment or any text up to the line's end continues the logical line
+// when it ends in whitespace, `_` and optional whitespace.
+bool endsInContinuation(std::string_view text)
+{
+    std::size_t n = text.size();
+    while (n > 0 && isLineLeadBlank(text[n - 1]))
+        --n;
+    return n >= 2 && text[n - 1] == '_' && isLineLeadBlank(text[n - 2]);
+}
+
+// Words that are statements or parts of them; one of these followed by `:`
+// at a line's start is that statement, not a label.
+bool isReservedWord(std::string_view w)
+{
+    static constexpr std::string_view kWords[] = {
+        "and", "as", "attribute", "beep", "byref", "byval", "call", "case", "close", "const", "declare", "dim",
+        "do", "each", "else", "elseif", "end", "enum", "erase", "error", "event", "exit", "false", "for",
+        "friend", "function", "get", "global", "gosub", "goto", "if", "implements", "in", "input", "is", "let",
+        "like", "load", "lock", "loop", "me", "mod", "new", "next", "not", "nothing", "on", "open", "option",
+        "or", "print", "private", "property", "public", "put", "randomize", "redim", "rem", "reset", "resume",
+        "return", "seek", "select", "set", "static", "step", "stop", "sub", "then", "to", "true", "type",
+        "unload", "unlock", "until", "wend", "while", "with", "write", "xor"};
+    for (std::string_view k : kWords)
+        if (equalsNoCase(w, k))
+            return true;
+    return false;
+}
+
+// Words that begin a statement the analysis looks into: blocks, branches,
+// loops, headers, ends, declarations, attributes and comments.
+bool beginsNotableStatement(std::string_view w)
+{
+    if (w.size() < 2 || w.size() > 9)
+        return false;
+    auto word = [&](std::string_view lower) {
+        if (w.size() != lower.size())
+            return false;
+        for (std::size_t i = 1; i < lower.size(); ++i)
+            if ((w[i] | 0x20) != lower[i])
+                return false;
+        return true;
+    };
+    switch (w[0] | 0x20) {
+    case 'a': return word("attribute");
+    case 'c': return word("case");
+    case 'd': return word("declare") || word("do");
+    case 'e': return word("else") || word("elseif") || word("end") || word("event");
+    case 'f': return word("for") || word("friend") || word("function");
+    case 'g': return word("global");
+    case 'i': return word("if");
+    case 'l': return word("loop");
+    case 'n': return word("next");
+    case 'o': return word("on");
+    case 'p': return word("private") || word("property") || word("public");
+    case 'r': return word("rem");
+    case 's': return word("select") || word("static") || word("sub");
+    case 'w': return word("wend") || word("while");
+    default: return false;
+    }
+}
+
+// Logical lines of unbounded length keep bounded memory: past this many
+// tokens the line's complete segments are processed at the next `:`, and
+// past four times as many, further tokens of a segment are dropped.
+constexpr std::size_t kTokenFlush = 1u << 16;
+constexpr std::size_t kTokenLimit = 4 * kTokenFlush;
+
+class Analyzer {
+public:
+    explicit Analyzer(ModuleMetrics& out) : out_(out) { tokens_.reserve(256); }
+
+    void physicalLine(std::string_view line, std::int64_t number);
+    void finish(std::int64_t lastLine);
+
+private:
+    enum class LineClass { Undecided, Code, Directive, Attribute };
+
+    void lex(std::string_view line, std::size_t from);
+    bool plainStatement(std::string_view line, std::size_t first);
+    bool countPlainStatement();
+    void push(Tok type, std::string_view text);
+    bool atStatementStart() const;
+    void endLogicalLine();
+    void processTokens(bool lineEnds);
+    void segment(std::size_t s, std::size_t e, bool lastSegment, bool lineEnds);
+    void statementStart(std::size_t i, std::size_t e);
+    void openBlocks(std::int64_t delta);
+    void closeProcedure(std::int64_t lastPhysical, std::int64_t codeThrough);
+    ProcedureMetrics* current() { return open_ ? &out_.procedures.back() : nullptr; }
+
+    ModuleMetrics& out_;
+    bool open_ = false;          // the last procedure has not ended yet
+    std::int64_t openCodeBase_ = 0;  // code lines before the open procedure's first line
+    std::int64_t openDepth_ = 0;
+
+    // The logical line being gathered.
+    std::vector<Token> tokens_;
+    bool lineStarted_ = false;
+    bool continues_ = false;       // the last physical line ended in a continuation
+    bool commentGoesOn_ = false;   // ... inside a comment
+    bool hadTokens_ = false;       // tokens of this line were processed already (a long line)
+    bool hasComment_ = false;
+    LineClass class_ = LineClass::Undecided;
+    std::int64_t firstPhysical_ = 0;
+    std::int64_t lastPhysical_ = 0;
+    std::int64_t codeBefore_ = 0;  // physical code lines before the logical line
+    std::int64_t codeLines_ = 0;   // physical code lines so far
+
+    // Within a segment.
+    bool inCondition_ = false;
+    bool conditionOfIf_ = false;
+    std::int64_t segmentStatements_ = 0;
+    bool endsProcedure_ = false;
+};
+
+void Analyzer::push(Tok type, std::string_view text)
+{
+    if (tokens_.size() >= kTokenLimit && type != Tok::Colon)
+        return;
+    if (tokens_.size() >= kTokenFlush && type == Tok::Colon) {
+        processTokens(false);
+        return;
+    }
+    tokens_.push_back({type, text});
+}
+
+bool Analyzer::atStatementStart() const
+{
+    // Tokens already processed of a long line end at a `:`.
+    if (tokens_.empty())
+        return true;
+    const Token& last = tokens_.back();
+    return last.type == Tok::Colon || (tokens_.size() == 1 && last.type == Tok::Number);
+}
+
+// Lexes the line from `from` on (its first character other than tab or space).
+void Analyzer::lex(std::string_view line, std::size_t from)
+{
+    const std::size_t n = line.size();
+    std::size_t i = from;
+    while (i < n) {
+        const char c = line[i];
+        if (kClasses[static_cast<unsigned char>(c)] & kBlank) {
+            ++i;
+            continue;
+        }
+        if (c == '_' && i > 0 && isLineLeadBlank(line[i - 1]) && onlyBlanks(line.substr(i + 1))) {
+            continues_ = true;
+            return;
+        }
+        if (c == '"') {
+            std::size_t j = i + 1;
+            while (true) {
+                j = line.find('"', j);
+                if (j == std::string_view::npos) {
+                    push(Tok::String, line.substr(i));
+                    return; // an unclosed string ends with the line and continues nothing
+                }
+                if (j + 1 < n && line[j + 1] == '"') {
+                    j += 2;
+                    continue;
+                }
+                break;
+            }
+            push(Tok::String, line.substr(i, j + 1 - i));
+            i = j + 1;
+            continue;
+        }
+        if (c == '\'') {
+            hasComment_ = true;
+            if (endsInContinuation(line.substr(i)))
+                continues_ = commentGoesOn_ = true;
+            return;
+        }
+        if (isIdentStart(c)) {
+            std::size_t j = i + 1;
+            while (j < n && isIdentChar(line[j]))
+                ++j;
+            if (j < n && (line[j] == '$' || line[j] == '%' || line[j] == '&' || line[j] == '@'
+                          || ((line[j] == '!' || line[j] == '#') && !(j + 1 < n && isIdentChar(line[j + 1])))))
+                ++j;
+            const std::string_view word = line.substr(i, j - i);
+            if (word.size() == 3 && (word[0] | 0x20) == 'r' && (word[1] | 0x20) == 'e' && (word[2] | 0x20) == 'm'
+                && atStatementStart()) {
+                hasComment_ = true;
+                if (endsInContinuation(line.substr(i)))
+                    continues_ = commentGoesOn_ = true;
+                return;
+            }
+            const bool member = !tokens_.empty() && i > 0 && (line[i - 1] == '.' || line[i - 1] == '!')
+                                && (tokens_.back().type == Tok::Dot || tokens_.back().text == "!");
+            push(member ? Tok::Member : Tok::Word, word);
+            i = j;
+            continue;
+        }
+        if (c == '[') {
+            const std::size_t j = line.find(']', i + 1);
+            const std::size_t stop = j == std::string_view::npos ? n : j + 1;
+            push(Tok::Word, line.substr(i, stop - i));
+            i = stop;
+            continue;
+        }
+        if (isDigit(c) || (c == '.' && i + 1 < n && isDigit(line[i + 1]))) {
+            std::size_t j = i;
+            while (j < n && (isDigit(line[j]) || line[j] == '.'))
+                ++j;
+            if (j < n && (line[j] == 'e' || line[j] == 'E' || line[j] == 'd' || line[j] == 'D')) {
+                std::size_t k = j + 1;
+                if (k < n && (line[k] == '+' || line[k] == '-'))
+                    ++k;
+                if (k < n && isDigit(line[k])) {
+                    j = k;
+                    while (j < n && isDigit(line[j]))
+                        ++j;
+                }
+            }
+            if (j < n && (line[j] == '%' || line[j] == '&' || line[j] == '!' || line[j] == '#' || line[j] == '@'
+                          || line[j] == '$'))
+                ++j;
+            push(Tok::Number, line.substr(i, j - i));
+            i = j;
+            continue;
+        }
+        if (c == '&' && i + 1 < n && (line[i + 1] == 'h' || line[i + 1] == 'H' || line[i + 1] == 'o'
+                                      || line[i + 1] == 'O')) {
+            std::size_t j = i + 2;
+            while (j < n && isIdentChar(line[j]))
+                ++j;
+            if (j < n && (line[j] == '&' || line[j] == '%'))
+                ++j;
+            push(Tok::Number, line.substr(i, j - i));
+            i = j;
+            continue;
+        }
+        if (c == '#') {
+            if (tokens_.empty() && !hadTokens_ && i + 1 < n && isIdentStart(line[i + 1])) {
+                push(Tok::Hash, line.substr(i, 1));
+                ++i;
+                continue;
+            }
+            const std::size_t j = line.find('#', i + 1);
+            if (j != std::string_view::npos && isDateText(line.substr(i + 1, j - i - 1))) {
+                push(Tok::Date, line.substr(i, j + 1 - i));
+                i = j + 1;
+                continue;
+            }
+            push(Tok::Other, line.substr(i, 1));
+            ++i;
+            continue;
+        }
+        if (c == ':') {
+            if (i + 1 < n && line[i + 1] == '=') {
+                push(Tok::Assign, line.substr(i, 2));
+                i += 2;
+            } else {
+                push(Tok::Colon, line.substr(i, 1));
+                ++i;
+            }
+            continue;
+        }
+        push(c == ',' ? Tok::Comma : c == '.' ? Tok::Dot : Tok::Other, line.substr(i, 1));
+        ++i;
+    }
+}
+
+// Most code lines are one statement that opens, closes and branches
+// nothing: a first word that begins no notable statement, then no `:`
+// outside strings before the comment, if any, and no continuation. They
+// count as one code line and one statement without being lexed.
+bool Analyzer::plainStatement(std::string_view line, std::size_t first)
+{
+    const std::size_t n = line.size();
+    const std::size_t i = first;
+    if (i == n || !isIdentStart(line[i]))
+        return false;
+    std::size_t j = i + 1;
+    while (j < n && isIdentChar(line[j]))
+        ++j;
+    if (beginsNotableStatement(line.substr(i, j - i)))
+        return false;
+    for (std::size_t k = j; k < n;) {
+        const char c = line[k];
+        if (!(kClasses[static_cast<unsigned char>(c)] & kSpecial)) {
+            ++k;
+        } else if (c == ':') {
+            return false;
+        } else if (c == '\'') {
+            break; // a comment to the line's end, which may go on like the code
+        } else {
+            // A string; one left open ends with the line and continues nothing.
+            std::size_t q = k + 1;
+            while (true) {
+                q = line.find('"', q);
+                if (q == std::string_view::npos)
+                    return countPlainStatement();
+                if (q + 1 < n && line[q + 1] == '"') {
+                    q += 2;
+                    continue;
+                }
+                break;
+            }
+            k = q + 1;
+        }
+    }
+    if (endsInContinuation(line))
+        return false;
+    return countPlainStatement();
+}
+
+bool Analyzer::countPlainStatement()
+{
+    ++out_.lloc;
+    ++out_.statements;
+    if (ProcedureMetrics* p = current()) {
+        ++p->lloc;
+        ++p->statements;
+    }
+    return true;
+}
+
+void Analyzer::physicalLine(std::string_view line, std::int64_t number)
+{
+    // The count's rule for blank and comment lines, on the line's first
+    // character other than tab or space, which the lexer starts from too.
+    std::size_t first = 0;
+    while (first < line.size() && isLineLeadBlank(line[first]))
+        ++first;
+    const bool code = first < line.size() && lineKindOf(line[first]) == LineKind::Other;
+    // A text saved by a Windows editor may begin with a byte-order mark.
+    if (number == 1 && first == 0 && line.starts_with("\xEF\xBB\xBF")) {
+        line = withoutUtf8Bom(line);
+        while (first < line.size() && isLineLeadBlank(line[first]))
+            ++first;
+    }
+    if (!continues_) {
+        // A new logical line begins here.
+        lineStarted_ = true;
+        firstPhysical_ = number;
+        codeBefore_ = codeLines_;
+        hasComment_ = false;
+        hadTokens_ = false;
+        class_ = LineClass::Undecided;
+    }
+    lastPhysical_ = number;
+    if (code)
+        ++codeLines_;
+    const bool comment = commentGoesOn_;
+    const bool starts = !continues_;
+    continues_ = commentGoesOn_ = false;
+    if (starts && plainStatement(line, first)) {
+        lineStarted_ = false;
+        return;
+    }
+    if (comment) {
+        // The comment of the line before goes on over this whole line.
+        if (endsInContinuation(line))
+            continues_ = commentGoesOn_ = true;
+    } else {
+        lex(line, first);
+    }
+    if (!continues_)
+        endLogicalLine();
+}
+
+void Analyzer::endLogicalLine()
+{
+    processTokens(true);
+    lineStarted_ = false;
+}
+
+// Classifies the line on its first tokens, then processes its segments; a
+// call before the line's end (a very long line) leaves its last, unfinished
+// segment for later only when no `:` ends it.
+void Analyzer::processTokens(bool lineEnds)
+{
+    if (class_ == LineClass::Undecided) {
+        if (tokens_.empty())
+            return; // blank or comment: nothing counts
+        if (is(tokens_[0], "attribute")) {
+            class_ = LineClass::Attribute;
+        } else if (tokens_[0].type == Tok::Hash && tokens_.size() > 1
+                   && (is(tokens_[1], "if") || is(tokens_[1], "elseif") || is(tokens_[1], "else")
+                       || is(tokens_[1], "end") || is(tokens_[1], "const"))) {
+            class_ = LineClass::Directive;
+        } else {
+            class_ = LineClass::Code;
+        }
+        if (class_ != LineClass::Attribute) {
+            ++out_.lloc;
+            if (ProcedureMetrics* p = current())
+                ++p->lloc;
+        }
+    }
+    if (class_ != LineClass::Code) {
+        tokens_.clear();
+        hadTokens_ = true;
+        return;
+    }
+    std::size_t b = 0;
+    if (!hadTokens_) {
+        // A leading line number or label (a name and `:`, never `:=`).
+        if (tokens_[0].type == Tok::Number) {
+            b = (tokens_.size() > 1 && tokens_[1].type == Tok::Colon) ? 2 : 1;
+        } else if (tokens_[0].type == Tok::Word && tokens_.size() > 1 && tokens_[1].type == Tok::Colon
+                   && !isReservedWord(tokens_[0].text)) {
+            b = 2;
+        }
+    }
+    const std::size_t n = tokens_.size();
+    std::size_t s = b;
+    for (std::size_t i = b; i <= n; ++i) {
+        if (i == n || tokens_[i].type == Tok::Colon) {
+            if (i > s)
+                segment(s, i, i == n, lineEnds);
+            s = i + 1;
+        }
+    }
+    tokens_.clear();
+    hadTokens_ = true;
+}
+
+void Analyzer::openBlocks(std::int64_t delta)
+{
+    openDepth_ = std::max<std::int64_t>(0, openDepth_ + delta);
+    if (ProcedureMetrics* p = current())
+        p->depth = std::max(p->depth, openDepth_);
+}
+
+// One statement that begins at token i of a segment ending at e.
+void Analyzer::statementStart(std::size_t i, std::size_t e)
+{
+    const Token& t = tokens_[i];
+    if (t.type != Tok::Word)
+        return;
+    ProcedureMetrics* p = current();
+    auto addCc = [&](std::int64_t k) {
+        if (p) {
+            p->cc += k;
+            p->cc2 += k;
+        }
+    };
+    auto next = [&](std::string_view w) { return i + 1 < e && is(tokens_[i + 1], w); };
+    // The items of a list that runs from token `from` to the statement's end.
+    auto listItems = [&](std::size_t from) {
+        std::int64_t items = 0;
+        bool inItem = false;
+        for (std::size_t k = from; k < e && !is(tokens_[k], "else"); ++k) {
+            if (tokens_[k].type == Tok::Comma) {
+                inItem = false;
+            } else if (!inItem) {
+                inItem = true;
+                ++items;
+            }
+        }
+        return items;
+    };
+    const std::string_view w = t.text;
+    switch (w.size()) {
+    case 2:
+        if (is(t, "if")) {
+            addCc(1);
+            inCondition_ = true;
+            conditionOfIf_ = true;
+        } else if (is(t, "do")) {
+            openBlocks(1);
+            if (next("while") || next("until")) {
+                addCc(1);
+                inCondition_ = true;
+                conditionOfIf_ = false;
+            }
+        } else if (is(t, "on") && !next("error") && !next("local")) {
+            for (std::size_t k = i + 1; k < e; ++k) {
+                if (is(tokens_[k], "goto") || is(tokens_[k], "gosub")) {
+                    addCc(listItems(k + 1));
+                    break;
+                }
+            }
+        }
+        break;
+    case 3:
+        if (is(t, "for")) {
+            addCc(1);
+            openBlocks(1);
+        } else if (is(t, "end")) {
+            if (next("if") || next("select"))
+                openBlocks(-1);
+            else if (next("sub") || next("function") || next("property"))
+                endsProcedure_ = open_;
+        }
+        break;
+    case 4:
+        if (is(t, "case")) {
+            if (!next("else"))
+                addCc(1);
+        } else if (is(t, "next")) {
+            openBlocks(-std::max<std::int64_t>(1, listItems(i + 1)));
+        } else if (is(t, "loop")) {
+            openBlocks(-1);
+            if (next("while") || next("until")) {
+                addCc(1);
+                inCondition_ = true;
+                conditionOfIf_ = false;
+            }
+        } else if (is(t, "wend")) {
+            openBlocks(-1);
+        }
+        break;
+    case 5:
+        if (is(t, "while")) {
+            addCc(1);
+            openBlocks(1);
+            inCondition_ = true;
+            conditionOfIf_ = false;
+        }
+        break;
+    case 6:
+        if (is(t, "elseif")) {
+            addCc(1);
+            inCondition_ = true;
+            conditionOfIf_ = false;
+        } else if (is(t, "select") && next("case")) {
+            openBlocks(1);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Analyzer::segment(std::size_t s, std::size_t e, bool lastSegment, bool lineEnds)
+{
+    segmentStatements_ = 1;
+    inCondition_ = false;
+    conditionOfIf_ = false;
+    endsProcedure_ = false;
+
+    // A header, a Declare or an Event outside any procedure.
+    if (!open_) {
+        std::size_t j = s;
+        if (j < e && (is(tokens_[j], "public") || is(tokens_[j], "private") || is(tokens_[j], "friend")
+                      || is(tokens_[j], "global")))
+            ++j;
+        if (j < e && is(tokens_[j], "static"))
+            ++j;
+        std::optional<ProcedureKind> kind;
+        std::size_t nameAt = j + 1;
+        if (j < e && is(tokens_[j], "sub")) {
+            kind = ProcedureKind::Sub;
+        } else if (j < e && is(tokens_[j], "function")) {
+            kind = ProcedureKind::Function;
+        } else if (j + 1 < e && is(tokens_[j], "property")) {
+            nameAt = j + 2;
+            if (is(tokens_[j + 1], "get"))
+                kind = ProcedureKind::PropertyGet;
+            else if (is(tokens_[j + 1], "let"))
+                kind = ProcedureKind::PropertyLet;
+            else if (is(tokens_[j + 1], "set"))
+                kind = ProcedureKind::PropertySet;
+        } else if (j < e && is(tokens_[j], "declare")) {
+            ++out_.declares;
+        } else if (j < e && is(tokens_[j], "event")) {
+            ++out_.events;
+        }
+        if (kind && nameAt < e && (tokens_[nameAt].type == Tok::Word || tokens_[nameAt].type == Tok::Member)) {
+            ProcedureMetrics p;
+            p.kind = *kind;
+            p.name = toDisplayText(tokens_[nameAt].text);
+            p.firstLine = firstPhysical_;
+            p.lloc = 1; // the header's line
+            out_.procedures.push_back(std::move(p));
+            open_ = true;
+            openDepth_ = 0;
+            openCodeBase_ = codeBefore_;
+        }
+    }
+
+    std::size_t stmt = s;
+    for (std::size_t i = s; i < e; ++i) {
+        if (i == stmt)
+            statementStart(i, e);
+        const Token& t = tokens_[i];
+        if (t.type != Tok::Word)
+            continue;
+        if (inCondition_ && (is(t, "and") || is(t, "or") || is(t, "xor"))) {
+            if (ProcedureMetrics* p = current())
+                ++p->cc2;
+        } else if (is(t, "then")) {
+            inCondition_ = false;
+            if (i + 1 < e) {
+                ++segmentStatements_;
+                stmt = i + 1;
+            } else if (conditionOfIf_ && lastSegment && lineEnds) {
+                openBlocks(1); // nothing after Then: a block If
+            }
+            conditionOfIf_ = false;
+        } else if (is(t, "else") && !(i > s && is(tokens_[i - 1], "case"))) {
+            inCondition_ = false;
+            if (i + 1 < e) {
+                ++segmentStatements_;
+                stmt = i + 1;
+            }
+        }
+    }
+
+    out_.statements += segmentStatements_;
+    if (ProcedureMetrics* p = current())
+        p->statements += segmentStatements_;
+    if (endsProcedure_)
+        closeProcedure(lastPhysical_, codeLines_);
+}
+
+void Analyzer::closeProcedure(std::int64_t lastPhysical, std::int64_t codeThrough)
+{
+    ProcedureMetrics& p = out_.procedures.back();
+    p.span = lastPhysical - p.firstLine + 1;
+    p.codeLines = codeThrough - openCodeBase_;
+    open_ = false;
+}
+
+void Analyzer::finish(std::int64_t lastLine)
+{
+    if (lineStarted_)
+        endLogicalLine();
+    // A procedure without its end runs to the module's last line.
+    if (open_)
+        closeProcedure(lastLine, codeLines_);
+}
+
+void markNamesDefinedTwice(std::vector<ProcedureMetrics>& procedures)
+{
+    // Property Get, Let and Set of one name are one property; any other two
+    // procedures of one name are defined twice (for example in two #If branches).
+    struct Group {
+        std::vector<std::size_t> members;
+        std::array<int, kProcedureKindCount> byKind{};
+    };
+    std::map<std::string, Group> groups;
+    for (std::size_t i = 0; i < procedures.size(); ++i) {
+        std::string key = procedures[i].name;
+        for (char& c : key)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        Group& g = groups[key];
+        g.members.push_back(i);
+        ++g.byKind[static_cast<std::size_t>(procedures[i].kind)];
+    }
+    for (auto& [key, g] : groups) {
+        const int properties = g.byKind[2] + g.byKind[3] + g.byKind[4];
+        const int others = static_cast<int>(g.members.size()) - properties;
+        for (std::size_t i : g.members) {
+            const auto kind = static_cast<std::size_t>(procedures[i].kind);
+            const bool property = kind >= 2;
+            procedures[i].definedTwice = g.byKind[kind] > 1 || (property ? others > 0 : g.members.size() > 1);
+        }
+    }
+}
+
+} // namespace
+
+std::string_view procedureKindText(ProcedureKind kind)
+{
+    switch (kind) {
+    case ProcedureKind::Sub: return "Sub";
+    case ProcedureKind::Function: return "Function";
+    case ProcedureKind::PropertyGet: return "Property Get";
+    case ProcedureKind::PropertyLet: return "Property Let";
+    case ProcedureKind::PropertySet: return "Property Set";
+    }
+    return {};
+}
+
+ModuleMetrics analyzeModuleText(std::string_view text, std::int64_t headerLines)
+{
+    ModuleMetrics out;
+    Analyzer analyzer(out);
+    std::int64_t number = 0;
+    forEachLine(text, [&](std::string_view line) {
+        ++number;
+        if (number <= headerLines)
+            return;
+        analyzer.physicalLine(line, number);
+    });
+    analyzer.finish(number);
+    markNamesDefinedTwice(out.procedures);
+    for (const ProcedureMetrics& p : out.procedures) {
+        ++out.byKind[static_cast<std::size_t>(p.kind)];
+        out.totalCc += p.cc;
+        out.highestCc = std::max(out.highestCc, p.cc);
+        if (p.span > out.longestSpan) {
+            out.longestSpan = p.span;
+            out.longestName = p.name;
+        }
+    }
+    return out;
+}
+
+std::optional<ModuleMetrics> analyzeModuleFile(const std::filesystem::path& path, bool standardModule)
+{
+    std::string text;
+    if (readRegularFile(path, text) != ReadStatus::Ok)
+        return std::nullopt;
+    return analyzeModuleText(text, headerLinesOf(text, standardModule));
+}
+
+std::vector<ModuleAnalysis> analyzeProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)
+{
+    FileSystemTree tree;
+    return analyzeProjectText(projectText, projectFolder, tree);
+}
+
+std::vector<ModuleAnalysis> analyzeProjectText(std::string_view projectText, const std::filesystem::path& projectFolder,
+                                               SourceTree& tree)
+{
+    const std::vector<std::string> entries = readModuleEntries(projectText);
+    std::vector<ModuleAnalysis> result(entries.size());
+    std::string text; // the modules of a project share its storage
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& path = entries[i];
+        ModuleAnalysis& module = result[i];
+        module.module = toDisplayText(path);
+        const auto resolved = tree.resolve(projectFolder, path);
+        if (resolved && tree.read(*resolved, text) == ReadStatus::Ok)
+            module.metrics = analyzeModuleText(text, headerLinesOf(text, isStandardModulePath(path)));
+        module.type = module.metrics ? std::string(moduleTypeOf(path)) : std::string(kTypeInvalid);
+    }
+    return result;
+}
+
+} // namespace zorvika

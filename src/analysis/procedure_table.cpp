@@ -1,0 +1,104 @@
+#include "analysis/procedure_table.h"
+
+#include "analysis/module_row.h"
+
+#include <algorithm>
+
+namespace zorvika {
+
+std::vector<ProcedureRow> procedureRows(const std::vector<ModuleAnalysis>& modules, std::string_view twiceMark)
+{
+    std::vector<ProcedureRow> rows;
+    for (const ModuleAnalysis& module : modules) {
+        if (!module.metrics)
+            continue;
+        for (const ProcedureMetrics& p : module.metrics->procedures) {
+            std::string name = p.name;
+            if (p.definedTwice && !twiceMark.empty())
+                name += " " + std::string(twiceMark);
+            rows.push_back({module.module, std::move(name), std::string(procedureKindText(p.kind)),
+                            figureText(p.firstLine), figureText(p.span), figureText(p.codeLines),
+                            figureText(p.lloc), figureText(p.statements), figureText(p.cc), figureText(p.cc2),
+                            figureText(p.depth)});
+        }
+    }
+    return rows;
+}
+
+ProcedureRow procedureTotalsRow(const std::vector<ModuleAnalysis>& modules, std::string_view totalWord)
+{
+    std::int64_t count = 0, span = 0, code = 0, lloc = 0, statements = 0, cc = 0, cc2 = 0, depth = 0;
+    for (const ModuleAnalysis& module : modules) {
+        if (!module.metrics)
+            continue;
+        for (const ProcedureMetrics& p : module.metrics->procedures) {
+            ++count;
+            span += p.span;
+            code += p.codeLines;
+            lloc += p.lloc;
+            statements += p.statements;
+            cc += p.cc;
+            cc2 += p.cc2;
+            depth = std::max(depth, p.depth);
+        }
+    }
+    return {std::string(totalWord), figureText(count), std::string(), std::string(), figureText(span),
+            figureText(code), figureText(lloc), figureText(statements), figureText(cc), figureText(cc2),
+            figureText(depth)};
+}
+
+std::vector<std::size_t> sortedProcedureOrder(const std::vector<ProcedureRow>& rows, const SortState& sort)
+{
+    const auto column = static_cast<std::size_t>(std::clamp(sort.column, 0, kProcedureColumnCount - 1));
+    return sortedOrderBy(rows.size(), sort.descending,
+                         [&](std::size_t i) -> std::string_view { return rows[i][column]; });
+}
+
+std::vector<ProcedureRow> sortedProcedureRows(const std::vector<ProcedureRow>& rows, const SortState& sort)
+{
+    std::vector<ProcedureRow> out;
+    out.reserve(rows.size());
+    for (std::size_t i : sortedProcedureOrder(rows, sort))
+        out.push_back(rows[i]);
+    return out;
+}
+
+ModuleMetrics summedMetrics(const std::vector<ModuleAnalysis>& modules)
+{
+    ModuleMetrics sum;
+    for (const ModuleAnalysis& module : modules) {
+        if (!module.metrics)
+            continue;
+        const ModuleMetrics& m = *module.metrics;
+        for (std::size_t k = 0; k < sum.byKind.size(); ++k)
+            sum.byKind[k] += m.byKind[k];
+        sum.declares += m.declares;
+        sum.events += m.events;
+        sum.lloc += m.lloc;
+        sum.statements += m.statements;
+        sum.totalCc += m.totalCc;
+        sum.highestCc = std::max(sum.highestCc, m.highestCc);
+        if (m.longestSpan > sum.longestSpan) {
+            sum.longestSpan = m.longestSpan;
+            sum.longestName = m.longestName;
+        }
+    }
+    return sum;
+}
+
+std::array<std::string, 2> summaryText(const ModuleMetrics& m, const SummaryWords& words)
+{
+    std::array<std::string, 2> out;
+    for (int k = 0; k < kProcedureKindCount; ++k) {
+        out[0] += std::string(procedureKindText(static_cast<ProcedureKind>(k))) + " "
+                  + figureText(m.byKind[static_cast<std::size_t>(k)]) + ", ";
+    }
+    out[0] += words.declares + " " + figureText(m.declares) + ", " + words.events + " " + figureText(m.events);
+    out[1] = words.lloc + " " + figureText(m.lloc) + ", " + words.statements + " " + figureText(m.statements) + ", "
+             + words.totalCc + " " + figureText(m.totalCc) + ", " + words.highestCc + " " + figureText(m.highestCc);
+    if (!m.longestName.empty())
+        out[1] += ", " + words.longest + " " + m.longestName + " (" + figureText(m.longestSpan) + ")";
+    return out;
+}
+
+} // namespace zorvika

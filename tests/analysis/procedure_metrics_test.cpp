@@ -1,0 +1,271 @@
+// Procedure metrics: every file under tests/data/procedures states its
+// expected figures on its first line and one test runs over the folder; then
+// the line ends, hostile lengths, project entries, and real corpus modules.
+#include "analysis/line_counter.h"
+#include "analysis/path_resolver.h"
+#include "analysis/procedure_metrics.h"
+#include "analysis/procedure_table.h"
+#include "analysis/project_reader.h"
+#include "components/line_reader.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
+
+using namespace zorvika;
+namespace fs = std::filesystem;
+
+namespace {
+
+// "key=value" words of one part of the first line.
+struct Expected {
+    std::string name;
+    std::map<std::string, std::string> values;
+    bool twice = false;
+};
+
+// "' module words ; Name words ; Name words".
+std::vector<Expected> parseExpectation(std::string_view firstLine)
+{
+    std::vector<Expected> parts;
+    std::string text(firstLine.substr(1));
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(" ; ", start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::istringstream words(text.substr(start, end - start));
+        Expected part;
+        std::string word;
+        bool first = true;
+        while (words >> word) {
+            const auto eq = word.find('=');
+            if (eq != std::string::npos)
+                part.values[word.substr(0, eq)] = word.substr(eq + 1);
+            else if (word == "twice")
+                part.twice = true;
+            else if (first && !parts.empty())
+                part.name = word;
+            else
+                ADD_FAILURE() << "stray word " << word;
+            first = false;
+        }
+        parts.push_back(part);
+        start = end + 3;
+    }
+    return parts;
+}
+
+std::string value(const Expected& e, const std::string& key)
+{
+    const auto it = e.values.find(key);
+    if (it == e.values.end()) {
+        ADD_FAILURE() << "the first line gives no " << key << " for " << (e.name.empty() ? "the module" : e.name);
+        return {};
+    }
+    return it->second;
+}
+
+std::vector<fs::path> fixtureFiles()
+{
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(fs::path(ZORVIKA_SOURCE_DIR) / "tests/data/procedures"))
+        files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class ProcedureFixture : public ::testing::TestWithParam<fs::path> {};
+
+constexpr std::string_view kKindWords[] = {"Sub", "Function", "Get", "Let", "Set"};
+
+} // namespace
+
+TEST_P(ProcedureFixture, FiguresAsTheFirstLineStates)
+{
+    const fs::path file = GetParam();
+    const std::string text = test::readFile(file);
+    const std::vector<Expected> parts = parseExpectation(splitLines(text).at(0));
+    const auto metrics = analyzeModuleFile(file, isStandardModulePath(file.string()));
+    ASSERT_TRUE(metrics);
+    const ModuleMetrics& m = *metrics;
+
+    const Expected& module = parts.front();
+    for (std::size_t k = 0; k < std::size(kKindWords); ++k) {
+        std::string key(kKindWords[k]);
+        for (char& c : key)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(figureText(m.byKind[k]), value(module, key)) << key;
+    }
+    EXPECT_EQ(figureText(m.declares), value(module, "declares"));
+    EXPECT_EQ(figureText(m.events), value(module, "events"));
+    EXPECT_EQ(figureText(m.lloc), value(module, "lloc"));
+    EXPECT_EQ(figureText(m.statements), value(module, "statements"));
+    EXPECT_EQ(figureText(m.totalCc), value(module, "cc"));
+    EXPECT_EQ(figureText(m.highestCc), value(module, "maxcc"));
+    EXPECT_EQ(m.longestName + "/" + figureText(m.longestSpan), value(module, "longest"));
+
+    ASSERT_EQ(m.procedures.size(), parts.size() - 1);
+    for (std::size_t i = 0; i < m.procedures.size(); ++i) {
+        const ProcedureMetrics& p = m.procedures[i];
+        const Expected& e = parts[i + 1];
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(p.name, e.name);
+        EXPECT_EQ(kKindWords[static_cast<std::size_t>(p.kind)], value(e, "kind"));
+        EXPECT_EQ(figureText(p.firstLine), value(e, "line"));
+        EXPECT_EQ(figureText(p.span), value(e, "span"));
+        EXPECT_EQ(figureText(p.codeLines), value(e, "code"));
+        EXPECT_EQ(figureText(p.lloc), value(e, "lloc"));
+        EXPECT_EQ(figureText(p.statements), value(e, "statements"));
+        EXPECT_EQ(figureText(p.cc), value(e, "cc"));
+        EXPECT_EQ(figureText(p.cc2), value(e, "cc2"));
+        EXPECT_EQ(figureText(p.depth), value(e, "depth"));
+        EXPECT_EQ(p.definedTwice, e.twice);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ProcedureFixture, ::testing::ValuesIn(fixtureFiles()),
+                         [](const auto& info) {
+                             std::string name = info.param.filename().string();
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
+
+// Every fixture gives the same figures with CR LF, LF or CR line ends.
+TEST(ProcedureMetrics, LineEndsChangeNothing)
+{
+    for (const fs::path& file : fixtureFiles()) {
+        const std::string text = test::readFile(file);
+        const std::vector<std::string_view> lines = splitLines(text);
+        const std::int64_t header =
+            figuresFromScan(scanModuleText(text), isStandardModulePath(file.string())).headerLines;
+        std::vector<ModuleMetrics> results;
+        for (std::string_view end : {"\r\n", "\n", "\r"}) {
+            std::string joined;
+            for (std::string_view line : lines)
+                joined.append(line).append(end);
+            results.push_back(analyzeModuleText(joined, header));
+        }
+        for (std::size_t k = 1; k < results.size(); ++k) {
+            SCOPED_TRACE(file.filename().string() + " line end " + std::to_string(k));
+            EXPECT_EQ(results[k].statements, results[0].statements);
+            EXPECT_EQ(results[k].lloc, results[0].lloc);
+            ASSERT_EQ(results[k].procedures.size(), results[0].procedures.size());
+            for (std::size_t i = 0; i < results[0].procedures.size(); ++i) {
+                EXPECT_EQ(results[k].procedures[i].span, results[0].procedures[i].span);
+                EXPECT_EQ(results[k].procedures[i].codeLines, results[0].procedures[i].codeLines);
+            }
+        }
+    }
+}
+
+// A logical line of any length keeps its exact statements and bounded memory.
+TEST(ProcedureMetrics, VeryLongLinesAreCountedExactly)
+{
+    constexpr int kStatements = 300000;
+    std::string text = "Attribute VB_Name = \"Long\"\nSub Long()\n";
+    for (int i = 0; i < kStatements; ++i)
+        text += "x = 1: ";
+    text += "If a Then\nEnd If\nEnd Sub\n";
+    const ModuleMetrics m = analyzeModuleText(text, 1);
+    ASSERT_EQ(m.procedures.size(), 1u);
+    // The header, the statements, the block If, its End If and the End Sub.
+    EXPECT_EQ(m.procedures[0].statements, kStatements + 4);
+    EXPECT_EQ(m.procedures[0].depth, 1);
+    EXPECT_EQ(m.procedures[0].span, 4);
+}
+
+// The figures of a module come only from below its header; a module whose
+// file cannot be read gives none, and one without procedures an empty list.
+TEST(ProcedureMetrics, ProjectEntriesInvalidAndEmptyModules)
+{
+    test::TempFolder folder;
+    folder.write("Main.bas", "Sub Hidden()\r\nEnd Sub\r\nSub Shown()\r\nEnd Sub\r\n");
+    folder.write("Plain.bas", "Attribute VB_Name = \"Plain\"\r\nOption Explicit\r\n");
+    folder.write("Form1.frm", "VERSION 5.00\r\nBegin VB.Form Form1\r\n   Caption = \"Sub Fake()\"\r\nEnd\r\n"
+                              "Attribute VB_Exposed = False\r\nPrivate Sub Form_Load()\r\nEnd Sub\r\n");
+    fs::create_directories(folder / "Dir.cls");
+    const std::string project = "Module=Main; Main.bas\r\nModule=Plain; PLAIN.BAS\r\nForm=Form1.frm\r\n"
+                                "Class=Gone; Gone.cls\r\nClass=Dir; Dir.cls\r\n";
+    const std::vector<ModuleAnalysis> modules = analyzeProjectText(project, folder.path());
+    ASSERT_EQ(modules.size(), 5u);
+    ASSERT_TRUE(modules[0].metrics);
+    // The first line of a standard module is its header.
+    ASSERT_EQ(modules[0].metrics->procedures.size(), 1u);
+    EXPECT_EQ(modules[0].metrics->procedures[0].name, "Shown");
+    EXPECT_EQ(modules[0].metrics->procedures[0].firstLine, 3);
+    ASSERT_TRUE(modules[1].metrics);
+    EXPECT_EQ(modules[1].type, "Module");
+    EXPECT_TRUE(modules[1].metrics->procedures.empty());
+    ASSERT_TRUE(modules[2].metrics);
+    ASSERT_EQ(modules[2].metrics->procedures.size(), 1u);
+    EXPECT_EQ(modules[2].metrics->procedures[0].name, "Form_Load");
+    for (std::size_t i : {3u, 4u}) {
+        EXPECT_EQ(modules[i].type, kTypeInvalid);
+        EXPECT_FALSE(modules[i].metrics);
+    }
+    const std::vector<ProcedureRow> rows = procedureRows(modules, "(twice)");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][ProcModule], "Main.bas");
+    EXPECT_EQ(rows[1][ProcModule], "Form1.frm");
+    const ProcedureRow totals = procedureTotalsRow(modules, "Total");
+    EXPECT_EQ(totals[ProcName], "2");
+    EXPECT_EQ(totals[ProcSpan], "4");
+}
+
+// On real modules of the corpus: the procedures follow each other without
+// overlapping, below the header, and there are as many as there are lines
+// that hold an End Sub, End Function or End Property statement.
+TEST(ProcedureMetrics, CorpusProceduresMatchTheirEndLines)
+{
+    // An End statement before any string or comment of its line: at its
+    // start, or after a ":" (a procedure on one line).
+    const std::regex endLine(R"(^([^'"]*[\s:])?End\s+(Sub|Function|Property)\b.*)", std::regex::icase);
+    std::size_t modulesSeen = 0;
+    for (const char* project : {"PhotoDemon/PhotoDemon.vbp", "SSTabEx/control-source/TabExCtl.vbp", "VBCorLib/Source/CorLib/CorLib.vbp"}) {
+        const fs::path vbp = test::corpus(project);
+        if (!fs::exists(vbp))
+            GTEST_SKIP() << "no corpus at " << vbp;
+        const std::string projectText = test::readFile(vbp);
+        const std::vector<std::string> entries = readModuleEntries(projectText);
+        const std::vector<ModuleAnalysis> modules = analyzeProjectText(projectText, vbp.parent_path());
+        ASSERT_EQ(modules.size(), entries.size());
+        PathResolver resolver;
+        for (std::size_t i = 0; i < modules.size(); ++i) {
+            if (!modules[i].metrics)
+                continue;
+            ++modulesSeen;
+            SCOPED_TRACE(modules[i].module);
+            const auto resolved = resolver.resolve(vbp.parent_path(), entries[i]);
+            ASSERT_TRUE(resolved);
+            const std::string text = test::readFile(*resolved);
+            const std::int64_t header =
+                figuresFromScan(scanModuleText(text), isStandardModulePath(entries[i])).headerLines;
+            std::size_t ends = 0;
+            std::int64_t number = 0;
+            forEachLine(text, [&](std::string_view line) {
+                if (++number > header && std::regex_match(line.begin(), line.end(), endLine))
+                    ++ends;
+            });
+            const auto& procedures = modules[i].metrics->procedures;
+            EXPECT_EQ(procedures.size(), ends);
+            std::int64_t after = header;
+            for (const ProcedureMetrics& p : procedures) {
+                EXPECT_GT(p.firstLine, after) << p.name;
+                EXPECT_LE(p.codeLines, p.span) << p.name;
+                EXPECT_GE(p.cc, 1) << p.name;
+                EXPECT_GE(p.cc2, p.cc) << p.name;
+                after = p.firstLine + p.span - 1;
+            }
+            EXPECT_LE(after, number);
+        }
+    }
+    EXPECT_GT(modulesSeen, 100u);
+}
