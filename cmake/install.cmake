@@ -38,6 +38,20 @@ set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://zorvika.example/zorvika/)
 # The dependencies are the packages of the libraries the programs link.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Libraries loaded when first needed are not seen by the linker's list of
+# needs: the packages that own them are named here.
+get_property(zorvika_loaded GLOBAL PROPERTY ZORVIKA_LOADED_LIBRARIES)
+set(zorvika_loaded_packages)
+foreach(library ${zorvika_loaded})
+  execute_process(COMMAND dpkg -S ${library} OUTPUT_VARIABLE owner ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(owner MATCHES "^([^:,]+)")
+    list(APPEND zorvika_loaded_packages ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+if(zorvika_loaded_packages)
+  list(REMOVE_DUPLICATES zorvika_loaded_packages)
+  list(JOIN zorvika_loaded_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+endif()
 # ".xls" export starts LibreOffice Calc; everything else works without it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-calc | libreoffice-calc-nogui")
 set(CPACK_GENERATOR DEB)

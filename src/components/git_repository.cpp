@@ -1,5 +1,7 @@
 #include "components/git_repository.h"
 
+#include "components/shared_library.h"
+
 #include <git2.h>
 
 #include <algorithm>
@@ -11,9 +13,75 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// libgit2 and what it pulls in (its TLS and SSH libraries among them) are
+// loaded when a revision is first read, not at every start of the programs:
+// only counting a revision needs them. The header gives the functions' types.
+#define ZORVIKA_GIT_FUNCTIONS(X) \
+    X(git_blob_free) \
+    X(git_blob_lookup) \
+    X(git_blob_rawcontent) \
+    X(git_blob_rawsize) \
+    X(git_commit_free) \
+    X(git_commit_id) \
+    X(git_commit_lookup) \
+    X(git_commit_time) \
+    X(git_commit_time_offset) \
+    X(git_commit_tree_id) \
+    X(git_error_last) \
+    X(git_libgit2_init) \
+    X(git_libgit2_opts) \
+    X(git_libgit2_shutdown) \
+    X(git_object_free) \
+    X(git_object_peel) \
+    X(git_oid_fromstr) \
+    X(git_oid_tostr) \
+    X(git_repository_free) \
+    X(git_repository_open_ext) \
+    X(git_repository_workdir) \
+    X(git_revparse_single) \
+    X(git_revwalk_free) \
+    X(git_revwalk_new) \
+    X(git_revwalk_next) \
+    X(git_revwalk_push) \
+    X(git_revwalk_push_range) \
+    X(git_revwalk_sorting) \
+    X(git_strarray_dispose) \
+    X(git_tag_list_match) \
+    X(git_tree_entry_byindex) \
+    X(git_tree_entry_filemode) \
+    X(git_tree_entry_id) \
+    X(git_tree_entry_name) \
+    X(git_tree_entrycount) \
+    X(git_tree_free) \
+    X(git_tree_lookup)
+
+struct GitApi {
+#define ZORVIKA_GIT_MEMBER(name) decltype(&::name) name = nullptr;
+    ZORVIKA_GIT_FUNCTIONS(ZORVIKA_GIT_MEMBER)
+#undef ZORVIKA_GIT_MEMBER
+    std::string loadError;
+};
+
+const GitApi& git()
+{
+    static GitApi api;
+    static std::once_flag loaded;
+    std::call_once(loaded, [] {
+        static SharedLibrary library(ZORVIKA_LIBGIT2_LIBRARY);
+        bool whole = library.loaded();
+#define ZORVIKA_GIT_BIND(name) whole = whole && library.bind(#name, api.name);
+        ZORVIKA_GIT_FUNCTIONS(ZORVIKA_GIT_BIND)
+#undef ZORVIKA_GIT_BIND
+        if (!whole)
+            api.loadError = library.error();
+    });
+    return api;
+}
+
+
 std::string lastError(std::string_view what)
 {
-    const git_error* e = git_error_last();
+    const git_error* e = git().git_error_last();
     return std::string(what) + ": " + (e && e->message ? e->message : "unknown error");
 }
 
@@ -27,27 +95,29 @@ bool fail(std::string* error, std::string text)
 std::string idText(const git_oid* oid)
 {
     char buf[GIT_OID_HEXSZ + 1];
-    git_oid_tostr(buf, sizeof buf, oid);
+    git().git_oid_tostr(buf, sizeof buf, oid);
     return buf;
 }
 
-template <typename T, void (*Free)(T*)>
+// An object of the library, freed with the library's own function.
+template <typename T>
 struct Owned {
+    void (*release)(T*);
     T* p = nullptr;
     ~Owned()
     {
         if (p)
-            Free(p);
+            release(p);
     }
 };
 
 GitCommit commitOf(git_commit* c)
 {
     GitCommit out;
-    out.id = idText(git_commit_id(c));
-    out.treeId = idText(git_commit_tree_id(c));
-    out.time = git_commit_time(c);
-    out.offsetMinutes = git_commit_time_offset(c);
+    out.id = idText(git().git_commit_id(c));
+    out.treeId = idText(git().git_commit_tree_id(c));
+    out.time = git().git_commit_time(c);
+    out.offsetMinutes = git().git_commit_time_offset(c);
     return out;
 }
 
@@ -58,14 +128,14 @@ struct GitRepository::Handle {
     ~Handle()
     {
         if (repo)
-            git_repository_free(repo);
-        git_libgit2_shutdown();
+            git().git_repository_free(repo);
+        git().git_libgit2_shutdown();
     }
 };
 
 GitRepository::GitRepository(std::unique_ptr<Handle> handle) : handle_(std::move(handle))
 {
-    if (const char* w = git_repository_workdir(handle_->repo))
+    if (const char* w = git().git_repository_workdir(handle_->repo))
         workTree_ = fs::path(w).lexically_normal();
     if (!workTree_.empty() && workTree_.filename().empty())
         workTree_ = workTree_.parent_path();
@@ -75,15 +145,19 @@ GitRepository::~GitRepository() = default;
 
 std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const fs::path& gitDir, std::string* error)
 {
-    git_libgit2_init();
+    if (!git().loadError.empty()) {
+        fail(error, git().loadError);
+        return nullptr;
+    }
+    git().git_libgit2_init();
     // Objects are only read, and zlib's checksums already catch damaged
     // data: hashing every object again as it is read would cost more than
     // counting it.
-    git_libgit2_opts(GIT_OPT_ENABLE_STRICT_HASH_VERIFICATION, 0);
+    git().git_libgit2_opts(GIT_OPT_ENABLE_STRICT_HASH_VERIFICATION, 0);
     auto handle = std::make_unique<Handle>();
     const int rc = gitDir.empty()
-                       ? git_repository_open_ext(&handle->repo, start.c_str(), 0, nullptr)
-                       : git_repository_open_ext(&handle->repo, gitDir.c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
+                       ? git().git_repository_open_ext(&handle->repo, start.c_str(), 0, nullptr)
+                       : git().git_repository_open_ext(&handle->repo, gitDir.c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
     if (rc != 0) {
         fail(error, rc == GIT_ENOTFOUND ? (gitDir.empty() ? start : gitDir).string() + ": not in a git repository"
                                         : lastError((gitDir.empty() ? start : gitDir).string()));
@@ -95,13 +169,13 @@ std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const 
 std::optional<GitCommit> GitRepository::commit(std::string_view revision, std::string* error)
 {
     const std::string rev(revision);
-    Owned<git_object, git_object_free> obj;
-    if (git_revparse_single(&obj.p, handle_->repo, rev.c_str()) != 0) {
+    Owned<git_object> obj{git().git_object_free};
+    if (git().git_revparse_single(&obj.p, handle_->repo, rev.c_str()) != 0) {
         fail(error, lastError("revision " + rev));
         return std::nullopt;
     }
-    Owned<git_object, git_object_free> peeled;
-    if (git_object_peel(&peeled.p, obj.p, GIT_OBJECT_COMMIT) != 0) {
+    Owned<git_object> peeled{git().git_object_free};
+    if (git().git_object_peel(&peeled.p, obj.p, GIT_OBJECT_COMMIT) != 0) {
         fail(error, lastError("revision " + rev));
         return std::nullopt;
     }
@@ -113,24 +187,24 @@ const std::vector<GitEntry>* GitRepository::tree(const std::string& id, std::str
     if (const auto it = trees_.find(id); it != trees_.end())
         return &it->second;
     git_oid oid;
-    Owned<git_tree, git_tree_free> t;
-    if (git_oid_fromstr(&oid, id.c_str()) != 0 || git_tree_lookup(&t.p, handle_->repo, &oid) != 0) {
+    Owned<git_tree> t{git().git_tree_free};
+    if (git().git_oid_fromstr(&oid, id.c_str()) != 0 || git().git_tree_lookup(&t.p, handle_->repo, &oid) != 0) {
         fail(error, lastError("tree " + id));
         return nullptr;
     }
     std::vector<GitEntry> entries;
-    const std::size_t n = git_tree_entrycount(t.p);
+    const std::size_t n = git().git_tree_entrycount(t.p);
     entries.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const git_tree_entry* e = git_tree_entry_byindex(t.p, i);
+        const git_tree_entry* e = git().git_tree_entry_byindex(t.p, i);
         GitEntryKind kind = GitEntryKind::File;
-        switch (git_tree_entry_filemode(e)) {
+        switch (git().git_tree_entry_filemode(e)) {
         case GIT_FILEMODE_TREE: kind = GitEntryKind::Folder; break;
         case GIT_FILEMODE_LINK: kind = GitEntryKind::Link; break;
         case GIT_FILEMODE_COMMIT: kind = GitEntryKind::Submodule; break;
         default: break;
         }
-        entries.push_back({git_tree_entry_name(e), kind, idText(git_tree_entry_id(e))});
+        entries.push_back({git().git_tree_entry_name(e), kind, idText(git().git_tree_entry_id(e))});
     }
     return &trees_.emplace(id, std::move(entries)).first->second;
 }
@@ -139,11 +213,11 @@ bool GitRepository::withBlob(const std::string& id, const std::function<void(std
                              std::string* error)
 {
     git_oid oid;
-    Owned<git_blob, git_blob_free> b;
-    if (git_oid_fromstr(&oid, id.c_str()) != 0 || git_blob_lookup(&b.p, handle_->repo, &oid) != 0)
+    Owned<git_blob> b{git().git_blob_free};
+    if (git().git_oid_fromstr(&oid, id.c_str()) != 0 || git().git_blob_lookup(&b.p, handle_->repo, &oid) != 0)
         return fail(error, lastError("blob " + id));
-    use(std::string_view(static_cast<const char*>(git_blob_rawcontent(b.p)),
-                         static_cast<std::size_t>(git_blob_rawsize(b.p))));
+    use(std::string_view(static_cast<const char*>(git().git_blob_rawcontent(b.p)),
+                         static_cast<std::size_t>(git().git_blob_rawsize(b.p))));
     return true;
 }
 
@@ -156,7 +230,7 @@ std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pat
 {
     git_strarray names {};
     const std::string glob = pattern.empty() ? std::string("*") : std::string(pattern);
-    if (git_tag_list_match(&names, glob.c_str(), handle_->repo) != 0) {
+    if (git().git_tag_list_match(&names, glob.c_str(), handle_->repo) != 0) {
         fail(error, lastError("tags"));
         return std::nullopt;
     }
@@ -165,12 +239,12 @@ std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pat
         const std::string name = names.strings[i];
         const auto c = commit("refs/tags/" + name, error);
         if (!c) {
-            git_strarray_dispose(&names);
+            git().git_strarray_dispose(&names);
             return std::nullopt;
         }
         found.emplace_back(*c, name);
     }
-    git_strarray_dispose(&names);
+    git().git_strarray_dispose(&names);
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return a.first.time != b.first.time ? a.first.time < b.first.time : a.second < b.second;
     });
@@ -194,23 +268,23 @@ std::vector<std::string> GitRepository::tagsOf(const std::string& commitId) cons
 
 std::optional<std::vector<GitCommit>> GitRepository::range(std::string_view range, std::string* error)
 {
-    Owned<git_revwalk, git_revwalk_free> walk;
-    if (git_revwalk_new(&walk.p, handle_->repo) != 0) {
+    Owned<git_revwalk> walk{git().git_revwalk_free};
+    if (git().git_revwalk_new(&walk.p, handle_->repo) != 0) {
         fail(error, lastError("revisions"));
         return std::nullopt;
     }
-    git_revwalk_sorting(walk.p, GIT_SORT_TOPOLOGICAL | GIT_SORT_TIME | GIT_SORT_REVERSE);
+    git().git_revwalk_sorting(walk.p, GIT_SORT_TOPOLOGICAL | GIT_SORT_TIME | GIT_SORT_REVERSE);
     const std::string text(range);
     int rc = 0;
     if (text.find("..") != std::string::npos) {
-        rc = git_revwalk_push_range(walk.p, text.c_str());
+        rc = git().git_revwalk_push_range(walk.p, text.c_str());
     } else {
         const auto c = commit(text, error);
         if (!c)
             return std::nullopt;
         git_oid oid;
-        git_oid_fromstr(&oid, c->id.c_str());
-        rc = git_revwalk_push(walk.p, &oid);
+        git().git_oid_fromstr(&oid, c->id.c_str());
+        rc = git().git_revwalk_push(walk.p, &oid);
     }
     if (rc != 0) {
         fail(error, lastError("revisions " + text));
@@ -218,9 +292,9 @@ std::optional<std::vector<GitCommit>> GitRepository::range(std::string_view rang
     }
     std::vector<GitCommit> commits;
     git_oid oid;
-    while ((rc = git_revwalk_next(&oid, walk.p)) == 0) {
-        Owned<git_commit, git_commit_free> c;
-        if (git_commit_lookup(&c.p, handle_->repo, &oid) != 0) {
+    while ((rc = git().git_revwalk_next(&oid, walk.p)) == 0) {
+        Owned<git_commit> c{git().git_commit_free};
+        if (git().git_commit_lookup(&c.p, handle_->repo, &oid) != 0) {
             fail(error, lastError("commit " + idText(&oid)));
             return std::nullopt;
         }
