@@ -24,6 +24,7 @@ add_library(zorvika_gui STATIC
   about/frm_pub_about.cpp
   history/frm_pub_his.cpp
   history/frm_pub_trend.cpp
+  history/import_choice.cpp
   procedures/frm_pub_proc.cpp
   shell/help_window.cpp
   shell/qt_language.cpp

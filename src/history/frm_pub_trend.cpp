@@ -1,5 +1,8 @@
 #include "history/frm_pub_trend.h"
 
+#include "history/import_choice.h"
+#include "history/revision_import.h"
+
 #include "components/fitted_label.h"
 #include "components/gui_font.h"
 #include "components/gui_text.h"
@@ -17,6 +20,9 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QLineSeries>
@@ -103,9 +109,10 @@ void frmPubTrend::buildLayout()
         int left, width;
         const char* icon;
     };
-    const std::array<Place, 2> places = {{
+    const std::array<Place, 3> places = {{
         {7020, 1890, "export"},
         {9000, 1440, "close"},
+        {6480, 450, "import"},
     }};
     for (std::size_t i = 0; i < places.size(); ++i) {
         auto* button = new SuperButton(static_cast<int>(i), this);
@@ -134,6 +141,7 @@ void frmPubTrend::Form_Load()
     setWindowTitle(main_.upfGetMsg(QStringLiteral("TRENDTITLE")) + QStringLiteral(" - ") + qtext(project_));
     sbt_[TrendExport]->setText(main_.upfGetMsg(QStringLiteral("OUTPUT")));
     sbt_[TrendClose]->setText(main_.upfGetMsg(QStringLiteral("CW")));
+    sbt_[TrendImport]->setIconOnlyText(main_.upfGetMsg(QStringLiteral("TIP IMPORT")));
     int left = px(90);
     for (std::size_t i = 0; i < 2; ++i) {
         lbl_[i]->move(left, px(4440));
@@ -151,9 +159,14 @@ void frmPubTrend::Form_Load()
                 {lsv_, lsv_->geometry(), true, false, false, true}};
     for (QWidget* w : std::initializer_list<QWidget*>{lbl_[0], lbl_[1], cbb_[0], cbb_[1]})
         anchors_.push_back({w, w->geometry(), false, false, false, true});
-    for (QWidget* w : std::initializer_list<QWidget*>{sbt_[0], sbt_[1]})
+    for (QWidget* w : std::initializer_list<QWidget*>{sbt_[0], sbt_[1], sbt_[2]})
         anchors_.push_back({w, w->geometry(), false, false, true, true});
 
+    reload();
+}
+
+void frmPubTrend::reload()
+{
     points_ = projectTrend(main_.folder(), project_, main_.messages().totalsWords(),
                            utf8(main_.upfGetMsg(QStringLiteral("TOTAL2"))));
     fillChart();
@@ -161,6 +174,7 @@ void frmPubTrend::Form_Load()
     // By default the last version is compared with the one before it.
     for (std::size_t i = 0; i < 2; ++i) {
         const QSignalBlocker block(cbb_[i]);
+        cbb_[i]->clear();
         for (const TrendPoint& point : points_)
             cbb_[i]->addItem(qtext(point.version));
     }
@@ -179,6 +193,13 @@ void frmPubTrend::Form_Load()
 void frmPubTrend::fillChart()
 {
     QChart* chart = chart_->chart();
+    // Shown again after an import: the axes are made anew for the new points.
+    for (QAbstractAxis* axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+    versions_ = nullptr;
+    versionStep_ = 0;
     double highest = 0;
     for (std::size_t s = 0; s < kLines.size(); ++s) {
         QList<QPointF> values;
@@ -189,7 +210,8 @@ void frmPubTrend::fillChart()
             highest = std::max(highest, figure);
         }
         series_[s]->replace(values);
-        chart->addSeries(series_[s]);
+        if (!series_[s]->chart())
+            chart->addSeries(series_[s]);
     }
 
     auto* versions = new QCategoryAxis(chart);
@@ -347,7 +369,75 @@ void frmPubTrend::sbt_Click(int index)
             close();
         else if (index == TrendExport)
             exportComparison();
+        else if (index == TrendImport)
+            importFromRepository();
     });
+}
+
+void frmPubTrend::importFromRepository()
+{
+    Utility& utility = main_.utility();
+    QString fileName;
+    qint16 option = 0;
+    const QStringList chosen = utility.ShowOpenDialog(this, main_.upfGetMsg(QStringLiteral("IMPORTTITLE")),
+                                                      main_.projectFileFilter(), fileName, option);
+    if (chosen.isEmpty() || chosen.constFirst().isEmpty())
+        return;
+    ImportChoice choice(main_, this);
+    utility.ShowModal(choice);
+    if (choice.result() != QDialog::Accepted)
+        return;
+
+    const std::filesystem::path file = localPath(chosen.constFirst());
+    std::string error;
+    auto repository = openRepositoryFile(file, {}, &error);
+    const auto revisions =
+        repository ? importRevisions(*repository->repository,
+                                     choice.byTags() ? std::optional<std::string>("") : std::nullopt, "HEAD",
+                                     choice.byTags() ? 1 : choice.everyNth(), &error)
+                   : std::nullopt;
+    if (!revisions) {
+        main_.warn(this, "NOREPO", error);
+        return;
+    }
+
+    // A box that tells how far the import is and can stop it after the
+    // revision being counted; what was stored stays.
+    const int count = static_cast<int>(revisions->size());
+    QProgressDialog progress(main_.upfGetMsg(QStringLiteral("IMPORTTITLE")), QString(), 0, count, this);
+    progress.setWindowTitle(main_.upfGetMsg(QStringLiteral("IMPORTTITLE")));
+    progress.setCancelButtonText(main_.upfGetMsg(QStringLiteral("CANCEL")));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    QElapsedTimer clock;
+    clock.start();
+    std::string lastVersion;
+    const ImportSummary summary = importHistory(
+        *repository, file, *revisions, main_.folder(), main_.messages(),
+        [&](const ImportLine& line) {
+            if (!line.version.empty())
+                lastVersion = line.version;
+        },
+        [&](std::size_t i) {
+            const qint64 left = i == 0 ? 0 : clock.elapsed() * static_cast<qint64>(revisions->size() - i)
+                                                 / static_cast<qint64>(i) / 1000;
+            progress.setLabelText(main_.upfGetMsg(QStringLiteral("IMPORTPROGRESS"))
+                                      .arg(i + 1)
+                                      .arg(count)
+                                      .arg(qtext(lastVersion))
+                                      .arg(left));
+            progress.setValue(static_cast<int>(i));
+            QCoreApplication::processEvents();
+            return !progress.wasCanceled();
+        });
+    progress.close();
+    if (!summary.error.empty())
+        main_.warn(this, "NOREPO", summary.error);
+    else if (summary.counted == 0 && !progress.wasCanceled())
+        main_.warn(this, "NOIMPORT", file.string());
+    reload();
 }
 
 void frmPubTrend::exportComparison()

@@ -26,7 +26,7 @@ class SuperButton;
 class TextTableModel;
 
 // Button indexes of the trend window's `sbt`.
-enum TrendButton : int { TrendExport = 0, TrendClose = 1 };
+enum TrendButton : int { TrendExport = 0, TrendClose = 1, TrendImport = 2 };
 
 // The chart's lines, in the order of the series.
 enum TrendSeries : int { SeriesPureCode = 0, SeriesComments = 1, SeriesBlanks = 2 };
@@ -76,6 +76,12 @@ private:
     void buildLayout();
     void Form_Load();
     void fillChart();
+    // Reads the stored versions again and shows them.
+    void reload();
+    // Asks for a project or group in a git work tree and which revisions,
+    // imports them with a progress box that can stop it, and shows the
+    // stored versions.
+    void importFromRepository();
     // Names as many versions on the axis as it shows whole.
     void labelVersions();
     void exportComparison();
@@ -90,7 +96,7 @@ private:
     std::array<QLineSeries*, 3> series_{};
     std::array<FittedLabel*, 2> lbl_{};
     std::array<QComboBox*, 2> cbb_{};
-    std::array<SuperButton*, 2> sbt_{};
+    std::array<SuperButton*, 3> sbt_{};
     TextTableModel* model_ = nullptr;
     ResultsView* lsv_ = nullptr;
 };

@@ -328,12 +328,17 @@ void frmPubMain::dispatch(int index)
 
 void frmPubMain::lsv_ColumnClick(int header) { model_->columnClicked(header - 1); }
 
+QString frmPubMain::projectFileFilter() const
+{
+    return openFilter(upfGetMsg(QStringLiteral("ALL TYPES")));
+}
+
 void frmPubMain::choose()
 {
     QString fileName;
     qint16 option = 0;
     const QStringList chosen = utility_.ShowOpenDialog(this, QStringLiteral("Choose VB Project/Group"),
-                                                       openFilter(upfGetMsg(QStringLiteral("ALL TYPES"))), fileName,
+                                                       projectFileFilter(), fileName,
                                                        option);
     if (chosen.isEmpty() || chosen.constFirst().isEmpty())
         return;

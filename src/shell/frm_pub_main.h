@@ -79,6 +79,8 @@ public:
     void openLink(QWidget* owner, const QString& target);
     // Opens a project or group file as choosing it in the open dialog does.
     void chooseFile(const QString& fileName);
+    // The open dialog's file types: projects and groups together, then each.
+    QString projectFileFilter() const;
     // Runs one command of a window over `owner`; an error it raises ends it
     // with a warning box instead of ending the program.
     void runCommand(QWidget* owner, const std::function<void()>& command);

@@ -4,6 +4,9 @@
 
 #include "components/text_table_model.h"
 #include "history/frm_pub_trend.h"
+#include "history/import_choice.h"
+
+#include <QRadioButton>
 
 #include <QChartView>
 #include <QComboBox>
@@ -306,6 +309,56 @@ TEST_F(Trend, NeedsAStoredProject)
     EXPECT_EQ(utility.modalCount, 1);
     ASSERT_EQ(utility.messages.size(), 1u);
     EXPECT_EQ(utility.messages[0].text, QStringLiteral("There is nothing to export: the list is empty."));
+}
+
+} // namespace
+} // namespace zorvika::test
+
+namespace zorvika::test {
+namespace {
+
+// Imports from a git repository made with the git command: the growth
+// window shows the stored versions as new points; a file outside any
+// repository is told.
+TEST_F(Trend, ImportFromAGitRepositoryAddsItsVersionsAsPoints)
+{
+    useEnglishTable();
+    open();
+    countAlpha("1.0.0", "Module=M; m.bas\r\n");
+    const std::filesystem::path repo = sources / "repo";
+    std::filesystem::create_directories(repo);
+    const std::string git = "git -C '" + repo.string() + "' ";
+    auto run = [](const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); };
+    ASSERT_EQ(run(git + "init -q && " + git + "config user.email t@t.invalid && " + git + "config user.name t"), 0);
+    for (const char* version : {"2.0.0", "2.1.0"}) {
+        sources.write("repo/a.vbp", projectText("Alpha", version, "Module=M; m.bas\r\n"));
+        sources.write("repo/m.bas", std::string("Attribute VB_Name = \"M\"\r\nx = ") + version + "\r\n");
+        ASSERT_EQ(run(git + "add -A && " + git + "commit -qm v && " + git + "tag v" + version), 0);
+    }
+    withTrend(QStringLiteral("Alpha"), [&](frmPubTrend& trend) {
+        ASSERT_EQ(trend.points().size(), 1u);
+        auto choose = [&](const std::filesystem::path& file) {
+            utility.openAnswers.push_back({QString::fromStdString(file.string())});
+            utility.onModal = [](QDialog& dialog) {
+                if (auto* choice = qobject_cast<ImportChoice*>(&dialog)) {
+                    choice->tags()->setChecked(true);
+                    choice->accept();
+                }
+            };
+            click(trend.sbt(TrendImport));
+        };
+        choose(repo / "a.vbp");
+        ASSERT_EQ(trend.points().size(), 3u);
+        EXPECT_EQ(trend.points()[2].version, "2.1.0");
+        EXPECT_EQ(trend.series(SeriesPureCode)->count(), 3);
+        EXPECT_EQ(trend.cbb(1)->currentText(), QStringLiteral("2.1.0"));
+        EXPECT_TRUE(utility.messages.empty());
+
+        choose(sources / "A/a.vbp"); // in no repository
+        ASSERT_EQ(utility.messages.size(), 1u);
+        EXPECT_TRUE(utility.messages[0].text.startsWith(main->upfGetMsg(QStringLiteral("NOREPO"))));
+        EXPECT_EQ(trend.points().size(), 3u);
+    });
 }
 
 } // namespace
