@@ -14,7 +14,7 @@ packages=(
   fonts-dejavu-core fonts-wine
   libxlsxwriter-dev libreoffice-calc-nogui
   libzip-dev libpugixml-dev
-  libgit2-dev git
+  libgit2-dev git python3
   desktop-file-utils appstream dpkg-dev
 )
 missing=()

@@ -18,6 +18,7 @@
 #include "components/results_model.h"
 #include "history/frm_pub_his.h"
 #include "history/frm_pub_trend.h"
+#include "history/history_store.h"
 #include "history/trend.h"
 #include "output/snapshot_store.h"
 #include "components/results_view.h"
@@ -93,8 +94,11 @@ int main(int argc, char** argv)
     if (argc == 5) {
         utility.openAnswers.push_back({QString::fromLocal8Bit(argv[4])});
         main.sbt_Click(zorvika::BtnChoose);
-        storeEarlierVersions(main);
         const QString project = main.txt(0)->text();
+        // Versions imported from a repository beforehand are shown as they
+        // are; without them, earlier versions are made up from the rows.
+        if (zorvika::listVersions(main.folder(), project.toStdString()).size() <= 1)
+            storeEarlierVersions(main);
         utility.onModal = [&](QDialog& dialog) {
             auto* his = qobject_cast<zorvika::frmPubHis*>(&dialog);
             if (!his)
