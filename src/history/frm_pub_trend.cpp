@@ -411,6 +411,8 @@ void frmPubTrend::importFromRepository()
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
+    progress.show();
+    progress.move(mapToGlobal(rect().center()) - progress.rect().center()); // over the window, not in a corner
     QElapsedTimer clock;
     clock.start();
     std::string lastVersion;
