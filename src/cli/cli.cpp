@@ -80,6 +80,37 @@ std::string withUnixLineEnds(std::string text)
     return text;
 }
 
+std::optional<std::size_t> projectNumber(const ParsedArgs& args)
+{
+    const auto k = args.value("--project");
+    if (!k)
+        return std::nullopt;
+    const auto n = parseFigure(*k);
+    if (!n || *n < 1)
+        throw UsageError{"--project takes a number from 1"};
+    return static_cast<std::size_t>(*n);
+}
+
+int noSuchProject(std::ostream& err, const std::string& file, std::size_t projects, std::size_t wanted)
+{
+    return failWith(err, file + ": has " + std::to_string(projects) + " project(s), not " + std::to_string(wanted));
+}
+
+int exportFailure(std::ostream& err, const std::string& path, const ExportOutcome& outcome)
+{
+    switch (outcome.status) {
+    case ExportStatus::Written:
+        return 0;
+    case ExportStatus::NoRecord:
+        return failWith(err, path + ": the list has no rows; nothing written");
+    case ExportStatus::NoSpreadsheet:
+        return failWith(err, path + ": the spreadsheet application cannot be started; nothing written");
+    case ExportStatus::Failed:
+        break;
+    }
+    return failWith(err, path + ": " + outcome.error);
+}
+
 OptionSpec programFolderOption()
 {
     return {"--program-folder", {"DIR"}, "the folder of tips.dll, tempprjfiles and verhis", {}};

@@ -3,8 +3,10 @@
 // the function that runs it.
 #include "cli/cli.h"
 #include "cli/options.h"
+#include "output/export.h"
 #include "shell/message_table.h"
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,6 +28,14 @@ std::string withUnixLineEnds(std::string text);
 
 // Options every command takes.
 OptionSpec programFolderOption();
+
+// The value of "--project K" (from 1), when given.
+std::optional<std::size_t> projectNumber(const ParsedArgs& args);
+// A project number past the selection's end: one line, status 1.
+int noSuchProject(std::ostream& err, const std::string& file, std::size_t projects, std::size_t wanted);
+// An export that was not written: one line naming the file and why, status
+// 1; 0 when it was written.
+int exportFailure(std::ostream& err, const std::string& path, const ExportOutcome& outcome);
 
 // Every command's table, in the order `--help` lists them.
 std::vector<const CommandSpec*> allCommands();

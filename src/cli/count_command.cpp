@@ -59,12 +59,7 @@ CountOptions parseCount(const ParsedArgs& args)
 {
     CountOptions o;
     o.file = args.operands.front();
-    if (const auto k = args.value("--project")) {
-        const auto n = parseFigure(*k);
-        if (!n || *n < 1)
-            throw UsageError{"--project takes a number from 1"};
-        o.project = static_cast<std::size_t>(*n);
-    }
+    o.project = projectNumber(args);
     std::optional<int> column;
     if (const auto c = args.value("--sort")) {
         column = parseColumn(*c);
@@ -159,8 +154,7 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         return failWith(err, revision ? *o.revision + ": " + chosen.error : chosen.error);
     const Selection& selection = *chosen.selection;
     if (o.project && *o.project > selection.size())
-        return failWith(err, o.file + ": has " + std::to_string(selection.size()) + " project(s), not "
-                                 + std::to_string(*o.project));
+        return noSuchProject(err, o.file, selection.size(), *o.project);
 
     const std::size_t first = o.project ? *o.project - 1 : 0;
     const std::size_t last = o.project ? *o.project : selection.size();
@@ -212,13 +206,8 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         }
         NoSpreadsheet none;
         Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;
-        const ExportOutcome outcome = writeExport(*o.output, rows, run.totalsText, words, sheet);
-        if (outcome.status == ExportStatus::NoRecord)
-            status = failWith(err, *o.output + ": the list has no rows; nothing written");
-        else if (outcome.status == ExportStatus::NoSpreadsheet)
-            status = failWith(err, *o.output + ": the spreadsheet application cannot be started; nothing written");
-        else if (outcome.status == ExportStatus::Failed)
-            status = failWith(err, *o.output + ": " + outcome.error);
+        if (const int failed = exportFailure(err, *o.output, writeExport(*o.output, rows, run.totalsText, words, sheet)))
+            status = failed;
     }
     if (o.format == "json" && !exportToStdout)
         out << "]\n";

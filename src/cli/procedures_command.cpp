@@ -33,12 +33,7 @@ ProceduresOptions parseProcedures(const ParsedArgs& args)
 {
     ProceduresOptions o;
     o.file = args.operands.front();
-    if (const auto k = args.value("--project")) {
-        const auto n = parseFigure(*k);
-        if (!n || *n < 1)
-            throw UsageError{"--project takes a number from 1"};
-        o.project = static_cast<std::size_t>(*n);
-    }
+    o.project = projectNumber(args);
     if (const auto v = args.value("--sort")) {
         const auto n = parseFigure(*v);
         const auto word = std::find_if(kProcedureColumnWords.begin(), kProcedureColumnWords.end(),
@@ -94,8 +89,7 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
         return failWith(err, chosen.error);
     const Selection& selection = *chosen.selection;
     if (o.project && *o.project > selection.size())
-        return failWith(err, o.file + ": has " + std::to_string(selection.size()) + " project(s), not "
-                                 + std::to_string(*o.project));
+        return noSuchProject(err, o.file, selection.size(), *o.project);
 
     std::vector<std::string> titles;
     for (std::string_view key : kProcedureCaptionKeys)
@@ -132,11 +126,8 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
             out.flush();
             NoSpreadsheet none;
             Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;
-            const ExportOutcome outcome = writeTableExport(*o.output, titles, table, sheet);
-            if (outcome.status == ExportStatus::NoSpreadsheet)
-                status = failWith(err, *o.output + ": the spreadsheet application cannot be started; nothing written");
-            else if (outcome.status != ExportStatus::Written)
-                status = failWith(err, *o.output + ": " + outcome.error);
+            if (const int failed = exportFailure(err, *o.output, writeTableExport(*o.output, titles, table, sheet)))
+                status = failed;
         }
     }
     if (o.format == "json")
