@@ -1,9 +1,14 @@
 #pragma once
 // Counting the lines of modules and of a whole project.
 #include "analysis/module_row.h"
+#include "analysis/path_resolver.h"
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <sys/stat.h>
+#include <unordered_map>
 #include <vector>
 
 namespace zorvika {
@@ -38,10 +43,40 @@ private:
 
 ModuleScan scanModuleText(std::string_view text);
 
-// Scans a regular file in chunks through `buffer`, reading no more than the
-// file's size when it was opened (a growing file cannot keep the scan
-// going). Nothing but a regular file is opened for reading.
-bool scanModuleFile(const std::filesystem::path& path, std::string& buffer, ModuleScan& scan);
+// Reads the module files of one counting run. A module path is opened as
+// written first, and resolved (other separators, other letter case) only
+// when that fails; each file is read in chunks through one page-aligned
+// buffer, no more than its size when it was opened (a growing file cannot
+// keep the scan going), and nothing but a regular file is read. A file that
+// several entries name (same device, inode, size and modification time) is
+// read once per run.
+class ModuleReader {
+public:
+    ModuleReader();
+    ~ModuleReader();
+    ModuleReader(const ModuleReader&) = delete;
+    ModuleReader& operator=(const ModuleReader&) = delete;
+
+    // The scan of the module that `entry` names from `projectFolder`;
+    // nothing when it names no readable regular file.
+    std::optional<ModuleScan> scan(const std::filesystem::path& projectFolder, std::string_view entry);
+
+private:
+    std::optional<ModuleScan> scanOpened(int fd, const struct stat& info);
+
+    struct FileKey {
+        std::uint64_t device, inode, size;
+        std::int64_t seconds, nanoseconds;
+        bool operator==(const FileKey&) const = default;
+    };
+    struct FileKeyHash {
+        std::size_t operator()(const FileKey& k) const;
+    };
+    PathResolver resolver_;
+    char* buffer_ = nullptr;
+    std::unordered_map<FileKey, ModuleScan, FileKeyHash> scanned_;
+    std::string exactPath_;
+};
 
 // The figures of one module file: the header is one line for a standard
 // module (".bas") and reaches to the "Attribute VB_Exposed" line otherwise.

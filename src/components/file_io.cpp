@@ -16,24 +16,32 @@ std::string systemReason(int errnoValue)
     return std::strerror(errnoValue);
 }
 
-int openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)
+int openRegularFile(const char* path, ReadStatus& status, struct stat& st)
 {
     // O_NONBLOCK: opening a FIFO must not wait for a writer; it is then
     // refused by the fstat test below. It has no effect on reading a
     // regular file.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Unreadable;
         return -1;
     }
-    struct stat st {};
+    st = {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         status = S_ISREG(st.st_mode) ? ReadStatus::Unreadable : ReadStatus::NotRegular;
         ::close(fd);
         return -1;
     }
     status = ReadStatus::Ok;
-    size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    return fd;
+}
+
+int openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)
+{
+    struct stat st {};
+    const int fd = openRegularFile(path.c_str(), status, st);
+    if (fd >= 0)
+        size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     return fd;
 }
 
