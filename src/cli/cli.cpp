@@ -184,8 +184,9 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
     if (o.format == "json")
         out << '[';
     for (std::size_t k = first; k < last; ++k) {
-        const ProjectRun run = runProject(selection, k, messages);
-        const std::vector<ModuleRow> rows = sortedRows(run.rows, o.sort);
+        ProjectRun run = runProject(selection, k, messages);
+        sortRows(run.rows, o.sort);
+        const std::vector<ModuleRow>& rows = run.rows;
         if (o.save)
             saveSnapshot(folder, run.info.name(), run.info.version(), rows, run.totalsText);
         if (o.format == "json") {
@@ -292,10 +293,10 @@ int runHistory(std::vector<std::string> args, const ProgramFolder& folder, std::
     }
     if (std::find(versions.begin(), versions.end(), args[1]) == versions.end())
         return failWith(err, args[0] + " " + args[1] + ": no such version in the history");
-    const Snapshot snapshot = loadSnapshot(folder, args[0], args[1], messages.get("TOTAL2"));
+    Snapshot snapshot = loadSnapshot(folder, args[0], args[1], messages.get("TOTAL2"));
     // The history window shows a loaded snapshot on column 0 ascending.
-    const std::vector<ModuleRow> rows = sortedRows(snapshot.rows, SortState{});
-    out << exportText(rows, totalsValues(snapshot.totalsLabel, messages.totalsWords()), ExportFormat::Tab);
+    sortRows(snapshot.rows, SortState{});
+    out << exportText(snapshot.rows, totalsValues(snapshot.totalsLabel, messages.totalsWords()), ExportFormat::Tab);
     return 0;
 }
 
