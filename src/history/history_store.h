@@ -42,6 +42,10 @@ std::string scanSnapshot(std::string_view bytes, std::string_view total2Text,
 Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text);
 // The snapshot file's bytes (empty when it cannot be read).
 std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version);
+// The last `maxBytes` bytes of the snapshot file (empty when it cannot be
+// read); `wholeFile` tells whether that is all of it.
+std::string readSnapshotTail(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                             std::size_t maxBytes, bool& wholeFile);
 Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
                       std::string_view total2Text);
 
