@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
 #include <strings.h>
@@ -95,26 +96,32 @@ fs::path writeListFile(const fs::path& project, const fs::path& list)
     std::string text;
     zorvika::readRegularFile(project, text);
     std::ofstream out(list);
+    std::map<std::string, fs::path> folders; // a folder's text -> the folder found
+    auto step = [](const fs::path& p, const std::string& comp) {
+        if (fs::exists(p / comp))
+            return p / comp;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(p, ec))
+            if (strcasecmp(e.path().filename().c_str(), comp.c_str()) == 0)
+                return e.path();
+        return p / comp;
+    };
     for (std::string m : zorvika::readModuleEntries(text)) {
         std::replace(m.begin(), m.end(), '\\', '/');
-        fs::path p = project.parent_path();
-        std::string_view rest = m;
-        while (!rest.empty()) {
-            const auto slash = rest.find('/');
-            const std::string comp(rest.substr(0, slash));
-            rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
-            if (fs::exists(p / comp)) {
-                p /= comp;
-                continue;
+        const auto slash = m.rfind('/');
+        const std::string folderText = slash == std::string::npos ? std::string() : m.substr(0, slash);
+        auto known = folders.find(folderText);
+        if (known == folders.end()) {
+            fs::path p = project.parent_path();
+            std::string_view rest = folderText;
+            while (!rest.empty()) {
+                const auto cut = rest.find('/');
+                p = step(p, std::string(rest.substr(0, cut)));
+                rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
             }
-            std::error_code ec;
-            for (const auto& e : fs::directory_iterator(p, ec))
-                if (strcasecmp(e.path().filename().c_str(), comp.c_str()) == 0) {
-                    p = e.path();
-                    break;
-                }
+            known = folders.emplace(folderText, p).first;
         }
-        out << p.string() << '\n';
+        out << step(known->second, slash == std::string::npos ? m : m.substr(slash + 1)).string() << '\n';
     }
     return list;
 }
@@ -210,11 +217,12 @@ fs::path generateHugeModules(const fs::path& dir)
 fs::path generateDeepProject(const fs::path& dir)
 {
     std::string folder, folderUpper;
+    fs::create_directories(dir);
     for (int d = 0; d < 1000; ++d) {
         folder += "d/";
         folderUpper += "D\\";
+        fs::create_directory(dir / folder);
     }
-    fs::create_directories(dir / folder);
     std::string vbp = kHeader;
     for (int i = 0; i < 2000; ++i) {
         const std::string name = "m" + std::to_string(i) + extensionOf(i);

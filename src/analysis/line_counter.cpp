@@ -22,119 +22,148 @@ namespace {
 constexpr char kExposed[] = "attribute vb_exposed";
 constexpr int kExposedLen = sizeof kExposed - 1;
 
-inline bool isLineEnd(char c)
+inline char lowerAscii(char c)
 {
-    return c == '\r' || c == '\n';
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The first CR or LF at or after p, or end: one pass over the bytes, sixteen
-// at a time where the processor has SSE2.
-inline const char* findLineEnd(const char* p, const char* const end)
+// The five masks of 64 bytes at p: bit i for byte i.
+struct BlockMasks {
+    std::uint64_t cr = 0, lf = 0, blanks = 0, quotes = 0, letterA = 0;
+};
+
+inline BlockMasks masksOf(const char* p)
 {
+    BlockMasks m;
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
-    while (end - p >= 64) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32));
-        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48));
-        const __m128i ma = _mm_or_si128(_mm_cmpeq_epi8(a, cr), _mm_cmpeq_epi8(a, lf));
-        const __m128i mb = _mm_or_si128(_mm_cmpeq_epi8(b, cr), _mm_cmpeq_epi8(b, lf));
-        const __m128i mc = _mm_or_si128(_mm_cmpeq_epi8(c, cr), _mm_cmpeq_epi8(c, lf));
-        const __m128i md = _mm_or_si128(_mm_cmpeq_epi8(d, cr), _mm_cmpeq_epi8(d, lf));
-        const int any = _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(ma, mb), _mm_or_si128(mc, md)));
-        if (any != 0) {
-            const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(ma)))
-                                       | static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(mb))) << 16
-                                       | static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(mc))) << 32
-                                       | static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(md))) << 48;
-            return p + __builtin_ctzll(bits);
-        }
-        p += 64;
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i quote = _mm_set1_epi8('\'');
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i a = _mm_set1_epi8('a');
+    for (int k = 0; k < 4; ++k) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        const int shift = 16 * k;
+        auto bits = [&](__m128i eq) {
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(eq))) << shift;
+        };
+        m.cr |= bits(_mm_cmpeq_epi8(v, cr));
+        m.lf |= bits(_mm_cmpeq_epi8(v, lf));
+        m.blanks |= bits(_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab)));
+        m.quotes |= bits(_mm_cmpeq_epi8(v, quote));
+        m.letterA |= bits(_mm_cmpeq_epi8(_mm_or_si128(v, caseBit), a));
     }
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int m = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
-        if (m != 0)
-            return p + __builtin_ctz(static_cast<unsigned>(m));
-        p += 16;
+#else
+    for (int i = 0; i < 64; ++i) {
+        const std::uint64_t bit = std::uint64_t{1} << i;
+        const char c = p[i];
+        m.cr |= c == '\r' ? bit : 0;
+        m.lf |= c == '\n' ? bit : 0;
+        m.blanks |= (c == ' ' || c == '\t') ? bit : 0;
+        m.quotes |= c == '\'' ? bit : 0;
+        m.letterA |= (c == 'a' || c == 'A') ? bit : 0;
     }
 #endif
-    while (p < end && !isLineEnd(*p))
-        ++p;
-    return p;
+    return m;
+}
+
+inline int bitCount(std::uint64_t x)
+{
+    return __builtin_popcountll(x);
 }
 
 } // namespace
 
+void ModuleScanner::matchExposed(const char* p, const char* end, int matched, std::int64_t line)
+{
+    pendingPrefix_ = -1;
+    while (matched < kExposedLen && p < end) {
+        if (lowerAscii(*p++) != kExposed[matched])
+            return;
+        ++matched;
+    }
+    if (matched == kExposedLen)
+        scan_.exposedLine = line;
+    else if (p == end) {
+        pendingPrefix_ = matched; // the piece ended inside the key
+        pendingLine_ = line;
+    }
+}
+
+void ModuleScanner::block(const char* p, const char* chunkEnd, std::size_t length, std::uint64_t cr,
+                          std::uint64_t lf, std::uint64_t blanks, std::uint64_t quotes, std::uint64_t letterA)
+{
+    const std::uint64_t valid = length == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << length) - 1;
+    const std::uint64_t ends = cr | lf;
+    // An LF right after a CR ends nothing and begins nothing: the line
+    // begins after it.
+    const std::uint64_t joined = lf & ((cr << 1) | (lastCr_ ? 1 : 0));
+    const std::uint64_t lineEnds = ends & ~joined;
+    const std::uint64_t starts = ((ends << 1) | (startNext_ ? 1 : 0)) & ~joined & valid;
+    // Adding a line's start into the run of blanks it begins with carries
+    // to the run's end: the line's first character other than tab or space.
+    // A line still open in blanks from the last block comes in as the carry.
+    std::uint64_t sum = 0;
+    const bool carry1 = __builtin_add_overflow(blanks, starts, &sum);
+    const bool carry2 = __builtin_add_overflow(sum, std::uint64_t{undecided_ ? 1u : 0u}, &sum);
+    const std::uint64_t first = sum & ~blanks;
+    scan_.blankLines += bitCount(first & valid & ends);
+    scan_.commentLines += bitCount(first & valid & quotes);
+    if (scan_.exposedLine == 0) {
+        for (std::uint64_t candidates = starts & letterA; candidates != 0 && scan_.exposedLine == 0;
+             candidates &= candidates - 1) {
+            const int at = __builtin_ctzll(candidates);
+            const std::uint64_t before = (std::uint64_t{1} << at) - 1;
+            matchExposed(p + at, chunkEnd, 0, ended_ + bitCount(lineEnds & before) + 1);
+        }
+    }
+    ended_ += bitCount(lineEnds);
+    const std::size_t last = length - 1;
+    startNext_ = (ends >> last) & 1;
+    lastCr_ = (cr >> last) & 1;
+    undecided_ = length == 64 ? (carry1 || carry2) : ((first >> length) & 1) != 0;
+}
+
 void ModuleScanner::feed(std::string_view chunk)
 {
+    if (chunk.empty())
+        return;
     const char* p = chunk.data();
     const char* const end = p + chunk.size();
-    if (pendingCr_ && p < end) {
-        pendingCr_ = false;
-        if (*p == '\n')
-            ++p;
+    any_ = true;
+    if (pendingPrefix_ >= 0)
+        matchExposed(p, end, pendingPrefix_, pendingLine_);
+    for (; end - p >= 64; p += 64) {
+        const BlockMasks m = masksOf(p);
+        block(p, end, 64, m.cr, m.lf, m.blanks, m.quotes, m.letterA);
     }
-    while (p < end) {
-        if (!inLine_) {
-            inLine_ = true;
-            decided_ = false;
-            prefix_ = scan_.exposedLine == 0 ? 0 : -1;
-            ++scan_.lines;
-        }
-        if (prefix_ >= 0) {
-            const char* q = p;
-            while (prefix_ < kExposedLen && q < end) {
-                char c = *q++;
-                if (c >= 'A' && c <= 'Z')
-                    c = static_cast<char>(c - 'A' + 'a');
-                if (c != kExposed[prefix_]) {
-                    prefix_ = -1;
-                    break;
-                }
-                ++prefix_;
-            }
-            if (prefix_ == kExposedLen) {
-                scan_.exposedLine = scan_.lines;
-                prefix_ = -1;
-            }
-        }
-        if (!decided_) {
-            while (p < end && (*p == ' ' || *p == '\t'))
-                ++p;
-            if (p == end)
-                return;
-            if (!isLineEnd(*p)) {
-                decided_ = true;
-                if (*p == '\'')
-                    ++scan_.commentLines;
-            }
-        }
-        const char* lineEnd = findLineEnd(p, end);
-        if (lineEnd == end)
-            return; // the line goes on in the next piece
-        if (!decided_)
-            ++scan_.blankLines;
-        inLine_ = false;
-        prefix_ = -1;
-        if (*lineEnd == '\r') {
-            if (lineEnd + 1 == end)
-                pendingCr_ = true;
-            p = (lineEnd + 1 < end && lineEnd[1] == '\n') ? lineEnd + 2 : lineEnd + 1;
-        } else {
-            p = lineEnd + 1;
-        }
+    if (p < end) {
+        // The last bytes through a padded copy; the padding is none of the
+        // five kinds and lies outside `valid`.
+        alignas(16) char tail[64] = {};
+        const auto length = static_cast<std::size_t>(end - p);
+        std::memcpy(tail, p, length);
+        BlockMasks m = masksOf(tail);
+        const std::uint64_t valid = (std::uint64_t{1} << length) - 1;
+        block(p, end, length, m.cr & valid, m.lf & valid, m.blanks & valid, m.quotes & valid, m.letterA & valid);
     }
 }
 
 ModuleScan ModuleScanner::finish()
 {
-    if (inLine_ && !decided_)
+    // The last line counts when the text does not end with a line end; it
+    // is blank when it held nothing but tabs and spaces.
+    const bool openLine = any_ && !startNext_;
+    if (openLine && undecided_)
         ++scan_.blankLines;
-    inLine_ = false;
-    pendingCr_ = false;
+    scan_.lines = ended_ + (openLine ? 1 : 0);
+    ended_ = scan_.lines;
+    startNext_ = true;
+    undecided_ = false;
+    lastCr_ = false;
+    pendingPrefix_ = -1;
     return scan_;
 }
 

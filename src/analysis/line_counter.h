@@ -34,11 +34,25 @@ public:
     ModuleScan finish();
 
 private:
+    // The text is taken 64 bytes at a time as bit masks (one bit a byte):
+    // line ends, blanks, quotes and line starts; a line's first character
+    // other than tab or space is found for all its lines at once by adding
+    // the line starts into the runs of blanks.
+    void block(const char* p, const char* chunkEnd, std::size_t length, std::uint64_t cr, std::uint64_t lf,
+               std::uint64_t blanks, std::uint64_t quotes, std::uint64_t letterA);
+    // Matches "attribute vb_exposed" from `p` on, `matched` characters
+    // being matched already; a piece that ends inside the key leaves
+    // `pendingPrefix_` for the next piece.
+    void matchExposed(const char* p, const char* end, int matched, std::int64_t line);
+
     ModuleScan scan_;
-    bool inLine_ = false;   // a line has begun and has not ended yet
-    bool decided_ = false;  // the line's first character other than tab or space was seen
-    int prefix_ = -1;       // characters of "attribute vb_exposed" matched at the line's start; -1: none
-    bool pendingCr_ = false; // the last piece ended with CR: an LF at the start of the next ends nothing
+    std::int64_t ended_ = 0;     // lines ended by CR, LF or CR LF so far
+    bool any_ = false;           // a byte was seen
+    bool startNext_ = true;      // the next byte begins a line
+    bool undecided_ = false;     // the open line has shown nothing but tabs and spaces
+    bool lastCr_ = false;        // the last byte was CR: an LF next ends nothing
+    int pendingPrefix_ = -1;     // characters of the key matched up to the end of the last piece
+    std::int64_t pendingLine_ = 0;
 };
 
 ModuleScan scanModuleText(std::string_view text);
