@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <unistd.h>
 #if defined(__SSE2__)
@@ -195,12 +196,58 @@ ModuleReader::~ModuleReader()
     std::free(buffer_);
 }
 
-std::size_t ModuleReader::FileKeyHash::operator()(const FileKey& k) const
+void ModuleReader::expect(std::size_t entries)
+{
+    scanned_.reserve(entries);
+}
+
+std::size_t ModuleReader::hashOf(const FileKey& k)
 {
     std::uint64_t h = k.inode * 0x9E3779B97F4A7C15ull;
     h ^= k.device + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
     h ^= k.size + static_cast<std::uint64_t>(k.nanoseconds) + (h << 6) + (h >> 2);
+    h ^= h >> 29;
     return static_cast<std::size_t>(h);
+}
+
+const ModuleScan* ModuleReader::find(const FileKey& key) const
+{
+    if (slots_.empty())
+        return nullptr;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hashOf(key) & mask;; at = (at + 1) & mask) {
+        const std::uint32_t slot = slots_[at];
+        if (slot == 0)
+            return nullptr;
+        if (scanned_[slot - 1].key == key)
+            return &scanned_[slot - 1].scan;
+    }
+}
+
+void ModuleReader::remember(const FileKey& key, const ModuleScan& scan)
+{
+    if (scanned_.size() >= std::numeric_limits<std::uint32_t>::max() - 1)
+        return; // more files than any project names: read again rather than kept
+    scanned_.push_back({key, scan});
+    if (scanned_.size() * 2 > slots_.size()) {
+        std::vector<std::uint32_t> larger(std::max<std::size_t>(64, slots_.size() * 2), 0);
+        while (scanned_.capacity() * 2 > larger.size())
+            larger.resize(larger.size() * 2);
+        const std::size_t mask = larger.size() - 1;
+        for (std::size_t i = 0; i < scanned_.size(); ++i) {
+            std::size_t at = hashOf(scanned_[i].key) & mask;
+            while (larger[at] != 0)
+                at = (at + 1) & mask;
+            larger[at] = static_cast<std::uint32_t>(i + 1);
+        }
+        slots_ = std::move(larger);
+        return;
+    }
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = hashOf(key) & mask;
+    while (slots_[at] != 0)
+        at = (at + 1) & mask;
+    slots_[at] = static_cast<std::uint32_t>(scanned_.size());
 }
 
 std::optional<ModuleScan> ModuleReader::scanOpened(int fd, const struct stat& info)
@@ -208,9 +255,9 @@ std::optional<ModuleScan> ModuleReader::scanOpened(int fd, const struct stat& in
     const FileKey key{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
                       static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
                       static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
-    if (auto known = scanned_.find(key); known != scanned_.end()) {
+    if (const ModuleScan* known = find(key)) {
         ::close(fd);
-        return known->second;
+        return *known;
     }
     std::uint64_t left = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
     ModuleScanner scanner;
@@ -229,7 +276,7 @@ std::optional<ModuleScan> ModuleReader::scanOpened(int fd, const struct stat& in
     }
     ::close(fd);
     const ModuleScan scan = scanner.finish();
-    scanned_.emplace(key, scan);
+    remember(key, scan);
     return scan;
 }
 
@@ -274,12 +321,14 @@ ModuleFigures figuresFromScan(const ModuleScan& scan, bool standardModule)
     return f;
 }
 
-ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)
+namespace {
+
+ProjectCount countEntries(const std::vector<std::string>& entries, const std::filesystem::path& projectFolder)
 {
     ProjectCount result;
-    const std::vector<std::string> entries = readModuleEntries(projectText);
     result.rows.resize(entries.size());
     ModuleReader reader;
+    reader.expect(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string& path = entries[i];
         ModuleRow& row = result.rows[i];
@@ -299,12 +348,25 @@ ProjectCount countProjectText(std::string_view projectText, const std::filesyste
     return result;
 }
 
+} // namespace
+
+ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)
+{
+    return countEntries(readModuleEntries(projectText), projectFolder);
+}
+
 ProjectCount countProject(const std::filesystem::path& workingCopy, const std::filesystem::path& projectFolder)
 {
-    std::string text;
-    if (readRegularFile(workingCopy, text) != ReadStatus::Ok)
-        return {};
-    return countProjectText(text, projectFolder);
+    std::vector<std::string> entries;
+    {
+        // The project's text is let go before the modules are read.
+        std::string text;
+        if (readRegularFile(workingCopy, text) != ReadStatus::Ok)
+            return {};
+        entries = readModuleEntries(text);
+    }
+    entries.shrink_to_fit();
+    return countEntries(entries, projectFolder);
 }
 
 } // namespace zorvika

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
-#include <unordered_map>
 #include <vector>
 
 namespace zorvika {
@@ -71,6 +70,9 @@ public:
     ModuleReader(const ModuleReader&) = delete;
     ModuleReader& operator=(const ModuleReader&) = delete;
 
+    // Room for the files of this many entries, taken at once.
+    void expect(std::size_t entries);
+
     // The scan of the module that `entry` names from `projectFolder`;
     // nothing when it names no readable regular file.
     std::optional<ModuleScan> scan(const std::filesystem::path& projectFolder, std::string_view entry);
@@ -83,12 +85,21 @@ private:
         std::int64_t seconds, nanoseconds;
         bool operator==(const FileKey&) const = default;
     };
-    struct FileKeyHash {
-        std::size_t operator()(const FileKey& k) const;
+    struct Scanned {
+        FileKey key;
+        ModuleScan scan;
     };
+    static std::size_t hashOf(const FileKey& k);
+    const ModuleScan* find(const FileKey& key) const;
+    void remember(const FileKey& key, const ModuleScan& scan);
+
     PathResolver resolver_;
     char* buffer_ = nullptr;
-    std::unordered_map<FileKey, ModuleScan, FileKeyHash> scanned_;
+    // The files read in this run, and an open-addressed table of their
+    // positions (plus one; 0 is a free slot), kept at most half full: a run
+    // of 100,000 modules keeps 8 MB for it.
+    std::vector<Scanned> scanned_;
+    std::vector<std::uint32_t> slots_;
     std::string exactPath_;
 };
 

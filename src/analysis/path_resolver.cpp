@@ -36,19 +36,37 @@ std::string foldedName(std::string_view name)
 
 } // namespace
 
-const std::unordered_map<std::string, std::string>& PathResolver::folderIndex(const fs::path& dir)
+const PathResolver::FolderIndex& PathResolver::folderIndex(const fs::path& dir)
 {
     auto [it, inserted] = indexes_.try_emplace(dir.native());
     if (inserted) {
         std::error_code ec;
         for (fs::directory_iterator d(dir, ec), end; !ec && d != end; d.increment(ec)) {
             std::string name = d->path().filename().native();
-            auto [slot, added] = it->second.try_emplace(foldedName(name), name);
-            if (!added && name < slot->second)
-                slot->second = std::move(name);
+            auto [slot, added] = it->second.try_emplace(foldedName(name), Names{name, false});
+            if (!added) {
+                slot->second.shared = true;
+                if (name < slot->second.first)
+                    slot->second.first = std::move(name);
+            }
         }
     }
     return it->second;
+}
+
+std::optional<bool> PathResolver::existsByIndex(const fs::path& dir, std::string_view component) const
+{
+    const auto folder = indexes_.find(dir.native());
+    if (folder == indexes_.end())
+        return std::nullopt;
+    const auto names = folder->second.find(foldedName(component));
+    if (names == folder->second.end())
+        return false;
+    if (names->second.first == component)
+        return true;
+    if (names->second.shared)
+        return std::nullopt; // another name of the same form may be the exact one
+    return false;
 }
 
 std::optional<std::string> PathResolver::nameInFolder(const fs::path& dir, std::string_view component)
@@ -56,12 +74,12 @@ std::optional<std::string> PathResolver::nameInFolder(const fs::path& dir, std::
     const auto& index = folderIndex(dir);
     const std::string* best = nullptr;
     if (auto it = index.find(foldedName(component)); it != index.end())
-        best = &it->second;
+        best = &it->second.first;
     // A name written in Windows-1252 may stand on disk in UTF-8.
     if (!isValidUtf8(component)) {
         if (auto it = index.find(foldedName(windows1252ToUtf8(component))); it != index.end())
-            if (!best || it->second < *best)
-                best = &it->second;
+            if (!best || it->second.first < *best)
+                best = &it->second.first;
     }
     if (!best)
         return std::nullopt;
@@ -89,7 +107,10 @@ std::size_t PathResolver::stepFrom(std::size_t from, std::string_view component)
         step.path = current / "..";
     } else {
         fs::path next = current / std::string(component);
-        if (pathExists(next)) {
+        // A folder already listed tells without a system call whether the
+        // name is there as written.
+        const std::optional<bool> listed = existsByIndex(current, component);
+        if (listed ? *listed : pathExists(next)) {
             step.path = std::move(next);
         } else if (auto name = nameInFolder(current, component)) {
             step.path = current / *name;

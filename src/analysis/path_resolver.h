@@ -32,15 +32,25 @@ private:
     std::size_t stepFrom(std::size_t from, std::string_view component);
     std::optional<std::string> nameInFolder(const std::filesystem::path& dir, std::string_view component);
     // A folder's names by their ASCII-lower-cased form; each form keeps the
-    // first name in byte order. Read once per folder.
-    const std::unordered_map<std::string, std::string>& folderIndex(const std::filesystem::path& dir);
+    // first name in byte order and whether other names share it. Read once
+    // per folder.
+    struct Names {
+        std::string first;
+        bool shared = false;
+    };
+    using FolderIndex = std::unordered_map<std::string, Names>;
+    const FolderIndex& folderIndex(const std::filesystem::path& dir);
+    // Whether `component` exists in `dir` exactly as written, told by the
+    // folder's index when it has been read already; nothing when only the
+    // file system can tell.
+    std::optional<bool> existsByIndex(const std::filesystem::path& dir, std::string_view component) const;
 
     std::vector<Step> steps_;
     std::unordered_map<std::string, std::size_t> starts_;
     // The step of a whole folder text ("Src/Forms" from a base), for the
     // entries that share it.
     std::unordered_map<std::string, std::size_t> folders_;
-    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> indexes_;
+    std::unordered_map<std::string, FolderIndex> indexes_;
 };
 
 bool isDriveLetterPath(std::string_view text);

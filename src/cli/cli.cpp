@@ -196,8 +196,8 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         } else {
             if (k > first)
                 out << "\r\n";
-            out << exportText(rows, totalsValues(run.totalsText, words),
-                              o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab);
+            writeExportText(out, rows, totalsValues(run.totalsText, words),
+                            o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab);
         }
         if (o.output) {
             NoSpreadsheet none;
@@ -296,7 +296,7 @@ int runHistory(std::vector<std::string> args, const ProgramFolder& folder, std::
     Snapshot snapshot = loadSnapshot(folder, args[0], args[1], messages.get("TOTAL2"));
     // The history window shows a loaded snapshot on column 0 ascending.
     sortRows(snapshot.rows, SortState{});
-    out << exportText(snapshot.rows, totalsValues(snapshot.totalsLabel, messages.totalsWords()), ExportFormat::Tab);
+    writeExportText(out, snapshot.rows, totalsValues(snapshot.totalsLabel, messages.totalsWords()), ExportFormat::Tab);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "output/table_export.h"
 
 #include <ctime>
+#include <ostream>
 
 namespace zorvika {
 
@@ -90,6 +91,30 @@ static std::vector<std::vector<std::string>> exportRows(const std::vector<Module
     return cells;
 }
 
+namespace {
+
+// The export's lines, handed to `flush` in pieces of about `piece` bytes.
+template <typename Flush>
+void exportLines(const std::vector<ModuleRow>& rows, const std::optional<std::array<std::string, 10>>& totals,
+                 ExportFormat format, std::string& out, std::size_t piece, Flush&& flush)
+{
+    appendTableLine(out, kExportTitles, format);
+    for (const ModuleRow& row : rows) {
+        appendTableLine(out, row.cells, format);
+        if (out.size() >= piece)
+            flush(out);
+    }
+    if (totals) {
+        std::array<std::string_view, kColumnCount> last{" ", "Total"};
+        for (std::size_t k = 0; k < totals->size(); ++k)
+            last[2 + k] = (*totals)[k];
+        appendTableLine(out, last, format);
+    }
+    flush(out);
+}
+
+} // namespace
+
 std::string exportText(const std::vector<ModuleRow>& rows,
                        const std::optional<std::array<std::string, 10>>& totals, ExportFormat format)
 {
@@ -100,16 +125,20 @@ std::string exportText(const std::vector<ModuleRow>& rows,
         for (const std::string& cell : row.cells)
             size += cell.size() + 1;
     out.reserve(size + rows.size());
-    appendTableLine(out, kExportTitles, format);
-    for (const ModuleRow& row : rows)
-        appendTableLine(out, row.cells, format);
-    if (totals) {
-        std::array<std::string_view, kColumnCount> last{" ", "Total"};
-        for (std::size_t k = 0; k < totals->size(); ++k)
-            last[2 + k] = (*totals)[k];
-        appendTableLine(out, last, format);
-    }
+    exportLines(rows, totals, format, out, static_cast<std::size_t>(-1), [](std::string&) {});
     return out;
+}
+
+void writeExportText(std::ostream& stream, const std::vector<ModuleRow>& rows,
+                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format)
+{
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::string out;
+    out.reserve(kPiece + 4096);
+    exportLines(rows, totals, format, out, kPiece, [&](std::string& text) {
+        stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    });
 }
 
 std::vector<std::vector<std::string>> exportSheet(const std::vector<ModuleRow>& rows,
