@@ -56,6 +56,14 @@ std::vector<std::size_t> sortedOrderBy(std::size_t count, bool descending,
         keys[i] = cellOf(i);
     std::vector<std::size_t> order(count);
     std::iota(order.begin(), order.end(), std::size_t{0});
+    // Rows already in order (a stored snapshot usually is) stay as they are.
+    bool inOrder = true;
+    for (std::size_t i = 1; i < count && inOrder; ++i) {
+        const int c = compareCellTexts(keys[i - 1], keys[i]);
+        inOrder = descending ? c >= 0 : c <= 0;
+    }
+    if (inOrder)
+        return order;
     if (descending)
         std::stable_sort(order.begin(), order.end(),
                          [&](std::size_t x, std::size_t y) { return compareCellTexts(keys[x], keys[y]) > 0; });

@@ -293,10 +293,13 @@ int runHistory(std::vector<std::string> args, const ProgramFolder& folder, std::
     }
     if (std::find(versions.begin(), versions.end(), args[1]) == versions.end())
         return failWith(err, args[0] + " " + args[1] + ": no such version in the history");
-    Snapshot snapshot = loadSnapshot(folder, args[0], args[1], messages.get("TOTAL2"));
+    const SnapshotText snapshot(folder, args[0], args[1], messages.get("TOTAL2"));
     // The history window shows a loaded snapshot on column 0 ascending.
-    sortRows(snapshot.rows, SortState{});
-    writeExportText(out, snapshot.rows, totalsValues(snapshot.totalsLabel, messages.totalsWords()), ExportFormat::Tab);
+    const auto& rows = snapshot.rows();
+    const std::vector<std::size_t> order = sortedOrderBy(
+        rows.size(), false, [&](std::size_t i) -> std::string_view { return rows[i][ColModule]; });
+    writeExportText(out, rows, totalsValues(snapshot.totalsLabel(), messages.totalsWords()), ExportFormat::Tab,
+                    &order);
     return 0;
 }
 

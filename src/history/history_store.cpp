@@ -148,6 +148,17 @@ std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view proj
     return bytes;
 }
 
+SnapshotText::SnapshotText(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                           std::string_view total2Text)
+    : bytes_(readSnapshotBytes(folder, project, version))
+{
+    const std::string_view text = decodedSnapshot(bytes_, converted_);
+    std::size_t count = 0;
+    scanDecoded(text, total2Text, [&](const SnapshotCells&) { ++count; });
+    rows_.reserve(count);
+    totalsLabel_ = scanDecoded(text, total2Text, [&](const SnapshotCells& cells) { rows_.push_back(cells); });
+}
+
 std::string readSnapshotTail(const ProgramFolder& folder, std::string_view project, std::string_view version,
                              std::size_t maxBytes, bool& wholeFile)
 {

@@ -94,13 +94,24 @@ static std::vector<std::vector<std::string>> exportRows(const std::vector<Module
 namespace {
 
 // The export's lines, handed to `flush` in pieces of about `piece` bytes.
-template <typename Flush>
-void exportLines(const std::vector<ModuleRow>& rows, const std::optional<std::array<std::string, 10>>& totals,
-                 ExportFormat format, std::string& out, std::size_t piece, Flush&& flush)
+const auto& cellsOf(const ModuleRow& row)
+{
+    return row.cells;
+}
+
+const auto& cellsOf(const std::array<std::string_view, kColumnCount>& cells)
+{
+    return cells;
+}
+
+template <typename Rows, typename Flush>
+void exportLines(const Rows& rows, const std::vector<std::size_t>* order,
+                 const std::optional<std::array<std::string, 10>>& totals, ExportFormat format, std::string& out,
+                 std::size_t piece, Flush&& flush)
 {
     appendTableLine(out, kExportTitles, format);
-    for (const ModuleRow& row : rows) {
-        appendTableLine(out, row.cells, format);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        appendTableLine(out, cellsOf(rows[order ? (*order)[i] : i]), format);
         if (out.size() >= piece)
             flush(out);
     }
@@ -125,20 +136,40 @@ std::string exportText(const std::vector<ModuleRow>& rows,
         for (const std::string& cell : row.cells)
             size += cell.size() + 1;
     out.reserve(size + rows.size());
-    exportLines(rows, totals, format, out, static_cast<std::size_t>(-1), [](std::string&) {});
+    exportLines(rows, nullptr, totals, format, out, static_cast<std::size_t>(-1), [](std::string&) {});
     return out;
 }
 
-void writeExportText(std::ostream& stream, const std::vector<ModuleRow>& rows,
-                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format)
+namespace {
+
+template <typename Rows>
+void writeLines(std::ostream& stream, const Rows& rows,
+                const std::optional<std::array<std::string, 10>>& totals, ExportFormat format,
+                const std::vector<std::size_t>* order)
 {
     constexpr std::size_t kPiece = 64 * 1024;
     std::string out;
     out.reserve(kPiece + 4096);
-    exportLines(rows, totals, format, out, kPiece, [&](std::string& text) {
+    exportLines(rows, order, totals, format, out, kPiece, [&](std::string& text) {
         stream.write(text.data(), static_cast<std::streamsize>(text.size()));
         text.clear();
     });
+}
+
+} // namespace
+
+void writeExportText(std::ostream& stream, const std::vector<ModuleRow>& rows,
+                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format,
+                     const std::vector<std::size_t>* order)
+{
+    writeLines(stream, rows, totals, format, order);
+}
+
+void writeExportText(std::ostream& stream, const std::vector<std::array<std::string_view, kColumnCount>>& rows,
+                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format,
+                     const std::vector<std::size_t>* order)
+{
+    writeLines(stream, rows, totals, format, order);
 }
 
 std::vector<std::vector<std::string>> exportSheet(const std::vector<ModuleRow>& rows,

@@ -43,9 +43,14 @@ std::optional<std::array<std::string, 10>> totalsValues(std::string_view totalsT
 std::string exportText(const std::vector<ModuleRow>& rows,
                        const std::optional<std::array<std::string, 10>>& totals, ExportFormat format);
 
-// The same lines written to `stream` piece by piece, never held whole.
+// The same lines written to `stream` piece by piece, never held whole; the
+// rows in `order` (positions into `rows`) when it is given.
 void writeExportText(std::ostream& stream, const std::vector<ModuleRow>& rows,
-                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format);
+                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format,
+                     const std::vector<std::size_t>* order = nullptr);
+void writeExportText(std::ostream& stream, const std::vector<std::array<std::string_view, kColumnCount>>& rows,
+                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format,
+                     const std::vector<std::size_t>* order = nullptr);
 
 // The cells of the spreadsheet: titles, rows, totals row (first cell empty).
 std::vector<std::vector<std::string>> exportSheet(const std::vector<ModuleRow>& rows,
