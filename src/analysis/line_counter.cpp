@@ -33,6 +33,8 @@ struct BlockMasks {
     std::uint64_t cr = 0, lf = 0, blanks = 0, quotes = 0, letterA = 0;
 };
 
+// `withA`: the letter A is looked for only until the header key is found.
+template <bool withA>
 inline BlockMasks masksOf(const char* p)
 {
     BlockMasks m;
@@ -54,7 +56,8 @@ inline BlockMasks masksOf(const char* p)
         m.lf |= bits(_mm_cmpeq_epi8(v, lf));
         m.blanks |= bits(_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab)));
         m.quotes |= bits(_mm_cmpeq_epi8(v, quote));
-        m.letterA |= bits(_mm_cmpeq_epi8(_mm_or_si128(v, caseBit), a));
+        if constexpr (withA)
+            m.letterA |= bits(_mm_cmpeq_epi8(_mm_or_si128(v, caseBit), a));
     }
 #else
     for (int i = 0; i < 64; ++i) {
@@ -64,7 +67,8 @@ inline BlockMasks masksOf(const char* p)
         m.lf |= c == '\n' ? bit : 0;
         m.blanks |= (c == ' ' || c == '\t') ? bit : 0;
         m.quotes |= c == '\'' ? bit : 0;
-        m.letterA |= (c == 'a' || c == 'A') ? bit : 0;
+        if constexpr (withA)
+            m.letterA |= (c == 'a' || c == 'A') ? bit : 0;
     }
 #endif
     return m;
@@ -137,7 +141,7 @@ void ModuleScanner::feed(std::string_view chunk)
     if (pendingPrefix_ >= 0)
         matchExposed(p, end, pendingPrefix_, pendingLine_);
     for (; end - p >= 64; p += 64) {
-        const BlockMasks m = masksOf(p);
+        const BlockMasks m = scan_.exposedLine == 0 ? masksOf<true>(p) : masksOf<false>(p);
         block(p, end, 64, m.cr, m.lf, m.blanks, m.quotes, m.letterA);
     }
     if (p < end) {
@@ -146,7 +150,7 @@ void ModuleScanner::feed(std::string_view chunk)
         alignas(16) char tail[64] = {};
         const auto length = static_cast<std::size_t>(end - p);
         std::memcpy(tail, p, length);
-        BlockMasks m = masksOf(tail);
+        BlockMasks m = masksOf<true>(tail);
         const std::uint64_t valid = (std::uint64_t{1} << length) - 1;
         block(p, end, length, m.cr & valid, m.lf & valid, m.blanks & valid, m.quotes & valid, m.letterA & valid);
     }
