@@ -8,8 +8,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zorvika {
 
@@ -18,12 +24,113 @@ namespace {
 constexpr char kExposed[] = "attribute vb_exposed";
 constexpr int kExposedLen = sizeof kExposed - 1;
 
-inline bool isLineEnd(char c)
+inline char lowerAscii(char c)
 {
-    return c == '\r' || c == '\n';
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The five masks of 64 bytes at p: bit i for byte i.
+struct BlockMasks {
+    std::uint64_t cr = 0, lf = 0, blanks = 0, quotes = 0, letterA = 0;
+};
+
+// `withA`: the letter A is looked for only until the header key is found.
+template <bool withA>
+inline BlockMasks masksOf(const char* p)
+{
+    BlockMasks m;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i quote = _mm_set1_epi8('\'');
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i a = _mm_set1_epi8('a');
+    for (int k = 0; k < 4; ++k) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        const int shift = 16 * k;
+        auto bits = [&](__m128i eq) {
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(eq))) << shift;
+        };
+        m.cr |= bits(_mm_cmpeq_epi8(v, cr));
+        m.lf |= bits(_mm_cmpeq_epi8(v, lf));
+        m.blanks |= bits(_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab)));
+        m.quotes |= bits(_mm_cmpeq_epi8(v, quote));
+        if constexpr (withA)
+            m.letterA |= bits(_mm_cmpeq_epi8(_mm_or_si128(v, caseBit), a));
+    }
+#else
+    for (int i = 0; i < 64; ++i) {
+        const std::uint64_t bit = std::uint64_t{1} << i;
+        const char c = p[i];
+        m.cr |= c == '\r' ? bit : 0;
+        m.lf |= c == '\n' ? bit : 0;
+        m.blanks |= (c == ' ' || c == '\t') ? bit : 0;
+        m.quotes |= c == '\'' ? bit : 0;
+        if constexpr (withA)
+            m.letterA |= (c == 'a' || c == 'A') ? bit : 0;
+    }
+#endif
+    return m;
+}
+
+inline int bitCount(std::uint64_t x)
+{
+    return __builtin_popcountll(x);
 }
 
 } // namespace
+
+void ModuleScanner::matchExposed(const char* p, const char* end, int matched, std::int64_t line)
+{
+    pendingPrefix_ = -1;
+    while (matched < kExposedLen && p < end) {
+        if (lowerAscii(*p++) != kExposed[matched])
+            return;
+        ++matched;
+    }
+    if (matched == kExposedLen)
+        scan_.exposedLine = line;
+    else if (p == end) {
+        pendingPrefix_ = matched; // the piece ended inside the key
+        pendingLine_ = line;
+    }
+}
+
+void ModuleScanner::block(const char* p, const char* chunkEnd, std::size_t length, std::uint64_t cr,
+                          std::uint64_t lf, std::uint64_t blanks, std::uint64_t quotes, std::uint64_t letterA)
+{
+    const std::uint64_t valid = length == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << length) - 1;
+    const std::uint64_t ends = cr | lf;
+    // An LF right after a CR ends nothing and begins nothing: the line
+    // begins after it.
+    const std::uint64_t joined = lf & ((cr << 1) | (lastCr_ ? 1 : 0));
+    const std::uint64_t lineEnds = ends & ~joined;
+    const std::uint64_t starts = ((ends << 1) | (startNext_ ? 1 : 0)) & ~joined & valid;
+    // Adding a line's start into the run of blanks it begins with carries
+    // to the run's end: the line's first character other than tab or space.
+    // A line still open in blanks from the last block comes in as the carry.
+    std::uint64_t sum = 0;
+    const bool carry1 = __builtin_add_overflow(blanks, starts, &sum);
+    const bool carry2 = __builtin_add_overflow(sum, std::uint64_t{undecided_ ? 1u : 0u}, &sum);
+    const std::uint64_t first = sum & ~blanks;
+    scan_.blankLines += bitCount(first & valid & ends);
+    scan_.commentLines += bitCount(first & valid & quotes);
+    if (scan_.exposedLine == 0) {
+        for (std::uint64_t candidates = starts & letterA; candidates != 0 && scan_.exposedLine == 0;
+             candidates &= candidates - 1) {
+            const int at = __builtin_ctzll(candidates);
+            const std::uint64_t before = (std::uint64_t{1} << at) - 1;
+            matchExposed(p + at, chunkEnd, 0, ended_ + bitCount(lineEnds & before) + 1);
+        }
+    }
+    ended_ += bitCount(lineEnds);
+    const std::size_t last = length - 1;
+    startNext_ = (ends >> last) & 1;
+    lastCr_ = (cr >> last) & 1;
+    undecided_ = length == 64 ? (carry1 || carry2) : ((first >> length) & 1) != 0;
+}
 
 void ModuleScanner::feed(std::string_view chunk)
 {
@@ -47,71 +154,26 @@ void ModuleScanner::feed(std::string_view chunk)
 
 void ModuleScanner::feedText(std::string_view chunk)
 {
+    if (chunk.empty())
+        return;
     const char* p = chunk.data();
     const char* const end = p + chunk.size();
-    if (pendingCr_ && p < end) {
-        pendingCr_ = false;
-        if (*p == '\n')
-            ++p;
+    any_ = true;
+    if (pendingPrefix_ >= 0)
+        matchExposed(p, end, pendingPrefix_, pendingLine_);
+    for (; end - p >= 64; p += 64) {
+        const BlockMasks m = scan_.exposedLine == 0 ? masksOf<true>(p) : masksOf<false>(p);
+        block(p, end, 64, m.cr, m.lf, m.blanks, m.quotes, m.letterA);
     }
-    // The next LF at or after p, found with memchr and kept until p passes
-    // it, so that a text of CR line ends is still read in one pass.
-    const char* nextLf = nullptr;
-    while (p < end) {
-        if (!inLine_) {
-            inLine_ = true;
-            decided_ = false;
-            prefix_ = scan_.exposedLine == 0 ? 0 : -1;
-            ++scan_.lines;
-        }
-        if (prefix_ >= 0) {
-            const char* q = p;
-            while (prefix_ < kExposedLen && q < end) {
-                char c = *q++;
-                if (c >= 'A' && c <= 'Z')
-                    c = static_cast<char>(c - 'A' + 'a');
-                if (c != kExposed[prefix_]) {
-                    prefix_ = -1;
-                    break;
-                }
-                ++prefix_;
-            }
-            if (prefix_ == kExposedLen) {
-                scan_.exposedLine = scan_.lines;
-                prefix_ = -1;
-            }
-        }
-        if (!decided_) {
-            while (p < end && isLineLeadBlank(*p))
-                ++p;
-            if (p == end)
-                return;
-            if (!isLineEnd(*p)) {
-                decided_ = true;
-                if (lineKindOf(*p) == LineKind::Comment)
-                    ++scan_.commentLines;
-            }
-        }
-        if (!nextLf || nextLf < p) {
-            nextLf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-            if (!nextLf)
-                nextLf = end;
-        }
-        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(nextLf - p)));
-        const char* lineEnd = cr ? cr : nextLf;
-        if (lineEnd == end)
-            return; // the line goes on in the next piece
-        if (!decided_)
-            ++scan_.blankLines;
-        inLine_ = false;
-        prefix_ = -1;
-        if (*lineEnd == '\r') {
-            if (lineEnd + 1 == end)
-                pendingCr_ = true;
-            p = (lineEnd + 1 < end && lineEnd[1] == '\n') ? lineEnd + 2 : lineEnd + 1;
-        } else {
-            p = lineEnd + 1;
-        }
+    if (p < end) {
+        // The last bytes through a padded copy; the padding is none of the
+        // five kinds and lies outside `valid`.
+        alignas(16) char tail[64] = {};
+        const auto length = static_cast<std::size_t>(end - p);
+        std::memcpy(tail, p, length);
+        BlockMasks m = masksOf<true>(tail);
+        const std::uint64_t valid = (std::uint64_t{1} << length) - 1;
+        block(p, end, length, m.cr & valid, m.lf & valid, m.blanks & valid, m.quotes & valid, m.letterA & valid);
     }
 }
 
@@ -122,10 +184,17 @@ ModuleScan ModuleScanner::finish()
         bomSeen_ = -1;
         feedText(std::string_view("\xEF\xBB\xBF", static_cast<std::size_t>(matched)));
     }
-    if (inLine_ && !decided_)
+    // The last line counts when the text does not end with a line end; it
+    // is blank when it held nothing but tabs and spaces.
+    const bool openLine = any_ && !startNext_;
+    if (openLine && undecided_)
         ++scan_.blankLines;
-    inLine_ = false;
-    pendingCr_ = false;
+    scan_.lines = ended_ + (openLine ? 1 : 0);
+    ended_ = scan_.lines;
+    startNext_ = true;
+    undecided_ = false;
+    lastCr_ = false;
+    pendingPrefix_ = -1;
     return scan_;
 }
 
@@ -136,33 +205,140 @@ ModuleScan scanModuleText(std::string_view text)
     return scanner.finish();
 }
 
-bool scanModuleFile(const std::filesystem::path& path, std::string& buffer, ModuleScan& scan)
+namespace {
+
+constexpr std::size_t kChunk = 256 * 1024;
+// The kernel copies into a page-aligned buffer several times faster than
+// into one that starts a few bytes past a page boundary.
+constexpr std::size_t kBufferAlignment = 4096;
+
+} // namespace
+
+ModuleReader::ModuleReader()
+    : buffer_(static_cast<char*>(std::aligned_alloc(kBufferAlignment, kChunk)))
 {
-    constexpr std::size_t kChunk = 256 * 1024;
-    ReadStatus status;
-    std::uint64_t left = 0;
-    const int fd = openRegularFile(path, status, left);
-    if (fd < 0)
-        return false;
-    if (buffer.size() < kChunk)
-        buffer.resize(kChunk);
+    if (!buffer_)
+        throw std::bad_alloc();
+}
+
+ModuleReader::~ModuleReader()
+{
+    std::free(buffer_);
+}
+
+void ModuleReader::expect(std::size_t entries)
+{
+    scanned_.reserve(entries);
+}
+
+std::size_t ModuleReader::hashOf(const FileKey& k)
+{
+    std::uint64_t h = k.inode * 0x9E3779B97F4A7C15ull;
+    h ^= k.device + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
+    h ^= k.size + static_cast<std::uint64_t>(k.nanoseconds) + (h << 6) + (h >> 2);
+    h ^= h >> 29;
+    return static_cast<std::size_t>(h);
+}
+
+const ModuleScan* ModuleReader::find(const FileKey& key) const
+{
+    if (slots_.empty())
+        return nullptr;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hashOf(key) & mask;; at = (at + 1) & mask) {
+        const std::uint32_t slot = slots_[at];
+        if (slot == 0)
+            return nullptr;
+        if (scanned_[slot - 1].key == key)
+            return &scanned_[slot - 1].scan;
+    }
+}
+
+void ModuleReader::remember(const FileKey& key, const ModuleScan& scan)
+{
+    if (scanned_.size() >= std::numeric_limits<std::uint32_t>::max() - 1)
+        return; // more files than any project names: read again rather than kept
+    scanned_.push_back({key, scan});
+    if (scanned_.size() * 2 > slots_.size()) {
+        std::vector<std::uint32_t> larger(std::max<std::size_t>(64, slots_.size() * 2), 0);
+        while (scanned_.capacity() * 2 > larger.size())
+            larger.resize(larger.size() * 2);
+        const std::size_t mask = larger.size() - 1;
+        for (std::size_t i = 0; i < scanned_.size(); ++i) {
+            std::size_t at = hashOf(scanned_[i].key) & mask;
+            while (larger[at] != 0)
+                at = (at + 1) & mask;
+            larger[at] = static_cast<std::uint32_t>(i + 1);
+        }
+        slots_ = std::move(larger);
+        return;
+    }
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = hashOf(key) & mask;
+    while (slots_[at] != 0)
+        at = (at + 1) & mask;
+    slots_[at] = static_cast<std::uint32_t>(scanned_.size());
+}
+
+std::optional<ModuleScan> ModuleReader::scanOpened(int fd, const struct stat& info)
+{
+    const FileKey key{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                      static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                      static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+    if (const ModuleScan* known = find(key)) {
+        ::close(fd);
+        return *known;
+    }
+    std::uint64_t left = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
     ModuleScanner scanner;
     while (left > 0) {
-        const ssize_t r = ::read(fd, buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk)));
+        const ssize_t r = ::read(fd, buffer_, static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk)));
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0) {
             ::close(fd);
-            return false;
+            return std::nullopt;
         }
         if (r == 0)
             break;
-        scanner.feed(std::string_view(buffer.data(), static_cast<std::size_t>(r)));
+        scanner.feed(std::string_view(buffer_, static_cast<std::size_t>(r)));
         left -= static_cast<std::uint64_t>(r);
     }
     ::close(fd);
-    scan = scanner.finish();
-    return true;
+    const ModuleScan scan = scanner.finish();
+    remember(key, scan);
+    return scan;
+}
+
+std::optional<ModuleScan> ModuleReader::scan(const std::filesystem::path& projectFolder, std::string_view entry)
+{
+    if (entry.empty() || isDriveLetterPath(entry))
+        return std::nullopt;
+    // The path as written, with "/" for "\": most entries name their file
+    // exactly, and then one open finds it.
+    exactPath_.clear();
+    if (entry.front() != '\\' && entry.front() != '/') {
+        exactPath_ = projectFolder.native();
+        if (!exactPath_.empty() && exactPath_.back() != '/')
+            exactPath_ += '/';
+    }
+    const std::size_t from = exactPath_.size();
+    exactPath_ += entry;
+    std::replace(exactPath_.begin() + static_cast<std::ptrdiff_t>(from), exactPath_.end(), '\\', '/');
+    ReadStatus status;
+    struct stat info {};
+    int fd = openRegularFile(exactPath_.c_str(), status, info);
+    // Opened, the path exists as written, which is what resolving would
+    // give first; a path that exists as something else than a regular
+    // file is no module either way.
+    if (fd < 0 && status != ReadStatus::NotRegular) {
+        const auto resolved = resolver_.resolve(projectFolder, entry);
+        if (resolved)
+            fd = openRegularFile(resolved->c_str(), status, info);
+    }
+    if (fd < 0)
+        return std::nullopt;
+    return scanOpened(fd, info);
 }
 
 ModuleFigures figuresFromScan(const ModuleScan& scan, bool standardModule)
@@ -186,30 +362,25 @@ std::int64_t headerLinesOf(std::string_view text, bool standardModule)
     return figuresFromScan(scanner.finish(), false).headerLines;
 }
 
-ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)
-{
-    FileSystemTree tree;
-    return countProjectText(projectText, projectFolder, tree);
-}
+namespace {
 
-ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder,
-                              SourceTree& tree)
+ProjectCount countEntries(const std::vector<std::string>& entries, const std::filesystem::path& projectFolder,
+                          SourceTree& tree)
 {
     ProjectCount result;
-    const std::vector<std::string> entries = readModuleEntries(projectText);
     result.rows.resize(entries.size());
+    tree.expect(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string& path = entries[i];
         ModuleRow& row = result.rows[i];
         row.cells[ColModule] = toDisplayText(path);
-        const auto resolved = tree.resolve(projectFolder, path);
-        ModuleScan scan;
-        if (!resolved || !tree.scan(*resolved, scan)) {
+        const std::optional<ModuleScan> scan = tree.scanModule(projectFolder, path);
+        if (!scan) {
             row.cells[ColType] = kTypeInvalid;
             continue;
         }
         row.cells[ColType] = moduleTypeOf(path);
-        const ModuleFigures figures = figuresFromScan(scan, isStandardModulePath(path));
+        const ModuleFigures figures = figuresFromScan(*scan, isStandardModulePath(path));
         const auto values = figures.columns();
         for (std::size_t k = 0; k < values.size(); ++k)
             row.cells[ColP + k] = figureText(values[k]);
@@ -218,12 +389,33 @@ ProjectCount countProjectText(std::string_view projectText, const std::filesyste
     return result;
 }
 
+} // namespace
+
+ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder,
+                              SourceTree& tree)
+{
+    return countEntries(readModuleEntries(projectText), projectFolder, tree);
+}
+
+ProjectCount countProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)
+{
+    FileSystemTree tree;
+    return countProjectText(projectText, projectFolder, tree);
+}
+
 ProjectCount countProject(const std::filesystem::path& workingCopy, const std::filesystem::path& projectFolder)
 {
-    std::string text;
-    if (readRegularFile(workingCopy, text) != ReadStatus::Ok)
-        return {};
-    return countProjectText(text, projectFolder);
+    std::vector<std::string> entries;
+    {
+        // The project's text is let go before the modules are read.
+        std::string text;
+        if (readRegularFile(workingCopy, text) != ReadStatus::Ok)
+            return {};
+        entries = readModuleEntries(text);
+    }
+    entries.shrink_to_fit();
+    FileSystemTree tree;
+    return countEntries(entries, projectFolder, tree);
 }
 
 } // namespace zorvika

@@ -5,10 +5,10 @@
 // looked up without regard to letter case. A drive-letter path ("C:\...")
 // names no file here.
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zorvika {
@@ -19,9 +19,38 @@ public:
     std::optional<std::filesystem::path> resolve(const std::filesystem::path& base, std::string_view text);
 
 private:
-    const std::vector<std::string>& listing(const std::filesystem::path& dir);
-    // Directory listings, kept for the life of the resolver (one counting run).
-    std::map<std::string, std::vector<std::string>> listings_;
+    // One folder reached by a walk of components from a base folder; what
+    // a component gives from a folder is worked out once per resolver, so
+    // that many entries in the same (deep, differently cased) folders cost
+    // their own length and no more.
+    struct Step {
+        std::filesystem::path path;
+        bool found = true;
+        std::unordered_map<std::string, std::size_t> next; // component -> step
+    };
+    std::size_t startStep(const std::filesystem::path& base, bool absolute);
+    std::size_t stepFrom(std::size_t from, std::string_view component);
+    std::optional<std::string> nameInFolder(const std::filesystem::path& dir, std::string_view component);
+    // A folder's names by their ASCII-lower-cased form; each form keeps the
+    // first name in byte order and whether other names share it. Read once
+    // per folder.
+    struct Names {
+        std::string first;
+        bool shared = false;
+    };
+    using FolderIndex = std::unordered_map<std::string, Names>;
+    const FolderIndex& folderIndex(const std::filesystem::path& dir);
+    // Whether `component` exists in `dir` exactly as written, told by the
+    // folder's index when it has been read already; nothing when only the
+    // file system can tell.
+    std::optional<bool> existsByIndex(const std::filesystem::path& dir, std::string_view component) const;
+
+    std::vector<Step> steps_;
+    std::unordered_map<std::string, std::size_t> starts_;
+    // The step of a whole folder text ("Src/Forms" from a base), for the
+    // entries that share it.
+    std::unordered_map<std::string, std::size_t> folders_;
+    std::unordered_map<std::string, FolderIndex> indexes_;
 };
 
 bool isDriveLetterPath(std::string_view text);

@@ -49,12 +49,27 @@ int compareCellTexts(std::string_view a, std::string_view b)
 std::vector<std::size_t> sortedOrderBy(std::size_t count, bool descending,
                                        const std::function<std::string_view(std::size_t)>& cellOf)
 {
+    // Each row's text is asked for once; the sort then compares the texts
+    // themselves, never calling back.
+    std::vector<std::string_view> keys(count);
+    for (std::size_t i = 0; i < count; ++i)
+        keys[i] = cellOf(i);
     std::vector<std::size_t> order(count);
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-        const int c = compareCellTexts(cellOf(x), cellOf(y));
-        return descending ? c > 0 : c < 0;
-    });
+    // Rows already in order (a stored snapshot usually is) stay as they are.
+    bool inOrder = true;
+    for (std::size_t i = 1; i < count && inOrder; ++i) {
+        const int c = compareCellTexts(keys[i - 1], keys[i]);
+        inOrder = descending ? c >= 0 : c <= 0;
+    }
+    if (inOrder)
+        return order;
+    if (descending)
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t x, std::size_t y) { return compareCellTexts(keys[x], keys[y]) > 0; });
+    else
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t x, std::size_t y) { return compareCellTexts(keys[x], keys[y]) < 0; });
     return order;
 }
 
@@ -63,6 +78,29 @@ std::vector<std::size_t> sortedOrder(const std::vector<ModuleRow>& rows, const S
     const auto col = static_cast<std::size_t>(std::clamp(sort.column, 0, kColumnCount - 1));
     return sortedOrderBy(rows.size(), sort.descending,
                          [&](std::size_t i) -> std::string_view { return rows[i].cells[col]; });
+}
+
+void sortRows(std::vector<ModuleRow>& rows, const SortState& sort)
+{
+    // The order applied in place, cycle by cycle: no second set of rows.
+    std::vector<std::size_t> order = sortedOrder(rows, sort);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (order[i] == i || order[i] == order.size())
+            continue;
+        // Position i takes row order[i], whose place takes order[order[i]], ...
+        ModuleRow held = std::move(rows[i]);
+        std::size_t at = i;
+        for (;;) {
+            const std::size_t from = order[at];
+            order[at] = order.size();
+            if (from == i) {
+                rows[at] = std::move(held);
+                break;
+            }
+            rows[at] = std::move(rows[from]);
+            at = from;
+        }
+    }
 }
 
 std::vector<ModuleRow> sortedRows(const std::vector<ModuleRow>& rows, const SortState& sort)

@@ -44,5 +44,7 @@ std::vector<std::size_t> sortedOrderBy(std::size_t count, bool descending,
 // column alone; rows with equal texts keep their order in `rows`.
 std::vector<std::size_t> sortedOrder(const std::vector<ModuleRow>& rows, const SortState& sort);
 std::vector<ModuleRow> sortedRows(const std::vector<ModuleRow>& rows, const SortState& sort);
+// The same order, given to `rows` themselves.
+void sortRows(std::vector<ModuleRow>& rows, const SortState& sort);
 
 } // namespace zorvika

@@ -181,6 +181,15 @@ ReadStatus RevisionTree::read(const fs::path& file, std::string& out)
     return ReadStatus::Ok;
 }
 
+std::optional<ModuleScan> RevisionTree::scanModule(const fs::path& base, std::string_view entry)
+{
+    const auto file = resolve(base, entry);
+    ModuleScan result;
+    if (!file || !scan(*file, result))
+        return std::nullopt;
+    return result;
+}
+
 bool RevisionTree::scan(const fs::path& file, ModuleScan& scan)
 {
     const auto it = found_.find(file.string());

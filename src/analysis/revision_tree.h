@@ -24,7 +24,7 @@ public:
 
     std::optional<std::filesystem::path> resolve(const std::filesystem::path& base, std::string_view text) override;
     ReadStatus read(const std::filesystem::path& file, std::string& out) override;
-    bool scan(const std::filesystem::path& file, ModuleScan& scan) override;
+    std::optional<ModuleScan> scanModule(const std::filesystem::path& base, std::string_view entry) override;
 
     // The first object that could not be read (a corrupt or missing object
     // the tree names); empty while all could.
@@ -32,6 +32,7 @@ public:
     const GitCommit& commit() const { return commit_; }
 
 private:
+    bool scan(const std::filesystem::path& file, ModuleScan& scan);
     // The entry at a path of the tree (exact names, links followed).
     std::optional<GitEntry> entryAt(const std::string& path, int hops = 0);
     const std::vector<GitEntry>* folder(const std::string& treeId);

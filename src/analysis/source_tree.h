@@ -21,8 +21,11 @@ public:
     virtual std::optional<std::filesystem::path> resolve(const std::filesystem::path& base, std::string_view text) = 0;
     // The whole text of a project or group file.
     virtual ReadStatus read(const std::filesystem::path& file, std::string& out) = 0;
-    // One pass over a module file; false when it is no readable file.
-    virtual bool scan(const std::filesystem::path& file, ModuleScan& scan) = 0;
+    // The scan of the module that `entry` names from `base`; nothing when it
+    // names no readable file.
+    virtual std::optional<ModuleScan> scanModule(const std::filesystem::path& base, std::string_view entry) = 0;
+    // A count of this many modules is about to begin.
+    virtual void expect(std::size_t /*modules*/) {}
 };
 
 class FileSystemTree final : public SourceTree {
@@ -32,14 +35,17 @@ public:
         return resolver_.resolve(base, text);
     }
     ReadStatus read(const std::filesystem::path& file, std::string& out) override { return readRegularFile(file, out); }
-    bool scan(const std::filesystem::path& file, ModuleScan& scan) override
+    // The exact path first, each folder indexed once, each distinct file
+    // read once per run.
+    std::optional<ModuleScan> scanModule(const std::filesystem::path& base, std::string_view entry) override
     {
-        return scanModuleFile(file, buffer_, scan);
+        return modules_.scan(base, entry);
     }
+    void expect(std::size_t modules) override { modules_.expect(modules); }
 
 private:
     PathResolver resolver_;
-    std::string buffer_;
+    ModuleReader modules_;
 };
 
 } // namespace zorvika

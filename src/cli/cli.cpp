@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/commands.h"
+#include "components/line_reader.h"
 
 #include <functional>
 
@@ -70,13 +71,7 @@ int failWith(std::ostream& err, const std::string& message)
 
 std::string withUnixLineEnds(std::string text)
 {
-    std::size_t to = 0;
-    for (std::size_t from = 0; from < text.size(); ++from) {
-        if (text[from] == '\r' && from + 1 < text.size() && text[from + 1] == '\n')
-            continue;
-        text[to++] = text[from];
-    }
-    text.resize(to);
+    toLfLineEnds(text);
     return text;
 }
 

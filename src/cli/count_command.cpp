@@ -165,26 +165,28 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
     if (o.format == "json" && !exportToStdout)
         out << '[';
     for (std::size_t k = first; k < last; ++k) {
-        const ProjectRun run = runProject(selection, k, messages, tree);
+        ProjectRun run = runProject(selection, k, messages, tree);
         if (revision && !revision->failure().empty())
             return failWith(err, *o.revision + ": " + revision->failure());
         if (!run.unreadable.empty())
             err << "zorvika-cli: warning: " << run.unreadable << '\n';
-        const std::vector<ModuleRow> rows = sortedRows(run.rows, o.sort);
-        if (o.save && run.unreadable.empty()) {
-            std::string reason;
-            if (saveSnapshot(folder, run.info.name(), run.info.version(), rows, run.totalsText, &reason)
-                != SaveStatus::Stored)
-                status = failWith(err, reason);
-        }
         const std::string path = toDisplayText(selection.projectPaths[k]);
-        // The procedure figures go into JSON only; read from the same text and tree as the rows.
+        // The procedure figures go into JSON only; read from the same text and
+        // tree as the rows, and matched to them before the rows are sorted.
         const bool json = o.format == "json" || (o.output && isJsonFileName(*o.output));
         const std::vector<ModuleAnalysis> analysis =
             json ? analyzeProjectText(selection.projectTexts[k], selection.projectFolders[k], tree)
                  : std::vector<ModuleAnalysis>();
         const std::vector<const ModuleMetrics*> metrics =
             json ? metricsInRowOrder(run.rows, o.sort, analysis) : std::vector<const ModuleMetrics*>();
+        sortRows(run.rows, o.sort);
+        const std::vector<ModuleRow>& rows = run.rows;
+        if (o.save && run.unreadable.empty()) {
+            std::string reason;
+            if (saveSnapshot(folder, run.info.name(), run.info.version(), rows, run.totalsText, &reason)
+                != SaveStatus::Stored)
+                status = failWith(err, reason);
+        }
         if (!exportToStdout && o.format == "json") {
             if (k > first)
                 out << ',';
@@ -192,8 +194,8 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         } else if (!exportToStdout) {
             if (k > first)
                 out << '\n';
-            out << withUnixLineEnds(exportText(rows, totalsValues(run.totalsText, words),
-                                               o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab));
+            writeExportText(out, rows, totalsValues(run.totalsText, words),
+                            o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab, nullptr, true);
         }
         if (!o.output)
             continue;

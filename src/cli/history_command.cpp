@@ -41,27 +41,35 @@ int printNames(const std::vector<std::string>& names, std::ostream& out, bool js
 int printSnapshot(const std::string& project, const std::string& version, const ProgramFolder& folder,
                   const MessageTable& messages, std::ostream& out, std::ostream& err, bool json)
 {
+    if (!json) {
+        // Printed from views into the snapshot's own text, as the history
+        // window shows it: on column 0 ascending.
+        const SnapshotText snapshot(folder, project, version, messages.get("TOTAL2"));
+        if (!snapshot.error().empty())
+            return failWith(err, snapshot.error());
+        const auto& rows = snapshot.rows();
+        const std::vector<std::size_t> order = sortedOrderBy(
+            rows.size(), false, [&](std::size_t i) -> std::string_view { return rows[i][ColModule]; });
+        writeExportText(out, rows, totalsValues(snapshot.totalsLabel(), messages.totalsWords()), ExportFormat::Tab,
+                        &order, true);
+        return 0;
+    }
     const Snapshot snapshot = loadSnapshot(folder, project, version, messages.get("TOTAL2"));
     if (!snapshot.error.empty())
         return failWith(err, snapshot.error);
-    // The history window shows a loaded snapshot on column 0 ascending.
     const std::vector<ModuleRow> rows = sortedRows(snapshot.rows, SortState{});
     const auto totals = totalsValues(snapshot.totalsLabel, messages.totalsWords());
-    if (json) {
-        out << "{\"project\":" << jsonString(project) << ",\"version\":" << jsonString(version)
-            << ",\"rows\":" << jsonRows(rows) << ",\"totals\":";
-        if (totals) {
-            out << '{';
-            for (std::size_t k = 0; k < totals->size(); ++k)
-                out << (k ? ",\"" : "\"") << kFigureCaptions[k] << "\":" << jsonFigure((*totals)[k]);
-            out << '}';
-        } else {
-            out << "null";
-        }
-        out << ",\"totalsText\":" << jsonString(snapshot.totalsLabel) << "}\n";
-        return 0;
+    out << "{\"project\":" << jsonString(project) << ",\"version\":" << jsonString(version)
+        << ",\"rows\":" << jsonRows(rows) << ",\"totals\":";
+    if (totals) {
+        out << '{';
+        for (std::size_t k = 0; k < totals->size(); ++k)
+            out << (k ? ",\"" : "\"") << kFigureCaptions[k] << "\":" << jsonFigure((*totals)[k]);
+        out << '}';
+    } else {
+        out << "null";
     }
-    out << withUnixLineEnds(exportText(rows, totals, ExportFormat::Tab));
+    out << ",\"totalsText\":" << jsonString(snapshot.totalsLabel) << "}\n";
     return 0;
 }
 

@@ -52,24 +52,32 @@ FileHandle openFolderAt(int parent, const std::string& name, bool noFollow)
     return FileHandle(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0)));
 }
 
-int openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)
+int openRegularFile(const char* path, ReadStatus& status, struct stat& st)
 {
     // O_NONBLOCK: opening a FIFO must not wait for a writer; it is then
     // refused by the fstat test below. It has no effect on reading a
     // regular file.
-    FileHandle fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    FileHandle fd(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd) {
         status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Unreadable;
         return -1;
     }
-    struct stat st {};
+    st = {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         status = S_ISREG(st.st_mode) ? ReadStatus::Unreadable : ReadStatus::NotRegular;
         return -1;
     }
     status = ReadStatus::Ok;
-    size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     return fd.release();
+}
+
+int openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)
+{
+    struct stat st {};
+    const int fd = openRegularFile(path.c_str(), status, st);
+    if (fd >= 0)
+        size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    return fd;
 }
 
 ReadStatus readRegularFile(const fs::path& path, std::string& out, std::uint64_t limit)
@@ -85,15 +93,22 @@ ReadStatus readRegularFile(const fs::path& path, std::string& out, std::uint64_t
     out.resize(static_cast<std::size_t>(size));
     std::size_t got = 0;
     for (;;) {
-        if (got == out.size()) {
-            // The file grew after it was opened: read on, but never past the limit.
-            if (got > limit) {
-                out.clear();
-                return ReadStatus::TooLarge;
+        ssize_t r;
+        if (got < out.size()) {
+            r = ::read(fd.get(), out.data() + got, out.size() - got);
+        } else {
+            // At the size the file had when it was opened: a small read
+            // finds the end (or what it grew by) without doubling the text.
+            char more[16384];
+            r = ::read(fd.get(), more, sizeof more);
+            if (r > 0) {
+                if (got + static_cast<std::size_t>(r) > limit) {
+                    out.clear();
+                    return ReadStatus::TooLarge;
+                }
+                out.append(more, static_cast<std::size_t>(r));
             }
-            out.resize(std::min<std::uint64_t>(out.size() < 4096 ? 4096 : out.size() * 2, limit + 1));
         }
-        const ssize_t r = ::read(fd.get(), out.data() + got, out.size() - got);
         if (r < 0) {
             if (errno == EINTR)
                 continue;
@@ -103,10 +118,6 @@ ReadStatus readRegularFile(const fs::path& path, std::string& out, std::uint64_t
         if (r == 0)
             break;
         got += static_cast<std::size_t>(r);
-    }
-    if (got > limit) {
-        out.clear();
-        return ReadStatus::TooLarge;
     }
     out.resize(got);
     return ReadStatus::Ok;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 namespace zorvika {
 
@@ -24,6 +25,8 @@ std::string describeRead(const std::filesystem::path& path, ReadStatus status);
 // opened, and opening never blocks on a pipe or a device. -1 with the
 // reason in `status` otherwise.
 int openRegularFile(const std::filesystem::path& path, ReadStatus& status, std::uint64_t& size);
+// The same, giving the whole of what fstat told of the opened file.
+int openRegularFile(const char* path, ReadStatus& status, struct stat& info);
 
 // Reads the whole of a regular file into `out`; a file over `limit` bytes is
 // `TooLarge` and nothing is read.

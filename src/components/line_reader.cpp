@@ -59,4 +59,15 @@ std::string_view trimBlanks(std::string_view text)
     return text;
 }
 
+void toLfLineEnds(std::string& text)
+{
+    std::size_t to = 0;
+    for (std::size_t from = 0; from < text.size(); ++from) {
+        if (text[from] == '\r' && from + 1 < text.size() && text[from + 1] == '\n')
+            continue;
+        text[to++] = text[from];
+    }
+    text.resize(to);
+}
+
 } // namespace zorvika

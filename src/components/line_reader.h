@@ -48,6 +48,10 @@ std::string_view withoutUtf8Bom(std::string_view text);
 bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix);
 bool equalsNoCase(std::string_view a, std::string_view b);
 
+// Turns every CR LF into LF, in place (text made for files, as standard
+// output shows it).
+void toLfLineEnds(std::string& text);
+
 // Removes spaces (only U+0020) at both ends.
 std::string_view trimSpaces(std::string_view text);
 // Removes spaces and tabs at both ends.

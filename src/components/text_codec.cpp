@@ -1,6 +1,7 @@
 #include "components/text_codec.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace zorvika {
 
@@ -10,6 +11,16 @@ bool isValidUtf8(std::string_view bytes)
     const std::size_t n = bytes.size();
     std::size_t i = 0;
     while (i < n) {
+        // Runs of ASCII, eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, s + i, sizeof word);
+            if (word & 0x8080808080808080ull)
+                break;
+            i += 8;
+        }
+        if (i >= n)
+            break;
         const unsigned char c = s[i];
         if (c < 0x80) {
             ++i;

@@ -2,6 +2,7 @@
 
 #include "components/file_io.h"
 #include "components/scratch_folder.h"
+#include "components/shared_library.h"
 #include "components/text_codec.h"
 
 #include <xlsxwriter.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <mutex>
 
 namespace zorvika {
 
@@ -36,13 +38,55 @@ void setError(std::string* error, std::string text)
         *error = std::move(text);
 }
 
+// libxlsxwriter and what it pulls in (libcrypto, minizip, zlib) are loaded
+// at the first workbook, not at every start of the programs: only an
+// ".xlsx" export needs them. The header gives the functions' types.
+struct XlsxWriterApi {
+    decltype(&::workbook_new_opt) newWorkbook = nullptr;
+    decltype(&::workbook_add_worksheet) addWorksheet = nullptr;
+    decltype(&::workbook_add_format) addFormat = nullptr;
+    decltype(&::format_set_font_name) setFontName = nullptr;
+    decltype(&::format_set_font_size) setFontSize = nullptr;
+    decltype(&::worksheet_set_column) setColumn = nullptr;
+    decltype(&::worksheet_write_string) writeString = nullptr;
+    decltype(&::worksheet_write_number) writeNumber = nullptr;
+    decltype(&::workbook_close) closeWorkbook = nullptr;
+    decltype(&::lxw_workbook_free) freeWorkbook = nullptr;
+    decltype(&::lxw_strerror) errorText = nullptr;
+    std::string loadError; // why the library could not be loaded; empty when it was
+};
+
+const XlsxWriterApi& xlsxWriter()
+{
+    static XlsxWriterApi api;
+    static std::once_flag loaded;
+    std::call_once(loaded, [] {
+        static SharedLibrary library(ZORVIKA_XLSXWRITER_LIBRARY);
+        const bool whole = library.bind("workbook_new_opt", api.newWorkbook)
+                           && library.bind("workbook_add_worksheet", api.addWorksheet)
+                           && library.bind("workbook_add_format", api.addFormat)
+                           && library.bind("format_set_font_name", api.setFontName)
+                           && library.bind("format_set_font_size", api.setFontSize)
+                           && library.bind("worksheet_set_column", api.setColumn)
+                           && library.bind("worksheet_write_string", api.writeString)
+                           && library.bind("worksheet_write_number", api.writeNumber)
+                           && library.bind("workbook_close", api.closeWorkbook)
+                           && library.bind("lxw_workbook_free", api.freeWorkbook)
+                           && library.bind("lxw_strerror", api.errorText);
+        if (!whole)
+            api.loadError = library.error();
+    });
+    return api;
+}
+
 // Frees a workbook that is abandoned before it was closed.
 struct WorkbookGuard {
+    const XlsxWriterApi& api;
     lxw_workbook* book;
     ~WorkbookGuard()
     {
         if (book)
-            lxw_workbook_free(book);
+            api.freeWorkbook(book);
     }
 };
 
@@ -108,31 +152,36 @@ bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::
         setError(error, "more rows than a sheet holds");
         return false;
     }
+    const XlsxWriterApi& api = xlsxWriter();
+    if (!api.loadError.empty()) {
+        setError(error, api.loadError);
+        return false;
+    }
     std::string tmpdir = scratchDir.string();
     lxw_workbook_options options {};
     options.constant_memory = LXW_FALSE;
     options.tmpdir = tmpdir.empty() ? nullptr : tmpdir.data();
     options.use_zip64 = LXW_FALSE;
-    WorkbookGuard guard {workbook_new_opt(file.c_str(), &options)};
+    WorkbookGuard guard {api, api.newWorkbook(file.c_str(), &options)};
     if (!guard.book) {
         setError(error, "cannot make a workbook");
         return false;
     }
-    lxw_worksheet* sheet = workbook_add_worksheet(guard.book, nullptr);
-    lxw_format* font = workbook_add_format(guard.book);
+    lxw_worksheet* sheet = api.addWorksheet(guard.book, nullptr);
+    lxw_format* font = api.addFormat(guard.book);
     if (!sheet || !font) {
         setError(error, "cannot make a worksheet");
         return false;
     }
-    format_set_font_name(font, kSheetFontName);
-    format_set_font_size(font, kSheetFontSize);
+    api.setFontName(font, kSheetFontName);
+    api.setFontSize(font, kSheetFontSize);
 
     // The font also goes on every column, so that the empty cells of the
     // sheet have it too; the columns after J keep the standard width.
     const auto widths = fittedColumnWidths(cells);
     for (std::size_t c = 0; c < kFittedColumns; ++c)
-        worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), widths[c], font);
-    worksheet_set_column(sheet, kFittedColumns, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, font);
+        api.setColumn(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), widths[c], font);
+    api.setColumn(sheet, kFittedColumns, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, font);
 
     for (std::size_t r = 0; r < cells.size(); ++r) {
         const auto& row = cells[r];
@@ -146,20 +195,20 @@ bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::
             const std::optional<double> number =
                 figures == SheetFigures::AsNumbers ? figureNumber(row[c]) : std::nullopt;
             const std::string text = number ? std::string() : toDisplayText(row[c]);
-            const lxw_error e = number ? worksheet_write_number(sheet, at, column, *number, font)
-                                       : worksheet_write_string(sheet, at, column, text.c_str(), font);
+            const lxw_error e = number ? api.writeNumber(sheet, at, column, *number, font)
+                                       : api.writeString(sheet, at, column, text.c_str(), font);
             if (e != LXW_NO_ERROR) {
                 setError(error, "row " + std::to_string(r + 1) + ", column " + std::to_string(c + 1) + ": "
-                                    + lxw_strerror(e));
+                                    + api.errorText(e));
                 return false;
             }
         }
     }
     lxw_workbook* book = guard.book;
     guard.book = nullptr; // closing frees it, also on failure
-    const lxw_error e = workbook_close(book);
+    const lxw_error e = api.closeWorkbook(book);
     if (e != LXW_NO_ERROR) {
-        setError(error, file.string() + ": " + lxw_strerror(e));
+        setError(error, file.string() + ": " + api.errorText(e));
         return false;
     }
     return true;

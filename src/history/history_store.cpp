@@ -49,35 +49,29 @@ std::vector<std::string> listVersions(const ProgramFolder& folder, std::string_v
 
 std::optional<SnapshotCells> snapshotLineCells(std::string_view line)
 {
-    // One list of pieces per thread, reused: a snapshot is read line after line.
-    thread_local std::vector<std::string_view> pieces;
-    pieces.clear();
-    std::size_t start = 0;
-    for (;;) {
-        const auto colon = line.find(':', start);
-        pieces.push_back(line.substr(start, colon == std::string_view::npos ? std::string_view::npos : colon - start));
+    // The last eleven pieces are found from the end; whatever lies before
+    // them is the path, which may hold colons itself. Nothing is kept per
+    // colon, so a line of millions of colons costs no memory.
+    SnapshotCells cells;
+    std::size_t end = line.size();
+    for (std::size_t k = kColumnCount - 1; k >= 1; --k) {
+        const auto colon = end == 0 ? std::string_view::npos : line.rfind(':', end - 1);
         if (colon == std::string_view::npos)
-            break;
-        start = colon + 1;
-    }
-    if (pieces.size() < 12)
-        return std::nullopt;
-    const std::size_t pathPieces = pieces.size() - 11;
-    if (pieces.size() > 12) {
-        const std::string_view type = pieces[pathPieces];
-        if (!isModuleTypeText(type))
             return std::nullopt;
-        const bool invalid = type == "Invalid";
-        for (std::size_t k = pathPieces + 1; k < pieces.size(); ++k)
-            if (invalid ? !pieces[k].empty() : !parseFigure(pieces[k]))
+        cells[k] = line.substr(colon + 1, end - colon - 1);
+        end = colon;
+    }
+    cells[0] = line.substr(0, end);
+    if (cells[0].find(':') != std::string_view::npos) {
+        // More than twelve pieces: only a type text and ten figures (ten
+        // empty ones for "Invalid") make the last eleven a row.
+        if (!isModuleTypeText(cells[1]))
+            return std::nullopt;
+        const bool invalid = cells[1] == "Invalid";
+        for (std::size_t k = 2; k < kColumnCount; ++k)
+            if (invalid ? !cells[k].empty() : !parseFigure(cells[k]))
                 return std::nullopt;
     }
-    SnapshotCells cells;
-    // The path ends where the type piece begins, less its colon.
-    const std::size_t pathEnd = static_cast<std::size_t>(pieces[pathPieces].data() - line.data()) - 1;
-    cells[0] = line.substr(0, pathEnd);
-    for (std::size_t k = 1; k < kColumnCount; ++k)
-        cells[k] = pieces[pathPieces + k - 1];
     return cells;
 }
 
@@ -97,10 +91,22 @@ std::optional<ModuleRow> parseSnapshotLine(std::string_view line)
     return rowOf(*cells);
 }
 
-std::string scanSnapshot(std::string_view bytes, std::string_view total2Text,
-                         const std::function<void(const SnapshotCells&)>& onRow)
+namespace {
+
+// A snapshot's text as the program reads it: valid UTF-8 as it is (no
+// copy), anything else converted from Windows-1252 into `converted`.
+std::string_view decodedSnapshot(std::string_view bytes, std::string& converted)
 {
-    const std::string text = toDisplayText(withoutUtf8Bom(bytes));
+    bytes = withoutUtf8Bom(bytes); // a snapshot saved again by a Windows editor
+    if (isValidUtf8(bytes))
+        return bytes;
+    converted = windows1252ToUtf8(bytes);
+    return converted;
+}
+
+template <typename OnRow>
+std::string scanDecoded(std::string_view text, std::string_view total2Text, OnRow&& onRow)
+{
     std::string_view last;
     forEachLine(text, [&](std::string_view line) {
         last = line;
@@ -112,11 +118,26 @@ std::string scanSnapshot(std::string_view bytes, std::string_view total2Text,
     return {};
 }
 
+} // namespace
+
+std::string scanSnapshot(std::string_view bytes, std::string_view total2Text,
+                         const std::function<void(const SnapshotCells&)>& onRow)
+{
+    std::string converted;
+    return scanDecoded(decodedSnapshot(bytes, converted), total2Text, onRow);
+}
+
 Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text)
 {
+    std::string converted;
+    const std::string_view text = decodedSnapshot(bytes, converted);
     Snapshot snapshot;
-    snapshot.totalsLabel = scanSnapshot(bytes, total2Text,
-                                        [&](const SnapshotCells& cells) { snapshot.rows.push_back(rowOf(cells)); });
+    // Counted first, so that the rows take exactly their room.
+    std::size_t count = 0;
+    scanDecoded(text, total2Text, [&](const SnapshotCells&) { ++count; });
+    snapshot.rows.reserve(count);
+    snapshot.totalsLabel = scanDecoded(text, total2Text,
+                                       [&](const SnapshotCells& cells) { snapshot.rows.push_back(rowOf(cells)); });
     return snapshot;
 }
 
@@ -137,6 +158,47 @@ std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view proj
         return {};
     }
     return bytes;
+}
+
+SnapshotText::SnapshotText(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                           std::string_view total2Text)
+    : bytes_(readSnapshotBytes(folder, project, version, &error_))
+{
+    const std::string_view text = decodedSnapshot(bytes_, converted_);
+    std::size_t count = 0;
+    scanDecoded(text, total2Text, [&](const SnapshotCells&) { ++count; });
+    rows_.reserve(count);
+    totalsLabel_ = scanDecoded(text, total2Text, [&](const SnapshotCells& cells) { rows_.push_back(cells); });
+}
+
+std::string readSnapshotTail(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                             std::size_t maxBytes, bool& wholeFile)
+{
+    wholeFile = false;
+    if (!isStorableName(project) || !isStorableName(version))
+        return {};
+    const fs::path file = folder.store() / std::string(project) / std::string(version);
+    ReadStatus status;
+    std::uint64_t size = 0;
+    const int fd = openRegularFile(file, status, size);
+    if (fd < 0)
+        return {};
+    const std::uint64_t from = size > maxBytes ? size - maxBytes : 0;
+    std::string tail(static_cast<std::size_t>(size - from), '\0');
+    std::size_t got = 0;
+    while (got < tail.size()) {
+        const ssize_t r = ::pread(fd, tail.data() + got, tail.size() - got, static_cast<off_t>(from + got));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            break;
+        got += static_cast<std::size_t>(r);
+    }
+    ::close(fd);
+    if (got < tail.size())
+        return {}; // shorter than it said: read it whole instead
+    wholeFile = from == 0;
+    return tail;
 }
 
 Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,

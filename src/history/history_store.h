@@ -45,6 +45,32 @@ Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text);
 // when given, names the file and the reason).
 std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version,
                               std::string* error = nullptr);
+// A snapshot read for printing: its rows as views into its own text, which
+// it keeps (no copy of any cell).
+class SnapshotText {
+public:
+    SnapshotText(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                 std::string_view total2Text);
+    SnapshotText(const SnapshotText&) = delete;
+    SnapshotText& operator=(const SnapshotText&) = delete;
+
+    const std::vector<SnapshotCells>& rows() const { return rows_; }
+    const std::string& totalsLabel() const { return totalsLabel_; }
+    // Why the file could not be read (then there are no rows); empty when it was.
+    const std::string& error() const { return error_; }
+
+private:
+    std::string error_;
+    std::string bytes_;
+    std::string converted_;
+    std::vector<SnapshotCells> rows_;
+    std::string totalsLabel_;
+};
+
+// The last `maxBytes` bytes of the snapshot file (empty when it cannot be
+// read); `wholeFile` tells whether that is all of it.
+std::string readSnapshotTail(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                             std::size_t maxBytes, bool& wholeFile);
 Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
                       std::string_view total2Text);
 

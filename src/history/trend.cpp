@@ -50,15 +50,30 @@ std::vector<std::string> inVersionOrder(std::vector<std::string> versions)
 
 namespace {
 
-// A stored line figure: the program writes 32-bit figures, and only such are
-// added up, so that no sum over a snapshot, however long or however edited,
-// can overflow.
+// A stored line figure that a count can give: a module of billions of lines
+// counts as it is, while a figure beyond 2^53 (more lines than any disk
+// holds, and more than the chart's numbers keep exactly) is an edit and
+// adds nothing.
+constexpr std::int64_t kLargestStoredFigure = std::int64_t{1} << 53;
+// Sums stay within this bound, so that no sum over a snapshot, however long
+// or however edited, and no difference of three sums can overflow.
+constexpr std::int64_t kLargestSum = std::int64_t{1} << 61;
+
 std::optional<std::int64_t> rowFigure(std::string_view text)
 {
     const auto f = parseFigure(text);
-    if (!f || *f < std::numeric_limits<std::int32_t>::min() || *f > std::numeric_limits<std::int32_t>::max())
+    if (!f || *f < -kLargestStoredFigure || *f > kLargestStoredFigure)
         return std::nullopt;
     return f;
+}
+
+// `sum` plus `f`, when the result stays within the bound of sums.
+std::optional<std::int64_t> boundedSum(std::int64_t sum, std::int64_t f)
+{
+    const std::int64_t total = sum + f; // both within 2^61: no overflow here
+    if (total < -kLargestSum || total > kLargestSum)
+        return std::nullopt;
+    return total;
 }
 
 // The ten figures of a totals line, when it has all ten.
@@ -86,10 +101,16 @@ void addRow(ProjectTotals& totals, std::string_view p, std::string_view a, std::
     const auto fb = rowFigure(b);
     if (!fp || !fa || !fc || !fb)
         return;
-    totals.tp += *fp;
-    totals.ta += *fa;
-    totals.tc += *fc;
-    totals.tb += *fb;
+    const auto tp = boundedSum(totals.tp, *fp);
+    const auto ta = boundedSum(totals.ta, *fa);
+    const auto tc = boundedSum(totals.tc, *fc);
+    const auto tb = boundedSum(totals.tb, *fb);
+    if (!tp || !ta || !tc || !tb)
+        return;
+    totals.tp = *tp;
+    totals.ta = *ta;
+    totals.tc = *tc;
+    totals.tb = *tb;
 }
 
 TrendPoint pointOf(std::string version, std::string_view totalsLine, const ProjectTotals& summed,
@@ -132,11 +153,51 @@ TrendPoint trendPointOfText(std::string version, std::string_view bytes, const T
     return pointOf(std::move(version), totalsLabel, summed, words);
 }
 
+std::optional<TrendPoint> trendPointOfTail(std::string version, std::string_view tail, bool wholeFile,
+                                           const TotalsWords& words, std::string_view total2Text)
+{
+    // The last line as the line reader gives it: the text's final line end
+    // does not start another line.
+    std::string_view rest = tail;
+    if (rest.ends_with("\r\n"))
+        rest.remove_suffix(2);
+    else if (rest.ends_with('\r') || rest.ends_with('\n'))
+        rest.remove_suffix(1);
+    const auto lineEnd = rest.find_last_of("\r\n");
+    if (lineEnd == std::string_view::npos && !wholeFile)
+        return std::nullopt; // the line may begin before the tail
+    const std::string_view last = lineEnd == std::string_view::npos ? rest : rest.substr(lineEnd + 1);
+    // An ASCII line reads the same whichever way the whole file decodes.
+    for (char c : last)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return std::nullopt;
+    if (last.empty() || last.substr(0, last.find(':')) != total2Text)
+        return std::nullopt;
+    const auto totals = totalsOfLine(last, words);
+    if (!totals)
+        return std::nullopt;
+    TrendPoint point;
+    point.version = std::move(version);
+    point.totals = *totals;
+    point.fromTotalsLine = true;
+    return point;
+}
+
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,
                                      const TotalsWords& words, std::string_view total2Text)
 {
+    // Most snapshots end with their totals line: its few bytes give the
+    // point. Only a snapshot without one (or whose last line needs the
+    // whole file's decoding) is read whole and summed.
+    constexpr std::size_t kTailBytes = 4096;
     std::vector<TrendPoint> points;
     for (std::string& version : inVersionOrder(listVersions(folder, project))) {
+        bool wholeFile = false;
+        const std::string tail = readSnapshotTail(folder, project, version, kTailBytes, wholeFile);
+        if (auto point = trendPointOfTail(version, tail, wholeFile, words, total2Text)) {
+            points.push_back(std::move(*point));
+            continue;
+        }
         const std::string bytes = readSnapshotBytes(folder, project, version);
         points.push_back(trendPointOfText(std::move(version), bytes, words, total2Text));
     }
@@ -148,9 +209,9 @@ std::vector<ComparisonRow> compareSnapshots(const Snapshot& before, const Snapsh
     std::vector<ComparisonRow> rows;
     std::map<std::string, std::size_t> index;
     auto add = [](std::optional<std::int64_t>& sum, const ModuleRow& row) {
-        const auto f = rowFigure(row.cells[ColPminusCminusB]);
-        if (f)
-            sum = sum.value_or(0) + *f;
+        if (const auto f = rowFigure(row.cells[ColPminusCminusB]))
+            if (const auto total = boundedSum(sum.value_or(0), *f))
+                sum = *total;
     };
     for (const ModuleRow& row : before.rows) {
         auto [it, inserted] = index.try_emplace(row.cells[ColModule], rows.size());

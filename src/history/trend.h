@@ -39,6 +39,13 @@ TrendPoint trendPointOf(std::string version, const Snapshot& snapshot, const Tot
 TrendPoint trendPointOfText(std::string version, std::string_view bytes, const TotalsWords& words,
                             std::string_view total2Text);
 
+// The point a snapshot's last bytes give: its totals line, when the tail
+// holds the whole last line, that line is ASCII (so reads the same however
+// the whole file decodes) and it gives ten figures; nothing otherwise, and
+// then the whole file must be read. `wholeFile`: the tail is the whole file.
+std::optional<TrendPoint> trendPointOfTail(std::string version, std::string_view tail, bool wholeFile,
+                                           const TotalsWords& words, std::string_view total2Text);
+
 // One point per stored version of the project, in version order.
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,
                                      const TotalsWords& words, std::string_view total2Text);

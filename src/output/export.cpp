@@ -5,6 +5,7 @@
 #include "output/table_export.h"
 
 #include <ctime>
+#include <ostream>
 
 namespace zorvika {
 
@@ -90,10 +91,87 @@ static std::vector<std::vector<std::string>> exportRows(const std::vector<Module
     return cells;
 }
 
+namespace {
+
+// The export's lines, handed to `flush` in pieces of about `piece` bytes.
+const auto& cellsOf(const ModuleRow& row)
+{
+    return row.cells;
+}
+
+const auto& cellsOf(const std::array<std::string_view, kColumnCount>& cells)
+{
+    return cells;
+}
+
+template <typename Rows, typename Flush>
+void exportLines(const Rows& rows, const std::vector<std::size_t>* order,
+                 const std::optional<std::array<std::string, 10>>& totals, ExportFormat format, std::string& out,
+                 std::size_t piece, Flush&& flush)
+{
+    appendTableLine(out, kExportTitles, format);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        appendTableLine(out, cellsOf(rows[order ? (*order)[i] : i]), format);
+        if (out.size() >= piece)
+            flush(out);
+    }
+    if (totals) {
+        std::array<std::string_view, kColumnCount> last{" ", "Total"};
+        for (std::size_t k = 0; k < totals->size(); ++k)
+            last[2 + k] = (*totals)[k];
+        appendTableLine(out, last, format);
+    }
+    flush(out);
+}
+
+} // namespace
+
 std::string exportText(const std::vector<ModuleRow>& rows,
                        const std::optional<std::array<std::string, 10>>& totals, ExportFormat format)
 {
-    return tableText(exportTitles(), exportRows(rows, totals, " "), format);
+    // Written straight from the rows: no copy of their cells.
+    std::string out;
+    std::size_t size = 256;
+    for (const ModuleRow& row : rows)
+        for (const std::string& cell : row.cells)
+            size += cell.size() + 1;
+    out.reserve(size + rows.size());
+    exportLines(rows, nullptr, totals, format, out, static_cast<std::size_t>(-1), [](std::string&) {});
+    return out;
+}
+
+namespace {
+
+template <typename Rows>
+void writeLines(std::ostream& stream, const Rows& rows,
+                const std::optional<std::array<std::string, 10>>& totals, ExportFormat format,
+                const std::vector<std::size_t>* order, bool lf)
+{
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::string out;
+    out.reserve(kPiece + 4096);
+    exportLines(rows, order, totals, format, out, kPiece, [&](std::string& text) {
+        if (lf)
+            toLfLineEnds(text); // pieces end after a line's end, never between its CR and LF
+        stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    });
+}
+
+} // namespace
+
+void writeExportText(std::ostream& stream, const std::vector<ModuleRow>& rows,
+                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format,
+                     const std::vector<std::size_t>* order, bool lf)
+{
+    writeLines(stream, rows, totals, format, order, lf);
+}
+
+void writeExportText(std::ostream& stream, const std::vector<std::array<std::string_view, kColumnCount>>& rows,
+                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format,
+                     const std::vector<std::size_t>* order, bool lf)
+{
+    writeLines(stream, rows, totals, format, order, lf);
 }
 
 std::vector<std::vector<std::string>> exportSheet(const std::vector<ModuleRow>& rows,

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <filesystem>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,16 @@ std::optional<std::array<std::string, 10>> totalsValues(std::string_view totalsT
 // quotes a field that holds a comma, a double quote or a line break.
 std::string exportText(const std::vector<ModuleRow>& rows,
                        const std::optional<std::array<std::string, 10>>& totals, ExportFormat format);
+
+// The same lines written to `stream` piece by piece, never held whole; the
+// rows in `order` (positions into `rows`) when it is given; with LF line
+// ends instead of CR LF when `lf` (standard output).
+void writeExportText(std::ostream& stream, const std::vector<ModuleRow>& rows,
+                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format,
+                     const std::vector<std::size_t>* order = nullptr, bool lf = false);
+void writeExportText(std::ostream& stream, const std::vector<std::array<std::string_view, kColumnCount>>& rows,
+                     const std::optional<std::array<std::string, 10>>& totals, ExportFormat format,
+                     const std::vector<std::size_t>* order = nullptr, bool lf = false);
 
 // The cells of the spreadsheet: titles, rows, totals row (first cell empty).
 std::vector<std::vector<std::string>> exportSheet(const std::vector<ModuleRow>& rows,

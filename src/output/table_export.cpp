@@ -6,38 +6,27 @@
 
 namespace zorvika {
 
-namespace {
-
-void appendLine(std::string& out, const std::vector<std::string>& fields, ExportFormat format)
+void appendFieldText(std::string& out, std::string_view field, ExportFormat format)
 {
-    const char sep = format == ExportFormat::Comma ? ',' : '\t';
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            out += sep;
-        const std::string& field = fields[i];
-        if (format == ExportFormat::Comma && field.find_first_of(",\"\r\n") != std::string::npos) {
-            out += '"';
-            for (char c : field) {
-                if (c == '"')
-                    out += '"';
-                out += c;
-            }
-            out += '"';
-        } else {
-            out += field;
+    if (format == ExportFormat::Comma && field.find_first_of(",\"\r\n") != std::string_view::npos) {
+        out += '"';
+        for (char c : field) {
+            if (c == '"')
+                out += '"';
+            out += c;
         }
+        out += '"';
+    } else {
+        out += field;
     }
-    out += "\r\n";
 }
-
-} // namespace
 
 std::string tableText(const std::vector<std::string>& titles, const TextTable& rows, ExportFormat format)
 {
     std::string out;
-    appendLine(out, titles, format);
+    appendTableLine(out, titles, format);
     for (const auto& row : rows)
-        appendLine(out, row, format);
+        appendTableLine(out, row, format);
     return out;
 }
 

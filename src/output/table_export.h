@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zorvika {
@@ -14,6 +15,25 @@ namespace zorvika {
 class Spreadsheet;
 
 using TextTable = std::vector<std::vector<std::string>>;
+
+// One field as the line holds it: quoted in a comma file when it holds a
+// comma, a double quote or a line break.
+void appendFieldText(std::string& out, std::string_view field, ExportFormat format);
+
+// One line of the table: the fields joined by the format's separator, CR LF.
+template <typename Fields>
+void appendTableLine(std::string& out, const Fields& fields, ExportFormat format)
+{
+    const char sep = format == ExportFormat::Comma ? ',' : '\t';
+    bool first = true;
+    for (const auto& field : fields) {
+        if (!first)
+            out += sep;
+        first = false;
+        appendFieldText(out, field, format);
+    }
+    out += "\r\n";
+}
 
 std::string tableText(const std::vector<std::string>& titles, const TextTable& rows, ExportFormat format);
 

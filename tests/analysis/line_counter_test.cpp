@@ -1,5 +1,6 @@
 #include "analysis/line_counter.h"
 
+#include "components/line_reader.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -277,4 +278,46 @@ TEST(LineClassification, HeaderFoundWithoutReadingFurther)
         }
     }
     EXPECT_EQ(headerLinesOf("Option Explicit\r\nSub A()\r\nEnd Sub\r\n", false), 0);
+}
+
+TEST(LineClassification, AnyTextCutAnywhereAgreesWithLineByLineReading)
+{
+    // The scan works on blocks of 64 bytes and pieces of any size: random
+    // texts of line ends, blanks, quotes and the header key, cut at random
+    // places, must give what reading them line by line gives.
+    const std::string_view parts[] = {" ", "\t", "\r", "\n", "\r\n", "'", "x", "a", "A", "Attribute VB_Exposed",
+                                      "ATTRIBUTE vb_exposed = 1", "Attribute VB_Ex", "  ' c", "\xC3\xA4"};
+    std::uint64_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::size_t>(seed >> 33);
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const std::size_t count = next() % 120;
+        for (std::size_t i = 0; i < count; ++i)
+            text += parts[next() % std::size(parts)];
+        std::int64_t lines = 0, blank = 0, comment = 0, exposed = 0;
+        forEachLine(text, [&](std::string_view line) {
+            ++lines;
+            const auto firstOther = line.find_first_not_of(" \t");
+            if (firstOther == std::string_view::npos)
+                ++blank;
+            else if (line[firstOther] == '\'')
+                ++comment;
+            if (exposed == 0 && startsWithNoCase(line, "attribute vb_exposed"))
+                exposed = lines;
+        });
+        ModuleScanner scanner;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t piece = round % 4 == 0 ? text.size() : 1 + next() % 90;
+            scanner.feed(std::string_view(text).substr(at, piece));
+            at += piece;
+        }
+        const ModuleScan scan = scanner.finish();
+        ASSERT_EQ(scan.lines, lines) << "round " << round;
+        ASSERT_EQ(scan.blankLines, blank) << "round " << round;
+        ASSERT_EQ(scan.commentLines, comment) << "round " << round;
+        ASSERT_EQ(scan.exposedLine, exposed) << "round " << round;
+    }
 }

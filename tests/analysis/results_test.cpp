@@ -86,3 +86,30 @@ TEST(RowOrder, EqualTextsKeepTheirOrderAndCaseIsIgnored)
     EXPECT_EQ(column(sortedRows(rows, byName), ColModule),
               (std::vector<std::string>{"a.frm", "A.frm", "B.frm", "c.frm"}));
 }
+
+TEST(RowOrder, SortingInPlaceGivesTheSortedCopy)
+{
+    // Rows with many equal texts, in every column and both directions: the
+    // in-place permutation must give exactly the stable order.
+    std::vector<ModuleRow> rows(257);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (int c = 0; c < kColumnCount; ++c)
+            rows[i].cells[static_cast<std::size_t>(c)] =
+                std::to_string((i * 7919 + static_cast<std::size_t>(c) * 31) % (5 + static_cast<std::size_t>(c) * 3))
+                + (i % 2 ? "a" : "A");
+    // Which row is which, for the comparison: the row's own number.
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i].cells[ColType] += "#" + std::to_string(i);
+    for (int column = 0; column < kColumnCount; ++column)
+        for (bool descending : {false, true}) {
+            SortState s;
+            s.column = column;
+            s.descending = descending;
+            std::vector<ModuleRow> inPlace = rows;
+            sortRows(inPlace, s);
+            const std::vector<ModuleRow> copy = sortedRows(rows, s);
+            ASSERT_EQ(inPlace.size(), copy.size());
+            for (std::size_t i = 0; i < copy.size(); ++i)
+                ASSERT_EQ(inPlace[i].cells, copy[i].cells) << "column " << column << (descending ? " descending" : "");
+        }
+}

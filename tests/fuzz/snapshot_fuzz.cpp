@@ -28,5 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TrendPoint direct = trendPointOfText("v", text, words, "Total");
     const TrendPoint viaRows = trendPointOf("v", snapshot, words);
     fuzz::require(direct.totals == viaRows.totals && direct.fromTotalsLine == viaRows.fromTotalsLine);
+    // The point of the file's end alone, where it gives one, is the same
+    // (the end cut at the first byte's choice).
+    const std::size_t tailLength = size == 0 ? 0 : data[0] % (size + 1);
+    if (const auto fromTail = trendPointOfTail("v", text.substr(size - tailLength), tailLength == size, words, "Total"))
+        fuzz::require(fromTail->totals == direct.totals && direct.fromTotalsLine);
     return 0;
 }

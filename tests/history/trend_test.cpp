@@ -1,6 +1,7 @@
 #include "history/trend.h"
 
 #include "cli_support.h"
+#include "components/file_io.h"
 #include "output/snapshot_store.h"
 #include "shell/message_table.h"
 
@@ -152,4 +153,62 @@ TEST(CliTrend, TrendAndCompareLines)
     EXPECT_EQ(cli.run({"history", "P", "--compare", "1.9.0", "9.9.9"}).status, 1);
     EXPECT_EQ(cli.run({"history", "P", "--compare", "1.9.0"}).status, 2);
     EXPECT_EQ(cli.run({"history", "--trend"}).status, 2);
+}
+
+TEST(TrendPoints, TheFileEndGivesTheSamePointAsTheWholeReading)
+{
+    // projectTrend reads a snapshot's end when that is enough; every kind
+    // of file must give what reading it whole gives.
+    const std::string rows = "a.frm:Form:9:10:1:2:8:7:6:9:8:7\r\nb.bas:Module:5:6:1:1:4:4:3:5:5:4\r\n";
+    const std::string totals = "Total: 2 modules: 14, 16, 2, 3, 12, 11, 9, 14, 13, 11 (order)";
+    const std::string lastInvalid = rows + "Total: 2 modules: 1, 2 (order)";
+    const std::string files[] = {
+        rows + totals + "\r\n",
+        rows + totals,                                           // no final line end
+        rows + totals + "\n",
+        rows + totals + "\r",
+        rows + totals + "\r\n\r\n",                              // an empty last line: summed
+        rows + totals + "\n\r",
+        rows,                                                    // no totals line
+        lastInvalid + "\r\n",                                    // totals that do not split
+        "z\xE9.frm:Form:1:1:0:0:1:1:1:1:1:1\r\n" + totals + "\r\n", // Windows-1252 elsewhere, ASCII end
+        rows + totals + " \xC3\xA9\r\n",                        // a non-ASCII last line
+        rows + "Total: 2 modules: " + std::string(5000, ' ') + "14, 16, 2, 3, 12, 11, 9, 14, 13, 11 (order)\r\n",
+        std::string(5000, 'x') + totals + "\r\n",               // one line longer than the end read
+        totals,                                                  // the whole file is the totals line
+        "",
+        "\r\n",
+    };
+    test::TempFolder dir;
+    const ProgramFolder folder{dir.path()};
+    ensureWorkFiles(folder);
+    fs::create_directories(folder.store() / "P");
+    std::vector<TrendPoint> expected;
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        const std::string version = "1.0." + std::to_string(i);
+        ASSERT_TRUE(writeFileAtomically(folder.store() / "P" / version, files[i]));
+        expected.push_back(trendPointOfText(version, files[i], kWords, "Total"));
+    }
+    const auto points = projectTrend(folder, "P", kWords, "Total");
+    ASSERT_EQ(points.size(), expected.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(points[i].version, expected[i].version);
+        EXPECT_EQ(points[i].totals, expected[i].totals) << "file " << i;
+        EXPECT_EQ(points[i].fromTotalsLine, expected[i].fromTotalsLine) << "file " << i;
+    }
+    EXPECT_TRUE(expected[0].fromTotalsLine);
+    EXPECT_FALSE(expected[4].fromTotalsLine);
+    EXPECT_EQ(expected[4].totals[0], 14) << "summed from the rows";
+}
+
+TEST(TrendPoints, RowsOfMoreThanThirtyTwoBitsOfLinesAddUp)
+{
+    // A module of more than 2^31 lines, counted correctly, is in the sums.
+    const TrendPoint p = trendPointOfText(
+        "v", "a.bas:Module:3000000000:3000000001:0:0:3000000000:3000000000:3000000000:3000000001:3000000001:"
+             "3000000001\r\nb.frm:Form:5:6:1:1:4:4:3:5:5:4\r\n",
+        kWords, "Total");
+    EXPECT_EQ(p.totals[0], 3000000005);
+    EXPECT_EQ(p.totals[1], 3000000007);
+    EXPECT_EQ(p.totals[6], 3000000003);
 }
