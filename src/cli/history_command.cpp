@@ -75,9 +75,14 @@ int printSnapshot(const std::string& project, const std::string& version, const 
 
 // `history PROJECT --trend`: one line per version, version and ten totals.
 int printTrend(const std::string& project, const ProgramFolder& folder, const MessageTable& messages,
-               std::ostream& out, bool json)
+               std::ostream& out, std::ostream& err, bool json)
 {
-    const auto points = projectTrend(folder, project, messages.totalsWords(), messages.get("TOTAL2"));
+    std::vector<std::string> unreadable;
+    const auto points = projectTrend(folder, project, messages.totalsWords(), messages.get("TOTAL2"), &unreadable);
+    // The versions that could be read are printed; each that could not is a failure.
+    int status = 0;
+    for (const std::string& why : unreadable)
+        status = failWith(err, why);
     if (json) {
         out << '[';
         for (std::size_t i = 0; i < points.size(); ++i)
@@ -85,7 +90,7 @@ int printTrend(const std::string& project, const ProgramFolder& folder, const Me
                 << ",\"totals\":" << jsonTotals(points[i].totals)
                 << ",\"fromTotalsLine\":" << (points[i].fromTotalsLine ? "true" : "false") << '}';
         out << "]\n";
-        return 0;
+        return status;
     }
     for (const TrendPoint& point : points) {
         out << point.version;
@@ -93,7 +98,7 @@ int printTrend(const std::string& project, const ProgramFolder& folder, const Me
             out << '\t' << v;
         out << '\n';
     }
-    return 0;
+    return status;
 }
 
 // `history PROJECT --compare V1 V2`: the comparison list as tab text.
@@ -165,7 +170,7 @@ int runHistory(const std::vector<std::string>& args, bool trend,
     if (!contains(projects, args[0]))
         return failWith(err, args[0] + ": no such project in the history");
     if (trend)
-        return printTrend(args[0], folder, messages, out, json);
+        return printTrend(args[0], folder, messages, out, err, json);
     if (compare)
         return printComparison(args[0], compare->first, compare->second, folder, messages, out, err, json);
     const std::vector<std::string> versions = listVersions(folder, args[0]);

@@ -167,8 +167,15 @@ void frmPubTrend::Form_Load()
 
 void frmPubTrend::reload()
 {
+    std::vector<std::string> unreadable;
     points_ = projectTrend(main_.folder(), project_, main_.messages().totalsWords(),
-                           utf8(main_.upfGetMsg(QStringLiteral("TOTAL2"))));
+                           utf8(main_.upfGetMsg(QStringLiteral("TOTAL2"))), &unreadable);
+    if (!unreadable.empty()) {
+        std::string all;
+        for (const std::string& why : unreadable)
+            all += (all.empty() ? "" : "\n") + why;
+        main_.warn(this, "NOREAD", all);
+    }
     fillChart();
 
     // By default the last version is compared with the one before it.

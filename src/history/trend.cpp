@@ -184,7 +184,8 @@ std::optional<TrendPoint> trendPointOfTail(std::string version, std::string_view
 }
 
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,
-                                     const TotalsWords& words, std::string_view total2Text)
+                                     const TotalsWords& words, std::string_view total2Text,
+                                     std::vector<std::string>* unreadable)
 {
     // Most snapshots end with their totals line: its few bytes give the
     // point. Only a snapshot without one (or whose last line needs the
@@ -198,7 +199,14 @@ std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_vi
             points.push_back(std::move(*point));
             continue;
         }
-        const std::string bytes = readSnapshotBytes(folder, project, version);
+        std::string error;
+        const std::string bytes = readSnapshotBytes(folder, project, version, &error);
+        if (!error.empty()) {
+            // No point rather than a point of zeros that the snapshot does not hold.
+            if (unreadable)
+                unreadable->push_back(std::move(error));
+            continue;
+        }
         points.push_back(trendPointOfText(std::move(version), bytes, words, total2Text));
     }
     return points;

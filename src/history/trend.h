@@ -46,9 +46,12 @@ TrendPoint trendPointOfText(std::string version, std::string_view bytes, const T
 std::optional<TrendPoint> trendPointOfTail(std::string version, std::string_view tail, bool wholeFile,
                                            const TotalsWords& words, std::string_view total2Text);
 
-// One point per stored version of the project, in version order.
+// One point per stored version of the project, in version order. A
+// snapshot that cannot be read gives no point; `unreadable` (when given)
+// then names each such file and why, one a line.
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,
-                                     const TotalsWords& words, std::string_view total2Text);
+                                     const TotalsWords& words, std::string_view total2Text,
+                                     std::vector<std::string>* unreadable = nullptr);
 
 enum class ModuleChange { Kept, Added, Removed };
 

@@ -218,6 +218,13 @@ TEST(TrustedRuns, HugeFilesAreRefusedWithAMessage)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("too large"), std::string::npos) << r.err;
+    // The trend shows the versions it can read and names the one it cannot:
+    // no point of zeros that the snapshot does not hold.
+    cli.program.write("verhis/P/0.9.0", "m.bas:Module:1:2:0:0:1:1:1:2:2:2\r\n");
+    r = cli.run({"history", "P", "--trend"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(test::lines(r.out).size(), 1u) << r.out;
+    EXPECT_NE(r.err.find("1.0.0: too large"), std::string::npos) << r.err;
 
     fs::remove(cli.program / "tips.dll");
     sparse(cli.program / "tips.dll");
