@@ -185,7 +185,7 @@ void generateProject(const fs::path& dir, int n, fs::path& exact, fs::path& othe
     fs::create_directories(dir / "Src");
     std::string vbp = kHeader, vbpUpper = kHeader;
     for (int i = 0; i < n; ++i) {
-        const std::string name = "M" + std::to_string(i) + extensionOf(i);
+        const std::string name = std::string("M").append(std::to_string(i)).append(extensionOf(i));
         vbp += entryLine(i, "Src\\" + name);
         vbpUpper += entryLine(i, upper("Src\\" + name));
         writeFile(dir / "Src" / name, moduleText(i, 8));
@@ -203,7 +203,7 @@ fs::path generateHugeModules(const fs::path& dir)
     std::string vbp = kHeader;
     const std::string body = moduleText(0, 8);
     for (int i = 0; i < 10; ++i) {
-        const std::string name = "H" + std::to_string(i) + extensionOf(i);
+        const std::string name = std::string("H").append(std::to_string(i)).append(extensionOf(i));
         vbp += entryLine(i, name);
         std::ofstream m(dir / name, std::ios::binary);
         m << moduleText(i, 0);
@@ -226,7 +226,7 @@ fs::path generateDeepProject(const fs::path& dir)
     }
     std::string vbp = kHeader;
     for (int i = 0; i < 2000; ++i) {
-        const std::string name = "m" + std::to_string(i) + extensionOf(i);
+        const std::string name = std::string("m").append(std::to_string(i)).append(extensionOf(i));
         vbp += entryLine(i, folderUpper + upper(name));
         writeFile(dir / folder / name, moduleText(i, 2));
     }

@@ -15,7 +15,7 @@ std::vector<ProcedureRow> procedureRows(const std::vector<ModuleAnalysis>& modul
         for (const ProcedureMetrics& p : module.metrics->procedures) {
             std::string name = p.name;
             if (p.definedTwice && !twiceMark.empty())
-                name += " " + std::string(twiceMark);
+                name.append(" ").append(twiceMark);
             rows.push_back({module.module, std::move(name), std::string(procedureKindText(p.kind)),
                             figureText(p.firstLine), figureText(p.span), figureText(p.codeLines),
                             figureText(p.lloc), figureText(p.statements), figureText(p.cc), figureText(p.cc2),

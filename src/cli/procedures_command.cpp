@@ -65,7 +65,7 @@ std::string jsonProcedures(const std::string& path, const std::vector<ModuleAnal
                 all.emplace_back(&module.module, &p);
     std::string out = "{\"path\":" + jsonString(path) + ",\"procedures\":[";
     for (std::size_t r = 0; r < order.size(); ++r)
-        out += (r ? "," : "") + jsonProcedure(*all[order[r]].first, *all[order[r]].second);
+        out.append(r ? "," : "").append(jsonProcedure(*all[order[r]].first, *all[order[r]].second));
     out += "],\"totals\":{\"procedures\":" + totals[ProcName];
     static constexpr std::pair<int, const char*> kTotals[] = {
         {ProcSpan, "span"}, {ProcCodeLines, "codeLines"}, {ProcLloc, "lloc"}, {ProcStatements, "statements"},

@@ -249,11 +249,12 @@ std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pat
         return a.first.time != b.first.time ? a.first.time < b.first.time : a.second < b.second;
     });
     std::vector<GitCommit> commits;
-    for (auto& [c, name] : found) {
-        tagNames_.emplace(c.id, name);
+    for (const auto& [commit, name] : found) {
+        tagNames_.emplace(commit.id, name);
         // Two tags of one commit count it once.
-        if (std::none_of(commits.begin(), commits.end(), [&](const GitCommit& k) { return k.id == c.id; }))
-            commits.push_back(c);
+        const std::string& id = commit.id;
+        if (std::none_of(commits.begin(), commits.end(), [&id](const GitCommit& k) { return k.id == id; }))
+            commits.push_back(commit);
     }
     return commits;
 }

@@ -86,8 +86,8 @@ std::string commitDateText(const GitCommit& commit)
     gmtime_r(&local, &tm);
     char buf[32];
     std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-    const int offset = commit.offsetMinutes < 0 ? -commit.offsetMinutes : commit.offsetMinutes;
-    char zone[8];
+    const int offset = (commit.offsetMinutes < 0 ? -commit.offsetMinutes : commit.offsetMinutes) % (100 * 60);
+    char zone[16];
     std::snprintf(zone, sizeof zone, " %c%02d%02d", commit.offsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
     return std::string(buf) + zone;
 }

@@ -121,7 +121,8 @@ TEST(CrashSafety, KilledExportLeavesOldOrNewWhole)
         test::signalAfter(count, signal, std::chrono::microseconds(delay(rng)));
         const std::string now = test::readFile(target);
         ASSERT_TRUE(now == old || now == fresh) << "round " << round << ": " << now.size() << " bytes";
-        if (signal != SIGKILL)
+        if (signal != SIGKILL) {
             ASSERT_EQ(temporaryFiles(target.parent_path()), std::vector<std::string>{}) << "signal " << signal;
+        }
     }
 }

@@ -59,7 +59,7 @@ TEST(TrustedRuns, ParallelRunsOverOneProgramFolderDoNotMix)
     const fs::path beta = writeProject(dir, "b", "Beta", 200);
     std::vector<fs::path> versions;
     for (int v = 1; v <= 8; ++v)
-        versions.push_back(writeProject(dir, "c" + std::to_string(v), "Gamma", 5, v));
+        versions.push_back(writeProject(dir, std::string("c").append(std::to_string(v)), "Gamma", 5, v));
     const std::string program = (dir / "program").string();
 
     struct Run {
@@ -73,7 +73,7 @@ TEST(TrustedRuns, ParallelRunsOverOneProgramFolderDoNotMix)
         const fs::path out = dir / ("out" + std::to_string(i));
         const auto pid = test::startProcess({test::kCliProgram, "count", (a ? alpha : beta).string(), "--save",
                                              "--program-folder", program},
-                                            {out.string(), out.string() + ".err"});
+                                            {out.string(), out.string() + ".err", false, {}});
         runs.push_back({pid, out, a ? 300u : 200u});
         if (i < static_cast<int>(versions.size()))
             runs.push_back({test::startProcess({test::kCliProgram, "count", versions[static_cast<std::size_t>(i)].string(),
@@ -184,7 +184,7 @@ TEST(TrustedRuns, StandardOutputThatCannotBeWrittenFails)
     const std::vector<std::string> args = {test::kCliProgram, "count", project.string(), "--program-folder",
                                            (dir / "program").string()};
     for (const bool closed : {false, true}) {
-        test::ProcessOptions options{"/dev/full", (dir / "err").string(), closed};
+        test::ProcessOptions options{"/dev/full", (dir / "err").string(), closed, {}};
         EXPECT_EQ(test::runProcess(args, options), 1) << (closed ? "closed" : "full");
         EXPECT_NE(test::readFile(dir / "err").find("standard output"), std::string::npos);
     }
@@ -297,7 +297,7 @@ TEST(TrustedRuns, ExportWritesTheFileTheUserNamed)
         const fs::path out = dir / "stdout";
         EXPECT_EQ(test::runProcess({test::kCliProgram, "count", project.string(), "--output", name,
                                     "--program-folder", program},
-                                   {out.string()}),
+                                   {out.string(), {}, false, {}}),
                   0);
         EXPECT_EQ(test::readFile(out), name == "-" ? expected : listing + expected) << name;
     }

@@ -235,9 +235,10 @@ void expectReadableLabels(const frmPubTrend& t)
         const QString text = labels[i]->toPlainText();
         EXPECT_FALSE(text.contains(QStringLiteral("..."))) << text.toStdString();
         EXPECT_TRUE(inside.contains(labels[i]->sceneBoundingRect())) << text.toStdString();
-        if (i > 0)
+        if (i > 0) {
             EXPECT_FALSE(labels[i - 1]->sceneBoundingRect().intersects(labels[i]->sceneBoundingRect()))
                 << labels[i - 1]->toPlainText().toStdString() << " runs into " << text.toStdString();
+        }
     }
 }
 
@@ -249,7 +250,7 @@ TEST_F(Trend, FiftyVersionsShowWholeLabelsThePointerFindsEachPointAndTheWindowGr
         const std::vector<int> f = {p, a, c, b, p - c, p - b, p - c - b, a - c, a - b, a - c - b};
         std::string line = "M.bas:Module";
         for (int v : f)
-            line += ":" + std::to_string(v);
+            line.append(":").append(std::to_string(v));
         program.write("verhis/Big/2026.1." + std::to_string(200 + k), line + "\r\n");
     }
     open();
