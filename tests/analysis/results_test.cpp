@@ -99,7 +99,7 @@ TEST(RowOrder, SortingInPlaceGivesTheSortedCopy)
                 + (i % 2 ? "a" : "A");
     // Which row is which, for the comparison: the row's own number.
     for (std::size_t i = 0; i < rows.size(); ++i)
-        rows[i].cells[ColType] += "#" + std::to_string(i);
+        rows[i].cells[ColType].append("#").append(std::to_string(i));
     for (int column = 0; column < kColumnCount; ++column)
         for (bool descending : {false, true}) {
             SortState s;
