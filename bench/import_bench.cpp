@@ -4,6 +4,8 @@
 // objects against the count of its checkout. Whole processes, medians.
 //
 //   build/bench/zorvika-import-bench [--runs N] [--corpus DIR] [--cli PATH]
+#include "bench_process.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -21,30 +23,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A whole run of `argv`; the benchmark stops when one fails.
 double runProcess(const std::vector<std::string>& argv)
 {
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::FILE* null = std::fopen("/dev/null", "w");
-        if (null) {
-            ::dup2(fileno(null), 1);
-            ::dup2(fileno(null), 2);
-        }
-        std::vector<char*> args;
-        for (const auto& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    const Measure m = runOnce(argv);
+    if (m.status != 0) {
         std::cerr << "failed: " << argv[0] << " " << argv[1] << "\n";
         std::exit(1);
     }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return m.seconds;
 }
 
 double median(std::vector<double> v)
