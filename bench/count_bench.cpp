@@ -9,7 +9,7 @@
 //                             [--floor PATH] [--cloc]
 #include "bench_process.h"
 #include "analysis/project_reader.h"
-#include "components/file_io.h"
+#include "base/file_io.h"
 
 #include <algorithm>
 #include <chrono>

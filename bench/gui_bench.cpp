@@ -6,10 +6,10 @@
 // under 300 ms.
 //
 //   build/bench/zorvika-gui-bench [--runs N] [--modules N]
-#include "components/gui_font.h"
-#include "components/recording_utility.h"
-#include "components/results_model.h"
-#include "components/results_view.h"
+#include "widgets/gui_font.h"
+#include "recording_utility.h"
+#include "widgets/results_model.h"
+#include "widgets/results_view.h"
 #include "history/frm_pub_his.h"
 #include "history/frm_pub_trend.h"
 #include "shell/frm_pub_main.h"

@@ -2,24 +2,23 @@
 find_package(Qt6 REQUIRED COMPONENTS Widgets Charts Svg)
 
 add_library(zorvika_gui STATIC
-  components/gui_text.cpp
-  components/gui_font.cpp
-  components/super_button.cpp
-  components/icons.cpp
-  components/busy_box.cpp
-  components/text_fit.cpp
-  components/window_keys.cpp
+  widgets/gui_text.cpp
+  widgets/gui_font.cpp
+  widgets/super_button.cpp
+  widgets/icons.cpp
+  widgets/busy_box.cpp
+  widgets/text_fit.cpp
+  widgets/window_keys.cpp
   ${CMAKE_SOURCE_DIR}/resources/icons.qrc
-  components/utility.cpp
-  components/qt_utility.cpp
-  components/recording_utility.cpp
-  components/window_text.cpp
-  components/results_model.cpp
-  components/results_view.cpp
-  components/sorted_table_model.cpp
-  components/text_table_model.cpp
-  components/click_label.cpp
-  components/fitted_label.cpp
+  components/qt/utility.cpp
+  components/qt/qt_utility.cpp
+  components/qt/window_text.cpp
+  widgets/results_model.cpp
+  widgets/results_view.cpp
+  widgets/sorted_table_model.cpp
+  widgets/text_table_model.cpp
+  widgets/click_label.cpp
+  widgets/fitted_label.cpp
   about/logos.cpp
   about/frm_pub_about.cpp
   history/frm_pub_his.cpp
@@ -46,5 +45,4 @@ add_custom_target(zorvika_gui_resources ALL
 add_dependencies(zorvika zorvika_gui_resources)
 
 # Pictures of the windows for the documentation (scripts/screenshots.sh).
-add_executable(zorvika-screenshots shell/screenshots_main.cpp)
-target_link_libraries(zorvika-screenshots PRIVATE zorvika_gui)
+add_subdirectory(${CMAKE_SOURCE_DIR}/tools/screenshots ${CMAKE_BINARY_DIR}/tools/screenshots)

@@ -1,7 +1,7 @@
 #pragma once
 // The about window: the product's name, logos, version, copyright and
 // description, and the links to the home pages and the support mailbox.
-#include "components/fitted_label.h"
+#include "widgets/fitted_label.h"
 
 #include <QDialog>
 

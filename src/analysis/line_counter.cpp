@@ -3,8 +3,8 @@
 #include "analysis/path_resolver.h"
 #include "analysis/project_reader.h"
 #include "analysis/source_tree.h"
-#include "components/file_io.h"
-#include "components/text_codec.h"
+#include "base/file_io.h"
+#include "base/text_codec.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "analysis/path_resolver.h"
 
-#include "components/line_reader.h"
-#include "components/text_codec.h"
+#include "base/line_reader.h"
+#include "base/text_codec.h"
 
 #include <algorithm>
 #include <sys/stat.h>

@@ -3,9 +3,9 @@
 #include "analysis/line_counter.h"
 #include "analysis/project_reader.h"
 #include "analysis/source_tree.h"
-#include "components/file_io.h"
-#include "components/line_reader.h"
-#include "components/text_codec.h"
+#include "base/file_io.h"
+#include "base/line_reader.h"
+#include "base/text_codec.h"
 
 #include <algorithm>
 #include <map>

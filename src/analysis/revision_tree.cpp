@@ -1,6 +1,6 @@
 #include "analysis/revision_tree.h"
 
-#include "components/line_reader.h"
+#include "base/line_reader.h"
 
 #include <algorithm>
 

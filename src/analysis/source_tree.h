@@ -4,7 +4,7 @@
 // road through either, so a revision counts exactly as its checkout would.
 #include "analysis/line_counter.h"
 #include "analysis/path_resolver.h"
-#include "components/file_io.h"
+#include "base/file_io.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 
 #include "cli/commands.h"
-#include "components/line_reader.h"
+#include "base/line_reader.h"
 
 #include <functional>
 

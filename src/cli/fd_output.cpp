@@ -1,6 +1,6 @@
 #include "cli/fd_output.h"
 
-#include "components/file_io.h"
+#include "base/file_io.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // `zorvika-cli import`: one snapshot per tag or revision of a git repository.
 #include "analysis/module_row.h"
 #include "cli/commands.h"
-#include "components/interrupt_cleanup.h"
+#include "base/interrupt_cleanup.h"
 #include "history/revision_import.h"
 
 #include <unistd.h>

@@ -3,9 +3,9 @@
 #include "analysis/procedure_table.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "components/line_reader.h"
+#include "base/line_reader.h"
 #include "components/spreadsheet.h"
-#include "components/text_codec.h"
+#include "base/text_codec.h"
 #include "output/table_export.h"
 #include "shell/selection.h"
 

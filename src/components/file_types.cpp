@@ -1,6 +1,6 @@
 #include "components/file_types.h"
 
-#include "components/line_reader.h"
+#include "base/line_reader.h"
 
 namespace zorvika {
 

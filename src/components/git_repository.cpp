@@ -1,6 +1,6 @@
 #include "components/git_repository.h"
 
-#include "components/shared_library.h"
+#include "base/shared_library.h"
 
 #include <git2.h>
 

@@ -1,7 +1,7 @@
 #include "components/ini_reader.h"
 
-#include "components/file_io.h"
-#include "components/line_reader.h"
+#include "base/file_io.h"
+#include "base/line_reader.h"
 
 namespace zorvika {
 

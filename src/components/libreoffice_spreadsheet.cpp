@@ -1,8 +1,8 @@
 #include "components/libreoffice_spreadsheet.h"
 
-#include "components/child_process.h"
-#include "components/file_io.h"
-#include "components/scratch_folder.h"
+#include "base/child_process.h"
+#include "base/file_io.h"
+#include "base/scratch_folder.h"
 #include "components/xlsx_workbook.h"
 
 #include <cerrno>

@@ -1,9 +1,9 @@
 #include "components/xlsx_workbook.h"
 
-#include "components/file_io.h"
-#include "components/scratch_folder.h"
-#include "components/shared_library.h"
-#include "components/text_codec.h"
+#include "base/file_io.h"
+#include "base/scratch_folder.h"
+#include "base/shared_library.h"
+#include "base/text_codec.h"
 
 #include <xlsxwriter.h>
 

@@ -2,7 +2,7 @@
 // The history window: the stored projects and versions, the rows and totals
 // line of the selected snapshot, their export and their deletion.
 #include "analysis/module_row.h"
-#include "components/fitted_label.h"
+#include "widgets/fitted_label.h"
 
 #include <QDialog>
 

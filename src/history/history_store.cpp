@@ -1,8 +1,8 @@
 #include "history/history_store.h"
 
-#include "components/file_io.h"
-#include "components/line_reader.h"
-#include "components/text_codec.h"
+#include "base/file_io.h"
+#include "base/line_reader.h"
+#include "base/text_codec.h"
 #include "output/snapshot_store.h"
 #include "shell/message_table.h"
 

@@ -1,7 +1,7 @@
 #include "history/import_choice.h"
 
 #include "shell/frm_pub_main.h"
-#include "components/gui_font.h"
+#include "widgets/gui_font.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

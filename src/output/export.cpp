@@ -1,6 +1,6 @@
 #include "output/export.h"
 
-#include "components/line_reader.h"
+#include "base/line_reader.h"
 #include "components/spreadsheet.h"
 #include "output/table_export.h"
 

@@ -1,9 +1,9 @@
 #include "output/snapshot_store.h"
 
-#include "components/file_io.h"
+#include "base/file_io.h"
 #include "shell/message_table.h"
 
-#include "components/text_codec.h"
+#include "base/text_codec.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -3,7 +3,7 @@
 // name and version, holding one line per row (the twelve cells joined by
 // ":") and the totals line last.
 #include "analysis/module_row.h"
-#include "components/file_io.h"
+#include "base/file_io.h"
 
 #include <filesystem>
 #include <string>

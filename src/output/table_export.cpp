@@ -1,6 +1,6 @@
 #include "output/table_export.h"
 
-#include "components/file_io.h"
+#include "base/file_io.h"
 #include "components/spreadsheet.h"
 #include "components/xlsx_workbook.h"
 

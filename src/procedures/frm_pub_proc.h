@@ -3,7 +3,7 @@
 // project, or of all its modules, with the module's figures in one line
 // under the list; sortable by any column and exported like the other lists.
 #include "analysis/procedure_metrics.h"
-#include "components/fitted_label.h"
+#include "widgets/fitted_label.h"
 
 #include <QDialog>
 

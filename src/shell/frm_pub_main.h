@@ -2,7 +2,7 @@
 // The main window: every command, the project's properties, the results
 // list and its totals line. It lives as long as the program.
 #include "analysis/module_row.h"
-#include "components/fitted_label.h"
+#include "widgets/fitted_label.h"
 #include "components/spreadsheet.h"
 #include "output/export.h"
 #include "shell/message_table.h"

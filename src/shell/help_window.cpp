@@ -1,6 +1,6 @@
 #include "shell/help_window.h"
 
-#include "components/gui_text.h"
+#include "widgets/gui_text.h"
 
 #include <QFileInfo>
 #include <QTextBrowser>

@@ -1,9 +1,9 @@
 #include "shell/message_table.h"
 
 #include "analysis/results.h"
-#include "components/file_io.h"
+#include "base/file_io.h"
 #include "components/ini_reader.h"
-#include "components/text_codec.h"
+#include "base/text_codec.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "shell/qt_language.h"
 
-#include "components/gui_text.h"
+#include "widgets/gui_text.h"
 #include "shell/message_table.h"
 
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 
 #include "analysis/module_row.h"
 #include "analysis/source_tree.h"
-#include "components/file_io.h"
-#include "components/line_reader.h"
+#include "base/file_io.h"
+#include "base/line_reader.h"
 #include "shell/message_table.h"
 
 #include <map>

@@ -2,7 +2,7 @@
 #include "gui_fixture.h"
 
 #include "about/frm_pub_about.h"
-#include "components/click_label.h"
+#include "widgets/click_label.h"
 #include "shell/links.h"
 
 #include <QLabel>

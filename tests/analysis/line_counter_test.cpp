@@ -1,6 +1,6 @@
 #include "analysis/line_counter.h"
 
-#include "components/line_reader.h"
+#include "base/line_reader.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

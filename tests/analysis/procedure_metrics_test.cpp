@@ -6,7 +6,7 @@
 #include "analysis/procedure_metrics.h"
 #include "analysis/procedure_table.h"
 #include "analysis/project_reader.h"
-#include "components/line_reader.h"
+#include "base/line_reader.h"
 
 #include "temp_folder.h"
 

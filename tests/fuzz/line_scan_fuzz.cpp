@@ -1,8 +1,8 @@
 // The line classification: one pass, cut anywhere, agrees with the line
 // count and the header search of the text-file operations.
 #include "analysis/line_counter.h"
-#include "components/text_codec.h"
-#include "components/text_file.h"
+#include "base/text_codec.h"
+#include "text_file_reference.h"
 #include "fuzz_input.h"
 
 using namespace zorvika;

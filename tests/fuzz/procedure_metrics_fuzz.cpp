@@ -3,7 +3,7 @@
 // sum to no more than the module's, and names are display text.
 #include "analysis/line_counter.h"
 #include "analysis/procedure_metrics.h"
-#include "components/text_codec.h"
+#include "base/text_codec.h"
 #include "fuzz_input.h"
 
 using namespace zorvika;

@@ -1,6 +1,6 @@
 // The module-list reader and the property lookup of a project file.
 #include "analysis/project_reader.h"
-#include "components/text_codec.h"
+#include "base/text_codec.h"
 #include "fuzz_input.h"
 #include "shell/selection.h"
 

@@ -1,7 +1,7 @@
 // The snapshot line reader, the totals-text split of the export, and the
 // trend's one-pass reading of a snapshot against the rows the history shows.
 #include "analysis/results.h"
-#include "components/text_codec.h"
+#include "base/text_codec.h"
 #include "fuzz_input.h"
 #include "history/history_store.h"
 #include "history/trend.h"

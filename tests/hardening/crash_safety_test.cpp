@@ -2,7 +2,7 @@
 // or an export: the file is always the old one or the new one, whole.
 #include "history/history_store.h"
 #include "shell/message_table.h"
-#include "components/file_io.h"
+#include "base/file_io.h"
 #include "process_run.h"
 #include "temp_folder.h"
 

@@ -3,8 +3,8 @@
 // links in the store, export targets that are no regular file, interrupts,
 // and texts that must come out valid.
 #include "../cli/cli_support.h"
-#include "components/file_io.h"
-#include "components/text_codec.h"
+#include "base/file_io.h"
+#include "base/text_codec.h"
 #include "history/history_store.h"
 #include "process_run.h"
 #include "shell/message_table.h"

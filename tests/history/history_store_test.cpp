@@ -1,6 +1,6 @@
 #include "history/history_store.h"
 
-#include "components/file_io.h"
+#include "base/file_io.h"
 #include "output/snapshot_store.h"
 #include "shell/message_table.h"
 #include "temp_folder.h"

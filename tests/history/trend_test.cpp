@@ -1,7 +1,7 @@
 #include "history/trend.h"
 
 #include "cli_support.h"
-#include "components/file_io.h"
+#include "base/file_io.h"
 #include "output/snapshot_store.h"
 #include "shell/message_table.h"
 

@@ -4,8 +4,8 @@
 #include "components/libreoffice_spreadsheet.h"
 
 #include "cli/cli.h"
-#include "components/child_process.h"
-#include "components/scratch_folder.h"
+#include "base/child_process.h"
+#include "base/scratch_folder.h"
 #include "components/spreadsheet_factory.h"
 #include "components/xlsx_workbook.h"
 #include "output/export.h"

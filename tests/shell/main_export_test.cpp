@@ -2,7 +2,7 @@
 // the files it writes.
 #include "gui_fixture.h"
 
-#include "components/busy_box.h"
+#include "widgets/busy_box.h"
 #include "output/export.h"
 
 #include <QTimer>

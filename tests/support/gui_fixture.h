@@ -2,10 +2,10 @@
 // A main window on a fresh program folder, its dialogs answered by a
 // recording utility, and small projects written for the tests.
 #include "analysis/results.h"
-#include "components/recording_utility.h"
-#include "components/results_model.h"
-#include "components/results_view.h"
-#include "components/super_button.h"
+#include "recording_utility.h"
+#include "widgets/results_model.h"
+#include "widgets/results_view.h"
+#include "widgets/super_button.h"
 #include "history/frm_pub_his.h"
 #include "shell/frm_pub_main.h"
 #include "temp_folder.h"

@@ -1,0 +1,153 @@
+#include "widgets/results_view.h"
+
+#include "analysis/module_row.h"
+#include "widgets/gui_font.h"
+#include "widgets/sorted_table_model.h"
+
+#include "widgets/gui_text.h"
+#include "output/table_export.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+
+#include <algorithm>
+#include <QSignalBlocker>
+
+namespace zorvika {
+
+std::vector<int> resultsColumnWidths()
+{
+    std::vector<int> widths;
+    for (int hundredths : kColumnWidths)
+        widths.push_back(pxFromHundredthsMm(hundredths));
+    return widths;
+}
+
+ResultsView::ResultsView(SortedTableModel* model, QWidget* parent) : ResultsView(model, resultsColumnWidths(), parent)
+{
+}
+
+ResultsView::ResultsView(SortedTableModel* model, const std::vector<int>& widths, QWidget* parent)
+    : QTreeView(parent), list_(model)
+{
+    setModel(model);
+    setFont(windowFont());
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSortingEnabled(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideRight);
+
+    QHeaderView* head = header();
+    head->setStretchLastSection(false);
+    head->setSectionsClickable(true);
+    head->setSectionsMovable(false);
+    head->setSortIndicatorShown(true);
+    head->setSortIndicator(0, Qt::AscendingOrder);
+    head->setFont(windowFont());
+    for (std::size_t c = 0; c < widths.size(); ++c)
+        head->resizeSection(static_cast<int>(c), widths[c]);
+
+    connect(head, &QHeaderView::sectionClicked, this, [this](int section) { emit columnClick(section + 1); });
+    // The header flips its own indicator on a click; the list's sort state decides what it shows.
+    auto showSortState = [this] {
+        const SortState& sort = list_->sortState();
+        const Qt::SortOrder order = sort.descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+        if (header()->sortIndicatorSection() != sort.column || header()->sortIndicatorOrder() != order) {
+            const QSignalBlocker block(header());
+            header()->setSortIndicator(sort.column, order);
+            header()->viewport()->update();
+        }
+    };
+    connect(model, &SortedTableModel::sortChanged, this, showSortState);
+    connect(head, &QHeaderView::sortIndicatorChanged, this, showSortState);
+}
+
+} // namespace zorvika
+
+namespace zorvika {
+
+void ResultsView::setCommandTexts(const QString& sortColumn, const QString& sortBy, const QString& copy)
+{
+    sortColumnText_ = sortColumn;
+    sortByText_ = sortBy;
+    copyText_ = copy;
+}
+
+QString ResultsView::selectedRowsText() const
+{
+    QModelIndexList selected = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
+    if (selected.isEmpty())
+        return {};
+    std::sort(selected.begin(), selected.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<std::string> titles;
+    for (int c = 0; c < list_->columnCount(); ++c)
+        titles.push_back(utf8(list_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
+    TextTable rows;
+    for (const QModelIndex& index : selected)
+        rows.push_back(list_->shownRow(index.row()));
+    return qtext(tableText(titles, rows, ExportFormat::Tab));
+}
+
+void ResultsView::copySelectedRows() const
+{
+    const QString text = selectedRowsText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+QMenu* ResultsView::makeContextMenu(int column)
+{
+    auto* menu = new QMenu(this);
+    menu->setFont(windowFont());
+    auto sortBy = [this](int c) { emit columnClick(c + 1); };
+    if (column >= 0 && column < list_->columnCount())
+        menu->addAction(sortColumnText_, this, [sortBy, column] { sortBy(column); });
+    QMenu* columns = menu->addMenu(sortByText_);
+    for (int c = 0; c < list_->columnCount(); ++c)
+        columns->addAction(list_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), this,
+                           [sortBy, c] { sortBy(c); });
+    menu->addSeparator();
+    QAction* copy = menu->addAction(copyText_, this, [this] { copySelectedRows(); });
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setEnabled(selectionModel() && selectionModel()->hasSelection());
+    return menu;
+}
+
+void ResultsView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // From the mouse, the column under the pointer; from the keyboard, the current cell's.
+    int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        column = header()->logicalIndexAt(viewport()->mapFrom(this, event->pos()).x());
+    } else if (currentIndex().isValid()) {
+        at = viewport()->mapToGlobal(visualRect(currentIndex()).center());
+    } else {
+        at = viewport()->mapToGlobal(QPoint(0, 0));
+    }
+    QMenu* menu = makeContextMenu(column);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(at);
+    event->accept();
+}
+
+void ResultsView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copySelectedRows();
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+} // namespace zorvika

@@ -1,0 +1,74 @@
+#include "text_file_reference.h"
+
+#include "base/file_io.h"
+#include "base/line_reader.h"
+
+#include <cstdio>
+
+namespace zorvika {
+
+std::int64_t countLinesInText(std::string_view text)
+{
+    std::int64_t n = 0;
+    forEachLine(withoutUtf8Bom(text), [&](std::string_view) { ++n; });
+    return n;
+}
+
+std::int64_t findLineInText(std::string_view text, std::string_view prefix)
+{
+    std::string lower(prefix);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    std::int64_t n = 0;
+    std::int64_t found = 0;
+    forEachLine(withoutUtf8Bom(text), [&](std::string_view line) {
+        ++n;
+        if (found == 0 && startsWithNoCase(line, lower))
+            found = n;
+    });
+    return found;
+}
+
+std::string_view lastLineOfText(std::string_view text)
+{
+    std::string_view last;
+    forEachLine(withoutUtf8Bom(text), [&](std::string_view line) { last = line; });
+    return last;
+}
+
+std::int64_t CountLines(const std::filesystem::path& file)
+{
+    std::string text;
+    if (readRegularFile(file, text) != ReadStatus::Ok)
+        return 0;
+    return countLinesInText(text);
+}
+
+std::int64_t FindLine(const std::filesystem::path& file, std::string_view text, bool)
+{
+    std::string data;
+    if (readRegularFile(file, data) != ReadStatus::Ok)
+        return 0;
+    return findLineInText(data, text);
+}
+
+std::string ReadLastLine(const std::filesystem::path& file)
+{
+    std::string data;
+    if (readRegularFile(file, data) != ReadStatus::Ok)
+        return {};
+    return std::string(lastLineOfText(data));
+}
+
+bool AppendLine(const std::filesystem::path& file, std::string_view line)
+{
+    std::FILE* f = std::fopen(file.c_str(), "ab");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size();
+    ok = std::fwrite("\r\n", 1, 2, f) == 2 && ok;
+    return std::fclose(f) == 0 && ok;
+}
+
+} // namespace zorvika
