@@ -7,9 +7,9 @@
 //
 //   build/bench/zorvika-bench [--runs N] [--corpus DIR] [--cli PATH] [--before PATH]
 //                             [--floor PATH] [--cloc]
-#include "bench_process.h"
 #include "analysis/project_reader.h"
 #include "base/file_io.h"
+#include "bench_process.h"
 
 #include <algorithm>
 #include <chrono>

@@ -6,13 +6,13 @@
 // under 300 ms.
 //
 //   build/bench/zorvika-gui-bench [--runs N] [--modules N]
-#include "widgets/gui_font.h"
-#include "recording_utility.h"
-#include "widgets/results_model.h"
-#include "widgets/results_view.h"
 #include "history/frm_pub_his.h"
 #include "history/frm_pub_trend.h"
+#include "recording_utility.h"
 #include "shell/frm_pub_main.h"
+#include "widgets/gui_font.h"
+#include "widgets/results_model.h"
+#include "widgets/results_view.h"
 
 #include <QApplication>
 #include <QComboBox>

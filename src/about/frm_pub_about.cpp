@@ -1,15 +1,15 @@
 #include "about/frm_pub_about.h"
 
 #include "about/logos.h"
+#include "components/qt/utility.h"
+#include "components/qt/window_text.h"
+#include "shell/frm_pub_main.h"
+#include "shell/links.h"
 #include "widgets/click_label.h"
 #include "widgets/fitted_label.h"
 #include "widgets/gui_font.h"
 #include "widgets/super_button.h"
 #include "widgets/window_keys.h"
-#include "components/qt/utility.h"
-#include "components/qt/window_text.h"
-#include "shell/frm_pub_main.h"
-#include "shell/links.h"
 
 #include <QFrame>
 #include <QGroupBox>

@@ -1,9 +1,9 @@
 #include "analysis/project_reader.h"
 
 #include "base/file_io.h"
-#include "components/ini_reader.h"
 #include "base/line_reader.h"
 #include "base/text_codec.h"
+#include "components/ini_reader.h"
 
 namespace zorvika {
 

@@ -1,7 +1,7 @@
 #include "cli/cli.h"
 
-#include "cli/commands.h"
 #include "base/line_reader.h"
+#include "cli/commands.h"
 
 #include <functional>
 

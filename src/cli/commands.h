@@ -1,10 +1,10 @@
 #pragma once
 // The commands of the command line, one unit each: its table of options and
 // the function that runs it.
+#include "base/program_folder.h"
 #include "cli/cli.h"
 #include "cli/options.h"
 #include "output/export.h"
-#include "shell/message_table.h"
 
 #include <optional>
 #include <ostream>

@@ -1,14 +1,15 @@
 // `zorvika-cli count`: counts a project or the projects of a group.
 #include "analysis/procedure_metrics.h"
 #include "analysis/results.h"
-#include "cli/commands.h"
-#include "cli/json_writer.h"
 #include "base/file_io.h"
 #include "base/text_codec.h"
-#include "history/revision_import.h"
+#include "cli/commands.h"
+#include "cli/json_writer.h"
 #include "components/spreadsheet.h"
+#include "history/revision_import.h"
 #include "output/export.h"
 #include "output/snapshot_store.h"
+#include "shell/message_table.h"
 #include "shell/project_run.h"
 #include "shell/selection.h"
 

@@ -6,6 +6,7 @@
 #include "history/trend.h"
 #include "output/export.h"
 #include "output/table_export.h"
+#include "shell/message_table.h"
 
 #include <algorithm>
 #include <optional>

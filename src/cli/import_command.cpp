@@ -1,8 +1,9 @@
 // `zorvika-cli import`: one snapshot per tag or revision of a git repository.
 #include "analysis/module_row.h"
-#include "cli/commands.h"
 #include "base/interrupt_cleanup.h"
+#include "cli/commands.h"
 #include "history/revision_import.h"
+#include "shell/message_table.h"
 
 #include <unistd.h>
 

@@ -1,12 +1,13 @@
 // `zorvika-cli procedures`: one row per procedure of every module.
 #include "analysis/procedure_metrics.h"
 #include "analysis/procedure_table.h"
+#include "base/line_reader.h"
+#include "base/text_codec.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
-#include "base/line_reader.h"
 #include "components/spreadsheet.h"
-#include "base/text_codec.h"
 #include "output/table_export.h"
+#include "shell/message_table.h"
 #include "shell/selection.h"
 
 #include <algorithm>

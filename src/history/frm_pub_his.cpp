@@ -1,5 +1,10 @@
 #include "history/frm_pub_his.h"
 
+#include "components/qt/utility.h"
+#include "components/qt/window_text.h"
+#include "history/frm_pub_trend.h"
+#include "history/history_store.h"
+#include "shell/frm_pub_main.h"
 #include "widgets/fitted_label.h"
 #include "widgets/gui_font.h"
 #include "widgets/gui_text.h"
@@ -8,11 +13,6 @@
 #include "widgets/super_button.h"
 #include "widgets/text_fit.h"
 #include "widgets/window_keys.h"
-#include "components/qt/utility.h"
-#include "components/qt/window_text.h"
-#include "history/frm_pub_trend.h"
-#include "history/history_store.h"
-#include "shell/frm_pub_main.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>

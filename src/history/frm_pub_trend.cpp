@@ -3,6 +3,10 @@
 #include "history/import_choice.h"
 #include "history/revision_import.h"
 
+#include "components/qt/utility.h"
+#include "components/qt/window_text.h"
+#include "output/table_export.h"
+#include "shell/frm_pub_main.h"
 #include "widgets/fitted_label.h"
 #include "widgets/gui_font.h"
 #include "widgets/gui_text.h"
@@ -11,10 +15,6 @@
 #include "widgets/text_fit.h"
 #include "widgets/text_table_model.h"
 #include "widgets/window_keys.h"
-#include "components/qt/utility.h"
-#include "components/qt/window_text.h"
-#include "output/table_export.h"
-#include "shell/frm_pub_main.h"
 
 #include <QCategoryAxis>
 #include <QChart>

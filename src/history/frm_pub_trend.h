@@ -2,8 +2,8 @@
 // The growth of one stored project: a chart of its totals "P - C - B", "C"
 // and "B" over its versions, and the comparison of two versions module by
 // module, sortable and exportable like the other lists.
-#include "widgets/fitted_label.h"
 #include "history/trend.h"
+#include "widgets/fitted_label.h"
 
 #include <QDialog>
 

@@ -2,9 +2,9 @@
 
 #include "base/file_io.h"
 #include "base/line_reader.h"
+#include "base/program_folder.h"
 #include "base/text_codec.h"
 #include "output/snapshot_store.h"
-#include "shell/message_table.h"
 
 #include <algorithm>
 #include <array>

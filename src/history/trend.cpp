@@ -1,7 +1,7 @@
 #include "history/trend.h"
 
+#include "base/program_folder.h"
 #include "output/export.h"
-#include "shell/message_table.h"
 
 #include <algorithm>
 #include <charconv>

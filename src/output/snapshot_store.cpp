@@ -1,7 +1,7 @@
 #include "output/snapshot_store.h"
 
 #include "base/file_io.h"
-#include "shell/message_table.h"
+#include "base/program_folder.h"
 
 #include "base/text_codec.h"
 

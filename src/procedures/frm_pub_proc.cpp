@@ -1,16 +1,16 @@
 #include "procedures/frm_pub_proc.h"
 
 #include "analysis/procedure_table.h"
+#include "components/qt/window_text.h"
+#include "output/export.h"
+#include "output/table_export.h"
+#include "shell/frm_pub_main.h"
 #include "widgets/fitted_label.h"
 #include "widgets/gui_font.h"
 #include "widgets/gui_text.h"
 #include "widgets/results_view.h"
 #include "widgets/super_button.h"
 #include "widgets/text_table_model.h"
-#include "components/qt/window_text.h"
-#include "output/export.h"
-#include "output/table_export.h"
-#include "shell/frm_pub_main.h"
 
 #include <QStyle>
 

@@ -2,12 +2,12 @@
 // The main window: every command, the project's properties, the results
 // list and its totals line. It lives as long as the program.
 #include "analysis/module_row.h"
-#include "widgets/fitted_label.h"
 #include "components/spreadsheet.h"
 #include "output/export.h"
 #include "shell/message_table.h"
 #include "shell/project_run.h"
 #include "shell/selection.h"
+#include "widgets/fitted_label.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -2,10 +2,10 @@
 // A project or group file given as the one argument ("Open with" in a file
 // manager) is opened as if it had been chosen in the open dialog.
 #include "about/logos.h"
-#include "widgets/gui_font.h"
 #include "components/qt/qt_utility.h"
 #include "shell/frm_pub_main.h"
 #include "shell/qt_language.h"
+#include "widgets/gui_font.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "shell/qt_language.h"
 
-#include "widgets/gui_text.h"
 #include "shell/message_table.h"
+#include "widgets/gui_text.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -4,7 +4,7 @@
 #include "analysis/source_tree.h"
 #include "base/file_io.h"
 #include "base/line_reader.h"
-#include "shell/message_table.h"
+#include "base/program_folder.h"
 
 #include <map>
 #include <set>

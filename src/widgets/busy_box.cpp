@@ -1,7 +1,7 @@
 #include "widgets/busy_box.h"
 
-#include "widgets/gui_font.h"
 #include "components/qt/utility.h"
+#include "widgets/gui_font.h"
 
 #include <QApplication>
 #include <QCloseEvent>

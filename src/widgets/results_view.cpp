@@ -4,8 +4,8 @@
 #include "widgets/gui_font.h"
 #include "widgets/sorted_table_model.h"
 
-#include "widgets/gui_text.h"
 #include "output/table_export.h"
+#include "widgets/gui_text.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>

@@ -2,8 +2,8 @@
 #include "gui_fixture.h"
 
 #include "about/frm_pub_about.h"
-#include "widgets/click_label.h"
 #include "shell/links.h"
+#include "widgets/click_label.h"
 
 #include <QLabel>
 

@@ -4,8 +4,8 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli_support.h"
-#include "output/snapshot_store.h"
 #include "history/history_store.h"
+#include "output/snapshot_store.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

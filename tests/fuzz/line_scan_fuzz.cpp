@@ -2,8 +2,8 @@
 // count and the header search of the text-file operations.
 #include "analysis/line_counter.h"
 #include "base/text_codec.h"
-#include "text_file_reference.h"
 #include "fuzz_input.h"
+#include "text_file_reference.h"
 
 using namespace zorvika;
 

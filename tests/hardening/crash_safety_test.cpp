@@ -1,8 +1,8 @@
 // Killing the command line at random moments while it replaces a snapshot
 // or an export: the file is always the old one or the new one, whole.
-#include "history/history_store.h"
-#include "shell/message_table.h"
 #include "base/file_io.h"
+#include "base/program_folder.h"
+#include "history/history_store.h"
 #include "process_run.h"
 #include "temp_folder.h"
 

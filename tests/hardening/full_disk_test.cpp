@@ -2,10 +2,10 @@
 // and the export says why. Needs a small file system of its own (a tmpfs);
 // skipped where the machine does not allow mounting one.
 #include "analysis/line_counter.h"
+#include "base/program_folder.h"
 #include "components/spreadsheet.h"
 #include "output/export.h"
 #include "output/snapshot_store.h"
-#include "shell/message_table.h"
 #include "shell/selection.h"
 #include "temp_folder.h"
 

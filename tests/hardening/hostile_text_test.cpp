@@ -1,8 +1,8 @@
 // Texts that other people wrote: message tables, project and group files in
 // odd shapes and encodings.
-#include "components/ini_reader.h"
-#include "base/text_codec.h"
 #include "analysis/project_reader.h"
+#include "base/text_codec.h"
+#include "components/ini_reader.h"
 #include "history/history_store.h"
 #include "shell/message_table.h"
 #include "shell/selection.h"

@@ -2,11 +2,11 @@
 // that try to leave the store: each is handled in bounded time, and nothing
 // is written outside the program folder.
 #include "analysis/line_counter.h"
+#include "base/program_folder.h"
 #include "history/history_store.h"
 #include "output/snapshot_store.h"
-#include "shell/message_table.h"
-#include "shell/selection.h"
 #include "program_folder.h"
+#include "shell/selection.h"
 #include "temp_folder.h"
 
 #include <chrono>

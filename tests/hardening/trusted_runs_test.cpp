@@ -4,10 +4,10 @@
 // and texts that must come out valid.
 #include "../cli/cli_support.h"
 #include "base/file_io.h"
+#include "base/program_folder.h"
 #include "base/text_codec.h"
 #include "history/history_store.h"
 #include "process_run.h"
-#include "shell/message_table.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "history/history_store.h"
 
 #include "base/file_io.h"
+#include "base/program_folder.h"
 #include "output/snapshot_store.h"
-#include "shell/message_table.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

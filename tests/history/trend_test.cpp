@@ -1,9 +1,9 @@
 #include "history/trend.h"
 
-#include "cli_support.h"
 #include "base/file_io.h"
+#include "base/program_folder.h"
+#include "cli_support.h"
 #include "output/snapshot_store.h"
-#include "shell/message_table.h"
 
 #include <gtest/gtest.h>
 

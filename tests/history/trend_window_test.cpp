@@ -2,9 +2,9 @@
 // order, the chart's values, the comparison list, its sorting and export.
 #include "gui_fixture.h"
 
-#include "widgets/text_table_model.h"
 #include "history/frm_pub_trend.h"
 #include "history/import_choice.h"
+#include "widgets/text_table_model.h"
 
 #include <QRadioButton>
 

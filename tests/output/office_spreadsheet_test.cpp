@@ -3,9 +3,9 @@
 // stand-ins for the office program.
 #include "components/libreoffice_spreadsheet.h"
 
-#include "cli/cli.h"
 #include "base/child_process.h"
 #include "base/scratch_folder.h"
+#include "cli/cli.h"
 #include "components/spreadsheet_factory.h"
 #include "components/xlsx_workbook.h"
 #include "output/export.h"

@@ -1,6 +1,6 @@
 #include "output/snapshot_store.h"
 
-#include "shell/message_table.h"
+#include "base/program_folder.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -4,10 +4,10 @@
 #include "gui_fixture.h"
 
 #include "analysis/procedure_table.h"
-#include "widgets/text_table_model.h"
 #include "output/export.h"
 #include "output/table_export.h"
 #include "procedures/frm_pub_proc.h"
+#include "widgets/text_table_model.h"
 
 namespace zorvika::test {
 namespace {

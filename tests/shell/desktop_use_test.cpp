@@ -3,13 +3,13 @@
 // the keyboard, and failures told in the table's words.
 #include "gui_fixture.h"
 
-#include "widgets/fitted_label.h"
-#include "widgets/gui_text.h"
 #include "components/qt/qt_utility.h"
-#include "widgets/text_fit.h"
 #include "output/export.h"
 #include "shell/help_window.h"
 #include "shell/qt_language.h"
+#include "widgets/fitted_label.h"
+#include "widgets/gui_text.h"
+#include "widgets/text_fit.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>

@@ -2,8 +2,8 @@
 // the files it writes.
 #include "gui_fixture.h"
 
-#include "widgets/busy_box.h"
 #include "output/export.h"
+#include "widgets/busy_box.h"
 
 #include <QTimer>
 

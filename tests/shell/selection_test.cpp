@@ -1,8 +1,8 @@
 #include "shell/selection.h"
 
+#include "program_folder.h"
 #include "shell/message_table.h"
 #include "shell/project_run.h"
-#include "program_folder.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

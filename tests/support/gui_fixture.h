@@ -2,13 +2,13 @@
 // A main window on a fresh program folder, its dialogs answered by a
 // recording utility, and small projects written for the tests.
 #include "analysis/results.h"
+#include "history/frm_pub_his.h"
 #include "recording_utility.h"
+#include "shell/frm_pub_main.h"
+#include "temp_folder.h"
 #include "widgets/results_model.h"
 #include "widgets/results_view.h"
 #include "widgets/super_button.h"
-#include "history/frm_pub_his.h"
-#include "shell/frm_pub_main.h"
-#include "temp_folder.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
 #pragma once
 // A program folder prepared as at start-up: the folder itself, the working
 // folders and an empty message table.
-#include "shell/message_table.h"
+#include "base/program_folder.h"
 
 #include <filesystem>
 

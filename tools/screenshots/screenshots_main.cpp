@@ -13,17 +13,17 @@
 // counted rows, with their totals line.
 #include "about/frm_pub_about.h"
 #include "about/logos.h"
-#include "widgets/gui_font.h"
-#include "recording_utility.h"
-#include "widgets/results_model.h"
 #include "history/frm_pub_his.h"
 #include "history/frm_pub_trend.h"
 #include "history/history_store.h"
 #include "history/trend.h"
 #include "output/snapshot_store.h"
-#include "widgets/results_view.h"
+#include "recording_utility.h"
 #include "shell/frm_pub_main.h"
 #include "shell/qt_language.h"
+#include "widgets/gui_font.h"
+#include "widgets/results_model.h"
+#include "widgets/results_view.h"
 
 #include <QApplication>
 #include <QComboBox>

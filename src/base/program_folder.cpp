@@ -1,0 +1,114 @@
+#include "base/program_folder.h"
+
+#include "base/file_io.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <pwd.h>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace zorvika {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The installed folders relative to the install prefix, as the build set them.
+#ifndef ZORVIKA_INSTALL_BINDIR
+#define ZORVIKA_INSTALL_BINDIR "bin"
+#endif
+#ifndef ZORVIKA_INSTALL_DATADIR
+#define ZORVIKA_INSTALL_DATADIR "share"
+#endif
+
+// The prefix that `folder` is the program folder of ("/usr" for "/usr/bin"),
+// or nothing when its last names are not the install's program folder.
+std::optional<fs::path> installPrefixOf(fs::path folder)
+{
+    folder = folder.lexically_normal();
+    if (!folder.empty() && !folder.has_filename())
+        folder = folder.parent_path();
+    const fs::path bindir = fs::path(ZORVIKA_INSTALL_BINDIR).lexically_normal();
+    std::vector<fs::path> names(bindir.begin(), bindir.end());
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        if (it->empty() || folder.filename() != *it)
+            return std::nullopt;
+        folder = folder.parent_path();
+    }
+    return folder;
+}
+
+std::string userHome()
+{
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
+        return entry->pw_dir;
+    return {};
+}
+
+} // namespace
+
+ProgramFolder programFolderFor(const fs::path& executableFolder, std::string_view xdgDataHome, std::string_view home)
+{
+    std::error_code ec;
+    const std::optional<fs::path> prefix = installPrefixOf(executableFolder);
+    const fs::path shared = prefix ? *prefix / ZORVIKA_INSTALL_DATADIR / "zorvika" : fs::path();
+    const bool besideShared = prefix && fs::is_regular_file(shared / "tips.dll", ec);
+    const bool writable = ::access(executableFolder.c_str(), W_OK | X_OK) == 0;
+    if (!besideShared && writable)
+        return {executableFolder};
+    fs::path data = !xdgDataHome.empty() && fs::path(xdgDataHome).is_absolute()
+                        ? fs::path(xdgDataHome)
+                        : fs::path(home) / ".local" / "share";
+    const bool sharedExists = prefix && fs::is_directory(shared, ec);
+    return {sharedExists ? shared : executableFolder, data / "zorvika"};
+}
+
+ProgramFolder ProgramFolder::ofExecutable()
+{
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return {fs::current_path(ec)};
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    return programFolderFor(exe.parent_path(), xdg ? xdg : "", userHome());
+}
+
+void ensureWorkFiles(const ProgramFolder& folder)
+{
+    std::error_code ec;
+    if (!folder.data.empty())
+        fs::create_directories(folder.data, ec);
+    if (!fs::is_directory(folder.workingCopies(), ec))
+        fs::create_directory(folder.workingCopies(), ec);
+    if (!fs::is_directory(folder.store(), ec))
+        fs::create_directory(folder.store(), ec);
+    if (!fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
+        if (std::FILE* f = std::fopen(folder.messageTable().c_str(), "wb"))
+            std::fclose(f);
+    }
+    removeStaleTemporaryFiles(folder.store());
+    removeStaleTemporaryFiles(folder.workingCopies());
+}
+
+void removeStaleTemporaryFiles(const fs::path& store)
+{
+    // A write that was killed (SIGKILL, a crash) leaves its temporary file
+    // beside its target; one older than ten minutes belongs to no running
+    // write.
+    std::error_code ec;
+    const auto limit = fs::file_time_type::clock::now() - std::chrono::minutes(10);
+    for (fs::directory_iterator it(store, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code fileError;
+        if (it->path().filename().string().starts_with(kTempFilePrefix) && it->is_regular_file(fileError)
+            && it->last_write_time(fileError) < limit && !fileError)
+            fs::remove(it->path(), fileError);
+    }
+}
+
+} // namespace zorvika
