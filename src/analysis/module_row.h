@@ -30,10 +30,6 @@ enum Column : int {
 inline constexpr std::array<std::string_view, 10> kFigureCaptions = {
     "P", "A", "C", "B", "P - C", "P - B", "P - C - B", "A - C", "A - B", "A - C - B"};
 
-// Column widths in hundredths of a millimetre; the list is 18256 wide.
-inline constexpr std::array<int, kColumnCount> kColumnWidths = {
-    3351, 2293, 1147, 1147, 1147, 1147, 1147, 1147, 1371, 1147, 1147, 1371};
-
 inline constexpr std::string_view kTypeInvalid = "Invalid";
 
 // Every text a row's type cell may hold.

@@ -5,23 +5,6 @@
 
 namespace zorvika {
 
-std::string totalsText(std::size_t rowCount, const ProjectTotals& totals, const TotalsWords& words)
-{
-    std::string text = words.total;
-    text += std::to_string(rowCount);
-    text += ' ';
-    text += words.modules;
-    const auto values = totals.columns();
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            text += ", ";
-        text += figureText(values[i]);
-    }
-    text += ' ';
-    text += words.order;
-    return text;
-}
-
 void SortState::columnClicked(int clickedColumn)
 {
     if (clickedColumn < 0 || clickedColumn >= kColumnCount)

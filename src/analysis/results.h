@@ -1,7 +1,8 @@
 #pragma once
-// The results list's rules that need no display: the totals line and the
-// ordering of rows by the text of one column.
+// The results list's rules that need no display: the ordering of rows by
+// the text of one column.
 #include "analysis/module_row.h"
+#include "analysis/totals_line.h"
 
 #include <cstddef>
 #include <functional>
@@ -10,17 +11,6 @@
 #include <vector>
 
 namespace zorvika {
-
-// The three message texts that frame the totals line.
-struct TotalsWords {
-    std::string total;   // "TOTAL"
-    std::string modules; // "MODULES"
-    std::string order;   // "ORDER"
-};
-
-// TOTAL, the row count, a space, MODULES, the ten totals joined by ", ", a
-// space, ORDER.
-std::string totalsText(std::size_t rowCount, const ProjectTotals& totals, const TotalsWords& words);
 
 // The sort state of a list: it starts on column 0 ascending; every header
 // click sorts the clicked column and flips the order, whichever column it is.

@@ -1,7 +1,7 @@
 #include "history/trend.h"
 
+#include "analysis/totals_line.h"
 #include "base/program_folder.h"
-#include "output/export.h"
 
 #include <algorithm>
 #include <charconv>
@@ -76,22 +76,6 @@ std::optional<std::int64_t> boundedSum(std::int64_t sum, std::int64_t f)
     return total;
 }
 
-// The ten figures of a totals line, when it has all ten.
-std::optional<std::array<std::int64_t, 10>> totalsOfLine(std::string_view line, const TotalsWords& words)
-{
-    const auto values = totalsValues(line, words);
-    if (!values)
-        return std::nullopt;
-    std::array<std::int64_t, 10> totals{};
-    for (std::size_t k = 0; k < values->size(); ++k) {
-        const auto f = parseFigure((*values)[k]);
-        if (!f)
-            return std::nullopt;
-        totals[k] = *f;
-    }
-    return totals;
-}
-
 // Adds one row's base figures; an "Invalid" row (no figures) adds nothing.
 void addRow(ProjectTotals& totals, std::string_view p, std::string_view a, std::string_view c, std::string_view b)
 {
@@ -118,7 +102,7 @@ TrendPoint pointOf(std::string version, std::string_view totalsLine, const Proje
 {
     TrendPoint point;
     point.version = std::move(version);
-    if (const auto totals = totalsOfLine(totalsLine, words)) {
+    if (const auto totals = totalsFigures(totalsLine, words)) {
         point.totals = *totals;
         point.fromTotalsLine = true;
     } else {
@@ -173,7 +157,7 @@ std::optional<TrendPoint> trendPointOfTail(std::string version, std::string_view
             return std::nullopt;
     if (last.empty() || last.substr(0, last.find(':')) != total2Text)
         return std::nullopt;
-    const auto totals = totalsOfLine(last, words);
+    const auto totals = totalsFigures(last, words);
     if (!totals)
         return std::nullopt;
     TrendPoint point;

@@ -44,30 +44,6 @@ std::string todayText()
     return buf;
 }
 
-std::optional<std::array<std::string, 10>> totalsValues(std::string_view totalsText, const TotalsWords& words)
-{
-    const auto at = totalsText.find(words.modules);
-    if (at == std::string_view::npos)
-        return std::nullopt;
-    std::string_view rest = totalsText.substr(at + words.modules.size());
-    rest.remove_suffix(std::min(rest.size(), words.order.size()));
-    rest = trimSpaces(rest);
-    std::array<std::string, 10> values;
-    std::size_t count = 0;
-    for (;;) {
-        const auto sep = rest.find(", ");
-        if (count == values.size())
-            return std::nullopt;
-        values[count++] = std::string(rest.substr(0, sep));
-        if (sep == std::string_view::npos)
-            break;
-        rest.remove_prefix(sep + 2);
-    }
-    if (count != values.size())
-        return std::nullopt;
-    return values;
-}
-
 static std::vector<std::string> exportTitles()
 {
     return {kExportTitles.begin(), kExportTitles.end()};

@@ -31,12 +31,6 @@ std::string proposedFileName(std::string_view firstPart, std::string_view second
 // Today's local date as "YYYYMMDD".
 std::string todayText();
 
-// The ten totals values of a totals text: the text after the first
-// occurrence of MODULES, less as many characters at the end as ORDER has,
-// without surrounding spaces, split at ", ". Nothing unless there are
-// exactly ten.
-std::optional<std::array<std::string, 10>> totalsValues(std::string_view totalsText, const TotalsWords& words);
-
 // The lines of a text export, each ending with CR LF: the titles, one line
 // per row, and the totals row when there are totals values. The comma file
 // quotes a field that holds a comma, a double quote or a line break.

@@ -1,11 +1,10 @@
 #include "widgets/results_view.h"
 
 #include "analysis/module_row.h"
-#include "widgets/gui_font.h"
-#include "widgets/sorted_table_model.h"
-
 #include "output/table_export.h"
+#include "widgets/gui_font.h"
 #include "widgets/gui_text.h"
+#include "widgets/sorted_table_model.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -14,10 +13,21 @@
 #include <QKeyEvent>
 #include <QMenu>
 
-#include <algorithm>
 #include <QSignalBlocker>
 
+#include <algorithm>
+#include <array>
+
 namespace zorvika {
+
+namespace {
+
+// The widths of a result list's twelve columns in hundredths of a
+// millimetre; the list is 18256 wide.
+constexpr std::array<int, kColumnCount> kColumnWidths = {
+    3351, 2293, 1147, 1147, 1147, 1147, 1147, 1147, 1371, 1147, 1147, 1371};
+
+} // namespace
 
 std::vector<int> resultsColumnWidths()
 {

@@ -1,0 +1,35 @@
+#pragma once
+// The totals line under a result list, in both directions: built from a
+// run's totals, and read back from a label or a snapshot's last line.
+#include "analysis/module_row.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zorvika {
+
+// The three message texts that frame the totals line.
+struct TotalsWords {
+    std::string total;   // "TOTAL"
+    std::string modules; // "MODULES"
+    std::string order;   // "ORDER"
+};
+
+// TOTAL, the row count, a space, MODULES, the ten totals joined by ", ", a
+// space, ORDER.
+std::string totalsText(std::size_t rowCount, const ProjectTotals& totals, const TotalsWords& words);
+
+// The ten totals values of a totals text: the text after the first
+// occurrence of MODULES, less as many characters at the end as ORDER has,
+// without surrounding spaces, split at ", ". Nothing unless there are
+// exactly ten.
+std::optional<std::array<std::string, 10>> totalsValues(std::string_view totalsText, const TotalsWords& words);
+
+// The ten figures of a totals line, when it has all ten and each is a figure.
+std::optional<std::array<std::int64_t, 10>> totalsFigures(std::string_view line, const TotalsWords& words);
+
+} // namespace zorvika
