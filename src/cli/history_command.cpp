@@ -107,17 +107,10 @@ int printComparison(const std::string& project, const std::string& first, const 
                     const ProgramFolder& folder, const MessageTable& messages, std::ostream& out,
                     std::ostream& err, bool json)
 {
-    const std::vector<std::string> versions = listVersions(folder, project);
-    for (const std::string& v : {first, second})
-        if (!contains(versions, v))
-            return failWith(err, project + " " + v + ": no such version in the history");
-    const std::string total2 = messages.get("TOTAL2");
-    const Snapshot older = loadSnapshot(folder, project, first, total2);
-    const Snapshot newer = loadSnapshot(folder, project, second, total2);
-    for (const Snapshot* s : {&older, &newer})
-        if (!s->error.empty())
-            return failWith(err, s->error);
-    const auto rows = compareSnapshots(older, newer);
+    const VersionComparison comparison = compareVersions(folder, messages, project, first, second);
+    if (!comparison.error.empty())
+        return failWith(err, comparison.error);
+    const std::vector<ComparisonRow>& rows = comparison.rows;
     if (json) {
         out << '[';
         for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -132,10 +125,7 @@ int printComparison(const std::string& project, const std::string& first, const 
         out << "]\n";
         return 0;
     }
-    const std::vector<std::string> titles = {messages.get("MODULE"), messages.get("FROM"), messages.get("TO"),
-                                             messages.get("DIFF"), messages.get("CHANGE")};
-    out << withUnixLineEnds(
-        tableText(titles, comparisonCells(rows, messages.get("ADDED"), messages.get("REMOVED")), ExportFormat::Tab));
+    out << withUnixLineEnds(tableText(comparisonTitles(messages), comparison.cells, ExportFormat::Tab));
     return 0;
 }
 

@@ -123,9 +123,9 @@ void frmPubTrend::buildLayout()
         sbt_[i] = button;
     }
 
-    const QStringList titles = {main_.upfGetMsg(QStringLiteral("MODULE")), main_.upfGetMsg(QStringLiteral("FROM")),
-                                main_.upfGetMsg(QStringLiteral("TO")), main_.upfGetMsg(QStringLiteral("DIFF")),
-                                main_.upfGetMsg(QStringLiteral("CHANGE"))};
+    QStringList titles;
+    for (const std::string& title : comparisonTitles(main_.messages()))
+        titles << qtext(title);
     model_ = new TextTableModel(titles, {false, true, true, true, false}, this);
     lsv_ = new ResultsView(model_, {px(3900), px(1500), px(1500), px(1350), px(1650)}, this);
     lsv_->setGeometry(twipRect(90, 4875, 10350, 3000));
@@ -360,11 +360,12 @@ void frmPubTrend::cbb_Click(int /*index*/)
         model_->setRows({});
         return;
     }
-    const std::string total2 = utf8(main_.upfGetMsg(QStringLiteral("TOTAL2")));
-    const Snapshot before = loadSnapshot(main_.folder(), project_, points_[static_cast<std::size_t>(first)].version, total2);
-    const Snapshot after = loadSnapshot(main_.folder(), project_, points_[static_cast<std::size_t>(second)].version, total2);
-    model_->setRows(comparisonCells(compareSnapshots(before, after), utf8(main_.upfGetMsg(QStringLiteral("ADDED"))),
-                                    utf8(main_.upfGetMsg(QStringLiteral("REMOVED")))));
+    VersionComparison comparison =
+        compareVersions(main_.folder(), main_.messages(), project_, points_[static_cast<std::size_t>(first)].version,
+                        points_[static_cast<std::size_t>(second)].version);
+    model_->setRows(std::move(comparison.cells));
+    if (!comparison.error.empty())
+        main_.warn(this, "NOREAD", comparison.error);
 }
 
 void frmPubTrend::lsv_ColumnClick(int header) { model_->columnClicked(header - 1); }

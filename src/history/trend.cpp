@@ -2,6 +2,7 @@
 
 #include "analysis/totals_line.h"
 #include "base/program_folder.h"
+#include "shell/message_table.h"
 
 #include <algorithm>
 #include <charconv>
@@ -238,6 +239,35 @@ std::vector<std::vector<std::string>> comparisonCells(const std::vector<Comparis
                          r.after ? figureText(*r.after) : std::string(), figureText(r.difference()), change});
     }
     return cells;
+}
+
+VersionComparison compareVersions(const ProgramFolder& folder, const MessageTable& messages, std::string_view project,
+                                  const std::string& first, const std::string& second)
+{
+    VersionComparison comparison;
+    const std::vector<std::string> versions = listVersions(folder, project);
+    for (const std::string& v : {first, second})
+        if (std::find(versions.begin(), versions.end(), v) == versions.end()) {
+            comparison.error = std::string(project) + " " + v + ": no such version in the history";
+            return comparison;
+        }
+    const std::string total2 = messages.get("TOTAL2");
+    const Snapshot older = loadSnapshot(folder, project, first, total2);
+    const Snapshot newer = loadSnapshot(folder, project, second, total2);
+    for (const Snapshot* s : {&older, &newer})
+        if (!s->error.empty()) {
+            comparison.error = s->error;
+            return comparison;
+        }
+    comparison.rows = compareSnapshots(older, newer);
+    comparison.cells = comparisonCells(comparison.rows, messages.get("ADDED"), messages.get("REMOVED"));
+    return comparison;
+}
+
+std::vector<std::string> comparisonTitles(const MessageTable& messages)
+{
+    return {messages.get("MODULE"), messages.get("FROM"), messages.get("TO"), messages.get("DIFF"),
+            messages.get("CHANGE")};
 }
 
 } // namespace zorvika

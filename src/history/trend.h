@@ -13,6 +13,7 @@
 
 namespace zorvika {
 
+class MessageTable;
 struct ProgramFolder;
 
 // Versions compare by their three dot-separated numbers, as numbers
@@ -72,5 +73,19 @@ std::vector<ComparisonRow> compareSnapshots(const Snapshot& before, const Snapsh
 inline constexpr int kComparisonColumns = 5;
 std::vector<std::vector<std::string>> comparisonCells(const std::vector<ComparisonRow>& rows,
                                                       std::string_view addedText, std::string_view removedText);
+
+// Two stored versions of a project compared, as the growth window and
+// `history --compare` show them: the rows, their cells with the message
+// table's change texts, and why nothing could be compared (a version that
+// is not stored, or a snapshot that cannot be read).
+struct VersionComparison {
+    std::vector<ComparisonRow> rows;
+    std::vector<std::vector<std::string>> cells;
+    std::string error;
+};
+VersionComparison compareVersions(const ProgramFolder& folder, const MessageTable& messages, std::string_view project,
+                                  const std::string& first, const std::string& second);
+// The comparison list's column titles from the message table.
+std::vector<std::string> comparisonTitles(const MessageTable& messages);
 
 } // namespace zorvika
