@@ -28,11 +28,6 @@ std::array<std::int64_t, 10> ProjectTotals::columns() const
     return differences(tp, ta, tc, tb);
 }
 
-bool isModuleTypeText(std::string_view text)
-{
-    return std::find(kModuleTypeTexts.begin(), kModuleTypeTexts.end(), text) != kModuleTypeTexts.end();
-}
-
 std::optional<std::int64_t> parseFigure(std::string_view text)
 {
     std::int64_t value = 0;

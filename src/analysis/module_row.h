@@ -1,5 +1,7 @@
 #pragma once
 // One row of a result list: twelve texts in column order.
+#include "analysis/module_kinds.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -29,14 +31,6 @@ enum Column : int {
 // Captions of the ten figure columns (2 to 11); they are not translated.
 inline constexpr std::array<std::string_view, 10> kFigureCaptions = {
     "P", "A", "C", "B", "P - C", "P - B", "P - C - B", "A - C", "A - B", "A - C - B"};
-
-inline constexpr std::string_view kTypeInvalid = "Invalid";
-
-// Every text a row's type cell may hold.
-inline constexpr std::array<std::string_view, 9> kModuleTypeTexts = {
-    "Form", "Module", "ClassModule", "UserControl", "PropertyPage",
-    "Designer", "UserDocument", "OtherModule", kTypeInvalid};
-bool isModuleTypeText(std::string_view text);
 
 struct ModuleRow {
     std::array<std::string, kColumnCount> cells;

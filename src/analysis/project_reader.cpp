@@ -7,31 +7,12 @@
 
 namespace zorvika {
 
-namespace {
-
-struct EntryKey {
-    std::string_view key;
-    bool nameThenPath; // "module=" and "class=": name ; path
-};
-
-constexpr std::array<EntryKey, 7> kEntryKeys = {{
-    {"form=", false},
-    {"module=", true},
-    {"class=", true},
-    {"usercontrol=", false},
-    {"propertypage=", false},
-    {"designer=", false},
-    {"userdocument=", false},
-}};
-
-} // namespace
-
 std::vector<std::string> readModuleEntries(std::string_view projectText)
 {
     std::vector<std::string> paths;
     forEachLine(withoutUtf8Bom(projectText), [&](std::string_view line) {
-        for (const EntryKey& k : kEntryKeys) {
-            if (!startsWithNoCase(line, k.key))
+        for (const ModuleKind& k : kModuleKinds) {
+            if (!startsWithNoCase(line, k.entryKey))
                 continue;
             std::string_view path;
             if (k.nameThenPath) {
@@ -43,35 +24,12 @@ std::vector<std::string> readModuleEntries(std::string_view projectText)
                 if (second != std::string_view::npos)
                     path = path.substr(0, second);
             } else {
-                path = line.substr(k.key.size());
+                path = line.substr(k.entryKey.size());
             }
             paths.emplace_back(trimSpaces(path));
         }
     });
     return paths;
-}
-
-std::string_view moduleTypeOf(std::string_view modulePath)
-{
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 7> types = {{
-        {".frm", "Form"},
-        {".bas", "Module"},
-        {".cls", "ClassModule"},
-        {".ctl", "UserControl"},
-        {".pag", "PropertyPage"},
-        {".dsr", "Designer"},
-        {".dob", "UserDocument"},
-    }};
-    const std::string_view tail = modulePath.size() > 4 ? modulePath.substr(modulePath.size() - 4) : modulePath;
-    for (const auto& [ext, type] : types)
-        if (startsWithNoCase(tail, ext) && tail.size() == ext.size())
-            return type;
-    return "OtherModule";
-}
-
-bool isStandardModulePath(std::string_view modulePath)
-{
-    return modulePath.size() >= 4 && startsWithNoCase(modulePath.substr(modulePath.size() - 4), ".bas");
 }
 
 ProjectInfo projectInfoFromText(std::string_view text)

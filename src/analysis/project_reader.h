@@ -1,6 +1,8 @@
 #pragma once
 // Reading a project file (through its working copy): the module entries,
 // the type of a module by its path, and the eight descriptive properties.
+#include "analysis/module_kinds.h"
+
 #include <array>
 #include <filesystem>
 #include <string>
@@ -10,18 +12,11 @@
 namespace zorvika {
 
 // One module path per module entry, in file order, as the project file gives
-// it (bytes), without spaces at its ends. "form=", "usercontrol=",
-// "propertypage=", "designer=" and "userdocument=" take the rest of the line;
+// it (bytes), without spaces at its ends. The entry keys are the module
+// kinds' (analysis/module_kinds.h): most take the rest of the line;
 // "module=" and "class=" the text between the first and second ";" (no row
 // when the line holds no ";"). Keys must stand at the very start of a line.
 std::vector<std::string> readModuleEntries(std::string_view projectText);
-
-// "Form", "Module", "ClassModule", "UserControl", "PropertyPage", "Designer",
-// "UserDocument" or "OtherModule", by the path's last four characters.
-std::string_view moduleTypeOf(std::string_view modulePath);
-
-// True when the path ends in ".bas" (any case): its header is one line.
-bool isStandardModulePath(std::string_view modulePath);
 
 // The eight boxes: name, version, product name, description, comments,
 // company, copyright, trademarks; display texts (UTF-8).
