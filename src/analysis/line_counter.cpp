@@ -4,6 +4,7 @@
 #include "analysis/project_reader.h"
 #include "analysis/source_tree.h"
 #include "base/file_io.h"
+#include "base/line_reader.h"
 #include "base/text_codec.h"
 
 #include <algorithm>
@@ -23,11 +24,6 @@ namespace {
 
 constexpr char kExposed[] = "attribute vb_exposed";
 constexpr int kExposedLen = sizeof kExposed - 1;
-
-inline char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // The five masks of 64 bytes at p: bit i for byte i.
 struct BlockMasks {

@@ -39,11 +39,7 @@ bool pathExists(const fs::path& p)
 // letter case.
 std::string foldedName(std::string_view name)
 {
-    std::string folded(name);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return folded;
+    return lowerAsciiText(name);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "analysis/results.h"
 
+#include "base/line_reader.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -17,12 +19,8 @@ int compareCellTexts(std::string_view a, std::string_view b)
 {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y - 'A' + 'a');
+        const auto x = static_cast<unsigned char>(lowerAscii(a[i]));
+        const auto y = static_cast<unsigned char>(lowerAscii(b[i]));
         if (x != y)
             return x < y ? -1 : 1;
     }

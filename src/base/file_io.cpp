@@ -147,7 +147,8 @@ static std::string randomSuffix()
     return s;
 }
 
-bool writeAll(int fd, std::string_view data, std::string* error)
+// Writes all of `data`; false with errno set otherwise.
+static bool writeAllBytes(int fd, std::string_view data)
 {
     const char* p = data.data();
     std::size_t left = data.size();
@@ -156,8 +157,8 @@ bool writeAll(int fd, std::string_view data, std::string* error)
         if (w < 0 && errno == EINTR)
             continue;
         if (w <= 0) {
-            if (error)
-                *error = systemReason(w < 0 ? errno : EIO);
+            if (w == 0)
+                errno = EIO;
             return false;
         }
         p += w;
@@ -166,22 +167,22 @@ bool writeAll(int fd, std::string_view data, std::string* error)
     return true;
 }
 
-static bool failWith(std::string* error, int err)
+Outcome writeAll(int fd, std::string_view data)
 {
-    if (error)
-        *error = systemReason(err);
-    return false;
+    return writeAllBytes(fd, data) ? Outcome() : systemFailure(errno);
 }
 
-bool writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir, const std::string& name,
-                      std::string_view data, Durability durability, std::string* error)
+Outcome systemFailure(int errnoValue) { return Outcome::failure(systemReason(errnoValue)); }
+
+Outcome writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir, const std::string& name,
+                         std::string_view data, Durability durability)
 {
     struct stat old {};
     const bool haveOld = ::fstatat(targetDir, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (haveOld && S_ISDIR(old.st_mode))
-        return failWith(error, EISDIR);
+        return systemFailure(EISDIR);
     if (durability != Durability::Scratch && haveOld && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return failWith(error, EACCES);
+        return systemFailure(EACCES);
 
     // The temporary file is made and registered for removal on an interrupt
     // in one step, and renamed into place and dropped in another.
@@ -192,10 +193,10 @@ bool writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir, c
         tempName = std::string(kTempFilePrefix) + randomSuffix();
         fd.reset(::openat(tempDir, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
         if (!fd && errno != EEXIST)
-            return failWith(error, errno);
+            return systemFailure(errno);
     }
     if (!fd)
-        return failWith(error, EEXIST);
+        return systemFailure(EEXIST);
     CleanupEntry entry(CleanupKind::File, (tempDirPath / tempName).string());
     lock.unlock();
 
@@ -204,10 +205,10 @@ bool writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir, c
         const auto relock = cleanupLock();
         ::unlinkat(tempDir, tempName.c_str(), 0);
         entry.dropLocked();
-        return failWith(error, err);
+        return systemFailure(err);
     };
-    if (!writeAll(fd.get(), data, nullptr))
-        return discard(errno ? errno : EIO);
+    if (!writeAllBytes(fd.get(), data))
+        return discard(errno);
     // Keep the mode of a regular file that is replaced.
     if (haveOld && S_ISREG(old.st_mode))
         ::fchmod(fd.get(), old.st_mode & 07777);
@@ -220,10 +221,10 @@ bool writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir, c
         const int err = errno;
         ::unlinkat(tempDir, tempName.c_str(), 0);
         entry.dropLocked();
-        return failWith(error, err);
+        return systemFailure(err);
     }
     entry.dropLocked();
-    return true;
+    return {};
 }
 
 void removeFolderTree(const fs::path& folder)
@@ -236,75 +237,77 @@ void removeFolderTree(const fs::path& folder)
     fs::remove_all(folder, ec);
 }
 
-bool syncFileSystem(const fs::path& path)
+Outcome syncFileSystem(const fs::path& path)
 {
     const FileHandle fd = openFolder(path);
-    return fd && ::syncfs(fd.get()) == 0;
+    if (!fd || ::syncfs(fd.get()) != 0)
+        return systemFailure(errno);
+    return {};
 }
 
-bool writeFileAtomically(const fs::path& target, std::string_view data, std::string* error,
-                         const fs::path& tempDir, Durability durability)
+Outcome writeFileAtomically(const fs::path& target, std::string_view data, const fs::path& tempDir,
+                            Durability durability)
 {
     const fs::path targetFolder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     const fs::path tempFolder = tempDir.empty() ? targetFolder : tempDir;
     const std::string name = target.filename().string();
     if (name.empty() || name == "." || name == "..")
-        return failWith(error, EISDIR);
+        return systemFailure(EISDIR);
     const FileHandle targetDir = openFolder(targetFolder);
     if (!targetDir)
-        return failWith(error, errno);
+        return systemFailure(errno);
     const FileHandle tempDirHandle = tempDir.empty() ? FileHandle() : openFolder(tempFolder);
     if (!tempDir.empty() && !tempDirHandle)
-        return failWith(error, errno);
+        return systemFailure(errno);
     return writeFileBetween(tempDir.empty() ? targetDir.get() : tempDirHandle.get(), tempFolder, targetDir.get(), name,
-                            data, durability, error);
+                            data, durability);
 }
 
 // The path a chain of symbolic links ends at (the path itself when it is no
 // link); a link that points nowhere yet still gives where it points.
-static bool followLinks(fs::path path, fs::path& out, std::string* error)
+static Outcome followLinks(fs::path path, fs::path& out)
 {
     for (int hops = 0; hops < 40; ++hops) {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
             out = path;
-            return true;
+            return {};
         }
         std::error_code ec;
         const fs::path next = fs::read_symlink(path, ec);
         if (ec)
-            return failWith(error, ec.value());
+            return systemFailure(ec.value());
         path = next.is_absolute() ? next : path.parent_path() / next;
     }
-    return failWith(error, ELOOP);
+    return systemFailure(ELOOP);
 }
 
-bool writeOutputFile(const fs::path& target, std::string_view data, std::string* error)
+Outcome writeOutputFile(const fs::path& target, std::string_view data)
 {
     if (target == "-")
-        return writeAll(STDOUT_FILENO, data, error);
+        return writeAll(STDOUT_FILENO, data);
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
         struct stat out {};
         const bool isStandardOutput = ::fstat(STDOUT_FILENO, &out) == 0 && out.st_dev == st.st_dev
                                       && out.st_ino == st.st_ino;
         if (isStandardOutput)
-            return writeAll(STDOUT_FILENO, data, error);
+            return writeAll(STDOUT_FILENO, data);
         if (S_ISDIR(st.st_mode))
-            return failWith(error, EISDIR);
+            return systemFailure(EISDIR);
         if (!S_ISREG(st.st_mode)) {
             // A pipe or a device takes the bytes as they come; nothing is
             // renamed over it.
             const FileHandle fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
             if (!fd)
-                return failWith(error, errno);
-            return writeAll(fd.get(), data, error);
+                return systemFailure(errno);
+            return writeAll(fd.get(), data);
         }
     }
     fs::path real;
-    if (!followLinks(target, real, error))
-        return false;
-    return writeFileAtomically(real, data, error);
+    if (Outcome followed = followLinks(target, real); !followed)
+        return followed;
+    return writeFileAtomically(real, data);
 }
 
 } // namespace zorvika

@@ -3,6 +3,8 @@
 // directory, a pipe or a device never blocks a read), and a file is replaced
 // by writing a temporary file beside it and renaming it over the old one, so
 // that a crash or a full disk never leaves a half-written file.
+#include "base/outcome.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -50,41 +52,39 @@ inline constexpr std::string_view kTempFilePrefix = ".zorvika-tmp-";
 enum class Durability { Synced, Unsynced, Scratch };
 
 // Flushes everything written to the file system that holds `path`.
-bool syncFileSystem(const std::filesystem::path& path);
+Outcome syncFileSystem(const std::filesystem::path& path);
 
 // Writes `data` to `target` through a temporary file in `tempDir` (the
 // folder of the target when empty) and a rename, so that a reader always
 // finds the old file or the new one, whole. On failure the old file is
 // untouched, no temporary file stays behind (an interrupt included), and
-// `error` (when given) holds the system's reason. `Synced` flushes the new
+// the outcome holds the system's reason. `Synced` flushes the new
 // file to the disk before the rename, so that a crash leaves the old file or
 // the new one, and never replaces a read-only target; `Scratch` files (the
 // program's own working copies) are neither flushed nor kept when read-only.
-bool writeFileAtomically(const std::filesystem::path& target, std::string_view data,
-                         std::string* error = nullptr,
-                         const std::filesystem::path& tempDir = {},
-                         Durability durability = Durability::Synced);
+Outcome writeFileAtomically(const std::filesystem::path& target, std::string_view data,
+                            const std::filesystem::path& tempDir = {}, Durability durability = Durability::Synced);
 
 // The same between folders opened as descriptors: the temporary file in
 // `tempDir` (its path `tempDirPath`, for the clean-up on an interrupt), the
 // new file renamed to `name` inside `targetDir`. Nothing is followed: a link
 // at `name` is replaced, never written through.
-bool writeFileBetween(int tempDir, const std::filesystem::path& tempDirPath, int targetDir, const std::string& name,
-                      std::string_view data, Durability durability, std::string* error);
+Outcome writeFileBetween(int tempDir, const std::filesystem::path& tempDirPath, int targetDir, const std::string& name,
+                         std::string_view data, Durability durability);
 
 // Writes the file a user named for an export: "-" is standard output; a
 // pipe, a device, or the file that standard output already is (as
 // "/dev/stdout"), is written straight into; a symbolic link is followed and
 // its target replaced whole, beside itself; anything else is replaced whole
 // as `writeFileAtomically` does.
-bool writeOutputFile(const std::filesystem::path& target, std::string_view data, std::string* error);
+Outcome writeOutputFile(const std::filesystem::path& target, std::string_view data);
 
 // Removes a folder and everything in it, also files and folders left
 // without write permission; links are removed, never followed.
 void removeFolderTree(const std::filesystem::path& folder);
 
-// Writes all of `data` to a descriptor; false with the reason otherwise.
-bool writeAll(int fd, std::string_view data, std::string* error);
+// Writes all of `data` to a descriptor.
+Outcome writeAll(int fd, std::string_view data);
 
 // A file descriptor that is closed when it goes out of scope.
 class FileHandle {
@@ -123,5 +123,6 @@ FileHandle openFolderAt(int parent, const std::string& name, bool noFollow);
 
 // "No such file or directory" and the like, for errno.
 std::string systemReason(int errnoValue);
+Outcome systemFailure(int errnoValue);
 
 } // namespace zorvika

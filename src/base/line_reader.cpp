@@ -16,9 +16,12 @@ std::string_view withoutUtf8Bom(std::string_view text)
     return text;
 }
 
-static inline char lowerAscii(char c)
+std::string lowerAsciiText(std::string_view text)
 {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    std::string lower(text);
+    for (char& c : lower)
+        c = lowerAscii(c);
+    return lower;
 }
 
 bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix)

@@ -43,8 +43,13 @@ std::vector<std::string_view> splitLines(std::string_view text);
 // mark; the line readers skip it so that the first line reads as written.
 std::string_view withoutUtf8Bom(std::string_view text);
 
-// Lower-cases ASCII letters only: the prefix tests of the program compare
-// against lower-case ASCII keys.
+// The one lower-casing of the program: ASCII letters only, every other byte
+// (UTF-8 and Windows-1252 letters included) as it is. The prefix tests
+// compare against lower-case ASCII keys; names and cells compare without
+// regard to ASCII letter case.
+constexpr char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string lowerAsciiText(std::string_view text);
+
 bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix);
 bool equalsNoCase(std::string_view a, std::string_view b);
 

@@ -10,7 +10,7 @@ namespace zorvika {
 
 namespace fs = std::filesystem;
 
-ScratchFolder::ScratchFolder(const std::string& stem, std::string* error)
+ScratchFolder::ScratchFolder(const std::string& stem)
 {
     std::error_code ec;
     fs::path base = fs::temp_directory_path(ec);
@@ -19,8 +19,7 @@ ScratchFolder::ScratchFolder(const std::string& stem, std::string* error)
     std::string pattern = (base / (stem + "-XXXXXX")).string();
     const auto lock = cleanupLock();
     if (::mkdtemp(pattern.data()) == nullptr) {
-        if (error)
-            *error = base.string() + ": " + systemReason(errno);
+        made_ = Outcome::failure(base.string() + ": " + systemReason(errno));
         return;
     }
     path_ = pattern;

@@ -2,6 +2,7 @@
 #include "analysis/procedure_metrics.h"
 #include "analysis/results.h"
 #include "base/file_io.h"
+#include "base/line_reader.h"
 #include "base/text_codec.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
@@ -95,12 +96,7 @@ std::string jsonProject(const std::string& path, const ProjectRun& run, const st
 
 bool isJsonFileName(std::string_view path)
 {
-    if (path.size() < 5)
-        return false;
-    std::string ending(path.substr(path.size() - 5));
-    for (char& c : ending)
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return ending == ".json";
+    return path.size() >= 5 && startsWithNoCase(path.substr(path.size() - 5), ".json");
 }
 
 // Counts, prints, stores and exports each selected project. A snapshot or an
@@ -202,9 +198,9 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
             continue;
         out.flush(); // what was printed goes first, should the export go to standard output too
         if (isJsonFileName(*o.output)) {
-            std::string reason;
-            if (!writeOutputFile(*o.output, "[" + jsonProject(path, run, rows, metrics) + "]\r\n", &reason))
-                status = failWith(err, *o.output + ": " + reason);
+            if (const Outcome written = writeOutputFile(*o.output, "[" + jsonProject(path, run, rows, metrics) + "]\r\n");
+                !written)
+                status = failWith(err, *o.output + ": " + written.reason());
             continue;
         }
         NoSpreadsheet none;

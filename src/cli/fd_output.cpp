@@ -22,9 +22,8 @@ bool FdOutputBuffer::drain()
     setp(buffer_.data(), buffer_.data() + buffer_.size());
     if (pending.empty() || !failure_.empty())
         return failure_.empty();
-    std::string error;
-    if (!writeAll(fd_, pending, &error)) {
-        failure_ = error;
+    if (const Outcome written = writeAll(fd_, pending); !written) {
+        failure_ = written.reason();
         return false;
     }
     return true;

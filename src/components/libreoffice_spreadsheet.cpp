@@ -15,11 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void setError(std::string* error, std::string text)
-{
-    if (error)
-        *error = std::move(text);
-}
 
 // A file URL for a local folder, every byte outside the unreserved set and
 // "/" percent-encoded.
@@ -71,17 +66,16 @@ std::optional<fs::path> findOfficeProgram()
     return findProgramOnPath({"soffice", "libreoffice"});
 }
 
-std::optional<fs::path> convertWithOffice(const fs::path& program, const fs::path& input, const std::string& convertTo,
-                                          const fs::path& outDir, const fs::path& profileDir,
-                                          std::chrono::milliseconds timeLimit, std::string* error)
+Outcome convertWithOffice(const fs::path& program, const fs::path& input, const std::string& convertTo,
+                          const fs::path& outDir, const fs::path& profileDir, std::chrono::milliseconds timeLimit,
+                          fs::path& converted)
 {
     std::error_code ec;
     fs::create_directories(profileDir, ec);
     if (!ec)
         fs::create_directories(outDir, ec);
     if (ec) {
-        setError(error, ec.message());
-        return std::nullopt;
+        return Outcome::failure(ec.message());
     }
     const std::string extension = convertTo.substr(0, convertTo.find(':'));
     const fs::path result = outDir / (input.stem().string() + "." + extension);
@@ -92,8 +86,7 @@ std::optional<fs::path> convertWithOffice(const fs::path& program, const fs::pat
                                            "--convert-to", convertTo, "--outdir", outDir.string(), input.string()};
     const ChildResult run = runChild(program, args, timeLimit, log);
     if (run.outcome != ChildOutcome::Exited) {
-        setError(error, run.error);
-        return std::nullopt;
+        return Outcome::failure(run.error);
     }
     if (!isRegularFile(result) || fs::file_size(result, ec) == 0 || ec) {
         std::string reason = program.filename().string() + " wrote no " + extension + " file";
@@ -102,10 +95,10 @@ std::optional<fs::path> convertWithOffice(const fs::path& program, const fs::pat
         const std::string said = lastLogLine(log);
         if (!said.empty())
             reason += ": " + said;
-        setError(error, reason);
-        return std::nullopt;
+        return Outcome::failure(reason);
     }
-    return result;
+    converted = result;
+    return {};
 }
 
 LibreOfficeSpreadsheet::LibreOfficeSpreadsheet(fs::path program, std::chrono::milliseconds timeLimit)
@@ -127,34 +120,32 @@ bool LibreOfficeSpreadsheet::available()
     return program().has_value();
 }
 
-bool LibreOfficeSpreadsheet::write(const fs::path& path, const SheetCells& cells, std::string* error)
+Outcome LibreOfficeSpreadsheet::write(const fs::path& path, const SheetCells& cells)
 {
     const auto office = program();
     if (!office) {
-        setError(error, program_ ? program_->string() + ": cannot be started"
+        return Outcome::failure(program_ ? program_->string() + ": cannot be started"
                                  : std::string("no soffice or libreoffice on PATH"));
-        return false;
     }
     if (isReadOnlyFile(path)) {
-        setError(error, systemReason(EACCES));
-        return false;
+        return Outcome::failure(systemReason(EACCES));
     }
-    ScratchFolder scratch("zorvika-office", error);
+    const ScratchFolder scratch("zorvika-office");
     if (!scratch.ok())
-        return false;
+        return scratch.made();
     const fs::path workbook = scratch.path() / "sheet.xlsx";
-    if (!writeWorkbookFile(workbook, cells, scratch.path(), error))
-        return false;
-    const auto converted = convertWithOffice(*office, workbook, "xls:MS Excel 97", scratch.path() / "out",
-                                             scratch.path() / "profile", timeLimit_, error);
-    if (!converted)
-        return false;
+    if (Outcome written = writeWorkbookFile(workbook, cells, scratch.path()); !written)
+        return written;
+    fs::path converted;
+    if (Outcome done = convertWithOffice(*office, workbook, "xls:MS Excel 97", scratch.path() / "out",
+                                         scratch.path() / "profile", timeLimit_, converted);
+        !done)
+        return done;
     std::string bytes;
-    if (readRegularFile(*converted, bytes) != ReadStatus::Ok || !isOleCompoundFile(bytes)) {
-        setError(error, office->filename().string() + " wrote no Excel 97 workbook");
-        return false;
+    if (readRegularFile(converted, bytes) != ReadStatus::Ok || !isOleCompoundFile(bytes)) {
+        return Outcome::failure(office->filename().string() + " wrote no Excel 97 workbook");
     }
-    return writeOutputFile(path, bytes, error);
+    return writeOutputFile(path, bytes);
 }
 
 } // namespace zorvika

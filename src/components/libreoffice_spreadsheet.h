@@ -22,13 +22,11 @@ std::optional<std::filesystem::path> findOfficeProgram();
 // `convertTo` (as for --convert-to, e.g. "xls:MS Excel 97"); the result is
 // named as `input` with the extension of `convertTo`. A fresh user profile
 // is made in `profileDir` and left there for the caller to remove.
-// Returns the converted file, or nothing with the reason in `error`.
-std::optional<std::filesystem::path> convertWithOffice(const std::filesystem::path& program,
-                                                       const std::filesystem::path& input,
-                                                       const std::string& convertTo,
-                                                       const std::filesystem::path& outDir,
-                                                       const std::filesystem::path& profileDir,
-                                                       std::chrono::milliseconds timeLimit, std::string* error);
+// On success `converted` names the converted file.
+Outcome convertWithOffice(const std::filesystem::path& program, const std::filesystem::path& input,
+                          const std::string& convertTo, const std::filesystem::path& outDir,
+                          const std::filesystem::path& profileDir, std::chrono::milliseconds timeLimit,
+                          std::filesystem::path& converted);
 
 class LibreOfficeSpreadsheet final : public Spreadsheet {
 public:
@@ -42,7 +40,7 @@ public:
     bool available() override;
     // Writes an Excel 97 workbook; a file that was at `path` is replaced only
     // by a whole new one, and every temporary file and profile is removed.
-    bool write(const std::filesystem::path& path, const SheetCells& cells, std::string* error) override;
+    Outcome write(const std::filesystem::path& path, const SheetCells& cells) override;
 
 private:
     std::optional<std::filesystem::path> program() const;

@@ -1,6 +1,8 @@
 #pragma once
 // The spreadsheet application that writes ".xls" workbooks. The export
 // hands it the sheet's cells, all texts, row by row.
+#include "base/outcome.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,20 +16,18 @@ public:
     virtual ~Spreadsheet() = default;
     // False when the application cannot be started ("EXCEL").
     virtual bool available() = 0;
-    // Writes the workbook to `path`; on failure `error` holds the reason and
-    // a file that was at `path` stays as it was.
-    virtual bool write(const std::filesystem::path& path, const SheetCells& cells, std::string* error) = 0;
+    // Writes the workbook to `path`; on failure a file that was at `path`
+    // stays as it was.
+    virtual Outcome write(const std::filesystem::path& path, const SheetCells& cells) = 0;
 };
 
 // No spreadsheet application on this system.
 class NoSpreadsheet final : public Spreadsheet {
 public:
     bool available() override { return false; }
-    bool write(const std::filesystem::path&, const SheetCells&, std::string* error) override
+    Outcome write(const std::filesystem::path&, const SheetCells&) override
     {
-        if (error)
-            *error = "no spreadsheet application";
-        return false;
+        return Outcome::failure("no spreadsheet application");
     }
 };
 

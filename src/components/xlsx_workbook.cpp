@@ -32,11 +32,6 @@ bool isCombining(char32_t c)
            || (c >= 0x20D0 && c <= 0x20FF) || (c >= 0xFE20 && c <= 0xFE2F);
 }
 
-void setError(std::string* error, std::string text)
-{
-    if (error)
-        *error = std::move(text);
-}
 
 // libxlsxwriter and what it pulls in (libcrypto, minizip, zlib) are loaded
 // at the first workbook, not at every start of the programs: only an
@@ -145,17 +140,15 @@ std::optional<double> figureNumber(std::string_view text)
     return text.front() == '-' ? -value : value;
 }
 
-bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::path& scratchDir, std::string* error,
-                       SheetFigures figures)
+Outcome writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::path& scratchDir,
+                          SheetFigures figures)
 {
     if (cells.size() > LXW_ROW_MAX) {
-        setError(error, "more rows than a sheet holds");
-        return false;
+        return Outcome::failure("more rows than a sheet holds");
     }
     const XlsxWriterApi& api = xlsxWriter();
     if (!api.loadError.empty()) {
-        setError(error, api.loadError);
-        return false;
+        return Outcome::failure(api.loadError);
     }
     std::string tmpdir = scratchDir.string();
     lxw_workbook_options options {};
@@ -164,14 +157,12 @@ bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::
     options.use_zip64 = LXW_FALSE;
     WorkbookGuard guard {api, api.newWorkbook(file.c_str(), &options)};
     if (!guard.book) {
-        setError(error, "cannot make a workbook");
-        return false;
+        return Outcome::failure("cannot make a workbook");
     }
     lxw_worksheet* sheet = api.addWorksheet(guard.book, nullptr);
     lxw_format* font = api.addFormat(guard.book);
     if (!sheet || !font) {
-        setError(error, "cannot make a worksheet");
-        return false;
+        return Outcome::failure("cannot make a worksheet");
     }
     api.setFontName(font, kSheetFontName);
     api.setFontSize(font, kSheetFontSize);
@@ -186,8 +177,7 @@ bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::
     for (std::size_t r = 0; r < cells.size(); ++r) {
         const auto& row = cells[r];
         if (row.size() > LXW_COL_MAX) {
-            setError(error, "more columns than a sheet holds");
-            return false;
+            return Outcome::failure("more columns than a sheet holds");
         }
         for (std::size_t c = 0; c < row.size(); ++c) {
             const auto at = static_cast<lxw_row_t>(r);
@@ -198,9 +188,8 @@ bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::
             const lxw_error e = number ? api.writeNumber(sheet, at, column, *number, font)
                                        : api.writeString(sheet, at, column, text.c_str(), font);
             if (e != LXW_NO_ERROR) {
-                setError(error, "row " + std::to_string(r + 1) + ", column " + std::to_string(c + 1) + ": "
+                return Outcome::failure("row " + std::to_string(r + 1) + ", column " + std::to_string(c + 1) + ": "
                                     + api.errorText(e));
-                return false;
             }
         }
     }
@@ -208,30 +197,27 @@ bool writeWorkbookFile(const fs::path& file, const SheetCells& cells, const fs::
     guard.book = nullptr; // closing frees it, also on failure
     const lxw_error e = api.closeWorkbook(book);
     if (e != LXW_NO_ERROR) {
-        setError(error, file.string() + ": " + api.errorText(e));
-        return false;
+        return Outcome::failure(file.string() + ": " + api.errorText(e));
     }
-    return true;
+    return {};
 }
 
-bool writeXlsxWorkbook(const fs::path& target, const SheetCells& cells, std::string* error)
+Outcome writeXlsxWorkbook(const fs::path& target, const SheetCells& cells)
 {
     if (isReadOnlyFile(target)) {
-        setError(error, systemReason(EACCES));
-        return false;
+        return Outcome::failure(systemReason(EACCES));
     }
-    ScratchFolder scratch("zorvika-xlsx", error);
+    const ScratchFolder scratch("zorvika-xlsx");
     if (!scratch.ok())
-        return false;
+        return scratch.made();
     const fs::path built = scratch.path() / "sheet.xlsx";
-    if (!writeWorkbookFile(built, cells, scratch.path(), error, SheetFigures::AsNumbers))
-        return false;
+    if (Outcome written = writeWorkbookFile(built, cells, scratch.path(), SheetFigures::AsNumbers); !written)
+        return written;
     std::string bytes;
     if (readRegularFile(built, bytes) != ReadStatus::Ok) {
-        setError(error, built.string() + ": cannot read the workbook back");
-        return false;
+        return Outcome::failure(built.string() + ": cannot read the workbook back");
     }
-    return writeOutputFile(target, bytes, error);
+    return writeOutputFile(target, bytes);
 }
 
 } // namespace zorvika

@@ -45,13 +45,12 @@ enum class SheetFigures { AsTexts, AsNumbers };
 
 // Writes the workbook to `file`, exactly there; libxlsxwriter's own
 // temporary files go to `scratchDir`.
-bool writeWorkbookFile(const std::filesystem::path& file, const SheetCells& cells,
-                       const std::filesystem::path& scratchDir, std::string* error,
-                       SheetFigures figures = SheetFigures::AsTexts);
+Outcome writeWorkbookFile(const std::filesystem::path& file, const SheetCells& cells,
+                          const std::filesystem::path& scratchDir, SheetFigures figures = SheetFigures::AsTexts);
 
 // Writes the workbook, figures as numbers, as `target`: built in a private temporary folder,
 // then written beside the target and renamed over it, so that a file that
 // was at `target` stays whole when anything fails.
-bool writeXlsxWorkbook(const std::filesystem::path& target, const SheetCells& cells, std::string* error);
+Outcome writeXlsxWorkbook(const std::filesystem::path& target, const SheetCells& cells);
 
 } // namespace zorvika

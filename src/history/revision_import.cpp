@@ -149,8 +149,9 @@ ImportSummary importHistory(RepositoryFile& file, const fs::path& userName, cons
                             const std::function<bool(std::size_t)>& keepGoing)
 {
     ImportSummary summary = importRevisionsInto(file, userName, revisions, folder, messages, onLine, keepGoing);
-    if (summary.stored > 0 && !syncFileSystem(folder.store()) && summary.error.empty())
-        summary.error = folder.store().string() + ": " + systemReason(errno);
+    if (summary.stored > 0 && summary.error.empty())
+        if (const Outcome synced = syncFileSystem(folder.store()); !synced)
+            summary.error = folder.store().string() + ": " + synced.reason();
     return summary;
 }
 

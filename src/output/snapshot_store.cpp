@@ -85,10 +85,10 @@ SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std:
     if (::fstatat(project.get(), versionText.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
         && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return fail(SaveStatus::ReadOnly, "read-only; the stored snapshot is kept");
-    std::string error;
-    if (!writeFileBetween(store.get(), folder.store(), project.get(), versionText, snapshotText(rows, totalsText),
-                          durability, &error))
-        return fail(SaveStatus::Failed, error);
+    if (const Outcome written = writeFileBetween(store.get(), folder.store(), project.get(), versionText,
+                                                 snapshotText(rows, totalsText), durability);
+        !written)
+        return fail(SaveStatus::Failed, written.reason());
     return SaveStatus::Stored;
 }
 

@@ -36,7 +36,6 @@ ExportOutcome writeTableExport(const std::filesystem::path& path, const std::vec
     if (rows.empty())
         return {ExportStatus::NoRecord, {}};
     const ExportFormat format = exportFormatFor(path.native());
-    ExportOutcome outcome;
     if (format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx) {
         // ".xls" needs the spreadsheet application; ".xlsx" is written here.
         if (format == ExportFormat::Spreadsheet && !spreadsheet.available())
@@ -45,15 +44,12 @@ ExportOutcome writeTableExport(const std::filesystem::path& path, const std::vec
         sheet.reserve(rows.size() + 1);
         sheet.push_back(titles);
         sheet.insert(sheet.end(), rows.begin(), rows.end());
-        const bool written = format == ExportFormat::Xlsx ? writeXlsxWorkbook(path, sheet, &outcome.error)
-                                                          : spreadsheet.write(path, sheet, &outcome.error);
-        if (written)
-            outcome.status = ExportStatus::Written;
-        return outcome;
+        const Outcome written =
+            format == ExportFormat::Xlsx ? writeXlsxWorkbook(path, sheet) : spreadsheet.write(path, sheet);
+        return written ? ExportOutcome{ExportStatus::Written, {}} : ExportOutcome{ExportStatus::Failed, written.reason()};
     }
-    if (writeOutputFile(path, tableText(titles, rows, format), &outcome.error))
-        outcome.status = ExportStatus::Written;
-    return outcome;
+    const Outcome written = writeOutputFile(path, tableText(titles, rows, format));
+    return written ? ExportOutcome{ExportStatus::Written, {}} : ExportOutcome{ExportStatus::Failed, written.reason()};
 }
 
 } // namespace zorvika

@@ -186,9 +186,8 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
         }
         const fs::path copy = folder.workingCopies() / names.take(fileNamePart(sel.projectFiles[i]));
         std::string copyText = workingCopyText(projectText);
-        std::string error;
-        if (!writeFileAtomically(copy, copyText, &error, {}, Durability::Scratch)) {
-            result.error = copy.string() + ": " + error;
+        if (const Outcome written = writeFileAtomically(copy, copyText, {}, Durability::Scratch); !written) {
+            result.error = copy.string() + ": " + written.reason();
             result.problem = SelectionProblem::CopyNotWritten;
             return result;
         }

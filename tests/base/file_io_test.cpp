@@ -27,8 +27,8 @@ TEST(FileIo, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile)
 {
     test::TempFolder dir;
     const auto target = dir.write("out.txt", "old");
-    std::string error;
-    ASSERT_TRUE(writeFileAtomically(target, "new content", &error)) << error;
+    const Outcome written = writeFileAtomically(target, "new content");
+    ASSERT_TRUE(written.ok()) << written.reason();
     EXPECT_EQ(test::readFile(target), "new content");
     int files = 0;
     for (const auto& e : fs::directory_iterator(dir.path()))
@@ -40,16 +40,16 @@ TEST(FileIo, FailedWriteKeepsOldFileAndTellsWhy)
 {
     test::TempFolder dir;
     const auto target = dir.write("keep.txt", "precious");
-    std::string error;
-    EXPECT_FALSE(writeFileAtomically(target, "x", &error, dir / "no-such-folder"));
-    EXPECT_FALSE(error.empty());
+    const Outcome noFolder = writeFileAtomically(target, "x", dir / "no-such-folder");
+    EXPECT_FALSE(noFolder.ok());
+    EXPECT_FALSE(noFolder.reason().empty());
     EXPECT_EQ(test::readFile(target), "precious");
 
     // A read-only file is not replaced, even by root.
     fs::permissions(target, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_TRUE(isReadOnlyFile(target));
-    error.clear();
-    EXPECT_FALSE(writeFileAtomically(target, "x", &error));
-    EXPECT_NE(error.find("ermission"), std::string::npos) << error;
+    const Outcome readOnly = writeFileAtomically(target, "x");
+    EXPECT_FALSE(readOnly.ok());
+    EXPECT_NE(readOnly.reason().find("ermission"), std::string::npos) << readOnly.reason();
     EXPECT_EQ(test::readFile(target), "precious");
 }

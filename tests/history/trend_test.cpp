@@ -186,7 +186,7 @@ TEST(TrendPoints, TheFileEndGivesTheSamePointAsTheWholeReading)
     std::vector<TrendPoint> expected;
     for (std::size_t i = 0; i < std::size(files); ++i) {
         const std::string version = "1.0." + std::to_string(i);
-        ASSERT_TRUE(writeFileAtomically(folder.store() / "P" / version, files[i]));
+        ASSERT_TRUE(writeFileAtomically(folder.store() / "P" / version, files[i]).ok());
         expected.push_back(trendPointOfText(version, files[i], kWords, "Total"));
     }
     const auto points = projectTrend(folder, "P", kWords, "Total");

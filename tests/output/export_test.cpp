@@ -34,10 +34,10 @@ public:
     bool canStart = true;
     SheetCells written;
     bool available() override { return canStart; }
-    bool write(const std::filesystem::path&, const SheetCells& cells, std::string*) override
+    Outcome write(const std::filesystem::path&, const SheetCells& cells) override
     {
         written = cells;
-        return true;
+        return {};
     }
 };
 

@@ -48,16 +48,23 @@ fs::path requireOffice()
 // Converts an ".xls" back to ".xlsx" with LibreOffice and reads it.
 std::optional<ReadSheet> readXlsBack(const fs::path& office, const fs::path& xls, std::string* error)
 {
-    ScratchFolder scratch("zorvika-test-readback", error);
-    if (!scratch.ok())
+    const ScratchFolder scratch("zorvika-test-readback");
+    if (!scratch.ok()) {
+        if (error)
+            *error = scratch.made().reason();
         return std::nullopt;
+    }
     const fs::path input = scratch.path() / "in.xls";
     fs::copy_file(xls, input);
-    const auto xlsx = convertWithOffice(office, input, "xlsx:Calc MS Excel 2007 XML", scratch.path() / "out",
-                                        scratch.path() / "profile", kOfficeTimeLimit, error);
-    if (!xlsx)
+    fs::path xlsx;
+    const Outcome converted = convertWithOffice(office, input, "xlsx:Calc MS Excel 2007 XML", scratch.path() / "out",
+                                                scratch.path() / "profile", kOfficeTimeLimit, xlsx);
+    if (!converted) {
+        if (error)
+            *error = converted.reason();
         return std::nullopt;
-    return readXlsx(*xlsx, error);
+    }
+    return readXlsx(xlsx, error);
 }
 
 // An office stand-in that writes `content` as the converted file, after
@@ -85,8 +92,8 @@ TEST(OfficeSpreadsheet, XlsHoldsEveryCellAsTextInCourierNew9WithFittedColumns)
         EnvOverride tmpdir("TMPDIR", tmp.path().string());
         LibreOfficeSpreadsheet sheet;
         ASSERT_TRUE(sheet.available());
-        std::string error;
-        ASSERT_TRUE(sheet.write(target, cells, &error)) << error;
+        const Outcome written = sheet.write(target, cells);
+        ASSERT_TRUE(written.ok()) << written.reason();
         EXPECT_TRUE(entries(tmp.path()).empty()) << "a temporary file or profile stayed";
     }
     EXPECT_EQ(entries(dir.path()), std::set<std::string>{"Report.XLS"});
@@ -141,9 +148,9 @@ TEST(OfficeSpreadsheet, NoOfficeProgramOnPathGivesTheExcelRoadAndKeepsTheFile)
     EXPECT_EQ(writeExport(old, {row}, "", {"T", "M", "O"}, *system).status, ExportStatus::NoSpreadsheet);
     EXPECT_EQ(readFile(old), "old workbook");
     EXPECT_EQ(entries(dir.path()), std::set<std::string>{"old.xls"});
-    std::string error;
-    EXPECT_FALSE(system->write(old, sampleSheet(), &error));
-    EXPECT_NE(error.find("soffice"), std::string::npos) << error;
+    const Outcome written = system->write(old, sampleSheet());
+    EXPECT_FALSE(written.ok());
+    EXPECT_NE(written.reason().find("soffice"), std::string::npos) << written.reason();
     EXPECT_EQ(readFile(old), "old workbook");
     // The workbook that needs no office program is still written.
     EXPECT_EQ(writeExport(dir / "new.xlsx", {row}, "", {"T", "M", "O"}, *system).status, ExportStatus::Written);
@@ -155,9 +162,9 @@ TEST(OfficeSpreadsheet, AnOfficeProgramThatFailsLeavesTheOldFileAndNoTemporaries
     const fs::path old = dir.write("x.xls", "old workbook");
     EnvOverride tmpdir("TMPDIR", tmp.path().string());
     auto check = [&](LibreOfficeSpreadsheet& sheet, const std::string& expected) {
-        std::string error;
-        EXPECT_FALSE(sheet.write(old, sampleSheet(), &error));
-        EXPECT_NE(error.find(expected), std::string::npos) << error;
+        const Outcome written = sheet.write(old, sampleSheet());
+        EXPECT_FALSE(written.ok());
+        EXPECT_NE(written.reason().find(expected), std::string::npos) << written.reason();
         EXPECT_EQ(readFile(old), "old workbook");
         EXPECT_EQ(entries(dir.path()), std::set<std::string>{"x.xls"});
         EXPECT_TRUE(entries(tmp.path()).empty()) << "a temporary file or profile stayed";
@@ -187,8 +194,8 @@ TEST(OfficeSpreadsheet, AStandInThatWritesAnExcel97FileReplacesTheOldOne)
     const fs::path old = dir.write("x.xls", "old workbook");
     EnvOverride tmpdir("TMPDIR", tmp.path().string());
     LibreOfficeSpreadsheet sheet(script(bin, "soffice", fakeConverter("\\320\\317\\021\\340\\241\\261\\032\\341rest")));
-    std::string error;
-    ASSERT_TRUE(sheet.write(old, sampleSheet(), &error)) << error;
+    const Outcome written = sheet.write(old, sampleSheet());
+    ASSERT_TRUE(written.ok()) << written.reason();
     EXPECT_EQ(readFile(old), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1rest");
     EXPECT_EQ(entries(dir.path()), std::set<std::string>{"x.xls"});
     EXPECT_TRUE(entries(tmp.path()).empty());

@@ -23,7 +23,7 @@ using Export = GuiTest;
 class FakeSheet final : public Spreadsheet {
 public:
     bool available() override { return true; }
-    bool write(const std::filesystem::path& path, const SheetCells& cells, std::string*) override
+    Outcome write(const std::filesystem::path& path, const SheetCells& cells) override
     {
         std::ofstream out(path, std::ios::binary);
         for (const auto& row : cells) {
@@ -31,7 +31,7 @@ public:
                 out << cell << '|';
             out << '\n';
         }
-        return true;
+        return {};
     }
 };
 
@@ -40,12 +40,12 @@ class SlowSheet final : public Spreadsheet {
 public:
     std::atomic<bool> released{false};
     bool available() override { return true; }
-    bool write(const std::filesystem::path& path, const SheetCells&, std::string*) override
+    Outcome write(const std::filesystem::path& path, const SheetCells&) override
     {
         while (!released)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         std::ofstream(path, std::ios::binary) << "sheet";
-        return true;
+        return {};
     }
 };
 

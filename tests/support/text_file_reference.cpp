@@ -16,10 +16,7 @@ std::int64_t countLinesInText(std::string_view text)
 
 std::int64_t findLineInText(std::string_view text, std::string_view prefix)
 {
-    std::string lower(prefix);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    const std::string lower = lowerAsciiText(prefix);
     std::int64_t n = 0;
     std::int64_t found = 0;
     forEachLine(withoutUtf8Bom(text), [&](std::string_view line) {
