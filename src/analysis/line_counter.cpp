@@ -286,31 +286,26 @@ void ModuleReader::remember(const FileKey& key, const ModuleScan& scan)
     slots_[at] = static_cast<std::uint32_t>(scanned_.size());
 }
 
-std::optional<ModuleScan> ModuleReader::scanOpened(int fd, const struct stat& info)
+std::optional<ModuleScan> ModuleReader::scanOpened(const FileHandle& fd, const struct stat& info)
 {
     const FileKey key{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
                       static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
                       static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
-    if (const ModuleScan* known = find(key)) {
-        ::close(fd);
+    if (const ModuleScan* known = find(key))
         return *known;
-    }
     std::uint64_t left = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
     ModuleScanner scanner;
     while (left > 0) {
-        const ssize_t r = ::read(fd, buffer_, static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk)));
+        const ssize_t r = ::read(fd.get(), buffer_, static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk)));
         if (r < 0 && errno == EINTR)
             continue;
-        if (r < 0) {
-            ::close(fd);
+        if (r < 0)
             return std::nullopt;
-        }
         if (r == 0)
             break;
         scanner.feed(std::string_view(buffer_, static_cast<std::size_t>(r)));
         left -= static_cast<std::uint64_t>(r);
     }
-    ::close(fd);
     const ModuleScan scan = scanner.finish();
     remember(key, scan);
     return scan;
@@ -333,16 +328,16 @@ std::optional<ModuleScan> ModuleReader::scan(const std::filesystem::path& projec
     std::replace(exactPath_.begin() + static_cast<std::ptrdiff_t>(from), exactPath_.end(), '\\', '/');
     ReadStatus status;
     struct stat info {};
-    int fd = openRegularFile(exactPath_.c_str(), status, info);
+    FileHandle fd = openRegularFile(exactPath_.c_str(), status, info);
     // Opened, the path exists as written, which is what resolving would
     // give first; a path that exists as something else than a regular
     // file is no module either way.
-    if (fd < 0 && status != ReadStatus::NotRegular) {
+    if (!fd && status != ReadStatus::NotRegular) {
         const auto resolved = resolver_.resolve(projectFolder, entry);
         if (resolved)
             fd = openRegularFile(resolved->c_str(), status, info);
     }
-    if (fd < 0)
+    if (!fd)
         return std::nullopt;
     return scanOpened(fd, info);
 }

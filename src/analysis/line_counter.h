@@ -12,6 +12,8 @@
 
 namespace zorvika {
 
+class FileHandle;
+
 // The count's line rules, shared by every reader that tells blank and
 // comment lines: a line is blank when nothing but tabs and spaces is in it,
 // and a comment when its first character other than a tab or space is "'".
@@ -92,7 +94,7 @@ public:
     std::optional<ModuleScan> scan(const std::filesystem::path& projectFolder, std::string_view entry);
 
 private:
-    std::optional<ModuleScan> scanOpened(int fd, const struct stat& info);
+    std::optional<ModuleScan> scanOpened(const FileHandle& fd, const struct stat& info);
 
     struct FileKey {
         std::uint64_t device, inode, size;

@@ -52,7 +52,7 @@ FileHandle openFolderAt(int parent, const std::string& name, bool noFollow)
     return FileHandle(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0)));
 }
 
-int openRegularFile(const char* path, ReadStatus& status, struct stat& st)
+FileHandle openRegularFile(const char* path, ReadStatus& status, struct stat& st)
 {
     // O_NONBLOCK: opening a FIFO must not wait for a writer; it is then
     // refused by the fstat test below. It has no effect on reading a
@@ -60,22 +60,22 @@ int openRegularFile(const char* path, ReadStatus& status, struct stat& st)
     FileHandle fd(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd) {
         status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Unreadable;
-        return -1;
+        return {};
     }
     st = {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         status = S_ISREG(st.st_mode) ? ReadStatus::Unreadable : ReadStatus::NotRegular;
-        return -1;
+        return {};
     }
     status = ReadStatus::Ok;
-    return fd.release();
+    return fd;
 }
 
-int openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)
+FileHandle openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)
 {
     struct stat st {};
-    const int fd = openRegularFile(path.c_str(), status, st);
-    if (fd >= 0)
+    FileHandle fd = openRegularFile(path.c_str(), status, st);
+    if (fd)
         size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     return fd;
 }
@@ -85,7 +85,7 @@ ReadStatus readRegularFile(const fs::path& path, std::string& out, std::uint64_t
     out.clear();
     ReadStatus status;
     std::uint64_t size = 0;
-    FileHandle fd(openRegularFile(path, status, size));
+    const FileHandle fd = openRegularFile(path, status, size);
     if (!fd)
         return status;
     if (size > limit)

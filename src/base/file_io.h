@@ -23,13 +23,6 @@ inline constexpr std::uint64_t kMaxWholeFileSize = std::uint64_t{256} << 20;
 // "path: no such file" and the like, for a read that did not succeed.
 std::string describeRead(const std::filesystem::path& path, ReadStatus status);
 
-// Opens a regular file for reading and gives its size; nothing else is
-// opened, and opening never blocks on a pipe or a device. -1 with the
-// reason in `status` otherwise.
-int openRegularFile(const std::filesystem::path& path, ReadStatus& status, std::uint64_t& size);
-// The same, giving the whole of what fstat told of the opened file.
-int openRegularFile(const char* path, ReadStatus& status, struct stat& info);
-
 // Reads the whole of a regular file into `out`; a file over `limit` bytes is
 // `TooLarge` and nothing is read.
 ReadStatus readRegularFile(const std::filesystem::path& path, std::string& out,
@@ -115,6 +108,13 @@ public:
 private:
     int fd_ = -1;
 };
+
+// Opens a regular file for reading and gives its size; nothing else is
+// opened, and opening never blocks on a pipe or a device. No handle, with
+// the reason in `status`, otherwise.
+FileHandle openRegularFile(const std::filesystem::path& path, ReadStatus& status, std::uint64_t& size);
+// The same, giving the whole of what fstat told of the opened file.
+FileHandle openRegularFile(const char* path, ReadStatus& status, struct stat& info);
 
 // Opens a folder for use with the `...at` calls; `noFollow` refuses a
 // symbolic link in the last component.

@@ -198,8 +198,9 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
             continue;
         out.flush(); // what was printed goes first, should the export go to standard output too
         if (isJsonFileName(*o.output)) {
-            if (const Outcome written = writeOutputFile(*o.output, "[" + jsonProject(path, run, rows, metrics) + "]\r\n");
-                !written)
+            std::string json = "[";
+            json.append(jsonProject(path, run, rows, metrics)).append("]\r\n");
+            if (const Outcome written = writeOutputFile(*o.output, json); !written)
                 status = failWith(err, *o.output + ": " + written.reason());
             continue;
         }

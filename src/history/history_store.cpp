@@ -180,21 +180,20 @@ std::string readSnapshotTail(const ProgramFolder& folder, std::string_view proje
     const fs::path file = folder.store() / std::string(project) / std::string(version);
     ReadStatus status;
     std::uint64_t size = 0;
-    const int fd = openRegularFile(file, status, size);
-    if (fd < 0)
+    const FileHandle fd = openRegularFile(file, status, size);
+    if (!fd)
         return {};
     const std::uint64_t from = size > maxBytes ? size - maxBytes : 0;
     std::string tail(static_cast<std::size_t>(size - from), '\0');
     std::size_t got = 0;
     while (got < tail.size()) {
-        const ssize_t r = ::pread(fd, tail.data() + got, tail.size() - got, static_cast<off_t>(from + got));
+        const ssize_t r = ::pread(fd.get(), tail.data() + got, tail.size() - got, static_cast<off_t>(from + got));
         if (r < 0 && errno == EINTR)
             continue;
         if (r <= 0)
             break;
         got += static_cast<std::size_t>(r);
     }
-    ::close(fd);
     if (got < tail.size())
         return {}; // shorter than it said: read it whole instead
     wholeFile = from == 0;
