@@ -8,7 +8,15 @@
 #include "components/text_codec.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <exception>
 #include <map>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zorvika {
 
@@ -44,6 +52,135 @@ inline bool isIdentChar(char c) { return kClasses[static_cast<unsigned char>(c)]
 inline bool isIdentStart(char c) { return kClasses[static_cast<unsigned char>(c)] & kIdentStart; }
 
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Byte scans over a line, 16 bytes at a time. Each looks in [p, stop) and
+// may read the text on up to `limit` (the end of the module's text, which
+// holds the line), so that a short line needs no byte-by-byte tail; bytes
+// past `stop` never decide anything.
+#if defined(__SSE2__)
+constexpr std::ptrdiff_t kLanes = 16;
+
+inline const char* firstMarked(const char* p, const char* stop, unsigned mask)
+{
+    const char* hit = p + __builtin_ctz(mask);
+    return hit < stop ? hit : stop;
+}
+
+inline __m128i load16(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+#endif
+
+// The first CR or LF, or `end`.
+inline const char* findLineEnd(const char* p, const char* end)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (end - p >= kLanes) {
+        const __m128i v = load16(p);
+        const unsigned ends =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+        if (ends)
+            return p + __builtin_ctz(ends);
+        p += kLanes;
+    }
+#endif
+    while (p < end && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+}
+
+// Each line of the text without its end (CR LF, LF or CR), as the line
+// reader splits them, in one pass that looks for both ends at once.
+template <typename F>
+void forEachModuleLine(std::string_view text, F&& onLine)
+{
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const char* const stop = findLineEnd(p, end);
+        const std::string_view line(p, static_cast<std::size_t>(stop - p));
+        if (stop == end)
+            p = end;
+        else if (*stop == '\r' && stop + 1 < end && stop[1] == '\n')
+            p = stop + 2;
+        else
+            p = stop + 1;
+        onLine(line);
+    }
+}
+
+// The first byte that is neither tab nor space, or `stop`.
+inline const char* skipBlanks(const char* p, const char* stop, const char* limit)
+{
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
+    while (p < stop && limit - p >= kLanes) {
+        const __m128i v = load16(p);
+        const unsigned blank =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab))));
+        if (blank != 0xFFFF)
+            return firstMarked(p, stop, ~blank & 0xFFFF);
+        p += kLanes;
+    }
+#endif
+    while (p < stop && isLineLeadBlank(*p))
+        ++p;
+    return p < stop ? p : stop;
+}
+
+// The first `:`, `"` or `'`, or `stop`.
+inline const char* findSpecial(const char* p, const char* stop, const char* limit)
+{
+#if defined(__SSE2__)
+    const __m128i colon = _mm_set1_epi8(':');
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i apostrophe = _mm_set1_epi8('\'');
+    while (p < stop && limit - p >= kLanes) {
+        const __m128i v = load16(p);
+        const unsigned special = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(v, colon), _mm_cmpeq_epi8(v, quote)), _mm_cmpeq_epi8(v, apostrophe))));
+        if (special)
+            return firstMarked(p, stop, special);
+        p += kLanes;
+    }
+#endif
+    while (p < stop && !(kClasses[static_cast<unsigned char>(*p)] & kSpecial))
+        ++p;
+    return p < stop ? p : stop;
+}
+
+// The first byte that cannot be part of a name (letters, digits, `_` and
+// every byte from 0x80 on can), or `stop`.
+inline const char* skipIdent(const char* p, const char* stop, const char* limit)
+{
+#if defined(__SSE2__)
+    // A byte b is in [lo, lo + width) when b - lo, taken without sign, is
+    // below width: shifted by 0x80 the comparison is a signed one.
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i letterLo = _mm_set1_epi8('a');
+    const __m128i letterTop = _mm_set1_epi8(static_cast<char>(26 - 0x80));
+    const __m128i digitLo = _mm_set1_epi8('0');
+    const __m128i digitTop = _mm_set1_epi8(static_cast<char>(10 - 0x80));
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i underscore = _mm_set1_epi8('_');
+    while (p < stop && limit - p >= kLanes) {
+        const __m128i v = load16(p);
+        const __m128i letter =
+            _mm_cmplt_epi8(_mm_xor_si128(_mm_sub_epi8(_mm_or_si128(v, caseBit), letterLo), bias), letterTop);
+        const __m128i digit = _mm_cmplt_epi8(_mm_xor_si128(_mm_sub_epi8(v, digitLo), bias), digitTop);
+        const __m128i name = _mm_or_si128(_mm_or_si128(letter, digit), _mm_cmpeq_epi8(v, underscore));
+        // Bytes from 0x80 on carry their sign bit, which the mask takes as it is.
+        const unsigned inName = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(name, v)));
+        if (inName != 0xFFFF)
+            return firstMarked(p, stop, ~inName & 0xFFFF);
+        p += kLanes;
+    }
+#endif
+    while (p < stop && isIdentChar(*p))
+        ++p;
+    return p < stop ? p : stop;
+}
 
 // True when the token is the word `lowerWord` in any case. Setting bit
 // 0x20 lower-cases an ASCII letter and makes no other byte a letter.
@@ -151,7 +288,11 @@ constexpr std::size_t kTokenLimit = 4 * kTokenFlush;
 
 class Analyzer {
 public:
-    explicit Analyzer(ModuleMetrics& out) : out_(out) { tokens_.reserve(256); }
+    // `text` holds every line given to physicalLine.
+    Analyzer(ModuleMetrics& out, std::string_view text) : out_(out), limit_(text.data() + text.size())
+    {
+        tokens_.reserve(256);
+    }
 
     void physicalLine(std::string_view line, std::int64_t number);
     void finish(std::int64_t lastLine);
@@ -173,6 +314,7 @@ private:
     ProcedureMetrics* current() { return open_ ? &out_.procedures.back() : nullptr; }
 
     ModuleMetrics& out_;
+    const char* limit_;          // the end of the module's text, which the scans may read up to
     bool open_ = false;          // the last procedure has not ended yet
     std::int64_t openCodeBase_ = 0;  // code lines before the open procedure's first line
     std::int64_t openDepth_ = 0;
@@ -257,9 +399,7 @@ void Analyzer::lex(std::string_view line, std::size_t from)
             return;
         }
         if (isIdentStart(c)) {
-            std::size_t j = i + 1;
-            while (j < n && isIdentChar(line[j]))
-                ++j;
+            std::size_t j = static_cast<std::size_t>(skipIdent(line.data() + i + 1, line.data() + n, limit_) - line.data());
             if (j < n && (line[j] == '$' || line[j] == '%' || line[j] == '&' || line[j] == '@'
                           || ((line[j] == '!' || line[j] == '#') && !(j + 1 < n && isIdentChar(line[j + 1])))))
                 ++j;
@@ -357,16 +497,17 @@ bool Analyzer::plainStatement(std::string_view line, std::size_t first)
     const std::size_t i = first;
     if (i == n || !isIdentStart(line[i]))
         return false;
-    std::size_t j = i + 1;
-    while (j < n && isIdentChar(line[j]))
-        ++j;
+    const char* const begin = line.data();
+    const char* const end = begin + n;
+    const std::size_t j = static_cast<std::size_t>(skipIdent(begin + i + 1, end, limit_) - begin);
     if (beginsNotableStatement(line.substr(i, j - i)))
         return false;
     for (std::size_t k = j; k < n;) {
+        k = static_cast<std::size_t>(findSpecial(begin + k, end, limit_) - begin);
+        if (k == n)
+            break;
         const char c = line[k];
-        if (!(kClasses[static_cast<unsigned char>(c)] & kSpecial)) {
-            ++k;
-        } else if (c == ':') {
+        if (c == ':') {
             return false;
         } else if (c == '\'') {
             break; // a comment to the line's end, which may go on like the code
@@ -406,9 +547,8 @@ void Analyzer::physicalLine(std::string_view line, std::int64_t number)
 {
     // The count's rule for blank and comment lines, on the line's first
     // character other than tab or space, which the lexer starts from too.
-    std::size_t first = 0;
-    while (first < line.size() && isLineLeadBlank(line[first]))
-        ++first;
+    const char* const end = line.data() + line.size();
+    std::size_t first = static_cast<std::size_t>(skipBlanks(line.data(), end, limit_) - line.data());
     const bool code = first < line.size() && lineKindOf(line[first]) == LineKind::Other;
     // A text saved by a Windows editor may begin with a byte-order mark.
     if (number == 1 && first == 0 && line.starts_with("\xEF\xBB\xBF")) {
@@ -710,6 +850,14 @@ void Analyzer::finish(std::int64_t lastLine)
         closeProcedure(lastLine, codeLines_);
 }
 
+// Threads that analyse the modules of a project at once: this machine's
+// cores, and no more than a few (each holds one module's text).
+std::size_t analysisWorkers()
+{
+    static const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
+    return workers;
+}
+
 void markNamesDefinedTwice(std::vector<ProcedureMetrics>& procedures)
 {
     // Property Get, Let and Set of one name are one property; any other two
@@ -756,9 +904,9 @@ std::string_view procedureKindText(ProcedureKind kind)
 ModuleMetrics analyzeModuleText(std::string_view text, std::int64_t headerLines)
 {
     ModuleMetrics out;
-    Analyzer analyzer(out);
+    Analyzer analyzer(out, text);
     std::int64_t number = 0;
-    forEachLine(text, [&](std::string_view line) {
+    forEachModuleLine(text, [&](std::string_view line) {
         ++number;
         if (number <= headerLines)
             return;
@@ -797,16 +945,54 @@ std::vector<ModuleAnalysis> analyzeProjectText(std::string_view projectText, con
 {
     const std::vector<std::string> entries = readModuleEntries(projectText);
     std::vector<ModuleAnalysis> result(entries.size());
-    std::string text; // the modules of a project share its storage
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const std::string& path = entries[i];
-        ModuleAnalysis& module = result[i];
-        module.module = toDisplayText(path);
-        const auto resolved = tree.resolve(projectFolder, path);
-        if (resolved && tree.read(*resolved, text) == ReadStatus::Ok)
-            module.metrics = analyzeModuleText(text, headerLinesOf(text, isStandardModulePath(path)));
-        module.type = module.metrics ? std::string(moduleTypeOf(path)) : std::string(kTypeInvalid);
+    // Modules are independent of each other: each worker takes the next
+    // entry, reads it while it holds the tree (which serves one caller at a
+    // time) and analyses it on its own, into the entry's own place, so the
+    // result is the same in any order of work.
+    std::mutex treeLock;
+    std::size_t next = 0;          // the next entry to take, under treeLock
+    std::exception_ptr failure;    // the first failure of any worker, under treeLock
+    auto work = [&] {
+        std::string text; // the modules a worker reads share its storage
+        try {
+            for (;;) {
+                std::size_t i = 0;
+                bool read = false;
+                {
+                    const std::lock_guard<std::mutex> hold(treeLock);
+                    if (next == entries.size() || failure)
+                        return;
+                    i = next++;
+                    const auto resolved = tree.resolve(projectFolder, entries[i]);
+                    read = resolved && tree.read(*resolved, text) == ReadStatus::Ok;
+                }
+                const std::string& path = entries[i];
+                ModuleAnalysis& module = result[i];
+                module.module = toDisplayText(path);
+                if (read)
+                    module.metrics = analyzeModuleText(text, headerLinesOf(text, isStandardModulePath(path)));
+                module.type = module.metrics ? std::string(moduleTypeOf(path)) : std::string(kTypeInvalid);
+            }
+        } catch (...) {
+            const std::lock_guard<std::mutex> hold(treeLock);
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    const std::size_t workers = std::min<std::size_t>(entries.size(), analysisWorkers());
+    std::vector<std::thread> helpers;
+    for (std::size_t k = 1; k < workers; ++k) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // no more threads to be had: fewer workers do the same work
+        }
     }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
     return result;
 }
 
