@@ -50,8 +50,27 @@ ProcedureRow procedureTotalsRow(const std::vector<ModuleAnalysis>& modules, std:
 std::vector<std::size_t> sortedProcedureOrder(const std::vector<ProcedureRow>& rows, const SortState& sort)
 {
     const auto column = static_cast<std::size_t>(std::clamp(sort.column, 0, kProcedureColumnCount - 1));
-    return sortedOrderBy(rows.size(), sort.descending,
-                         [&](std::size_t i) -> std::string_view { return rows[i][column]; });
+    // Neighbouring rows of the same text (the procedures of one module, for
+    // the module column) stay together and in their order in a stable sort,
+    // so each run of them is sorted as one row and then laid out again.
+    std::vector<std::size_t> runStarts;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (i == 0 || rows[i][column] != rows[i - 1][column])
+            runStarts.push_back(i);
+    if (runStarts.size() == rows.size())
+        return sortedOrderBy(rows.size(), sort.descending,
+                             [&](std::size_t i) -> std::string_view { return rows[i][column]; });
+    const std::vector<std::size_t> runOrder =
+        sortedOrderBy(runStarts.size(), sort.descending,
+                      [&](std::size_t r) -> std::string_view { return rows[runStarts[r]][column]; });
+    std::vector<std::size_t> order;
+    order.reserve(rows.size());
+    for (std::size_t r : runOrder) {
+        const std::size_t end = r + 1 < runStarts.size() ? runStarts[r + 1] : rows.size();
+        for (std::size_t i = runStarts[r]; i < end; ++i)
+            order.push_back(i);
+    }
+    return order;
 }
 
 std::vector<ProcedureRow> sortedProcedureRows(const std::vector<ProcedureRow>& rows, const SortState& sort)
