@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <exception>
 #include <map>
 #include <mutex>
@@ -67,47 +68,27 @@ inline const char* firstMarked(const char* p, const char* stop, unsigned mask)
 }
 
 inline __m128i load16(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-#endif
 
-// The first CR or LF, or `end`.
-inline const char* findLineEnd(const char* p, const char* end)
+// The bytes of v that can be part of a name: letters, digits, `_`, and every
+// byte from 0x80 on (which carries its sign bit into a mask as it is).
+inline __m128i nameBytes(__m128i v)
 {
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    while (end - p >= kLanes) {
-        const __m128i v = load16(p);
-        const unsigned ends =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
-        if (ends)
-            return p + __builtin_ctz(ends);
-        p += kLanes;
-    }
+    // A byte b is in [lo, lo + width) when b - lo, taken without sign, is
+    // below width: shifted by 0x80 the comparison is a signed one.
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i letterLo = _mm_set1_epi8('a');
+    const __m128i letterTop = _mm_set1_epi8(static_cast<char>(26 - 0x80));
+    const __m128i digitLo = _mm_set1_epi8('0');
+    const __m128i digitTop = _mm_set1_epi8(static_cast<char>(10 - 0x80));
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i underscore = _mm_set1_epi8('_');
+    const __m128i letter =
+        _mm_cmplt_epi8(_mm_xor_si128(_mm_sub_epi8(_mm_or_si128(v, caseBit), letterLo), bias), letterTop);
+    const __m128i digit = _mm_cmplt_epi8(_mm_xor_si128(_mm_sub_epi8(v, digitLo), bias), digitTop);
+    const __m128i high = _mm_cmplt_epi8(v, _mm_setzero_si128());
+    return _mm_or_si128(_mm_or_si128(letter, digit), _mm_or_si128(_mm_cmpeq_epi8(v, underscore), high));
+}
 #endif
-    while (p < end && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
-}
-
-// Each line of the text without its end (CR LF, LF or CR), as the line
-// reader splits them, in one pass that looks for both ends at once.
-template <typename F>
-void forEachModuleLine(std::string_view text, F&& onLine)
-{
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p < end) {
-        const char* const stop = findLineEnd(p, end);
-        const std::string_view line(p, static_cast<std::size_t>(stop - p));
-        if (stop == end)
-            p = end;
-        else if (*stop == '\r' && stop + 1 < end && stop[1] == '\n')
-            p = stop + 2;
-        else
-            p = stop + 1;
-        onLine(line);
-    }
-}
 
 // The first byte that is neither tab nor space, or `stop`.
 inline const char* skipBlanks(const char* p, const char* stop, const char* limit)
@@ -155,23 +136,8 @@ inline const char* findSpecial(const char* p, const char* stop, const char* limi
 inline const char* skipIdent(const char* p, const char* stop, const char* limit)
 {
 #if defined(__SSE2__)
-    // A byte b is in [lo, lo + width) when b - lo, taken without sign, is
-    // below width: shifted by 0x80 the comparison is a signed one.
-    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
-    const __m128i letterLo = _mm_set1_epi8('a');
-    const __m128i letterTop = _mm_set1_epi8(static_cast<char>(26 - 0x80));
-    const __m128i digitLo = _mm_set1_epi8('0');
-    const __m128i digitTop = _mm_set1_epi8(static_cast<char>(10 - 0x80));
-    const __m128i caseBit = _mm_set1_epi8(0x20);
-    const __m128i underscore = _mm_set1_epi8('_');
     while (p < stop && limit - p >= kLanes) {
-        const __m128i v = load16(p);
-        const __m128i letter =
-            _mm_cmplt_epi8(_mm_xor_si128(_mm_sub_epi8(_mm_or_si128(v, caseBit), letterLo), bias), letterTop);
-        const __m128i digit = _mm_cmplt_epi8(_mm_xor_si128(_mm_sub_epi8(v, digitLo), bias), digitTop);
-        const __m128i name = _mm_or_si128(_mm_or_si128(letter, digit), _mm_cmpeq_epi8(v, underscore));
-        // Bytes from 0x80 on carry their sign bit, which the mask takes as it is.
-        const unsigned inName = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(name, v)));
+        const unsigned inName = static_cast<unsigned>(_mm_movemask_epi8(nameBytes(load16(p))));
         if (inName != 0xFFFF)
             return firstMarked(p, stop, ~inName & 0xFFFF);
         p += kLanes;
@@ -228,6 +194,72 @@ bool endsInContinuation(std::string_view text)
         --n;
     return n >= 2 && text[n - 1] == '_' && isLineLeadBlank(text[n - 2]);
 }
+
+// Scans forward over a module's text, 16 bytes at a time, for the next byte
+// of a class; near the text's end byte by byte.
+class ByteCursor {
+public:
+    enum Class {
+        LineEnd,  // CR or LF
+        NonBlank, // anything but tab and space (so also a line end)
+        NonName,  // a byte that cannot be part of a name (so also a line end)
+        Stop,     // a line end, `:`, `"` or `'`
+    };
+
+    explicit ByteCursor(std::string_view text) : end_(text.data() + text.size()) {}
+
+    const char* end() const { return end_; }
+
+    // The first byte at or after p of the class, or the text's end.
+    template <Class c>
+    const char* next(const char* p) const
+    {
+#if defined(__SSE2__)
+        while (end_ - p >= kLanes) {
+            const __m128i v = load16(p);
+            const unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(marked<c>(v)));
+            if (hits)
+                return p + __builtin_ctz(hits);
+            p += kLanes;
+        }
+#endif
+        while (p < end_ && !isOf<c>(*p))
+            ++p;
+        return p;
+    }
+
+private:
+    template <Class c>
+    static bool isOf(char b)
+    {
+        const bool lineEnd = b == '\r' || b == '\n';
+        switch (c) {
+        case LineEnd: return lineEnd;
+        case NonBlank: return !isLineLeadBlank(b);
+        case NonName: return !isIdentChar(b);
+        case Stop: return lineEnd || b == ':' || b == '"' || b == '\'';
+        }
+        return true;
+    }
+
+#if defined(__SSE2__)
+    template <Class c>
+    static __m128i marked(__m128i v)
+    {
+        const __m128i ones = _mm_set1_epi8(static_cast<char>(0xFF));
+        auto is = [&](char b) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(b)); };
+        switch (c) {
+        case LineEnd: return _mm_or_si128(is('\r'), is('\n'));
+        case NonBlank: return _mm_xor_si128(_mm_or_si128(is(' '), is('\t')), ones);
+        case NonName: return _mm_xor_si128(nameBytes(v), ones);
+        case Stop: return _mm_or_si128(_mm_or_si128(is('\r'), is('\n')), _mm_or_si128(is(':'), _mm_or_si128(is('"'), is('\''))));
+        }
+        return ones;
+    }
+#endif
+
+    const char* end_;
+};
 
 // Words that are statements or parts of them; one of these followed by `:`
 // at a line's start is that statement, not a label.
@@ -288,13 +320,20 @@ constexpr std::size_t kTokenLimit = 4 * kTokenFlush;
 
 class Analyzer {
 public:
-    // `text` holds every line given to physicalLine.
-    Analyzer(ModuleMetrics& out, std::string_view text) : out_(out), limit_(text.data() + text.size())
+    // The analysis of the lines of `text`, given in their order.
+    Analyzer(ModuleMetrics& out, std::string_view text)
+        : out_(out), limit_(text.data() + text.size()), cursor_(text)
     {
         tokens_.reserve(256);
     }
 
-    void physicalLine(std::string_view line, std::int64_t number);
+    // The physical line that starts at p, numbered `number`: analysed, and
+    // the position of its end (its CR or LF, or the text's end) given back.
+    const char* physicalLineAt(const char* p, std::int64_t number);
+    // The end of the line that starts at p, which is not analysed (a header line).
+    const char* skipLineAt(const char* p) { return cursor_.next<ByteCursor::LineEnd>(p); }
+    void physicalLine(std::string_view line, std::int64_t number, bool tryPlain);
+    void startLogicalLine(std::int64_t number);
     void finish(std::int64_t lastLine);
 
 private:
@@ -315,6 +354,7 @@ private:
 
     ModuleMetrics& out_;
     const char* limit_;          // the end of the module's text, which the scans may read up to
+    ByteCursor cursor_;
     bool open_ = false;          // the last procedure has not ended yet
     std::int64_t openCodeBase_ = 0;  // code lines before the open procedure's first line
     std::int64_t openDepth_ = 0;
@@ -543,7 +583,99 @@ bool Analyzer::countPlainStatement()
     return true;
 }
 
-void Analyzer::physicalLine(std::string_view line, std::int64_t number)
+const char* Analyzer::physicalLineAt(const char* p, std::int64_t number)
+{
+    // The one plain statement that most code lines are (see plainStatement)
+    // is told and counted here in the same forward scan that finds the
+    // line's end; any other line, and the first (which may begin with a
+    // byte-order mark), goes the whole way.
+    const char* const end = cursor_.end();
+    const char* scanned = p; // no line end lies before this
+    bool plainTried = false;
+    if (!continues_ && number != 1) {
+        const char* const first = cursor_.next<ByteCursor::NonBlank>(p);
+        scanned = first;
+        const bool blank = first == end || *first == '\r' || *first == '\n';
+        if (blank || *first == '\'') {
+            // A blank line, or a comment line that does not go on: a logical
+            // line in which nothing counts.
+            const char* const lineEnd = blank ? first : cursor_.next<ByteCursor::LineEnd>(first);
+            if (blank || !endsInContinuation(std::string_view(first, static_cast<std::size_t>(lineEnd - first)))) {
+                startLogicalLine(number);
+                hasComment_ = !blank;
+                lineStarted_ = false;
+                return lineEnd;
+            }
+            scanned = lineEnd;
+        } else if (isIdentStart(*first)) {
+            const char* const wordEnd = cursor_.next<ByteCursor::NonName>(first + 1);
+            scanned = wordEnd;
+            plainTried = true;
+            if (!beginsNotableStatement(std::string_view(first, static_cast<std::size_t>(wordEnd - first)))) {
+                const char* q = wordEnd;
+                const char* lineEnd = nullptr;
+                bool plain = false;
+                for (;;) {
+                    q = cursor_.next<ByteCursor::Stop>(q);
+                    if (q == end || *q == '\r' || *q == '\n') {
+                        lineEnd = q;
+                        plain = !endsInContinuation(std::string_view(p, static_cast<std::size_t>(q - p)));
+                        break;
+                    }
+                    if (*q == ':') {
+                        break;
+                    }
+                    if (*q == '\'') {
+                        // A comment to the line's end, which may go on like the code.
+                        lineEnd = cursor_.next<ByteCursor::LineEnd>(q);
+                        plain = !endsInContinuation(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
+                        break;
+                    }
+                    // A string; one left open ends with the line and continues nothing.
+                    for (++q;; ++q) {
+                        q = cursor_.next<ByteCursor::Stop>(q);
+                        if (q == end || *q == '\r' || *q == '\n') {
+                            lineEnd = q;
+                            plain = true;
+                            break;
+                        }
+                        if (*q == '"' && !(q + 1 < end && q[1] == '"'))
+                            break;
+                        if (*q == '"')
+                            ++q; // a doubled quote inside the string
+                    }
+                    if (lineEnd)
+                        break;
+                    ++q;
+                }
+                if (plain) {
+                    // As physicalLine counts a plain statement that begins a logical line.
+                    startLogicalLine(number);
+                    lineStarted_ = false;
+                    ++codeLines_;
+                    countPlainStatement();
+                    return lineEnd;
+                }
+                scanned = lineEnd ? lineEnd : q;
+            }
+        }
+    }
+    const char* const lineEnd = cursor_.next<ByteCursor::LineEnd>(scanned);
+    physicalLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)), number, !plainTried);
+    return lineEnd;
+}
+
+void Analyzer::startLogicalLine(std::int64_t number)
+{
+    lineStarted_ = true;
+    firstPhysical_ = lastPhysical_ = number;
+    codeBefore_ = codeLines_;
+    hasComment_ = false;
+    hadTokens_ = false;
+    class_ = LineClass::Undecided;
+}
+
+void Analyzer::physicalLine(std::string_view line, std::int64_t number, bool tryPlain)
 {
     // The count's rule for blank and comment lines, on the line's first
     // character other than tab or space, which the lexer starts from too.
@@ -556,22 +688,15 @@ void Analyzer::physicalLine(std::string_view line, std::int64_t number)
         while (first < line.size() && isLineLeadBlank(line[first]))
             ++first;
     }
-    if (!continues_) {
-        // A new logical line begins here.
-        lineStarted_ = true;
-        firstPhysical_ = number;
-        codeBefore_ = codeLines_;
-        hasComment_ = false;
-        hadTokens_ = false;
-        class_ = LineClass::Undecided;
-    }
+    if (!continues_)
+        startLogicalLine(number);
     lastPhysical_ = number;
     if (code)
         ++codeLines_;
     const bool comment = commentGoesOn_;
     const bool starts = !continues_;
     continues_ = commentGoesOn_ = false;
-    if (starts && plainStatement(line, first)) {
+    if (starts && tryPlain && plainStatement(line, first)) {
         lineStarted_ = false;
         return;
     }
@@ -906,12 +1031,19 @@ ModuleMetrics analyzeModuleText(std::string_view text, std::int64_t headerLines)
     ModuleMetrics out;
     Analyzer analyzer(out, text);
     std::int64_t number = 0;
-    forEachModuleLine(text, [&](std::string_view line) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    // Lines end in CR LF, LF or CR, as the line reader splits them.
+    while (p < end) {
         ++number;
-        if (number <= headerLines)
-            return;
-        analyzer.physicalLine(line, number);
-    });
+        const char* const stop = number <= headerLines ? analyzer.skipLineAt(p) : analyzer.physicalLineAt(p, number);
+        if (stop == end)
+            p = end;
+        else if (*stop == '\r' && stop + 1 < end && stop[1] == '\n')
+            p = stop + 2;
+        else
+            p = stop + 1;
+    }
     analyzer.finish(number);
     markNamesDefinedTwice(out.procedures);
     for (const ProcedureMetrics& p : out.procedures) {
