@@ -11,7 +11,6 @@
 #include <cstddef>
 #include <cstring>
 #include <exception>
-#include <map>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -987,28 +986,35 @@ void markNamesDefinedTwice(std::vector<ProcedureMetrics>& procedures)
 {
     // Property Get, Let and Set of one name are one property; any other two
     // procedures of one name are defined twice (for example in two #If branches).
-    struct Group {
-        std::vector<std::size_t> members;
-        std::array<int, kProcedureKindCount> byKind{};
-    };
-    std::map<std::string, Group> groups;
+    // The procedures ordered by their name in any letter case, so that each
+    // name's procedures stand together.
+    std::vector<std::pair<std::string, std::size_t>> byName;
+    byName.reserve(procedures.size());
     for (std::size_t i = 0; i < procedures.size(); ++i) {
         std::string key = procedures[i].name;
         for (char& c : key)
             if (c >= 'A' && c <= 'Z')
                 c = static_cast<char>(c - 'A' + 'a');
-        Group& g = groups[key];
-        g.members.push_back(i);
-        ++g.byKind[static_cast<std::size_t>(procedures[i].kind)];
+        byName.emplace_back(std::move(key), i);
     }
-    for (auto& [key, g] : groups) {
-        const int properties = g.byKind[2] + g.byKind[3] + g.byKind[4];
-        const int others = static_cast<int>(g.members.size()) - properties;
-        for (std::size_t i : g.members) {
-            const auto kind = static_cast<std::size_t>(procedures[i].kind);
+    std::sort(byName.begin(), byName.end());
+    for (std::size_t first = 0; first < byName.size();) {
+        std::size_t last = first + 1;
+        while (last < byName.size() && byName[last].first == byName[first].first)
+            ++last;
+        std::array<int, kProcedureKindCount> byKind{};
+        for (std::size_t k = first; k < last; ++k)
+            ++byKind[static_cast<std::size_t>(procedures[byName[k].second].kind)];
+        const std::size_t members = last - first;
+        const int properties = byKind[2] + byKind[3] + byKind[4];
+        const int others = static_cast<int>(members) - properties;
+        for (std::size_t k = first; k < last; ++k) {
+            ProcedureMetrics& p = procedures[byName[k].second];
+            const auto kind = static_cast<std::size_t>(p.kind);
             const bool property = kind >= 2;
-            procedures[i].definedTwice = g.byKind[kind] > 1 || (property ? others > 0 : g.members.size() > 1);
+            p.definedTwice = byKind[kind] > 1 || (property ? others > 0 : members > 1);
         }
+        first = last;
     }
 }
 
