@@ -30,7 +30,7 @@ struct Token {
 };
 
 // Character classes of the lexer, looked up in one table.
-enum : std::uint8_t { kIdent = 1, kIdentStart = 2, kBlank = 4, kSpecial = 8 };
+enum : std::uint8_t { kIdent = 1, kIdentStart = 2, kBlank = 4, kSpecial = 8, kTypeMark = 16, kTypeMarkBeforeName = 32 };
 
 constexpr std::array<std::uint8_t, 256> makeClasses()
 {
@@ -44,6 +44,10 @@ constexpr std::array<std::uint8_t, 256> makeClasses()
     }
     t[' '] = t['\t'] = kBlank;
     t[':'] = t['"'] = t['\''] = kSpecial; // separators, strings and comments
+    // The type characters that may end a name: `$ % & @` always, `! #` only
+    // where no name follows them (else they are a member access or a date).
+    t['$'] = t['%'] = t['&'] = t['@'] = kTypeMark;
+    t['!'] = t['#'] = kTypeMarkBeforeName;
     return t;
 }
 constexpr std::array<std::uint8_t, 256> kClasses = makeClasses();
@@ -439,9 +443,11 @@ void Analyzer::lex(std::string_view line, std::size_t from)
         }
         if (isIdentStart(c)) {
             std::size_t j = static_cast<std::size_t>(skipIdent(line.data() + i + 1, line.data() + n, limit_) - line.data());
-            if (j < n && (line[j] == '$' || line[j] == '%' || line[j] == '&' || line[j] == '@'
-                          || ((line[j] == '!' || line[j] == '#') && !(j + 1 < n && isIdentChar(line[j + 1])))))
-                ++j;
+            if (j < n) {
+                const std::uint8_t mark = kClasses[static_cast<unsigned char>(line[j])];
+                if ((mark & kTypeMark) || ((mark & kTypeMarkBeforeName) && !(j + 1 < n && isIdentChar(line[j + 1]))))
+                    ++j;
+            }
             const std::string_view word = line.substr(i, j - i);
             if (word.size() == 3 && (word[0] | 0x20) == 'r' && (word[1] | 0x20) == 'e' && (word[2] | 0x20) == 'm'
                 && atStatementStart()) {
@@ -451,7 +457,8 @@ void Analyzer::lex(std::string_view line, std::size_t from)
                 return;
             }
             const bool member = !tokens_.empty() && i > 0 && (line[i - 1] == '.' || line[i - 1] == '!')
-                                && (tokens_.back().type == Tok::Dot || tokens_.back().text == "!");
+                                && (tokens_.back().type == Tok::Dot
+                                    || (tokens_.back().text.size() == 1 && tokens_.back().text[0] == '!'));
             push(member ? Tok::Member : Tok::Word, word);
             i = j;
             continue;

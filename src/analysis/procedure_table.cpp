@@ -9,6 +9,10 @@ namespace zorvika {
 std::vector<ProcedureRow> procedureRows(const std::vector<ModuleAnalysis>& modules, std::string_view twiceMark)
 {
     std::vector<ProcedureRow> rows;
+    std::size_t count = 0;
+    for (const ModuleAnalysis& module : modules)
+        count += module.metrics ? module.metrics->procedures.size() : 0;
+    rows.reserve(count);
     for (const ModuleAnalysis& module : modules) {
         if (!module.metrics)
             continue;
