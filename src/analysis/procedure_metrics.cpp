@@ -346,6 +346,7 @@ private:
     bool plainStatement(std::string_view line, std::size_t first);
     bool countPlainStatement();
     void push(Tok type, std::string_view text);
+    void pushOnLongLine(Tok type, std::string_view text);
     bool atStatementStart() const;
     void endLogicalLine();
     void processTokens(bool lineEnds);
@@ -382,11 +383,20 @@ private:
     bool endsProcedure_ = false;
 };
 
-void Analyzer::push(Tok type, std::string_view text)
+inline void Analyzer::push(Tok type, std::string_view text)
+{
+    if (tokens_.size() < kTokenFlush) [[likely]] {
+        tokens_.push_back({type, text});
+        return;
+    }
+    pushOnLongLine(type, text);
+}
+
+void Analyzer::pushOnLongLine(Tok type, std::string_view text)
 {
     if (tokens_.size() >= kTokenLimit && type != Tok::Colon)
         return;
-    if (tokens_.size() >= kTokenFlush && type == Tok::Colon) {
+    if (type == Tok::Colon) {
         processTokens(false);
         return;
     }
