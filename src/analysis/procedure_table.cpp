@@ -20,10 +20,15 @@ std::vector<ProcedureRow> procedureRows(const std::vector<ModuleAnalysis>& modul
             std::string name = p.name;
             if (p.definedTwice && !twiceMark.empty())
                 name.append(" ").append(twiceMark);
-            rows.push_back({module.module, std::move(name), std::string(procedureKindText(p.kind)),
-                            figureText(p.firstLine), figureText(p.span), figureText(p.codeLines),
-                            figureText(p.lloc), figureText(p.statements), figureText(p.cc), figureText(p.cc2),
-                            figureText(p.depth)});
+            // Each text made once, in its place (a braced list would copy them all).
+            ProcedureRow& row = rows.emplace_back();
+            row.reserve(kProcedureColumnCount);
+            row.push_back(module.module);
+            row.push_back(std::move(name));
+            row.emplace_back(procedureKindText(p.kind));
+            for (const std::int64_t figure : {p.firstLine, p.span, p.codeLines, p.lloc, p.statements, p.cc, p.cc2,
+                                              p.depth})
+                row.push_back(figureText(figure));
         }
     }
     return rows;
