@@ -6,6 +6,79 @@
 
 namespace zorvika {
 
+namespace {
+
+// The order of `count` rows by the texts of their sort column, as every
+// list sorts. Neighbouring rows of the same text (the procedures of one
+// module, for the module column) stay together and in their order in a
+// stable sort, so each run of them is sorted as one row and then laid out
+// again.
+template <typename TextOf>
+std::vector<std::size_t> sortedOrderOfTexts(std::size_t count, bool descending, const TextOf& textOf)
+{
+    std::vector<std::size_t> runStarts;
+    for (std::size_t i = 0; i < count; ++i)
+        if (i == 0 || textOf(i) != textOf(i - 1))
+            runStarts.push_back(i);
+    if (runStarts.size() == count)
+        return sortedOrderBy(count, descending, [&](std::size_t i) -> std::string_view { return textOf(i); });
+    const std::vector<std::size_t> runOrder =
+        sortedOrderBy(runStarts.size(), descending,
+                      [&](std::size_t r) -> std::string_view { return textOf(runStarts[r]); });
+    std::vector<std::size_t> order;
+    order.reserve(count);
+    for (std::size_t r : runOrder) {
+        const std::size_t end = r + 1 < runStarts.size() ? runStarts[r + 1] : count;
+        for (std::size_t i = runStarts[r]; i < end; ++i)
+            order.push_back(i);
+    }
+    return order;
+}
+
+std::size_t columnIndex(int column)
+{
+    return static_cast<std::size_t>(std::clamp(column, 0, kProcedureColumnCount - 1));
+}
+
+} // namespace
+
+void fillProcedureRow(ProcedureRow& row, const std::string& module, const ProcedureMetrics& p,
+                      std::string_view twiceMark)
+{
+    row.resize(kProcedureColumnCount);
+    row[ProcModule] = module;
+    row[ProcName] = p.name;
+    if (p.definedTwice && !twiceMark.empty())
+        row[ProcName].append(" ").append(twiceMark);
+    row[ProcKind] = procedureKindText(p.kind);
+    const std::int64_t figures[] = {p.firstLine, p.span, p.codeLines, p.lloc, p.statements, p.cc, p.cc2, p.depth};
+    for (std::size_t k = 0; k < std::size(figures); ++k)
+        row[ProcFirstLine + k] = figureText(figures[k]);
+}
+
+std::vector<std::string> procedureColumn(const std::vector<ModuleAnalysis>& modules, int column,
+                                         std::string_view twiceMark)
+{
+    const std::size_t c = columnIndex(column);
+    std::vector<std::string> texts;
+    ProcedureRow row;
+    for (const ModuleAnalysis& module : modules) {
+        if (!module.metrics)
+            continue;
+        for (const ProcedureMetrics& p : module.metrics->procedures) {
+            fillProcedureRow(row, module.module, p, twiceMark);
+            texts.push_back(std::move(row[c]));
+        }
+    }
+    return texts;
+}
+
+std::vector<std::size_t> sortedProcedureOrder(const std::vector<std::string>& columnTexts, bool descending)
+{
+    return sortedOrderOfTexts(columnTexts.size(), descending,
+                              [&](std::size_t i) -> const std::string& { return columnTexts[i]; });
+}
+
 std::vector<ProcedureRow> procedureRows(const std::vector<ModuleAnalysis>& modules, std::string_view twiceMark)
 {
     std::vector<ProcedureRow> rows;
@@ -16,20 +89,8 @@ std::vector<ProcedureRow> procedureRows(const std::vector<ModuleAnalysis>& modul
     for (const ModuleAnalysis& module : modules) {
         if (!module.metrics)
             continue;
-        for (const ProcedureMetrics& p : module.metrics->procedures) {
-            std::string name = p.name;
-            if (p.definedTwice && !twiceMark.empty())
-                name.append(" ").append(twiceMark);
-            // Each text made once, in its place (a braced list would copy them all).
-            ProcedureRow& row = rows.emplace_back();
-            row.reserve(kProcedureColumnCount);
-            row.push_back(module.module);
-            row.push_back(std::move(name));
-            row.emplace_back(procedureKindText(p.kind));
-            for (const std::int64_t figure : {p.firstLine, p.span, p.codeLines, p.lloc, p.statements, p.cc, p.cc2,
-                                              p.depth})
-                row.push_back(figureText(figure));
-        }
+        for (const ProcedureMetrics& p : module.metrics->procedures)
+            fillProcedureRow(rows.emplace_back(), module.module, p, twiceMark);
     }
     return rows;
 }
@@ -58,28 +119,9 @@ ProcedureRow procedureTotalsRow(const std::vector<ModuleAnalysis>& modules, std:
 
 std::vector<std::size_t> sortedProcedureOrder(const std::vector<ProcedureRow>& rows, const SortState& sort)
 {
-    const auto column = static_cast<std::size_t>(std::clamp(sort.column, 0, kProcedureColumnCount - 1));
-    // Neighbouring rows of the same text (the procedures of one module, for
-    // the module column) stay together and in their order in a stable sort,
-    // so each run of them is sorted as one row and then laid out again.
-    std::vector<std::size_t> runStarts;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        if (i == 0 || rows[i][column] != rows[i - 1][column])
-            runStarts.push_back(i);
-    if (runStarts.size() == rows.size())
-        return sortedOrderBy(rows.size(), sort.descending,
-                             [&](std::size_t i) -> std::string_view { return rows[i][column]; });
-    const std::vector<std::size_t> runOrder =
-        sortedOrderBy(runStarts.size(), sort.descending,
-                      [&](std::size_t r) -> std::string_view { return rows[runStarts[r]][column]; });
-    std::vector<std::size_t> order;
-    order.reserve(rows.size());
-    for (std::size_t r : runOrder) {
-        const std::size_t end = r + 1 < runStarts.size() ? runStarts[r + 1] : rows.size();
-        for (std::size_t i = runStarts[r]; i < end; ++i)
-            order.push_back(i);
-    }
-    return order;
+    const std::size_t column = columnIndex(sort.column);
+    return sortedOrderOfTexts(rows.size(), sort.descending,
+                              [&](std::size_t i) -> const std::string& { return rows[i][column]; });
 }
 
 std::vector<ProcedureRow> sortedProcedureRows(const std::vector<ProcedureRow>& rows, const SortState& sort)

@@ -344,6 +344,16 @@ TEST(ProcedureMetrics, ManyModulesKeepTheProjectsOrder)
             EXPECT_EQ(allFigures(*modules[i].metrics), allFigures(*alone));
         }
     }
+    // The command line takes one column's texts without the rows: the same
+    // texts, row for row, invalid modules left out alike.
+    const std::vector<ProcedureRow> rows = procedureRows(modules, "(twice)");
+    ASSERT_FALSE(rows.empty());
+    for (int column = 0; column < kProcedureColumnCount; ++column) {
+        const std::vector<std::string> texts = procedureColumn(modules, column, "(twice)");
+        ASSERT_EQ(texts.size(), rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            EXPECT_EQ(texts[r], rows[r][static_cast<std::size_t>(column)]) << "column " << column << " row " << r;
+    }
 }
 
 // Sorting the list takes the rows of one text that stand together as one:
@@ -368,6 +378,10 @@ TEST(ProcedureMetrics, SortingKeepsTheOrderOfSortingEveryRow)
                 rows.size(), descending,
                 [&](std::size_t i) -> std::string_view { return rows[i][static_cast<std::size_t>(column)]; });
             EXPECT_EQ(sortedProcedureOrder(rows, SortState{column, descending}), everyRow);
+            std::vector<std::string> texts;
+            for (const ProcedureRow& row : rows)
+                texts.push_back(row[static_cast<std::size_t>(column)]);
+            EXPECT_EQ(sortedProcedureOrder(texts, descending), everyRow);
         }
     }
 }
