@@ -129,6 +129,8 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
             const ExportFormat format = o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab;
             const auto all = allProcedures(modules);
             std::string text;
+            // Room for lines of a usual length: only what is written is touched.
+            text.reserve((order.size() + 2) * 128);
             appendTableLine(text, titles, format);
             ProcedureRow row;
             for (std::size_t i : order) {
