@@ -993,6 +993,19 @@ void Analyzer::finish(std::int64_t lastLine)
 
 // Threads that analyse the modules of a project at once: this machine's
 // cores, and no more than a few (each holds one module's text).
+// The count's header lines of a module. The header of a class or form
+// usually ends within its first few KiB: a line found there is the one the
+// whole text gives (the lines before it, and it, lie whole in that part), so
+// the whole text is looked through only when that part holds none.
+std::int64_t moduleHeaderLines(std::string_view text, bool standardModule)
+{
+    constexpr std::size_t kFirstPart = 4096;
+    if (!standardModule && text.size() > kFirstPart)
+        if (const std::int64_t lines = headerLinesOf(text.substr(0, kFirstPart), false); lines > 0)
+            return lines;
+    return headerLinesOf(text, standardModule);
+}
+
 std::size_t analysisWorkers()
 {
     static const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
@@ -1086,7 +1099,7 @@ std::optional<ModuleMetrics> analyzeModuleFile(const std::filesystem::path& path
     std::string text;
     if (readRegularFile(path, text) != ReadStatus::Ok)
         return std::nullopt;
-    return analyzeModuleText(text, headerLinesOf(text, standardModule));
+    return analyzeModuleText(text, moduleHeaderLines(text, standardModule));
 }
 
 std::vector<ModuleAnalysis> analyzeProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)
@@ -1125,7 +1138,7 @@ std::vector<ModuleAnalysis> analyzeProjectText(std::string_view projectText, con
                 ModuleAnalysis& module = result[i];
                 module.module = toDisplayText(path);
                 if (read)
-                    module.metrics = analyzeModuleText(text, headerLinesOf(text, isStandardModulePath(path)));
+                    module.metrics = analyzeModuleText(text, moduleHeaderLines(text, isStandardModulePath(path)));
                 module.type = module.metrics ? std::string(moduleTypeOf(path)) : std::string(kTypeInvalid);
             }
         } catch (...) {

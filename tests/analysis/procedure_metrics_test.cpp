@@ -310,6 +310,31 @@ TEST(ProcedureMetrics, ProjectEntriesInvalidAndEmptyModules)
     EXPECT_EQ(totals[ProcSpan], "4");
 }
 
+// The header of a class ends at its "Attribute VB_Exposed" line wherever
+// that line falls, also across the first KiB that are looked at first.
+TEST(ProcedureMetrics, AClassHeaderEndsAtItsExposedLineAtAnyOffset)
+{
+    test::TempFolder folder;
+    const std::string key = "Attribute VB_Exposed = False\r\n";
+    for (std::size_t at = 4096 - key.size() - 4; at <= 4096 + 4; ++at) {
+        // Header lines that would be a procedure below the header.
+        std::string text = "VERSION 1.0 CLASS\r\n";
+        while (text.size() + 21 + 3 <= at)
+            text += "Sub Fake()\r\nEnd Sub\r\n";
+        text.append(at - text.size() - 2, 'x').append("\r\n");
+        ASSERT_EQ(text.size(), at);
+        text += key;
+        const std::int64_t header = std::count(text.begin(), text.end(), '\n');
+        text += "Sub Real()\r\nEnd Sub\r\n";
+        SCOPED_TRACE("exposed line at byte " + std::to_string(at));
+        const auto m = analyzeModuleFile(folder.write("C.cls", text), false);
+        ASSERT_TRUE(m);
+        ASSERT_EQ(m->procedures.size(), 1u);
+        EXPECT_EQ(m->procedures[0].name, "Real");
+        EXPECT_EQ(m->procedures[0].firstLine, header + 1);
+    }
+}
+
 // The modules of a project are analysed side by side; each keeps its place
 // in the project's order, whatever file (or none) its entry names.
 TEST(ProcedureMetrics, ManyModulesKeepTheProjectsOrder)
