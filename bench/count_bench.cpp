@@ -3,10 +3,11 @@
 // the same bytes costs (`zorvika-floor`: open, aligned read, byte scan).
 // With --before it times a second zorvika-cli (the build to compare with)
 // in the same run, so that both stand on the same load of the machine. The
-// last figure is the procedure metrics against the count.
+// last figure is the procedure metrics against the count; --procedures
+// times that figure alone.
 //
 //   build/bench/zorvika-bench [--runs N] [--corpus DIR] [--cli PATH] [--before PATH]
-//                             [--floor PATH] [--cloc]
+//                             [--floor PATH] [--cloc] [--procedures]
 #include "analysis/project_reader.h"
 #include "base/file_io.h"
 #include "bench_process.h"
@@ -283,6 +284,7 @@ int main(int argc, char** argv)
     fs::path floorProgram = ZORVIKA_FLOOR;
     std::optional<fs::path> before;
     bool withCloc = false;
+    bool onlyProcedures = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -298,9 +300,11 @@ int main(int argc, char** argv)
             floorProgram = argv[++i];
         else if (a == "--cloc")
             withCloc = true;
+        else if (a == "--procedures")
+            onlyProcedures = true;
         else {
             std::cerr << "usage: zorvika-bench [--runs N] [--corpus DIR] [--cli PATH] [--before PATH] "
-                         "[--floor PATH] [--cloc]\n";
+                         "[--floor PATH] [--cloc] [--procedures]\n";
             return 2;
         }
     }
@@ -312,6 +316,32 @@ int main(int argc, char** argv)
     fs::create_directories(program / "verhis");
     std::error_code ec;
     fs::copy_file(cli.parent_path() / "tips.dll", program / "tips.dll", ec);
+
+    const fs::path photo = corpus / "PhotoDemon" / "PhotoDemon.vbp";
+    auto tableHead = [&] {
+        std::cout << "\nmedian of " << runs << " runs (a figure of the older build that takes more than 20 s is run fewer times)\n\n";
+        std::cout << "| figure | floor | before | after | after against floor | target |\n";
+        std::cout << "|---|---|---|---|---|---|\n";
+    };
+    // The procedure metrics, one pass per module like the count: target at
+    // most three times the count's time. The older build's procedures, if
+    // any, stand under "before".
+    auto proceduresRow = [&] {
+        auto onPhoto = [&](const fs::path& exe, const char* command) {
+            return std::vector<std::string>{exe.string(), command, photo.string(), "--program-folder", program.string()};
+        };
+        const Measure older = before ? median(onPhoto(*before, "procedures"), runs) : Measure{};
+        const Measure procedures = median(onPhoto(cli, "procedures"), runs);
+        const Measure photoCount = median(onPhoto(cli, "count"), runs);
+        printRow("procedures on PhotoDemon (against its count)", seconds(photoCount), seconds(older),
+                 seconds(procedures), ratio(procedures, photoCount), "at most 3 x");
+    };
+    if (onlyProcedures) {
+        tableHead();
+        proceduresRow();
+        fs::remove_all(work, ec);
+        return 0;
+    }
 
     std::cout << "generating the projects and snapshots in " << work.string() << " ..." << std::endl;
     fs::path big, bigUpper;
@@ -363,12 +393,9 @@ int main(int argc, char** argv)
             std::cout << "  (zorvika-cli exited with " << a.status << ")\n";
     };
 
-    std::cout << "\nmedian of " << runs << " runs (a figure of the older build that takes more than 20 s is run fewer times)\n\n";
-    std::cout << "| figure | floor | before | after | after against floor | target |\n";
-    std::cout << "|---|---|---|---|---|---|\n";
+    tableHead();
     Measure b, a;
 
-    const fs::path photo = corpus / "PhotoDemon" / "PhotoDemon.vbp";
     const Measure photoFloor = floorOf(writeListFile(photo, work / "photo.list"));
     both([&](const fs::path& exe) { return count(exe, photo); }, b, a);
     printRow("PhotoDemon count (539 modules)", seconds(photoFloor), seconds(b), seconds(a), ratio(a, photoFloor),
@@ -429,14 +456,7 @@ int main(int argc, char** argv)
     printRow("start-up, nothing to do (floor: /bin/true)", seconds(trueRun), before ? seconds(b) : "-", seconds(a),
              startAgainst, "within 1.5 ms");
 
-    // The procedure metrics, one pass per module like the count: target at
-    // most three times the count's time.
-    const Measure procedures = median({cli.string(), "procedures", photo.string(), "--program-folder",
-                                       (work / "program").string()},
-                                      runs);
-    const Measure photoCount = median(count(cli, photo), runs);
-    printRow("procedures on PhotoDemon (against its count)", seconds(photoCount), "-", seconds(procedures),
-             ratio(procedures, photoCount), "at most 3 x");
+    proceduresRow();
 
     if (withCloc && runOnce({"cloc", "--version"}).status == 0) {
         const Measure c = median({"cloc", "--quiet", "--list-file=" + (work / "photo.list").string()}, 3);

@@ -8,7 +8,15 @@
 #include "base/text_codec.h"
 
 #include <algorithm>
-#include <map>
+#include <cstddef>
+#include <cstring>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zorvika {
 
@@ -22,7 +30,7 @@ struct Token {
 };
 
 // Character classes of the lexer, looked up in one table.
-enum : std::uint8_t { kIdent = 1, kIdentStart = 2, kBlank = 4, kSpecial = 8 };
+enum : std::uint8_t { kIdent = 1, kIdentStart = 2, kBlank = 4, kSpecial = 8, kTypeMark = 16, kTypeMarkBeforeName = 32 };
 
 constexpr std::array<std::uint8_t, 256> makeClasses()
 {
@@ -36,6 +44,10 @@ constexpr std::array<std::uint8_t, 256> makeClasses()
     }
     t[' '] = t['\t'] = kBlank;
     t[':'] = t['"'] = t['\''] = kSpecial; // separators, strings and comments
+    // The type characters that may end a name: `$ % & @` always, `! #` only
+    // where no name follows them (else they are a member access or a date).
+    t['$'] = t['%'] = t['&'] = t['@'] = kTypeMark;
+    t['!'] = t['#'] = kTypeMarkBeforeName;
     return t;
 }
 constexpr std::array<std::uint8_t, 256> kClasses = makeClasses();
@@ -44,6 +56,100 @@ inline bool isIdentChar(char c) { return kClasses[static_cast<unsigned char>(c)]
 inline bool isIdentStart(char c) { return kClasses[static_cast<unsigned char>(c)] & kIdentStart; }
 
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Byte scans over a line, 16 bytes at a time. Each looks in [p, stop) and
+// may read the text on up to `limit` (the end of the module's text, which
+// holds the line), so that a short line needs no byte-by-byte tail; bytes
+// past `stop` never decide anything.
+#if defined(__SSE2__)
+constexpr std::ptrdiff_t kLanes = 16;
+
+inline const char* firstMarked(const char* p, const char* stop, unsigned mask)
+{
+    const char* hit = p + __builtin_ctz(mask);
+    return hit < stop ? hit : stop;
+}
+
+inline __m128i load16(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// The bytes of v that can be part of a name: letters, digits, `_`, and every
+// byte from 0x80 on (which carries its sign bit into a mask as it is).
+inline __m128i nameBytes(__m128i v)
+{
+    // A byte b is in [lo, lo + width) when b - lo, taken without sign, is
+    // below width: shifted by 0x80 the comparison is a signed one.
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i letterLo = _mm_set1_epi8('a');
+    const __m128i letterTop = _mm_set1_epi8(static_cast<char>(26 - 0x80));
+    const __m128i digitLo = _mm_set1_epi8('0');
+    const __m128i digitTop = _mm_set1_epi8(static_cast<char>(10 - 0x80));
+    const __m128i caseBit = _mm_set1_epi8(0x20);
+    const __m128i underscore = _mm_set1_epi8('_');
+    const __m128i letter =
+        _mm_cmplt_epi8(_mm_xor_si128(_mm_sub_epi8(_mm_or_si128(v, caseBit), letterLo), bias), letterTop);
+    const __m128i digit = _mm_cmplt_epi8(_mm_xor_si128(_mm_sub_epi8(v, digitLo), bias), digitTop);
+    const __m128i high = _mm_cmplt_epi8(v, _mm_setzero_si128());
+    return _mm_or_si128(_mm_or_si128(letter, digit), _mm_or_si128(_mm_cmpeq_epi8(v, underscore), high));
+}
+#endif
+
+// The first byte that is neither tab nor space, or `stop`.
+inline const char* skipBlanks(const char* p, const char* stop, const char* limit)
+{
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
+    while (p < stop && limit - p >= kLanes) {
+        const __m128i v = load16(p);
+        const unsigned blank =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab))));
+        if (blank != 0xFFFF)
+            return firstMarked(p, stop, ~blank & 0xFFFF);
+        p += kLanes;
+    }
+#endif
+    while (p < stop && isLineLeadBlank(*p))
+        ++p;
+    return p < stop ? p : stop;
+}
+
+// The first `:`, `"` or `'`, or `stop`.
+inline const char* findSpecial(const char* p, const char* stop, const char* limit)
+{
+#if defined(__SSE2__)
+    const __m128i colon = _mm_set1_epi8(':');
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i apostrophe = _mm_set1_epi8('\'');
+    while (p < stop && limit - p >= kLanes) {
+        const __m128i v = load16(p);
+        const unsigned special = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(v, colon), _mm_cmpeq_epi8(v, quote)), _mm_cmpeq_epi8(v, apostrophe))));
+        if (special)
+            return firstMarked(p, stop, special);
+        p += kLanes;
+    }
+#endif
+    while (p < stop && !(kClasses[static_cast<unsigned char>(*p)] & kSpecial))
+        ++p;
+    return p < stop ? p : stop;
+}
+
+// The first byte that cannot be part of a name (letters, digits, `_` and
+// every byte from 0x80 on can), or `stop`.
+inline const char* skipIdent(const char* p, const char* stop, const char* limit)
+{
+#if defined(__SSE2__)
+    while (p < stop && limit - p >= kLanes) {
+        const unsigned inName = static_cast<unsigned>(_mm_movemask_epi8(nameBytes(load16(p))));
+        if (inName != 0xFFFF)
+            return firstMarked(p, stop, ~inName & 0xFFFF);
+        p += kLanes;
+    }
+#endif
+    while (p < stop && isIdentChar(*p))
+        ++p;
+    return p < stop ? p : stop;
+}
 
 // True when the token is the word `lowerWord` in any case. Setting bit
 // 0x20 lower-cases an ASCII letter and makes no other byte a letter.
@@ -91,6 +197,72 @@ bool endsInContinuation(std::string_view text)
         --n;
     return n >= 2 && text[n - 1] == '_' && isLineLeadBlank(text[n - 2]);
 }
+
+// Scans forward over a module's text, 16 bytes at a time, for the next byte
+// of a class; near the text's end byte by byte.
+class ByteCursor {
+public:
+    enum Class {
+        LineEnd,  // CR or LF
+        NonBlank, // anything but tab and space (so also a line end)
+        NonName,  // a byte that cannot be part of a name (so also a line end)
+        Stop,     // a line end, `:`, `"` or `'`
+    };
+
+    explicit ByteCursor(std::string_view text) : end_(text.data() + text.size()) {}
+
+    const char* end() const { return end_; }
+
+    // The first byte at or after p of the class, or the text's end.
+    template <Class c>
+    const char* next(const char* p) const
+    {
+#if defined(__SSE2__)
+        while (end_ - p >= kLanes) {
+            const __m128i v = load16(p);
+            const unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(marked<c>(v)));
+            if (hits)
+                return p + __builtin_ctz(hits);
+            p += kLanes;
+        }
+#endif
+        while (p < end_ && !isOf<c>(*p))
+            ++p;
+        return p;
+    }
+
+private:
+    template <Class c>
+    static bool isOf(char b)
+    {
+        const bool lineEnd = b == '\r' || b == '\n';
+        switch (c) {
+        case LineEnd: return lineEnd;
+        case NonBlank: return !isLineLeadBlank(b);
+        case NonName: return !isIdentChar(b);
+        case Stop: return lineEnd || b == ':' || b == '"' || b == '\'';
+        }
+        return true;
+    }
+
+#if defined(__SSE2__)
+    template <Class c>
+    static __m128i marked(__m128i v)
+    {
+        const __m128i ones = _mm_set1_epi8(static_cast<char>(0xFF));
+        auto is = [&](char b) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(b)); };
+        switch (c) {
+        case LineEnd: return _mm_or_si128(is('\r'), is('\n'));
+        case NonBlank: return _mm_xor_si128(_mm_or_si128(is(' '), is('\t')), ones);
+        case NonName: return _mm_xor_si128(nameBytes(v), ones);
+        case Stop: return _mm_or_si128(_mm_or_si128(is('\r'), is('\n')), _mm_or_si128(is(':'), _mm_or_si128(is('"'), is('\''))));
+        }
+        return ones;
+    }
+#endif
+
+    const char* end_;
+};
 
 // Words that are statements or parts of them; one of these followed by `:`
 // at a line's start is that statement, not a label.
@@ -151,9 +323,20 @@ constexpr std::size_t kTokenLimit = 4 * kTokenFlush;
 
 class Analyzer {
 public:
-    explicit Analyzer(ModuleMetrics& out) : out_(out) { tokens_.reserve(256); }
+    // The analysis of the lines of `text`, given in their order.
+    Analyzer(ModuleMetrics& out, std::string_view text)
+        : out_(out), limit_(text.data() + text.size()), cursor_(text)
+    {
+        tokens_.reserve(256);
+    }
 
-    void physicalLine(std::string_view line, std::int64_t number);
+    // The physical line that starts at p, numbered `number`: analysed, and
+    // the position of its end (its CR or LF, or the text's end) given back.
+    const char* physicalLineAt(const char* p, std::int64_t number);
+    // The end of the line that starts at p, which is not analysed (a header line).
+    const char* skipLineAt(const char* p) { return cursor_.next<ByteCursor::LineEnd>(p); }
+    void physicalLine(std::string_view line, std::int64_t number, bool tryPlain);
+    void startLogicalLine(std::int64_t number);
     void finish(std::int64_t lastLine);
 
 private:
@@ -163,6 +346,7 @@ private:
     bool plainStatement(std::string_view line, std::size_t first);
     bool countPlainStatement();
     void push(Tok type, std::string_view text);
+    void pushOnLongLine(Tok type, std::string_view text);
     bool atStatementStart() const;
     void endLogicalLine();
     void processTokens(bool lineEnds);
@@ -173,6 +357,8 @@ private:
     ProcedureMetrics* current() { return open_ ? &out_.procedures.back() : nullptr; }
 
     ModuleMetrics& out_;
+    const char* limit_;          // the end of the module's text, which the scans may read up to
+    ByteCursor cursor_;
     bool open_ = false;          // the last procedure has not ended yet
     std::int64_t openCodeBase_ = 0;  // code lines before the open procedure's first line
     std::int64_t openDepth_ = 0;
@@ -197,11 +383,20 @@ private:
     bool endsProcedure_ = false;
 };
 
-void Analyzer::push(Tok type, std::string_view text)
+inline void Analyzer::push(Tok type, std::string_view text)
+{
+    if (tokens_.size() < kTokenFlush) [[likely]] {
+        tokens_.push_back({type, text});
+        return;
+    }
+    pushOnLongLine(type, text);
+}
+
+void Analyzer::pushOnLongLine(Tok type, std::string_view text)
 {
     if (tokens_.size() >= kTokenLimit && type != Tok::Colon)
         return;
-    if (tokens_.size() >= kTokenFlush && type == Tok::Colon) {
+    if (type == Tok::Colon) {
         processTokens(false);
         return;
     }
@@ -257,12 +452,12 @@ void Analyzer::lex(std::string_view line, std::size_t from)
             return;
         }
         if (isIdentStart(c)) {
-            std::size_t j = i + 1;
-            while (j < n && isIdentChar(line[j]))
-                ++j;
-            if (j < n && (line[j] == '$' || line[j] == '%' || line[j] == '&' || line[j] == '@'
-                          || ((line[j] == '!' || line[j] == '#') && !(j + 1 < n && isIdentChar(line[j + 1])))))
-                ++j;
+            std::size_t j = static_cast<std::size_t>(skipIdent(line.data() + i + 1, line.data() + n, limit_) - line.data());
+            if (j < n) {
+                const std::uint8_t mark = kClasses[static_cast<unsigned char>(line[j])];
+                if ((mark & kTypeMark) || ((mark & kTypeMarkBeforeName) && !(j + 1 < n && isIdentChar(line[j + 1]))))
+                    ++j;
+            }
             const std::string_view word = line.substr(i, j - i);
             if (word.size() == 3 && (word[0] | 0x20) == 'r' && (word[1] | 0x20) == 'e' && (word[2] | 0x20) == 'm'
                 && atStatementStart()) {
@@ -272,7 +467,8 @@ void Analyzer::lex(std::string_view line, std::size_t from)
                 return;
             }
             const bool member = !tokens_.empty() && i > 0 && (line[i - 1] == '.' || line[i - 1] == '!')
-                                && (tokens_.back().type == Tok::Dot || tokens_.back().text == "!");
+                                && (tokens_.back().type == Tok::Dot
+                                    || (tokens_.back().text.size() == 1 && tokens_.back().text[0] == '!'));
             push(member ? Tok::Member : Tok::Word, word);
             i = j;
             continue;
@@ -357,16 +553,17 @@ bool Analyzer::plainStatement(std::string_view line, std::size_t first)
     const std::size_t i = first;
     if (i == n || !isIdentStart(line[i]))
         return false;
-    std::size_t j = i + 1;
-    while (j < n && isIdentChar(line[j]))
-        ++j;
+    const char* const begin = line.data();
+    const char* const end = begin + n;
+    const std::size_t j = static_cast<std::size_t>(skipIdent(begin + i + 1, end, limit_) - begin);
     if (beginsNotableStatement(line.substr(i, j - i)))
         return false;
     for (std::size_t k = j; k < n;) {
+        k = static_cast<std::size_t>(findSpecial(begin + k, end, limit_) - begin);
+        if (k == n)
+            break;
         const char c = line[k];
-        if (!(kClasses[static_cast<unsigned char>(c)] & kSpecial)) {
-            ++k;
-        } else if (c == ':') {
+        if (c == ':') {
             return false;
         } else if (c == '\'') {
             break; // a comment to the line's end, which may go on like the code
@@ -402,13 +599,104 @@ bool Analyzer::countPlainStatement()
     return true;
 }
 
-void Analyzer::physicalLine(std::string_view line, std::int64_t number)
+const char* Analyzer::physicalLineAt(const char* p, std::int64_t number)
+{
+    // The one plain statement that most code lines are (see plainStatement)
+    // is told and counted here in the same forward scan that finds the
+    // line's end; any other line, and the first (which may begin with a
+    // byte-order mark), goes the whole way.
+    const char* const end = cursor_.end();
+    const char* scanned = p; // no line end lies before this
+    bool plainTried = false;
+    if (!continues_ && number != 1) {
+        const char* const first = cursor_.next<ByteCursor::NonBlank>(p);
+        scanned = first;
+        const bool blank = first == end || *first == '\r' || *first == '\n';
+        if (blank || *first == '\'') {
+            // A blank line, or a comment line that does not go on: a logical
+            // line in which nothing counts.
+            const char* const lineEnd = blank ? first : cursor_.next<ByteCursor::LineEnd>(first);
+            if (blank || !endsInContinuation(std::string_view(first, static_cast<std::size_t>(lineEnd - first)))) {
+                startLogicalLine(number);
+                hasComment_ = !blank;
+                lineStarted_ = false;
+                return lineEnd;
+            }
+            scanned = lineEnd;
+        } else if (isIdentStart(*first)) {
+            const char* const wordEnd = cursor_.next<ByteCursor::NonName>(first + 1);
+            scanned = wordEnd;
+            plainTried = true;
+            if (!beginsNotableStatement(std::string_view(first, static_cast<std::size_t>(wordEnd - first)))) {
+                const char* q = wordEnd;
+                const char* lineEnd = nullptr;
+                bool plain = false;
+                for (;;) {
+                    q = cursor_.next<ByteCursor::Stop>(q);
+                    if (q == end || *q == '\r' || *q == '\n') {
+                        lineEnd = q;
+                        plain = !endsInContinuation(std::string_view(p, static_cast<std::size_t>(q - p)));
+                        break;
+                    }
+                    if (*q == ':') {
+                        break;
+                    }
+                    if (*q == '\'') {
+                        // A comment to the line's end, which may go on like the code.
+                        lineEnd = cursor_.next<ByteCursor::LineEnd>(q);
+                        plain = !endsInContinuation(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
+                        break;
+                    }
+                    // A string; one left open ends with the line and continues nothing.
+                    for (++q;; ++q) {
+                        q = cursor_.next<ByteCursor::Stop>(q);
+                        if (q == end || *q == '\r' || *q == '\n') {
+                            lineEnd = q;
+                            plain = true;
+                            break;
+                        }
+                        if (*q == '"' && !(q + 1 < end && q[1] == '"'))
+                            break;
+                        if (*q == '"')
+                            ++q; // a doubled quote inside the string
+                    }
+                    if (lineEnd)
+                        break;
+                    ++q;
+                }
+                if (plain) {
+                    // As physicalLine counts a plain statement that begins a logical line.
+                    startLogicalLine(number);
+                    lineStarted_ = false;
+                    ++codeLines_;
+                    countPlainStatement();
+                    return lineEnd;
+                }
+                scanned = lineEnd ? lineEnd : q;
+            }
+        }
+    }
+    const char* const lineEnd = cursor_.next<ByteCursor::LineEnd>(scanned);
+    physicalLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)), number, !plainTried);
+    return lineEnd;
+}
+
+void Analyzer::startLogicalLine(std::int64_t number)
+{
+    lineStarted_ = true;
+    firstPhysical_ = lastPhysical_ = number;
+    codeBefore_ = codeLines_;
+    hasComment_ = false;
+    hadTokens_ = false;
+    class_ = LineClass::Undecided;
+}
+
+void Analyzer::physicalLine(std::string_view line, std::int64_t number, bool tryPlain)
 {
     // The count's rule for blank and comment lines, on the line's first
     // character other than tab or space, which the lexer starts from too.
-    std::size_t first = 0;
-    while (first < line.size() && isLineLeadBlank(line[first]))
-        ++first;
+    const char* const end = line.data() + line.size();
+    std::size_t first = static_cast<std::size_t>(skipBlanks(line.data(), end, limit_) - line.data());
     const bool code = first < line.size() && lineKindOf(line[first]) == LineKind::Other;
     // A text saved by a Windows editor may begin with a byte-order mark.
     if (number == 1 && first == 0 && line.starts_with("\xEF\xBB\xBF")) {
@@ -416,22 +704,15 @@ void Analyzer::physicalLine(std::string_view line, std::int64_t number)
         while (first < line.size() && isLineLeadBlank(line[first]))
             ++first;
     }
-    if (!continues_) {
-        // A new logical line begins here.
-        lineStarted_ = true;
-        firstPhysical_ = number;
-        codeBefore_ = codeLines_;
-        hasComment_ = false;
-        hadTokens_ = false;
-        class_ = LineClass::Undecided;
-    }
+    if (!continues_)
+        startLogicalLine(number);
     lastPhysical_ = number;
     if (code)
         ++codeLines_;
     const bool comment = commentGoesOn_;
     const bool starts = !continues_;
     continues_ = commentGoesOn_ = false;
-    if (starts && plainStatement(line, first)) {
+    if (starts && tryPlain && plainStatement(line, first)) {
         lineStarted_ = false;
         return;
     }
@@ -710,32 +991,55 @@ void Analyzer::finish(std::int64_t lastLine)
         closeProcedure(lastLine, codeLines_);
 }
 
+// Threads that analyse the modules of a project at once: this machine's
+// cores, and no more than a few (each holds one module's text).
+// The count's header lines of a module. The header of a class or form
+// usually ends within its first few KiB: a line found there is the one the
+// whole text gives (the lines before it, and it, lie whole in that part), so
+// the whole text is looked through only when that part holds none.
+std::int64_t moduleHeaderLines(std::string_view text, bool standardModule)
+{
+    constexpr std::size_t kFirstPart = 4096;
+    if (!standardModule && text.size() > kFirstPart)
+        if (const std::int64_t lines = headerLinesOf(text.substr(0, kFirstPart), false); lines > 0)
+            return lines;
+    return headerLinesOf(text, standardModule);
+}
+
+std::size_t analysisWorkers()
+{
+    static const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
+    return workers;
+}
+
 void markNamesDefinedTwice(std::vector<ProcedureMetrics>& procedures)
 {
     // Property Get, Let and Set of one name are one property; any other two
     // procedures of one name are defined twice (for example in two #If branches).
-    struct Group {
-        std::vector<std::size_t> members;
+    // The procedures ordered by their name in any letter case, so that each
+    // name's procedures stand together.
+    std::vector<std::pair<std::string, std::size_t>> byName;
+    byName.reserve(procedures.size());
+    for (std::size_t i = 0; i < procedures.size(); ++i)
+        byName.emplace_back(lowerAsciiText(procedures[i].name), i);
+    std::sort(byName.begin(), byName.end());
+    for (std::size_t first = 0; first < byName.size();) {
+        std::size_t last = first + 1;
+        while (last < byName.size() && byName[last].first == byName[first].first)
+            ++last;
         std::array<int, kProcedureKindCount> byKind{};
-    };
-    std::map<std::string, Group> groups;
-    for (std::size_t i = 0; i < procedures.size(); ++i) {
-        std::string key = procedures[i].name;
-        for (char& c : key)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        Group& g = groups[key];
-        g.members.push_back(i);
-        ++g.byKind[static_cast<std::size_t>(procedures[i].kind)];
-    }
-    for (auto& [key, g] : groups) {
-        const int properties = g.byKind[2] + g.byKind[3] + g.byKind[4];
-        const int others = static_cast<int>(g.members.size()) - properties;
-        for (std::size_t i : g.members) {
-            const auto kind = static_cast<std::size_t>(procedures[i].kind);
+        for (std::size_t k = first; k < last; ++k)
+            ++byKind[static_cast<std::size_t>(procedures[byName[k].second].kind)];
+        const std::size_t members = last - first;
+        const int properties = byKind[2] + byKind[3] + byKind[4];
+        const int others = static_cast<int>(members) - properties;
+        for (std::size_t k = first; k < last; ++k) {
+            ProcedureMetrics& p = procedures[byName[k].second];
+            const auto kind = static_cast<std::size_t>(p.kind);
             const bool property = kind >= 2;
-            procedures[i].definedTwice = g.byKind[kind] > 1 || (property ? others > 0 : g.members.size() > 1);
+            p.definedTwice = byKind[kind] > 1 || (property ? others > 0 : members > 1);
         }
+        first = last;
     }
 }
 
@@ -756,14 +1060,21 @@ std::string_view procedureKindText(ProcedureKind kind)
 ModuleMetrics analyzeModuleText(std::string_view text, std::int64_t headerLines)
 {
     ModuleMetrics out;
-    Analyzer analyzer(out);
+    Analyzer analyzer(out, text);
     std::int64_t number = 0;
-    forEachLine(text, [&](std::string_view line) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    // Lines end in CR LF, LF or CR, as the line reader splits them.
+    while (p < end) {
         ++number;
-        if (number <= headerLines)
-            return;
-        analyzer.physicalLine(line, number);
-    });
+        const char* const stop = number <= headerLines ? analyzer.skipLineAt(p) : analyzer.physicalLineAt(p, number);
+        if (stop == end)
+            p = end;
+        else if (*stop == '\r' && stop + 1 < end && stop[1] == '\n')
+            p = stop + 2;
+        else
+            p = stop + 1;
+    }
     analyzer.finish(number);
     markNamesDefinedTwice(out.procedures);
     for (const ProcedureMetrics& p : out.procedures) {
@@ -783,7 +1094,7 @@ std::optional<ModuleMetrics> analyzeModuleFile(const std::filesystem::path& path
     std::string text;
     if (readRegularFile(path, text) != ReadStatus::Ok)
         return std::nullopt;
-    return analyzeModuleText(text, headerLinesOf(text, standardModule));
+    return analyzeModuleText(text, moduleHeaderLines(text, standardModule));
 }
 
 std::vector<ModuleAnalysis> analyzeProjectText(std::string_view projectText, const std::filesystem::path& projectFolder)
@@ -797,16 +1108,54 @@ std::vector<ModuleAnalysis> analyzeProjectText(std::string_view projectText, con
 {
     const std::vector<std::string> entries = readModuleEntries(projectText);
     std::vector<ModuleAnalysis> result(entries.size());
-    std::string text; // the modules of a project share its storage
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const std::string& path = entries[i];
-        ModuleAnalysis& module = result[i];
-        module.module = toDisplayText(path);
-        const auto resolved = tree.resolve(projectFolder, path);
-        if (resolved && tree.read(*resolved, text) == ReadStatus::Ok)
-            module.metrics = analyzeModuleText(text, headerLinesOf(text, isStandardModulePath(path)));
-        module.type = module.metrics ? std::string(moduleTypeOf(path)) : std::string(kTypeInvalid);
+    // Modules are independent of each other: each worker takes the next
+    // entry, reads it while it holds the tree (which serves one caller at a
+    // time) and analyses it on its own, into the entry's own place, so the
+    // result is the same in any order of work.
+    std::mutex treeLock;
+    std::size_t next = 0;          // the next entry to take, under treeLock
+    std::exception_ptr failure;    // the first failure of any worker, under treeLock
+    auto work = [&] {
+        std::string text; // the modules a worker reads share its storage
+        try {
+            for (;;) {
+                std::size_t i = 0;
+                bool read = false;
+                {
+                    const std::lock_guard<std::mutex> hold(treeLock);
+                    if (next == entries.size() || failure)
+                        return;
+                    i = next++;
+                    const auto resolved = tree.resolve(projectFolder, entries[i]);
+                    read = resolved && tree.read(*resolved, text) == ReadStatus::Ok;
+                }
+                const std::string& path = entries[i];
+                ModuleAnalysis& module = result[i];
+                module.module = toDisplayText(path);
+                if (read)
+                    module.metrics = analyzeModuleText(text, moduleHeaderLines(text, isStandardModulePath(path)));
+                module.type = module.metrics ? std::string(moduleTypeOf(path)) : std::string(kTypeInvalid);
+            }
+        } catch (...) {
+            const std::lock_guard<std::mutex> hold(treeLock);
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    const std::size_t workers = std::min<std::size_t>(entries.size(), analysisWorkers());
+    std::vector<std::thread> helpers;
+    for (std::size_t k = 1; k < workers; ++k) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error&) {
+            break; // no more threads to be had: fewer workers do the same work
+        }
     }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
     return result;
 }
 

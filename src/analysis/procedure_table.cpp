@@ -6,21 +6,91 @@
 
 namespace zorvika {
 
-std::vector<ProcedureRow> procedureRows(const std::vector<ModuleAnalysis>& modules, std::string_view twiceMark)
+namespace {
+
+// The order of `count` rows by the texts of their sort column, as every
+// list sorts. Neighbouring rows of the same text (the procedures of one
+// module, for the module column) stay together and in their order in a
+// stable sort, so each run of them is sorted as one row and then laid out
+// again.
+template <typename TextOf>
+std::vector<std::size_t> sortedOrderOfTexts(std::size_t count, bool descending, const TextOf& textOf)
 {
-    std::vector<ProcedureRow> rows;
+    std::vector<std::size_t> runStarts;
+    for (std::size_t i = 0; i < count; ++i)
+        if (i == 0 || textOf(i) != textOf(i - 1))
+            runStarts.push_back(i);
+    if (runStarts.size() == count)
+        return sortedOrderBy(count, descending, [&](std::size_t i) -> std::string_view { return textOf(i); });
+    const std::vector<std::size_t> runOrder =
+        sortedOrderBy(runStarts.size(), descending,
+                      [&](std::size_t r) -> std::string_view { return textOf(runStarts[r]); });
+    std::vector<std::size_t> order;
+    order.reserve(count);
+    for (std::size_t r : runOrder) {
+        const std::size_t end = r + 1 < runStarts.size() ? runStarts[r + 1] : count;
+        for (std::size_t i = runStarts[r]; i < end; ++i)
+            order.push_back(i);
+    }
+    return order;
+}
+
+std::size_t columnIndex(int column)
+{
+    return static_cast<std::size_t>(std::clamp(column, 0, kProcedureColumnCount - 1));
+}
+
+} // namespace
+
+void fillProcedureRow(ProcedureRow& row, const std::string& module, const ProcedureMetrics& p,
+                      std::string_view twiceMark)
+{
+    row.resize(kProcedureColumnCount);
+    row[ProcModule] = module;
+    row[ProcName] = p.name;
+    if (p.definedTwice && !twiceMark.empty())
+        row[ProcName].append(" ").append(twiceMark);
+    row[ProcKind] = procedureKindText(p.kind);
+    const std::int64_t figures[] = {p.firstLine, p.span, p.codeLines, p.lloc, p.statements, p.cc, p.cc2, p.depth};
+    for (std::size_t k = 0; k < std::size(figures); ++k)
+        row[ProcFirstLine + k] = figureText(figures[k]);
+}
+
+std::vector<std::string> procedureColumn(const std::vector<ModuleAnalysis>& modules, int column,
+                                         std::string_view twiceMark)
+{
+    const std::size_t c = columnIndex(column);
+    std::vector<std::string> texts;
+    ProcedureRow row;
     for (const ModuleAnalysis& module : modules) {
         if (!module.metrics)
             continue;
         for (const ProcedureMetrics& p : module.metrics->procedures) {
-            std::string name = p.name;
-            if (p.definedTwice && !twiceMark.empty())
-                name.append(" ").append(twiceMark);
-            rows.push_back({module.module, std::move(name), std::string(procedureKindText(p.kind)),
-                            figureText(p.firstLine), figureText(p.span), figureText(p.codeLines),
-                            figureText(p.lloc), figureText(p.statements), figureText(p.cc), figureText(p.cc2),
-                            figureText(p.depth)});
+            fillProcedureRow(row, module.module, p, twiceMark);
+            texts.push_back(std::move(row[c]));
         }
+    }
+    return texts;
+}
+
+std::vector<std::size_t> sortedProcedureOrder(const std::vector<std::string>& columnTexts, bool descending)
+{
+    return sortedOrderOfTexts(columnTexts.size(), descending,
+                              [&](std::size_t i) -> const std::string& { return columnTexts[i]; });
+}
+
+std::vector<ProcedureRow> procedureRows(const std::vector<ModuleAnalysis>& modules, std::string_view twiceMark)
+{
+    std::vector<ProcedureRow> rows;
+    std::size_t count = 0;
+    for (const ModuleAnalysis& module : modules)
+        count += module.metrics ? module.metrics->procedures.size() : 0;
+    rows.reserve(count);
+    for (const ModuleAnalysis& module : modules) {
+        if (!module.metrics)
+            continue;
+        for (const ProcedureMetrics& p : module.metrics->procedures)
+            fillProcedureRow(rows.emplace_back(), module.module, p, twiceMark);
     }
     return rows;
 }
@@ -49,9 +119,9 @@ ProcedureRow procedureTotalsRow(const std::vector<ModuleAnalysis>& modules, std:
 
 std::vector<std::size_t> sortedProcedureOrder(const std::vector<ProcedureRow>& rows, const SortState& sort)
 {
-    const auto column = static_cast<std::size_t>(std::clamp(sort.column, 0, kProcedureColumnCount - 1));
-    return sortedOrderBy(rows.size(), sort.descending,
-                         [&](std::size_t i) -> std::string_view { return rows[i][column]; });
+    const std::size_t column = columnIndex(sort.column);
+    return sortedOrderOfTexts(rows.size(), sort.descending,
+                              [&](std::size_t i) -> const std::string& { return rows[i][column]; });
 }
 
 std::vector<ProcedureRow> sortedProcedureRows(const std::vector<ProcedureRow>& rows, const SortState& sort)

@@ -39,6 +39,15 @@ using ProcedureRow = std::vector<std::string>;
 // `twiceMark` behind a space. Invalid modules give no rows.
 std::vector<ProcedureRow> procedureRows(const std::vector<ModuleAnalysis>& modules, std::string_view twiceMark);
 
+// The row of one procedure of `module`, in `row`: its texts replaced, its
+// storage kept (for making rows one at a time).
+void fillProcedureRow(ProcedureRow& row, const std::string& module, const ProcedureMetrics& p,
+                      std::string_view twiceMark);
+
+// The texts of one column of procedureRows, without keeping the rows.
+std::vector<std::string> procedureColumn(const std::vector<ModuleAnalysis>& modules, int column,
+                                         std::string_view twiceMark);
+
 // `totalWord` and the number of procedures, then the sums of span, code
 // lines, LLOC, statements, CC and CC2, and the greatest depth.
 ProcedureRow procedureTotalsRow(const std::vector<ModuleAnalysis>& modules, std::string_view totalWord);
@@ -47,6 +56,8 @@ ProcedureRow procedureTotalsRow(const std::vector<ModuleAnalysis>& modules, std:
 // positions in that order, or the rows themselves.
 std::vector<std::size_t> sortedProcedureOrder(const std::vector<ProcedureRow>& rows, const SortState& sort);
 std::vector<ProcedureRow> sortedProcedureRows(const std::vector<ProcedureRow>& rows, const SortState& sort);
+// The same order from the texts of the sort column (procedureColumn).
+std::vector<std::size_t> sortedProcedureOrder(const std::vector<std::string>& columnTexts, bool descending);
 
 // The figures of several modules summed: procedures by kind, Declares,
 // Events, LLOC, statements, CC, and the longest procedure of them all.

@@ -55,15 +55,23 @@ ProceduresOptions parseProcedures(const ParsedArgs& args)
     return o;
 }
 
-std::string jsonProcedures(const std::string& path, const std::vector<ModuleAnalysis>& modules,
-                           const std::vector<std::size_t>& order, const ProcedureRow& totals)
+// Every procedure with its module's path, in the order of procedureRows,
+// which a sorted order refers to.
+std::vector<std::pair<const std::string*, const ProcedureMetrics*>> allProcedures(
+    const std::vector<ModuleAnalysis>& modules)
 {
-    // The procedures in the order of procedureRows, which the order refers to.
     std::vector<std::pair<const std::string*, const ProcedureMetrics*>> all;
     for (const ModuleAnalysis& module : modules)
         if (module.metrics)
             for (const ProcedureMetrics& p : module.metrics->procedures)
                 all.emplace_back(&module.module, &p);
+    return all;
+}
+
+std::string jsonProcedures(const std::string& path, const std::vector<ModuleAnalysis>& modules,
+                           const std::vector<std::size_t>& order, const ProcedureRow& totals)
+{
+    const auto all = allProcedures(modules);
     std::string out = "{\"path\":" + jsonString(path) + ",\"procedures\":[";
     for (std::size_t r = 0; r < order.size(); ++r)
         out.append(r ? "," : "").append(jsonProcedure(*all[order[r]].first, *all[order[r]].second));
@@ -105,14 +113,12 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
             err << "zorvika-cli: warning: " << selection.projectErrors[k] << '\n';
         const std::vector<ModuleAnalysis> modules =
             analyzeProjectText(selection.projectTexts[k], selection.projectFolders[k]);
-        std::vector<ProcedureRow> rows = procedureRows(modules, messages.get("PROCTWICE"));
-        const std::vector<std::size_t> order = sortedProcedureOrder(rows, o.sort);
+        const std::string twiceMark = messages.get("PROCTWICE");
+        // The order from the sort column's texts alone; the rows are made
+        // one at a time as they are printed, and kept only for a file.
+        const std::vector<std::size_t> order =
+            sortedProcedureOrder(procedureColumn(modules, o.sort.column, twiceMark), o.sort.descending);
         const ProcedureRow totals = procedureTotalsRow(modules, messages.get("PROCTOTAL"));
-        TextTable table;
-        table.reserve(rows.size() + 1);
-        for (std::size_t i : order)
-            table.push_back(std::move(rows[i]));
-        table.push_back(totals);
         const std::string path = toDisplayText(selection.projectPaths[k]);
         if (o.format == "json") {
             if (k > first)
@@ -121,9 +127,27 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
         } else {
             if (k > first)
                 out << '\n';
-            out << withUnixLineEnds(tableText(titles, table, o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab));
+            const ExportFormat format = o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab;
+            const auto all = allProcedures(modules);
+            std::string text;
+            // Room for lines of a usual length: only what is written is touched.
+            text.reserve((order.size() + 2) * 128);
+            appendTableLine(text, titles, format);
+            ProcedureRow row;
+            for (std::size_t i : order) {
+                fillProcedureRow(row, *all[i].first, *all[i].second, twiceMark);
+                appendTableLine(text, row, format);
+            }
+            appendTableLine(text, totals, format);
+            out << withUnixLineEnds(std::move(text));
         }
         if (o.output) {
+            std::vector<ProcedureRow> rows = procedureRows(modules, twiceMark);
+            TextTable table;
+            table.reserve(rows.size() + 1);
+            for (std::size_t i : order)
+                table.push_back(std::move(rows[i]));
+            table.push_back(totals);
             out.flush();
             NoSpreadsheet none;
             Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;

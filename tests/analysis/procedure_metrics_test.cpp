@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <regex>
 #include <sstream>
 
@@ -83,6 +84,28 @@ std::vector<fs::path> fixtureFiles()
 class ProcedureFixture : public ::testing::TestWithParam<fs::path> {};
 
 constexpr std::string_view kKindWords[] = {"Sub", "Function", "Get", "Let", "Set"};
+
+// Every figure of a module in one text, for comparing two analyses.
+std::string allFigures(const ModuleMetrics& m)
+{
+    std::ostringstream out;
+    out << m.declares << ' ' << m.events << ' ' << m.lloc << ' ' << m.statements << ' ' << m.totalCc << ' '
+        << m.highestCc << ' ' << m.longestName << '/' << m.longestSpan << '\n';
+    for (const ProcedureMetrics& p : m.procedures)
+        out << p.name << ' ' << static_cast<int>(p.kind) << ' ' << p.firstLine << ' ' << p.span << ' ' << p.codeLines
+            << ' ' << p.lloc << ' ' << p.statements << ' ' << p.cc << ' ' << p.cc2 << ' ' << p.depth << ' '
+            << p.definedTwice << '\n';
+    return out.str();
+}
+
+// The module's text in a buffer of exactly its size, so that a scan that
+// reads past the text's end is a fault the sanitizer builds report.
+ModuleMetrics analyzeExactly(std::string_view text, std::int64_t headerLines)
+{
+    const auto buffer = std::make_unique<char[]>(std::max<std::size_t>(text.size(), 1));
+    std::copy(text.begin(), text.end(), buffer.get());
+    return analyzeModuleText(std::string_view(buffer.get(), text.size()), headerLines);
+}
 
 } // namespace
 
@@ -166,6 +189,73 @@ TEST(ProcedureMetrics, LineEndsChangeNothing)
     }
 }
 
+// The lines are scanned many bytes at a time: every fixture gives the same
+// figures whatever its lines' indent (so wherever their words, strings and
+// ends fall against those steps), and with or without the last line's end,
+// which puts its last byte at the very end of the text.
+TEST(ProcedureMetrics, IndentAndTheTextsEndChangeNothing)
+{
+    for (const fs::path& file : fixtureFiles()) {
+        const std::string text = test::readFile(file);
+        const std::vector<std::string_view> lines = splitLines(text);
+        const std::int64_t header =
+            figuresFromScan(scanModuleText(text), isStandardModulePath(file.string())).headerLines;
+        const std::string expected = allFigures(analyzeModuleText(text, header));
+        for (std::size_t indent = 0; indent <= 40; ++indent) {
+            for (bool lastEnd : {true, false}) {
+                std::string shifted;
+                for (std::size_t i = 0; i < lines.size(); ++i) {
+                    shifted.append(indent, i % 3 == 2 ? '\t' : ' ').append(lines[i]);
+                    if (lastEnd || i + 1 < lines.size())
+                        shifted.append("\r\n");
+                }
+                SCOPED_TRACE(file.filename().string() + " indent " + std::to_string(indent)
+                             + (lastEnd ? "" : " no last line end"));
+                EXPECT_EQ(allFigures(analyzeExactly(shifted, header)), expected);
+            }
+        }
+    }
+}
+
+// Names, strings, comments and `:` of every length up to and past the steps
+// of the scan, each line ending at the text's end too: the statements and
+// the procedure's name come out whole.
+TEST(ProcedureMetrics, WordsAndStringsOfAnyLengthAreReadWhole)
+{
+    struct Case {
+        const char* what;
+        std::string (*line)(const std::string& word);
+        std::int64_t statements; // of the line
+    };
+    const Case cases[] = {
+        {"a plain call", [](const std::string& w) { return w + " 1, 2"; }, 1},
+        {"an assignment of a string", [](const std::string& w) { return "x = \"" + w + "\"\"\" & y"; }, 1},
+        {"a colon inside a string", [](const std::string& w) { return "x = \"" + w + ":\" & y"; }, 1},
+        {"an unclosed string", [](const std::string& w) { return "x = \"" + w + ": '"; }, 1},
+        {"a comment behind", [](const std::string& w) { return "x = 1 ' " + w + ": \""; }, 1},
+        {"two statements", [](const std::string& w) { return w + " = 1: y = \"" + w + "\""; }, 2},
+        {"a single-line If", [](const std::string& w) { return "If " + w + " Then " + w + " = 1"; }, 2},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t length = 1; length <= 70; ++length) {
+            // Letters of both cases, `_`, digits and a two-byte letter.
+            std::string word = "n";
+            for (std::size_t i = 1; word.size() < length; ++i)
+                word += i % 5 == 4 ? std::string("\xC3\xA9") : std::string(1, "aZ_9"[i % 5]);
+            for (bool lastEnd : {true, false}) {
+                const std::string text = "Attribute VB_Name = \"M\"\r\nSub " + word + "()\r\n" + c.line(word)
+                                         + "\r\nEnd Sub" + (lastEnd ? "\r\n" : "");
+                SCOPED_TRACE(std::string(c.what) + ", length " + std::to_string(length));
+                const ModuleMetrics m = analyzeExactly(text, 1);
+                ASSERT_EQ(m.procedures.size(), 1u);
+                EXPECT_EQ(m.procedures[0].name, word);
+                EXPECT_EQ(m.procedures[0].statements, c.statements + 2); // and the header and its End
+                EXPECT_EQ(m.procedures[0].span, 3);
+            }
+        }
+    }
+}
+
 // A logical line of any length keeps its exact statements and bounded memory.
 TEST(ProcedureMetrics, VeryLongLinesAreCountedExactly)
 {
@@ -218,6 +308,107 @@ TEST(ProcedureMetrics, ProjectEntriesInvalidAndEmptyModules)
     const ProcedureRow totals = procedureTotalsRow(modules, "Total");
     EXPECT_EQ(totals[ProcName], "2");
     EXPECT_EQ(totals[ProcSpan], "4");
+}
+
+// The header of a class ends at its "Attribute VB_Exposed" line wherever
+// that line falls, also across the first KiB that are looked at first.
+TEST(ProcedureMetrics, AClassHeaderEndsAtItsExposedLineAtAnyOffset)
+{
+    test::TempFolder folder;
+    const std::string key = "Attribute VB_Exposed = False\r\n";
+    for (std::size_t at = 4096 - key.size() - 4; at <= 4096 + 4; ++at) {
+        // Header lines that would be a procedure below the header.
+        std::string text = "VERSION 1.0 CLASS\r\n";
+        while (text.size() + 21 + 3 <= at)
+            text += "Sub Fake()\r\nEnd Sub\r\n";
+        text.append(at - text.size() - 2, 'x').append("\r\n");
+        ASSERT_EQ(text.size(), at);
+        text += key;
+        const std::int64_t header = std::count(text.begin(), text.end(), '\n');
+        text += "Sub Real()\r\nEnd Sub\r\n";
+        SCOPED_TRACE("exposed line at byte " + std::to_string(at));
+        const auto m = analyzeModuleFile(folder.write("C.cls", text), false);
+        ASSERT_TRUE(m);
+        ASSERT_EQ(m->procedures.size(), 1u);
+        EXPECT_EQ(m->procedures[0].name, "Real");
+        EXPECT_EQ(m->procedures[0].firstLine, header + 1);
+    }
+}
+
+// The modules of a project are analysed side by side; each keeps its place
+// in the project's order, whatever file (or none) its entry names.
+TEST(ProcedureMetrics, ManyModulesKeepTheProjectsOrder)
+{
+    test::TempFolder folder;
+    std::string project;
+    constexpr int kModules = 120;
+    for (int k = 0; k < kModules; ++k) {
+        const std::string name = std::string("M").append(std::to_string(k));
+        if (k % 7 == 3) {
+            project += "Module=" + name + "; " + name + ".bas\r\n"; // no such file
+            continue;
+        }
+        std::string text = "Attribute VB_Name = \"" + name + "\"\r\n";
+        for (int p = 0; p <= k % 5; ++p)
+            text += "Sub " + name + "_" + std::to_string(p) + "()\r\nIf a Then b\r\nEnd Sub\r\n";
+        folder.write(name + ".bas", text);
+        project += "Module=" + name + "; " + name + ".bas\r\n";
+        if (k % 11 == 0)
+            project += "Module=" + name + "; " + name + ".bas\r\n"; // the same file again
+    }
+    const std::vector<std::string> entries = readModuleEntries(project);
+    const std::vector<ModuleAnalysis> modules = analyzeProjectText(project, folder.path());
+    ASSERT_EQ(modules.size(), entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(entries[i]);
+        EXPECT_EQ(modules[i].module, entries[i]);
+        const auto alone = analyzeModuleFile(folder / entries[i], true);
+        ASSERT_EQ(modules[i].metrics.has_value(), alone.has_value());
+        EXPECT_EQ(modules[i].type, alone ? "Module" : kTypeInvalid);
+        if (alone) {
+            EXPECT_EQ(allFigures(*modules[i].metrics), allFigures(*alone));
+        }
+    }
+    // The command line takes one column's texts without the rows: the same
+    // texts, row for row, invalid modules left out alike.
+    const std::vector<ProcedureRow> rows = procedureRows(modules, "(twice)");
+    ASSERT_FALSE(rows.empty());
+    for (int column = 0; column < kProcedureColumnCount; ++column) {
+        const std::vector<std::string> texts = procedureColumn(modules, column, "(twice)");
+        ASSERT_EQ(texts.size(), rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            EXPECT_EQ(texts[r], rows[r][static_cast<std::size_t>(column)]) << "column " << column << " row " << r;
+    }
+}
+
+// Sorting the list takes the rows of one text that stand together as one:
+// the order is the one of sorting every row, by any column, either way.
+TEST(ProcedureMetrics, SortingKeepsTheOrderOfSortingEveryRow)
+{
+    std::vector<ProcedureRow> rows;
+    const char* modules[] = {"b.bas", "b.bas", "b.bas", "A.bas", "a.bas", "c.bas", "a.bas", "a.bas", "b.bas"};
+    for (std::size_t i = 0; i < std::size(modules); ++i) {
+        ProcedureRow row(kProcedureColumnCount);
+        row[ProcModule] = modules[i];
+        row[ProcName] = i % 3 ? "Same" : "Other" + std::to_string(i);
+        row[ProcKind] = i < 4 ? "Sub" : "Function";
+        for (int c = ProcFirstLine; c < kProcedureColumnCount; ++c)
+            row[static_cast<std::size_t>(c)] = figureText(static_cast<std::int64_t>((i * (c + 3)) % 4 * 5));
+        rows.push_back(row);
+    }
+    for (int column = 0; column < kProcedureColumnCount; ++column) {
+        for (bool descending : {false, true}) {
+            SCOPED_TRACE("column " + std::to_string(column) + (descending ? " descending" : ""));
+            const std::vector<std::size_t> everyRow = sortedOrderBy(
+                rows.size(), descending,
+                [&](std::size_t i) -> std::string_view { return rows[i][static_cast<std::size_t>(column)]; });
+            EXPECT_EQ(sortedProcedureOrder(rows, SortState{column, descending}), everyRow);
+            std::vector<std::string> texts;
+            for (const ProcedureRow& row : rows)
+                texts.push_back(row[static_cast<std::size_t>(column)]);
+            EXPECT_EQ(sortedProcedureOrder(texts, descending), everyRow);
+        }
+    }
 }
 
 // On real modules of the corpus: the procedures follow each other without
