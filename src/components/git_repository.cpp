@@ -20,10 +20,10 @@ namespace {
 // only counting a revision needs them. The header gives the functions' types.
 #define ZORVIKA_GIT_FUNCTIONS(X) \
     X(git_blob_free) \
-    X(git_buf_dispose) \
     X(git_blob_lookup) \
     X(git_blob_rawcontent) \
     X(git_blob_rawsize) \
+    X(git_buf_dispose) \
     X(git_commit_free) \
     X(git_commit_id) \
     X(git_commit_lookup) \
@@ -143,11 +143,19 @@ GitCommit commitOf(git_commit* c)
 
 } // namespace
 
-GitLibraryStart::GitLibraryStart() : thread_([] { git(); }) {}
+GitLibraryStart::GitLibraryStart()
+{
+    try {
+        thread_ = std::thread([] { git(); });
+    } catch (const std::system_error&) {
+        // Then the library starts when a repository is first opened.
+    }
+}
 
 GitLibraryStart::~GitLibraryStart()
 {
-    thread_.join();
+    if (thread_.joinable())
+        thread_.join();
 }
 
 struct GitRepository::Handle {
