@@ -262,12 +262,14 @@ std::vector<bool> GitRepository::readBlobs(const std::vector<std::string>& ids,
                                            const std::function<void(std::size_t, std::string_view)>& use)
 {
     std::vector<bool> read(ids.size(), false);
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    // One thread more than the machine has cores: while one waits (for a
+    // page of the pack, for the pack's lock), the others keep the cores busy.
+    const std::size_t threads = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 8) + 1;
     if (!handle_->readersOpened) {
         handle_->readersOpened = true;
         git_buf objects{};
         if (git().git_repository_item_path(&objects, handle_->repo, GIT_REPOSITORY_ITEM_OBJECTS) == 0) {
-            for (std::size_t i = 0; i < std::min<std::size_t>(cores, 8); ++i) {
+            for (std::size_t i = 0; i < threads; ++i) {
                 git_odb* odb = nullptr;
                 if (git().git_odb_open(&odb, objects.ptr) != 0)
                     break;
@@ -297,11 +299,11 @@ std::vector<bool> GitRepository::readBlobs(const std::vector<std::string>& ids,
             }
         }
     };
-    const std::size_t threads = std::min(handle_->readers.size(), ids.size());
-    if (threads == 0)
+    const std::size_t used = std::min(handle_->readers.size(), ids.size());
+    if (used == 0)
         return read;
     std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < threads; ++t) {
+    for (std::size_t t = 1; t < used; ++t) {
         try {
             helpers.emplace_back(work, handle_->readers[t]);
         } catch (const std::system_error&) {

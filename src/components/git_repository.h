@@ -66,9 +66,9 @@ public:
     // Hands a blob's bytes to `use` without copying them.
     bool withBlob(const std::string& id, const std::function<void(std::string_view)>& use, std::string* error);
     // Hands the bytes of each blob of `ids` to `use` with its index, reading
-    // (and inflating) them on as many threads as the machine has cores, the
-    // calling one among them: `use` runs on the thread that read the blob,
-    // on several at once. Returns which were read; one that was not (a
+    // (and inflating) them on one thread more than the machine has cores,
+    // the calling one among them: `use` runs on the thread that read the
+    // blob, on several at once. Returns which were read; one that was not (a
     // missing or damaged object) is left to `withBlob`, which says why.
     std::vector<bool> readBlobs(const std::vector<std::string>& ids,
                                 const std::function<void(std::size_t, std::string_view)>& use);
