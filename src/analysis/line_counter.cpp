@@ -371,6 +371,7 @@ ProjectCount countEntries(const std::vector<std::string>& entries, const std::fi
     ProjectCount result;
     result.rows.resize(entries.size());
     tree.expect(entries.size());
+    tree.prepare(projectFolder, entries);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string& path = entries[i];
         ModuleRow& row = result.rows[i];

@@ -3,6 +3,7 @@
 #include "base/line_reader.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace zorvika {
 
@@ -51,6 +52,21 @@ const std::vector<GitEntry>* RevisionTree::folder(const std::string& treeId)
 }
 
 std::optional<fs::path> RevisionTree::resolve(const fs::path& base, std::string_view text)
+{
+    std::string key = base.native();
+    key += '\0';
+    key += text;
+    if (const auto known = resolved_.find(key); known != resolved_.end())
+        return known->second;
+    // Kept unless a tree failed to read: walking again then reports it.
+    const bool clean = failure_.empty();
+    auto file = walk(base, text);
+    if (!clean || failure_.empty())
+        resolved_.emplace(std::move(key), file);
+    return file;
+}
+
+std::optional<fs::path> RevisionTree::walk(const fs::path& base, std::string_view text)
 {
     if (text.empty() || isDriveLetterPath(text) || text.front() == '/' || text.front() == '\\')
         return std::nullopt; // an absolute path leaves the tree
@@ -188,6 +204,32 @@ std::optional<ModuleScan> RevisionTree::scanModule(const fs::path& base, std::st
     if (!file || !scan(*file, result))
         return std::nullopt;
     return result;
+}
+
+void RevisionTree::prepare(const fs::path& base, const std::vector<std::string>& entries)
+{
+    // Resolving here finds the same files the scans will; a tree that fails
+    // to read is reported by the scans, in their order, as without this.
+    const std::string failure = failure_;
+    std::vector<std::string> ids;
+    std::unordered_set<std::string> taken;
+    for (const std::string& entry : entries) {
+        const auto file = resolve(base, entry);
+        if (!file)
+            continue;
+        const std::string& id = found_[file->string()].id;
+        if (scans_.find(id) == scans_.end() && taken.insert(id).second)
+            ids.push_back(id);
+    }
+    failure_ = failure;
+    if (ids.size() < 2)
+        return;
+    std::vector<ModuleScan> results(ids.size());
+    const std::vector<bool> read =
+        repository_.readBlobs(ids, [&results](std::size_t i, std::string_view bytes) { results[i] = scanModuleText(bytes); });
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        if (read[i])
+            scans_.emplace(ids[i], results[i]);
 }
 
 bool RevisionTree::scan(const fs::path& file, ModuleScan& scan)

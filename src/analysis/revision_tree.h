@@ -25,6 +25,9 @@ public:
     std::optional<std::filesystem::path> resolve(const std::filesystem::path& base, std::string_view text) override;
     ReadStatus read(const std::filesystem::path& file, std::string& out) override;
     std::optional<ModuleScan> scanModule(const std::filesystem::path& base, std::string_view entry) override;
+    // Reads and scans the blobs of the entries not yet scanned, on all the
+    // machine's cores; the scans that follow then find them done.
+    void prepare(const std::filesystem::path& base, const std::vector<std::string>& entries) override;
 
     // The first object that could not be read (a corrupt or missing object
     // the tree names); empty while all could.
@@ -33,6 +36,8 @@ public:
 
 private:
     bool scan(const std::filesystem::path& file, ModuleScan& scan);
+    // `resolve` without the paths already resolved.
+    std::optional<std::filesystem::path> walk(const std::filesystem::path& base, std::string_view text);
     // The entry at a path of the tree (exact names, links followed).
     std::optional<GitEntry> entryAt(const std::string& path, int hops = 0);
     const std::vector<GitEntry>* folder(const std::string& treeId);
@@ -41,6 +46,8 @@ private:
     GitCommit commit_;
     BlobScans& scans_;
     std::map<std::string, GitEntry> found_; // resolved path -> its file entry
+    // "base\0text" -> what it resolved to
+    std::unordered_map<std::string, std::optional<std::filesystem::path>> resolved_;
     std::string failure_;
 };
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zorvika {
 
@@ -26,6 +27,9 @@ public:
     virtual std::optional<ModuleScan> scanModule(const std::filesystem::path& base, std::string_view entry) = 0;
     // A count of this many modules is about to begin.
     virtual void expect(std::size_t /*modules*/) {}
+    // The count will scan these entries of a project in the folder `base`,
+    // in this order: a tree may read them ahead, all at once.
+    virtual void prepare(const std::filesystem::path& /*base*/, const std::vector<std::string>& /*entries*/) {}
 };
 
 class FileSystemTree final : public SourceTree {

@@ -124,6 +124,10 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         throw UsageError{"--output with a group needs --project"};
     if (!o.revision && !o.gitDir.empty())
         throw UsageError{"--git-dir goes with --revision"};
+    // The git library starts while the program folder is made ready.
+    std::optional<GitLibraryStart> gitStart;
+    if (o.revision)
+        gitStart.emplace();
     ensureWorkFiles(folder);
     const MessageTable messages(folder);
     if (const std::string problem = messages.problem(); !problem.empty())

@@ -51,6 +51,8 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
     }
     std::ostream& out = run.out;
     std::ostream& err = run.err;
+    // The git library starts while the program folder is made ready.
+    const GitLibraryStart gitStart;
     std::error_code ec;
     fs::create_directories(run.folder.dataRoot(), ec);
     ensureWorkFiles(run.folder);

@@ -5,7 +5,9 @@
 #include <git2.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
+#include <system_error>
 
 namespace zorvika {
 
@@ -21,6 +23,7 @@ namespace {
     X(git_blob_lookup) \
     X(git_blob_rawcontent) \
     X(git_blob_rawsize) \
+    X(git_buf_dispose) \
     X(git_commit_free) \
     X(git_commit_id) \
     X(git_commit_lookup) \
@@ -33,9 +36,17 @@ namespace {
     X(git_libgit2_shutdown) \
     X(git_object_free) \
     X(git_object_peel) \
+    X(git_odb_free) \
+    X(git_odb_object_data) \
+    X(git_odb_object_free) \
+    X(git_odb_object_size) \
+    X(git_odb_object_type) \
+    X(git_odb_open) \
+    X(git_odb_read) \
     X(git_oid_fromstr) \
     X(git_oid_tostr) \
     X(git_repository_free) \
+    X(git_repository_item_path) \
     X(git_repository_open_ext) \
     X(git_repository_workdir) \
     X(git_revparse_single) \
@@ -72,8 +83,17 @@ const GitApi& git()
 #define ZORVIKA_GIT_BIND(name) whole = whole && library.bind(#name, api.name);
         ZORVIKA_GIT_FUNCTIONS(ZORVIKA_GIT_BIND)
 #undef ZORVIKA_GIT_BIND
-        if (!whole)
+        if (!whole) {
             api.loadError = library.error();
+            return;
+        }
+        // Started once for the life of the program (each repository adds
+        // its own reference): a second repository then costs no new start.
+        api.git_libgit2_init();
+        // Objects are only read, and zlib's checksums already catch damaged
+        // data: hashing every object again as it is read would cost more
+        // than counting it.
+        api.git_libgit2_opts(GIT_OPT_ENABLE_STRICT_HASH_VERIFICATION, 0);
     });
     return api;
 }
@@ -123,10 +143,31 @@ GitCommit commitOf(git_commit* c)
 
 } // namespace
 
+GitLibraryStart::GitLibraryStart()
+{
+    try {
+        thread_ = std::thread([] { git(); });
+    } catch (const std::system_error&) {
+        // Then the library starts when a repository is first opened.
+    }
+}
+
+GitLibraryStart::~GitLibraryStart()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
 struct GitRepository::Handle {
     git_repository* repo = nullptr;
+    // Object databases of the repository's objects folder, one for each
+    // thread that reads blobs at the same time.
+    std::vector<git_odb*> readers;
+    bool readersOpened = false;
     ~Handle()
     {
+        for (git_odb* odb : readers)
+            git().git_odb_free(odb);
         if (repo)
             git().git_repository_free(repo);
         git().git_libgit2_shutdown();
@@ -150,10 +191,6 @@ std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const 
         return nullptr;
     }
     git().git_libgit2_init();
-    // Objects are only read, and zlib's checksums already catch damaged
-    // data: hashing every object again as it is read would cost more than
-    // counting it.
-    git().git_libgit2_opts(GIT_OPT_ENABLE_STRICT_HASH_VERIFICATION, 0);
     auto handle = std::make_unique<Handle>();
     const int rc = gitDir.empty()
                        ? git().git_repository_open_ext(&handle->repo, start.c_str(), 0, nullptr)
@@ -219,6 +256,66 @@ bool GitRepository::withBlob(const std::string& id, const std::function<void(std
     use(std::string_view(static_cast<const char*>(git().git_blob_rawcontent(b.p)),
                          static_cast<std::size_t>(git().git_blob_rawsize(b.p))));
     return true;
+}
+
+std::vector<bool> GitRepository::readBlobs(const std::vector<std::string>& ids,
+                                           const std::function<void(std::size_t, std::string_view)>& use)
+{
+    std::vector<bool> read(ids.size(), false);
+    // One thread more than the machine has cores: while one waits (for a
+    // page of the pack, for the pack's lock), the others keep the cores busy.
+    const std::size_t threads = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 8) + 1;
+    if (!handle_->readersOpened) {
+        handle_->readersOpened = true;
+        git_buf objects{};
+        if (git().git_repository_item_path(&objects, handle_->repo, GIT_REPOSITORY_ITEM_OBJECTS) == 0) {
+            for (std::size_t i = 0; i < threads; ++i) {
+                git_odb* odb = nullptr;
+                if (git().git_odb_open(&odb, objects.ptr) != 0)
+                    break;
+                handle_->readers.push_back(odb);
+            }
+        }
+        git().git_buf_dispose(&objects);
+    }
+    // Each thread has a database of its own and takes the next blob not yet
+    // taken; a blob that does not read is only marked (the caller reads it
+    // again alone, and learns why it failed).
+    std::vector<char> done(ids.size(), 0);
+    std::atomic<std::size_t> next{0};
+    auto work = [&](git_odb* odb) {
+        for (std::size_t i; (i = next.fetch_add(1)) < ids.size();) {
+            git_oid oid;
+            Owned<git_odb_object> object{git().git_odb_object_free};
+            if (git().git_oid_fromstr(&oid, ids[i].c_str()) != 0 || git().git_odb_read(&object.p, odb, &oid) != 0
+                || git().git_odb_object_type(object.p) != GIT_OBJECT_BLOB)
+                continue;
+            try {
+                use(i, std::string_view(static_cast<const char*>(git().git_odb_object_data(object.p)),
+                                        git().git_odb_object_size(object.p)));
+                done[i] = 1;
+            } catch (...) {
+                // Left to the caller, whose own read reports the failure.
+            }
+        }
+    };
+    const std::size_t used = std::min(handle_->readers.size(), ids.size());
+    if (used == 0)
+        return read;
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < used; ++t) {
+        try {
+            helpers.emplace_back(work, handle_->readers[t]);
+        } catch (const std::system_error&) {
+            break; // fewer threads do the same work
+        }
+    }
+    work(handle_->readers[0]);
+    for (std::thread& helper : helpers)
+        helper.join();
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        read[i] = done[i] != 0;
+    return read;
 }
 
 bool GitRepository::blob(const std::string& id, std::string& out, std::string* error)

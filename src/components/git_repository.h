@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace zorvika {
@@ -27,6 +28,21 @@ struct GitEntry {
     std::string name;
     GitEntryKind kind;
     std::string id; // blob, tree or (for a submodule) commit id
+};
+
+// Loads and starts the git library on a thread of its own, so that a
+// command that is about to read a repository prepares the rest of its run
+// meanwhile; the library's start (its TLS certificates among it) costs
+// about as much as counting a project. Waits for that thread when it ends.
+class GitLibraryStart {
+public:
+    GitLibraryStart();
+    ~GitLibraryStart();
+    GitLibraryStart(const GitLibraryStart&) = delete;
+    GitLibraryStart& operator=(const GitLibraryStart&) = delete;
+
+private:
+    std::thread thread_;
 };
 
 class GitRepository {
@@ -49,6 +65,13 @@ public:
     bool blob(const std::string& id, std::string& out, std::string* error);
     // Hands a blob's bytes to `use` without copying them.
     bool withBlob(const std::string& id, const std::function<void(std::string_view)>& use, std::string* error);
+    // Hands the bytes of each blob of `ids` to `use` with its index, reading
+    // (and inflating) them on one thread more than the machine has cores,
+    // the calling one among them: `use` runs on the thread that read the
+    // blob, on several at once. Returns which were read; one that was not (a
+    // missing or damaged object) is left to `withBlob`, which says why.
+    std::vector<bool> readBlobs(const std::vector<std::string>& ids,
+                                const std::function<void(std::size_t, std::string_view)>& use);
 
     // The commits that tags matching `pattern` (a glob; empty: every tag)
     // point at, oldest first (by commit time, then by tag name).

@@ -222,3 +222,80 @@ TEST(RevisionImport, StoppingKeepsWholeSnapshotsAndBrokenObjectsFail)
     EXPECT_EQ(unknown.status, 1);
     EXPECT_NE(unknown.err.find("no-such-tag"), std::string::npos);
 }
+
+// Blobs read together on several threads hand over the same bytes as reads
+// one by one, each under its own index; an object that is missing or is no
+// blob is only marked, for the read alone to report.
+TEST(RevisionCount, BlobsReadTogetherEqualBlobsReadAlone)
+{
+    Repository repo;
+    std::mt19937 rng(16);
+    for (int m = 0; m < 40; ++m) {
+        std::string code = "Attribute VB_Name = \"M" + std::to_string(m) + "\"\r\n";
+        const std::size_t lines = m % 7 == 0 ? 0 : rng() % (m % 5 == 0 ? 20000 : 200);
+        for (std::size_t i = 0; i < lines; ++i)
+            code.append("x = ").append(std::to_string(rng())).append(i % 3 ? "\r\n" : "\n");
+        repo.dir.write(std::string("m").append(std::to_string(m)).append(".bas"), m % 11 == 0 ? std::string() : code);
+    }
+    repo.commit();
+    const auto id = [&](const std::string& name) {
+        return Repository::trimmed(Repository::run("git -C '" + repo.dir.path().string() + "' rev-parse " + name));
+    };
+    std::vector<std::string> ids;
+    for (int m = 0; m < 40; ++m)
+        ids.push_back(id("HEAD:m" + std::to_string(m) + ".bas"));
+    const std::string missing = std::string(40, '7');
+    ids.insert(ids.begin() + 13, missing);
+    ids.insert(ids.begin() + 29, id("HEAD^{tree}"));
+    ids.push_back(ids[3]); // one blob twice
+
+    std::string error;
+    auto repository = GitRepository::open(repo.dir.path(), {}, &error);
+    ASSERT_TRUE(repository) << error;
+    std::vector<std::string> together(ids.size());
+    std::vector<int> calls(ids.size(), 0);
+    const std::vector<bool> read = repository->readBlobs(ids, [&](std::size_t i, std::string_view bytes) {
+        together[i].assign(bytes);
+        ++calls[i];
+    });
+    ASSERT_EQ(read.size(), ids.size());
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        std::string alone;
+        const bool blob = i != 13 && i != 29;
+        EXPECT_EQ(read[i], blob) << i;
+        EXPECT_EQ(calls[i], blob ? 1 : 0) << i;
+        EXPECT_EQ(repository->blob(ids[i], alone, &error), blob) << i;
+        EXPECT_EQ(together[i], alone) << i;
+    }
+    EXPECT_FALSE(repository->blob(missing, together[13], &error));
+    EXPECT_NE(error.find(missing), std::string::npos) << error;
+}
+
+// With several objects missing, the count names the first the project
+// needs, whichever of them the threads came upon first.
+TEST(RevisionCount, TheFirstMissingObjectOfTheProjectIsNamed)
+{
+    Repository repo;
+    std::vector<std::string> entries;
+    for (int m = 0; m < 12; ++m) {
+        repo.dir.write("m" + std::to_string(m) + ".bas",
+                       "Attribute VB_Name = \"M" + std::to_string(m) + "\"\r\n' " + std::string(m * 997, 'x') + "\r\n");
+        entries.push_back("Module=M" + std::to_string(m) + "; m" + std::to_string(m) + ".bas");
+    }
+    repo.dir.write("app.vbp", projectText("S", "1.0.0", entries));
+    repo.commit();
+    std::vector<std::string> blobs;
+    for (int m : {9, 4, 11}) {
+        blobs.push_back(Repository::trimmed(Repository::run("git -C '" + repo.dir.path().string() + "' rev-parse HEAD:m"
+                                                            + std::to_string(m) + ".bas")));
+        fs::remove(repo.dir / (".git/objects/" + blobs.back().substr(0, 2) + "/" + blobs.back().substr(2)));
+    }
+    test::Cli cli;
+    for (int run = 0; run < 5; ++run) {
+        const auto broken = cli.run({"count", (repo.dir / "app.vbp").string(), "--revision", "HEAD"});
+        EXPECT_EQ(broken.status, 1);
+        EXPECT_NE(broken.err.find(blobs[1]), std::string::npos) << broken.err; // m4
+        EXPECT_EQ(broken.err.find(blobs[0]), std::string::npos) << broken.err;
+        EXPECT_EQ(broken.err.find(blobs[2]), std::string::npos) << broken.err;
+    }
+}
