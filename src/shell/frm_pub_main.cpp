@@ -27,6 +27,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 namespace zorvika {
 
@@ -521,11 +522,8 @@ void frmPubMain::openHelp()
 void frmPubMain::openHistory()
 {
     frmPubHis window(*this);
-    history_ = &window;
-    struct Reset {
-        frmPubHis*& open;
-        ~Reset() { open = nullptr; }
-    } reset{history_};
+    // The main window knows the open history window only while it is open.
+    const QScopedValueRollback<frmPubHis*> open(history_, &window);
     utility_.ShowModal(window);
 }
 
