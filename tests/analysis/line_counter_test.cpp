@@ -1,8 +1,10 @@
 #include "analysis/line_counter.h"
 
+#include "analysis/module_kinds.h"
 #include "base/line_reader.h"
 #include "temp_folder.h"
 
+#include <cctype>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -319,5 +321,30 @@ TEST(LineClassification, AnyTextCutAnywhereAgreesWithLineByLineReading)
         ASSERT_EQ(scan.blankLines, blank) << "round " << round;
         ASSERT_EQ(scan.commentLines, comment) << "round " << round;
         ASSERT_EQ(scan.exposedLine, exposed) << "round " << round;
+    }
+}
+
+// Every kind of the table is read by its entry key, typed by its extension
+// and has its header counted by its rule, whatever the letter case.
+TEST(ProjectCount, EveryModuleKindIsReadTypedAndCountedByItsRow)
+{
+    test::TempFolder dir;
+    const std::string module = "VERSION 1.0 CLASS\r\nAttribute VB_Exposed = False\r\nDim a\r\n' b\r\n\r\n";
+    for (const ModuleKind& kind : kModuleKinds) {
+        std::string key = std::string(kind.entryKey);
+        std::string extension = std::string(kind.extension);
+        for (char& c : key)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (char& c : extension)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        const std::string file = "kind" + extension;
+        dir.write(file, module);
+        const std::string entry = key + (kind.nameThenPath ? "Name; " + file + "; x" : file) + "\r\n";
+        const ProjectCount count = countProjectText(entry, dir.path());
+        ASSERT_EQ(count.rows.size(), 1u) << kind.entryKey;
+        EXPECT_EQ(count.rows[0].cells[ColModule], file);
+        EXPECT_EQ(count.rows[0].cells[ColType], kind.typeText);
+        EXPECT_EQ(count.rows[0].cells[ColP], kind.header == HeaderRule::OneLine ? "4" : "3") << kind.entryKey;
+        EXPECT_TRUE(isModuleTypeText(count.rows[0].cells[ColType]));
     }
 }

@@ -1,5 +1,8 @@
 #include "text_file_reference.h"
 
+#include "analysis/line_counter.h"
+#include "analysis/module_kinds.h"
+
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -39,4 +42,21 @@ TEST(TextFile, AppendAndReadLastLine)
     EXPECT_EQ(CountLines(file), 3);
     EXPECT_EQ(ReadLastLine(dir / "missing"), "");
     EXPECT_EQ(CountLines(dir / "missing"), 0);
+}
+
+// The one-pass scanner the counting uses agrees with the plain line-by-line
+// reference on every module of the corpus: line count and header line.
+TEST(TextFile, TheScannerAgreesWithTheReferenceOnTheCorpus)
+{
+    int modules = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(ZORVIKA_CORPUS_DIR)) {
+        if (!e.is_regular_file() || !moduleKindOf(e.path().filename().string()))
+            continue;
+        const std::string text = test::readFile(e.path());
+        const ModuleScan scan = scanModuleText(text);
+        EXPECT_EQ(scan.lines, countLinesInText(text)) << e.path();
+        EXPECT_EQ(scan.exposedLine, findLineInText(text, "Attribute VB_Exposed")) << e.path();
+        ++modules;
+    }
+    EXPECT_GT(modules, 500);
 }
