@@ -1068,12 +1068,7 @@ ModuleMetrics analyzeModuleText(std::string_view text, std::int64_t headerLines)
     while (p < end) {
         ++number;
         const char* const stop = number <= headerLines ? analyzer.skipLineAt(p) : analyzer.physicalLineAt(p, number);
-        if (stop == end)
-            p = end;
-        else if (*stop == '\r' && stop + 1 < end && stop[1] == '\n')
-            p = stop + 2;
-        else
-            p = stop + 1;
+        p = afterLineEnd(stop, end);
     }
     analyzer.finish(number);
     markNamesDefinedTwice(out.procedures);

@@ -10,6 +10,17 @@
 
 namespace zorvika {
 
+// Where the next line begins, given where this one stops (at `end`, or at
+// its CR, LF or CR LF).
+inline const char* afterLineEnd(const char* stop, const char* end)
+{
+    if (stop == end)
+        return end;
+    if (*stop == '\r' && stop + 1 < end && stop[1] == '\n')
+        return stop + 2;
+    return stop + 1;
+}
+
 template <typename F>
 void forEachLine(std::string_view text, F&& onLine)
 {
@@ -27,12 +38,7 @@ void forEachLine(std::string_view text, F&& onLine)
         const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(nextLf - p)));
         const char* stop = cr ? cr : nextLf;
         std::string_view line(p, static_cast<std::size_t>(stop - p));
-        if (stop == end)
-            p = end;
-        else if (*stop == '\r' && stop + 1 < end && stop[1] == '\n')
-            p = stop + 2;
-        else
-            p = stop + 1;
+        p = afterLineEnd(stop, end);
         onLine(line);
     }
 }
