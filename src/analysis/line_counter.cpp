@@ -220,15 +220,13 @@ constexpr std::size_t kBufferAlignment = 4096;
 } // namespace
 
 ModuleReader::ModuleReader()
-    : buffer_(static_cast<char*>(std::aligned_alloc(kBufferAlignment, kChunk)))
+    : buffer_(static_cast<char*>(::operator new(kChunk, std::align_val_t(kBufferAlignment))))
 {
-    if (!buffer_)
-        throw std::bad_alloc();
 }
 
 ModuleReader::~ModuleReader()
 {
-    std::free(buffer_);
+    ::operator delete(buffer_, std::align_val_t(kBufferAlignment));
 }
 
 void ModuleReader::expect(std::size_t entries)

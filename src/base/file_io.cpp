@@ -189,7 +189,11 @@ Outcome writeFileBetween(const OpenFolder& tempDir, const OpenFolder& targetDir,
     // Keep the mode of a regular file that is replaced.
     if (old && old->kind == EntryKind::File)
         setPermissions(fd.get(), old->permissions);
-    if (durability == Durability::Synced) {
+    // Where the whole file system cannot be flushed at the end of a run
+    // (Windows), each stored file is flushed on its own.
+    const bool flushNow = durability == Durability::Synced
+                          || (kWindowsFileSystem && durability == Durability::Unsynced);
+    if (flushNow) {
         if (const int err = flushToDisk(fd.get()); err != 0)
             return discard(err);
     }

@@ -35,6 +35,11 @@ inline constexpr bool kDriveLetterPaths = kWindowsFileSystem;
 std::filesystem::path pathFromUtf8(std::string_view utf8);
 std::string utf8Of(const std::filesystem::path& path);
 
+// The path of an existing folder as a library that opens files with the C
+// library's narrow calls needs it (on Windows, those read the ANSI page: an
+// ASCII path, or the folder's short name); nothing when there is none.
+std::optional<std::string> narrowFolderPath(const std::filesystem::path& folder);
+
 // Whether the system can store `name` as one file or folder name (beyond
 // the program's own rules): Windows refuses device names such as "CON" or
 // "LPT1" (with any extension), the characters <>:"|?* and a trailing dot
@@ -163,8 +168,9 @@ std::optional<std::filesystem::path> makeUniqueFolder(const std::filesystem::pat
 // Removes a file by its path; errno's value, or 0.
 int removeFileAt(const std::filesystem::path& path);
 
-// The local time of `when`.
+// The local time of `when`, and the time in UTC.
 std::tm localTime(std::time_t when);
+std::tm universalTime(std::time_t when);
 // The path of the running program's executable; nothing when not known.
 std::optional<std::filesystem::path> executablePath();
 // The user's home folder (empty when not known) and an environment variable

@@ -24,6 +24,8 @@ std::string utf8Of(const fs::path& path) { return path.native(); }
 
 bool systemAcceptsFileName(std::string_view) { return true; }
 
+std::optional<std::string> narrowFolderPath(const fs::path& folder) { return folder.native(); }
+
 void FileHandle::reset(int fd)
 {
     if (fd_ >= 0)
@@ -227,6 +229,13 @@ std::tm localTime(std::time_t when)
     std::tm local {};
     localtime_r(&when, &local);
     return local;
+}
+
+std::tm universalTime(std::time_t when)
+{
+    std::tm utc {};
+    gmtime_r(&when, &utc);
+    return utc;
 }
 
 std::optional<fs::path> executablePath()

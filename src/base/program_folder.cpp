@@ -66,7 +66,9 @@ ProgramFolder ProgramFolder::ofExecutable()
     const std::optional<fs::path> exe = executablePath();
     if (!exe)
         return {fs::current_path(ec)};
-    const std::optional<std::string> xdg = environmentVariable("XDG_DATA_HOME");
+    // The user's own data folder: XDG's on POSIX systems, the local
+    // application data on Windows.
+    const std::optional<std::string> xdg = environmentVariable(kWindowsFileSystem ? "LOCALAPPDATA" : "XDG_DATA_HOME");
     return programFolderFor(exe->parent_path(), xdg ? *xdg : "", homeFolder());
 }
 
@@ -80,7 +82,9 @@ void ensureWorkFiles(const ProgramFolder& folder)
     if (!fs::is_directory(folder.store(), ec))
         fs::create_directory(folder.store(), ec);
     if (!fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
-        writeFileAtomically(folder.messageTable(), {}, {}, Durability::Unsynced);
+        // An empty table, so that the program finds one; a failure shows
+        // when the table is read.
+        static_cast<void>(writeFileAtomically(folder.messageTable(), {}, {}, Durability::Unsynced));
     }
     removeStaleTemporaryFiles(folder.store());
     removeStaleTemporaryFiles(folder.workingCopies());

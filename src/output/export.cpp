@@ -165,7 +165,7 @@ ExportOutcome writeExport(const std::filesystem::path& path, const std::vector<M
         return {ExportStatus::NoRecord, {}};
     // Both workbooks leave column A of the totals row empty; the text files
     // put a space there.
-    const ExportFormat format = exportFormatFor(path.native());
+    const ExportFormat format = exportFormatFor(utf8Of(path));
     const bool sheet = format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx;
     return writeTableExport(path, exportTitles(), exportRows(rows, totalsValues(totalsText, words), sheet ? "" : " "),
                             spreadsheet);

@@ -143,7 +143,7 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
 
     Selection sel;
     std::vector<std::optional<fs::path>> sources;
-    if (isGroupFileName(chosen.native())) {
+    if (isGroupFileName(utf8Of(chosen))) {
         if (!looksLikeGroupText(text)) {
             result.error = chosen.string() + ": not a project group file";
             result.problem = SelectionProblem::NotGroup;
