@@ -60,7 +60,7 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
     if (const std::string problem = messages.problem(); !problem.empty())
         return failWith(err, problem);
     std::string error;
-    auto repository = openRepositoryFile(file, args.value("--git-dir").value_or(""), &error);
+    auto repository = openRepositoryFile(pathFromUtf8(file), pathFromUtf8(args.value("--git-dir").value_or("")), &error);
     if (!repository)
         return failWith(err, error);
     const std::optional<std::string> pattern =
