@@ -13,7 +13,6 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#include <unistd.h>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -221,15 +220,13 @@ constexpr std::size_t kBufferAlignment = 4096;
 } // namespace
 
 ModuleReader::ModuleReader()
-    : buffer_(static_cast<char*>(std::aligned_alloc(kBufferAlignment, kChunk)))
+    : buffer_(static_cast<char*>(::operator new(kChunk, std::align_val_t(kBufferAlignment))))
 {
-    if (!buffer_)
-        throw std::bad_alloc();
 }
 
 ModuleReader::~ModuleReader()
 {
-    std::free(buffer_);
+    ::operator delete(buffer_, std::align_val_t(kBufferAlignment));
 }
 
 void ModuleReader::expect(std::size_t entries)
@@ -286,17 +283,15 @@ void ModuleReader::remember(const FileKey& key, const ModuleScan& scan)
     slots_[at] = static_cast<std::uint32_t>(scanned_.size());
 }
 
-std::optional<ModuleScan> ModuleReader::scanOpened(const FileHandle& fd, const struct stat& info)
+std::optional<ModuleScan> ModuleReader::scanOpened(const FileHandle& fd, const EntryInfo& info)
 {
-    const FileKey key{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                      static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                      static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+    const FileKey key{info.device, info.fileId, info.size, info.seconds, info.nanoseconds};
     if (const ModuleScan* known = find(key))
         return *known;
-    std::uint64_t left = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    std::uint64_t left = info.size;
     ModuleScanner scanner;
     while (left > 0) {
-        const ssize_t r = ::read(fd.get(), buffer_, static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk)));
+        const long long r = readSome(fd.get(), buffer_, static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk)));
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0)
@@ -313,13 +308,13 @@ std::optional<ModuleScan> ModuleReader::scanOpened(const FileHandle& fd, const s
 
 std::optional<ModuleScan> ModuleReader::scan(const std::filesystem::path& projectFolder, std::string_view entry)
 {
-    if (entry.empty() || isDriveLetterPath(entry))
+    if (entry.empty() || (!kDriveLetterPaths && isDriveLetterPath(entry)))
         return std::nullopt;
     // The path as written, with "/" for "\": most entries name their file
     // exactly, and then one open finds it.
     exactPath_.clear();
-    if (entry.front() != '\\' && entry.front() != '/') {
-        exactPath_ = projectFolder.native();
+    if (entry.front() != '\\' && entry.front() != '/' && !isDriveLetterPath(entry)) {
+        exactPath_ = utf8Of(projectFolder);
         if (!exactPath_.empty() && exactPath_.back() != '/')
             exactPath_ += '/';
     }
@@ -327,15 +322,15 @@ std::optional<ModuleScan> ModuleReader::scan(const std::filesystem::path& projec
     exactPath_ += entry;
     std::replace(exactPath_.begin() + static_cast<std::ptrdiff_t>(from), exactPath_.end(), '\\', '/');
     ReadStatus status;
-    struct stat info {};
-    FileHandle fd = openRegularFile(exactPath_.c_str(), status, info);
+    EntryInfo info;
+    FileHandle fd = openRegularFile(pathFromUtf8(exactPath_), status, info);
     // Opened, the path exists as written, which is what resolving would
     // give first; a path that exists as something else than a regular
     // file is no module either way.
     if (!fd && status != ReadStatus::NotRegular) {
         const auto resolved = resolver_.resolve(projectFolder, entry);
         if (resolved)
-            fd = openRegularFile(resolved->c_str(), status, info);
+            fd = openRegularFile(*resolved, status, info);
     }
     if (!fd)
         return std::nullopt;

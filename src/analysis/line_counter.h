@@ -7,12 +7,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
 #include <vector>
 
 namespace zorvika {
 
 class FileHandle;
+struct EntryInfo;
 
 // The count's line rules, shared by every reader that tells blank and
 // comment lines: a line is blank when nothing but tabs and spaces is in it,
@@ -94,7 +94,7 @@ public:
     std::optional<ModuleScan> scan(const std::filesystem::path& projectFolder, std::string_view entry);
 
 private:
-    std::optional<ModuleScan> scanOpened(const FileHandle& fd, const struct stat& info);
+    std::optional<ModuleScan> scanOpened(const FileHandle& fd, const EntryInfo& info);
 
     struct FileKey {
         std::uint64_t device, inode, size;

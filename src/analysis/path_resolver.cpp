@@ -1,10 +1,10 @@
 #include "analysis/path_resolver.h"
 
 #include "base/line_reader.h"
+#include "base/platform.h"
 #include "base/text_codec.h"
 
 #include <algorithm>
-#include <sys/stat.h>
 
 namespace zorvika {
 
@@ -31,8 +31,7 @@ namespace {
 
 bool pathExists(const fs::path& p)
 {
-    struct stat st {};
-    return ::lstat(p.c_str(), &st) == 0;
+    return entryInfo(p).has_value();
 }
 
 // The form two names share when they are equal without regard to ASCII
@@ -46,11 +45,11 @@ std::string foldedName(std::string_view name)
 
 const PathResolver::FolderIndex& PathResolver::folderIndex(const fs::path& dir)
 {
-    auto [it, inserted] = indexes_.try_emplace(dir.native());
+    auto [it, inserted] = indexes_.try_emplace(utf8Of(dir));
     if (inserted) {
         std::error_code ec;
         for (fs::directory_iterator d(dir, ec), end; !ec && d != end; d.increment(ec)) {
-            std::string name = d->path().filename().native();
+            std::string name = utf8Of(d->path().filename());
             auto [slot, added] = it->second.try_emplace(foldedName(name), Names{name, false});
             if (!added) {
                 slot->second.shared = true;
@@ -64,7 +63,7 @@ const PathResolver::FolderIndex& PathResolver::folderIndex(const fs::path& dir)
 
 std::optional<bool> PathResolver::existsByIndex(const fs::path& dir, std::string_view component) const
 {
-    const auto folder = indexes_.find(dir.native());
+    const auto folder = indexes_.find(utf8Of(dir));
     if (folder == indexes_.end())
         return std::nullopt;
     const auto names = folder->second.find(foldedName(component));
@@ -96,7 +95,7 @@ std::optional<std::string> PathResolver::nameInFolder(const fs::path& dir, std::
 
 std::size_t PathResolver::startStep(const fs::path& base, bool absolute)
 {
-    const std::string key = absolute ? std::string("/") : base.native();
+    const std::string key = absolute ? std::string("/") : utf8Of(base);
     auto [it, inserted] = starts_.try_emplace(key, steps_.size());
     if (inserted)
         steps_.push_back(Step{absolute ? fs::path("/") : base, true, {}});
@@ -114,14 +113,14 @@ std::size_t PathResolver::stepFrom(std::size_t from, std::string_view component)
     if (component == "..") {
         step.path = current / "..";
     } else {
-        fs::path next = current / std::string(component);
+        fs::path next = current / pathFromUtf8(component);
         // A folder already listed tells without a system call whether the
         // name is there as written.
         const std::optional<bool> listed = existsByIndex(current, component);
         if (listed ? *listed : pathExists(next)) {
             step.path = std::move(next);
         } else if (auto name = nameInFolder(current, component)) {
-            step.path = current / *name;
+            step.path = current / pathFromUtf8(*name);
         } else {
             step.found = false;
         }
@@ -134,14 +133,18 @@ std::size_t PathResolver::stepFrom(std::size_t from, std::string_view component)
 
 std::optional<fs::path> PathResolver::resolve(const fs::path& base, std::string_view text)
 {
-    if (text.empty() || isDriveLetterPath(text))
+    if (text.empty() || (!kDriveLetterPaths && isDriveLetterPath(text)))
         return std::nullopt;
     std::string unixText(text);
     std::replace(unixText.begin(), unixText.end(), '\\', '/');
-    const bool absolute = unixText.front() == '/';
-    fs::path exact = absolute ? fs::path(unixText) : base / unixText;
+    const bool absolute = unixText.front() == '/' || isDriveLetterPath(unixText);
+    fs::path exact = absolute ? pathFromUtf8(unixText) : base / pathFromUtf8(unixText);
     if (pathExists(exact))
         return exact;
+    // Where the file system ignores letter case, the exact path was the
+    // only one to try.
+    if constexpr (kFileNamesIgnoreCase)
+        return std::nullopt;
 
     // Component by component from the base: the folder part once per
     // distinct folder text, then the file's own name.
@@ -150,7 +153,7 @@ std::optional<fs::path> PathResolver::resolve(const fs::path& base, std::string_
                                                                        : std::string_view(unixText).substr(0, lastSlash);
     const std::string_view fileName = lastSlash == std::string::npos ? std::string_view(unixText)
                                                                      : std::string_view(unixText).substr(lastSlash + 1);
-    std::string folderKey = absolute ? std::string("/") : base.native();
+    std::string folderKey = absolute ? std::string("/") : utf8Of(base);
     folderKey += '\0';
     folderKey += folderText;
     std::size_t at;

@@ -1,6 +1,7 @@
 #include "analysis/revision_tree.h"
 
 #include "base/line_reader.h"
+#include "base/platform.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -53,7 +54,7 @@ const std::vector<GitEntry>* RevisionTree::folder(const std::string& treeId)
 
 std::optional<fs::path> RevisionTree::resolve(const fs::path& base, std::string_view text)
 {
-    std::string key = base.native();
+    std::string key = utf8Of(base);
     key += '\0';
     key += text;
     if (const auto known = resolved_.find(key); known != resolved_.end())
@@ -70,7 +71,7 @@ std::optional<fs::path> RevisionTree::walk(const fs::path& base, std::string_vie
 {
     if (text.empty() || isDriveLetterPath(text) || text.front() == '/' || text.front() == '\\')
         return std::nullopt; // an absolute path leaves the tree
-    std::vector<std::string> wanted = components(base.string());
+    std::vector<std::string> wanted = components(utf8Of(base));
     for (std::string& part : components(text))
         wanted.push_back(std::move(part));
 
@@ -120,7 +121,7 @@ std::optional<fs::path> RevisionTree::walk(const fs::path& base, std::string_vie
         return std::nullopt;
     const std::string path = joined(actual);
     found_[path] = *last;
-    return fs::path(path);
+    return pathFromUtf8(path);
 }
 
 std::optional<GitEntry> RevisionTree::entryAt(const std::string& path, int hops)
@@ -174,12 +175,12 @@ std::optional<GitEntry> RevisionTree::entryAt(const std::string& path, int hops)
 ReadStatus RevisionTree::read(const fs::path& file, std::string& out)
 {
     out.clear();
-    auto it = found_.find(file.string());
+    auto it = found_.find(utf8Of(file));
     std::optional<GitEntry> entry;
     if (it != found_.end())
         entry = it->second;
     else
-        entry = entryAt(file.string());
+        entry = entryAt(utf8Of(file));
     if (!entry)
         return ReadStatus::Missing;
     if (entry->kind != GitEntryKind::File)
@@ -234,7 +235,7 @@ void RevisionTree::prepare(const fs::path& base, const std::vector<std::string>&
 
 bool RevisionTree::scan(const fs::path& file, ModuleScan& scan)
 {
-    const auto it = found_.find(file.string());
+    const auto it = found_.find(utf8Of(file));
     if (it == found_.end())
         return false;
     const std::string& id = it->second.id;

@@ -28,7 +28,8 @@ ChildResult runChild(const std::filesystem::path& program, const std::vector<std
                      std::chrono::milliseconds timeLimit, const std::filesystem::path& logFile = {});
 
 // The first of `names` found as an executable regular file in a folder of
-// `searchPath` (a PATH-style list separated by ':'; an empty entry is the
+// `searchPath` (a PATH-style list separated by ':', ';' on Windows, where
+// "name" also finds "name.exe"; an empty entry is the
 // current folder, as the shell has it).
 std::optional<std::filesystem::path> findProgram(const std::vector<std::string>& names, std::string_view searchPath);
 

@@ -4,10 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zorvika {
 
@@ -35,48 +32,30 @@ std::string describeRead(const fs::path& path, ReadStatus status)
     return path.string() + ": cannot be read";
 }
 
-void FileHandle::reset(int fd)
+FileHandle openRegularFile(const fs::path& path, ReadStatus& status, EntryInfo& info)
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = fd;
-}
-
-FileHandle openFolder(const fs::path& path, bool noFollow)
-{
-    return FileHandle(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0)));
-}
-
-FileHandle openFolderAt(int parent, const std::string& name, bool noFollow)
-{
-    return FileHandle(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0)));
-}
-
-FileHandle openRegularFile(const char* path, ReadStatus& status, struct stat& st)
-{
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is then
-    // refused by the fstat test below. It has no effect on reading a
-    // regular file.
-    FileHandle fd(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    FileHandle fd = openForReading(path);
     if (!fd) {
         status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Unreadable;
         return {};
     }
-    st = {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        status = S_ISREG(st.st_mode) ? ReadStatus::Unreadable : ReadStatus::NotRegular;
+    // A pipe, a device or a folder is refused here, before any read.
+    const std::optional<EntryInfo> opened = infoOf(fd.get());
+    if (!opened || opened->kind != EntryKind::File) {
+        status = opened ? ReadStatus::NotRegular : ReadStatus::Unreadable;
         return {};
     }
+    info = *opened;
     status = ReadStatus::Ok;
     return fd;
 }
 
 FileHandle openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)
 {
-    struct stat st {};
-    FileHandle fd = openRegularFile(path.c_str(), status, st);
+    EntryInfo info;
+    FileHandle fd = openRegularFile(path, status, info);
     if (fd)
-        size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+        size = info.size;
     return fd;
 }
 
@@ -93,14 +72,14 @@ ReadStatus readRegularFile(const fs::path& path, std::string& out, std::uint64_t
     out.resize(static_cast<std::size_t>(size));
     std::size_t got = 0;
     for (;;) {
-        ssize_t r;
+        long long r;
         if (got < out.size()) {
-            r = ::read(fd.get(), out.data() + got, out.size() - got);
+            r = readSome(fd.get(), out.data() + got, out.size() - got);
         } else {
             // At the size the file had when it was opened: a small read
             // finds the end (or what it grew by) without doubling the text.
             char more[16384];
-            r = ::read(fd.get(), more, sizeof more);
+            r = readSome(fd.get(), more, sizeof more);
             if (r > 0) {
                 if (got + static_cast<std::size_t>(r) > limit) {
                     out.clear();
@@ -125,21 +104,19 @@ ReadStatus readRegularFile(const fs::path& path, std::string& out, std::uint64_t
 
 bool isRegularFile(const fs::path& path)
 {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    const auto info = followedInfo(path);
+    return info && info->kind == EntryKind::File;
 }
 
 bool isReadOnlyFile(const fs::path& path)
 {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return false;
-    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    const auto info = entryInfo(path);
+    return info && info->readOnly;
 }
 
 static std::string randomSuffix()
 {
-    static thread_local std::mt19937_64 rng{std::random_device{}() ^ static_cast<unsigned long>(::getpid())};
+    static thread_local std::mt19937_64 rng{std::random_device{}() ^ processNumber()};
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::string s;
     for (int i = 0; i < 12; ++i)
@@ -153,7 +130,7 @@ static bool writeAllBytes(int fd, std::string_view data)
     const char* p = data.data();
     std::size_t left = data.size();
     while (left > 0) {
-        const ssize_t w = ::write(fd, p, left);
+        const long long w = writeSome(fd, p, left);
         if (w < 0 && errno == EINTR)
             continue;
         if (w <= 0) {
@@ -174,14 +151,13 @@ Outcome writeAll(int fd, std::string_view data)
 
 Outcome systemFailure(int errnoValue) { return Outcome::failure(systemReason(errnoValue)); }
 
-Outcome writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir, const std::string& name,
+Outcome writeFileBetween(const OpenFolder& tempDir, const OpenFolder& targetDir, const std::string& name,
                          std::string_view data, Durability durability)
 {
-    struct stat old {};
-    const bool haveOld = ::fstatat(targetDir, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
-    if (haveOld && S_ISDIR(old.st_mode))
+    const std::optional<EntryInfo> old = targetDir.entry(name);
+    if (old && old->kind == EntryKind::Folder)
         return systemFailure(EISDIR);
-    if (durability != Durability::Scratch && haveOld && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if (durability != Durability::Scratch && old && old->readOnly)
         return systemFailure(EACCES);
 
     // The temporary file is made and registered for removal on an interrupt
@@ -191,35 +167,41 @@ Outcome writeFileBetween(int tempDir, const fs::path& tempDirPath, int targetDir
     FileHandle fd;
     for (int attempt = 0; attempt < 16 && !fd; ++attempt) {
         tempName = std::string(kTempFilePrefix) + randomSuffix();
-        fd.reset(::openat(tempDir, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
-        if (!fd && errno != EEXIST)
-            return systemFailure(errno);
+        int error = 0;
+        fd = tempDir.createNew(tempName, error);
+        if (!fd && error != EEXIST)
+            return systemFailure(error);
     }
     if (!fd)
         return systemFailure(EEXIST);
-    CleanupEntry entry(CleanupKind::File, (tempDirPath / tempName).string());
+    CleanupEntry entry(CleanupKind::File, tempDir.path() / tempName);
     lock.unlock();
 
     auto discard = [&](int err) {
         fd.reset();
         const auto relock = cleanupLock();
-        ::unlinkat(tempDir, tempName.c_str(), 0);
+        tempDir.removeFile(tempName);
         entry.dropLocked();
         return systemFailure(err);
     };
     if (!writeAllBytes(fd.get(), data))
         return discard(errno);
     // Keep the mode of a regular file that is replaced.
-    if (haveOld && S_ISREG(old.st_mode))
-        ::fchmod(fd.get(), old.st_mode & 07777);
-    if (durability == Durability::Synced && ::fsync(fd.get()) != 0)
-        return discard(errno);
-    if (::close(fd.release()) != 0)
-        return discard(errno);
+    if (old && old->kind == EntryKind::File)
+        setPermissions(fd.get(), old->permissions);
+    // Where the whole file system cannot be flushed at the end of a run
+    // (Windows), each stored file is flushed on its own.
+    const bool flushNow = durability == Durability::Synced
+                          || (kWindowsFileSystem && durability == Durability::Unsynced);
+    if (flushNow) {
+        if (const int err = flushToDisk(fd.get()); err != 0)
+            return discard(err);
+    }
+    if (const int err = fd.close(); err != 0)
+        return discard(err);
     lock.lock();
-    if (::renameat(tempDir, tempName.c_str(), targetDir, name.c_str()) != 0) {
-        const int err = errno;
-        ::unlinkat(tempDir, tempName.c_str(), 0);
+    if (const int err = tempDir.renameTo(tempName, targetDir, name); err != 0) {
+        tempDir.removeFile(tempName);
         entry.dropLocked();
         return systemFailure(err);
     }
@@ -239,9 +221,11 @@ void removeFolderTree(const fs::path& folder)
 
 Outcome syncFileSystem(const fs::path& path)
 {
-    const FileHandle fd = openFolder(path);
-    if (!fd || ::syncfs(fd.get()) != 0)
+    const OpenFolder folder = OpenFolder::open(path);
+    if (!folder)
         return systemFailure(errno);
+    if (const int err = folder.flushFileSystem(); err != 0)
+        return systemFailure(err);
     return {};
 }
 
@@ -250,17 +234,16 @@ Outcome writeFileAtomically(const fs::path& target, std::string_view data, const
 {
     const fs::path targetFolder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     const fs::path tempFolder = tempDir.empty() ? targetFolder : tempDir;
-    const std::string name = target.filename().string();
+    const std::string name = utf8Of(target.filename());
     if (name.empty() || name == "." || name == "..")
         return systemFailure(EISDIR);
-    const FileHandle targetDir = openFolder(targetFolder);
+    const OpenFolder targetDir = OpenFolder::open(targetFolder);
     if (!targetDir)
         return systemFailure(errno);
-    const FileHandle tempDirHandle = tempDir.empty() ? FileHandle() : openFolder(tempFolder);
+    const OpenFolder tempDirHandle = tempDir.empty() ? OpenFolder() : OpenFolder::open(tempFolder);
     if (!tempDir.empty() && !tempDirHandle)
         return systemFailure(errno);
-    return writeFileBetween(tempDir.empty() ? targetDir.get() : tempDirHandle.get(), tempFolder, targetDir.get(), name,
-                            data, durability);
+    return writeFileBetween(tempDir.empty() ? targetDir : tempDirHandle, targetDir, name, data, durability);
 }
 
 // The path a chain of symbolic links ends at (the path itself when it is no
@@ -268,8 +251,8 @@ Outcome writeFileAtomically(const fs::path& target, std::string_view data, const
 static Outcome followLinks(fs::path path, fs::path& out)
 {
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        const auto info = entryInfo(path);
+        if (!info || info->kind != EntryKind::Link) {
             out = path;
             return {};
         }
@@ -285,20 +268,17 @@ static Outcome followLinks(fs::path path, fs::path& out)
 Outcome writeOutputFile(const fs::path& target, std::string_view data)
 {
     if (target == "-")
-        return writeAll(STDOUT_FILENO, data);
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
-        struct stat out {};
-        const bool isStandardOutput = ::fstat(STDOUT_FILENO, &out) == 0 && out.st_dev == st.st_dev
-                                      && out.st_ino == st.st_ino;
-        if (isStandardOutput)
-            return writeAll(STDOUT_FILENO, data);
-        if (S_ISDIR(st.st_mode))
+        return writeAll(standardOutput(), data);
+    if (const auto info = followedInfo(target)) {
+        const auto out = infoOf(standardOutput());
+        if (out && sameFile(*out, *info))
+            return writeAll(standardOutput(), data);
+        if (info->kind == EntryKind::Folder)
             return systemFailure(EISDIR);
-        if (!S_ISREG(st.st_mode)) {
+        if (info->kind != EntryKind::File) {
             // A pipe or a device takes the bytes as they come; nothing is
             // renamed over it.
-            const FileHandle fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY));
+            const FileHandle fd = openForWriting(target);
             if (!fd)
                 return systemFailure(errno);
             return writeAll(fd.get(), data);

@@ -4,12 +4,12 @@
 // by writing a temporary file beside it and renaming it over the old one, so
 // that a crash or a full disk never leaves a half-written file.
 #include "base/outcome.h"
+#include "base/platform.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
 
 namespace zorvika {
 
@@ -58,11 +58,10 @@ Outcome syncFileSystem(const std::filesystem::path& path);
 Outcome writeFileAtomically(const std::filesystem::path& target, std::string_view data,
                             const std::filesystem::path& tempDir = {}, Durability durability = Durability::Synced);
 
-// The same between folders opened as descriptors: the temporary file in
-// `tempDir` (its path `tempDirPath`, for the clean-up on an interrupt), the
+// The same between opened folders: the temporary file in `tempDir`, the
 // new file renamed to `name` inside `targetDir`. Nothing is followed: a link
 // at `name` is replaced, never written through.
-Outcome writeFileBetween(int tempDir, const std::filesystem::path& tempDirPath, int targetDir, const std::string& name,
+Outcome writeFileBetween(const OpenFolder& tempDir, const OpenFolder& targetDir, const std::string& name,
                          std::string_view data, Durability durability);
 
 // Writes the file a user named for an export: "-" is standard output; a
@@ -79,47 +78,12 @@ void removeFolderTree(const std::filesystem::path& folder);
 // Writes all of `data` to a descriptor.
 Outcome writeAll(int fd, std::string_view data);
 
-// A file descriptor that is closed when it goes out of scope.
-class FileHandle {
-public:
-    FileHandle() = default;
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() { reset(); }
-    FileHandle(FileHandle&& other) noexcept : fd_(other.release()) {}
-    FileHandle& operator=(FileHandle&& other) noexcept
-    {
-        if (this != &other)
-            reset(other.release());
-        return *this;
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    int release()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-    void reset(int fd = -1);
-
-private:
-    int fd_ = -1;
-};
-
 // Opens a regular file for reading and gives its size; nothing else is
 // opened, and opening never blocks on a pipe or a device. No handle, with
 // the reason in `status`, otherwise.
 FileHandle openRegularFile(const std::filesystem::path& path, ReadStatus& status, std::uint64_t& size);
-// The same, giving the whole of what fstat told of the opened file.
-FileHandle openRegularFile(const char* path, ReadStatus& status, struct stat& info);
-
-// Opens a folder for use with the `...at` calls; `noFollow` refuses a
-// symbolic link in the last component.
-FileHandle openFolder(const std::filesystem::path& path, bool noFollow = false);
-FileHandle openFolderAt(int parent, const std::string& name, bool noFollow);
+// The same, giving the whole of what the system told of the opened file.
+FileHandle openRegularFile(const std::filesystem::path& path, ReadStatus& status, EntryInfo& info);
 
 // "No such file or directory" and the like, for errno.
 std::string systemReason(int errnoValue);

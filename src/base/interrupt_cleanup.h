@@ -1,5 +1,6 @@
 #pragma once
-// What an interrupt (SIGINT, SIGTERM, SIGHUP) must not leave behind: the
+// What an interrupt (SIGINT, SIGTERM, SIGHUP; Ctrl-C or closing the console
+// on Windows) must not leave behind: the
 // temporary files of writes in progress, scratch folders and the process
 // groups of child programs.
 //
@@ -13,9 +14,8 @@
 // `cleanupLock()`, which the helper thread takes before it starts; so a
 // signal either comes before such a step or after it, never in its middle.
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
-#include <string>
-#include <sys/types.h>
 
 namespace zorvika {
 
@@ -25,7 +25,9 @@ std::unique_lock<std::mutex> cleanupLock();
 
 // Both are called with the lock held; `addCleanup` returns the id that
 // `dropCleanup` takes.
-std::uint64_t addCleanup(CleanupKind kind, std::string path, pid_t group = 0);
+// A process group is the number `runChild` registers for it (the group id
+// on POSIX systems, the job object's handle on Windows).
+std::uint64_t addCleanup(CleanupKind kind, std::filesystem::path path, std::intptr_t group = 0);
 void dropCleanup(std::uint64_t id);
 
 // A registration that is dropped when it goes out of scope (taking the lock).
@@ -33,7 +35,10 @@ class CleanupEntry {
 public:
     CleanupEntry() = default;
     // Registers while the caller holds the lock.
-    CleanupEntry(CleanupKind kind, std::string path, pid_t group = 0) : id_(addCleanup(kind, std::move(path), group)) {}
+    CleanupEntry(CleanupKind kind, std::filesystem::path path, std::intptr_t group = 0)
+        : id_(addCleanup(kind, std::move(path), group))
+    {
+    }
     ~CleanupEntry() { release(); }
     CleanupEntry(CleanupEntry&& other) noexcept : id_(other.id_) { other.id_ = 0; }
     CleanupEntry& operator=(CleanupEntry&& other) noexcept;

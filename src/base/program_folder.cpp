@@ -5,10 +5,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include "base/platform.h"
+
 #include <optional>
-#include <pwd.h>
 #include <system_error>
-#include <unistd.h>
 #include <vector>
 
 namespace zorvika {
@@ -42,15 +42,6 @@ std::optional<fs::path> installPrefixOf(fs::path folder)
     return folder;
 }
 
-std::string userHome()
-{
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
-        return entry->pw_dir;
-    return {};
-}
-
 } // namespace
 
 ProgramFolder programFolderFor(const fs::path& executableFolder, std::string_view xdgDataHome, std::string_view home)
@@ -59,12 +50,12 @@ ProgramFolder programFolderFor(const fs::path& executableFolder, std::string_vie
     const std::optional<fs::path> prefix = installPrefixOf(executableFolder);
     const fs::path shared = prefix ? *prefix / ZORVIKA_INSTALL_DATADIR / "zorvika" : fs::path();
     const bool besideShared = prefix && fs::is_regular_file(shared / "tips.dll", ec);
-    const bool writable = ::access(executableFolder.c_str(), W_OK | X_OK) == 0;
+    const bool writable = canWriteInto(executableFolder);
     if (!besideShared && writable)
         return {executableFolder};
-    fs::path data = !xdgDataHome.empty() && fs::path(xdgDataHome).is_absolute()
-                        ? fs::path(xdgDataHome)
-                        : fs::path(home) / ".local" / "share";
+    fs::path data = !xdgDataHome.empty() && pathFromUtf8(xdgDataHome).is_absolute()
+                        ? pathFromUtf8(xdgDataHome)
+                        : pathFromUtf8(home) / ".local" / "share";
     const bool sharedExists = prefix && fs::is_directory(shared, ec);
     return {sharedExists ? shared : executableFolder, data / "zorvika"};
 }
@@ -72,11 +63,13 @@ ProgramFolder programFolderFor(const fs::path& executableFolder, std::string_vie
 ProgramFolder ProgramFolder::ofExecutable()
 {
     std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec)
+    const std::optional<fs::path> exe = executablePath();
+    if (!exe)
         return {fs::current_path(ec)};
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    return programFolderFor(exe.parent_path(), xdg ? xdg : "", userHome());
+    // The user's own data folder: XDG's on POSIX systems, the local
+    // application data on Windows.
+    const std::optional<std::string> xdg = environmentVariable(kWindowsFileSystem ? "LOCALAPPDATA" : "XDG_DATA_HOME");
+    return programFolderFor(exe->parent_path(), xdg ? *xdg : "", homeFolder());
 }
 
 void ensureWorkFiles(const ProgramFolder& folder)
@@ -89,8 +82,9 @@ void ensureWorkFiles(const ProgramFolder& folder)
     if (!fs::is_directory(folder.store(), ec))
         fs::create_directory(folder.store(), ec);
     if (!fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
-        if (std::FILE* f = std::fopen(folder.messageTable().c_str(), "wb"))
-            std::fclose(f);
+        // An empty table, so that the program finds one; a failure shows
+        // when the table is read.
+        static_cast<void>(writeFileAtomically(folder.messageTable(), {}, {}, Durability::Unsynced));
     }
     removeStaleTemporaryFiles(folder.store());
     removeStaleTemporaryFiles(folder.workingCopies());

@@ -3,8 +3,9 @@
 #include "base/file_io.h"
 #include "base/interrupt_cleanup.h"
 
+#include "base/platform.h"
+
 #include <cerrno>
-#include <cstdlib>
 
 namespace zorvika {
 
@@ -16,14 +17,14 @@ ScratchFolder::ScratchFolder(const std::string& stem)
     fs::path base = fs::temp_directory_path(ec);
     if (ec)
         base = "/tmp";
-    std::string pattern = (base / (stem + "-XXXXXX")).string();
     const auto lock = cleanupLock();
-    if (::mkdtemp(pattern.data()) == nullptr) {
+    const std::optional<fs::path> made = makeUniqueFolder(base / pathFromUtf8(stem + "-"));
+    if (!made) {
         made_ = Outcome::failure(base.string() + ": " + systemReason(errno));
         return;
     }
-    path_ = pattern;
-    cleanup_ = addCleanup(CleanupKind::Folder, pattern);
+    path_ = *made;
+    cleanup_ = addCleanup(CleanupKind::Folder, path_);
 }
 
 ScratchFolder::~ScratchFolder()

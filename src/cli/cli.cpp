@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include "base/line_reader.h"
+#include "base/platform.h"
 #include "cli/commands.h"
 
 #include <functional>
@@ -138,7 +139,7 @@ int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
         if (const auto dir = args.value("--program-folder")) {
             if (dir->empty())
                 throw UsageError{"--program-folder needs a folder"};
-            folder = ProgramFolder{*dir};
+            folder = ProgramFolder{pathFromUtf8(*dir)};
         }
         return command->run(args, CommandRun{folder, out, err, context});
     } catch (const UsageError& e) {

@@ -4,6 +4,7 @@
 #include "base/file_io.h"
 #include "base/line_reader.h"
 #include "base/text_codec.h"
+#include "base/platform.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "components/spreadsheet.h"
@@ -141,7 +142,7 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
     std::optional<RevisionTree> revision;
     if (o.revision) {
         std::string error;
-        repository = openRepositoryFile(o.file, o.gitDir, &error);
+        repository = openRepositoryFile(pathFromUtf8(o.file), pathFromUtf8(o.gitDir), &error);
         if (repository)
             commit = repository->repository->commit(*o.revision, &error);
         if (!commit)
@@ -149,8 +150,8 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         revision.emplace(*repository->repository, *commit, scans);
     }
     SourceTree& tree = revision ? static_cast<SourceTree&>(*revision) : files;
-    const SelectionResult chosen = revision ? makeSelection(o.file, repository->treePath, folder, tree)
-                                            : makeSelection(o.file, folder);
+    const SelectionResult chosen = revision ? makeSelection(pathFromUtf8(o.file), repository->treePath, folder, tree)
+                                            : makeSelection(pathFromUtf8(o.file), folder);
     if (!chosen.selection)
         return failWith(err, revision ? *o.revision + ": " + chosen.error : chosen.error);
     const Selection& selection = *chosen.selection;
@@ -204,13 +205,13 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         if (isJsonFileName(*o.output)) {
             std::string json = "[";
             json.append(jsonProject(path, run, rows, metrics)).append("]\r\n");
-            if (const Outcome written = writeOutputFile(*o.output, json); !written)
+            if (const Outcome written = writeOutputFile(pathFromUtf8(*o.output), json); !written)
                 status = failWith(err, *o.output + ": " + written.reason());
             continue;
         }
         NoSpreadsheet none;
         Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;
-        if (const int failed = exportFailure(err, *o.output, writeExport(*o.output, rows, run.totalsText, words, sheet)))
+        if (const int failed = exportFailure(err, *o.output, writeExport(pathFromUtf8(*o.output), rows, run.totalsText, words, sheet)))
             status = failed;
     }
     if (o.format == "json" && !exportToStdout)

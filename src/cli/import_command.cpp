@@ -1,11 +1,11 @@
 // `zorvika-cli import`: one snapshot per tag or revision of a git repository.
 #include "analysis/module_row.h"
 #include "base/interrupt_cleanup.h"
+#include "base/platform.h"
 #include "cli/commands.h"
 #include "history/revision_import.h"
 #include "shell/message_table.h"
 
-#include <unistd.h>
 
 namespace zorvika {
 
@@ -60,7 +60,7 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
     if (const std::string problem = messages.problem(); !problem.empty())
         return failWith(err, problem);
     std::string error;
-    auto repository = openRepositoryFile(file, args.value("--git-dir").value_or(""), &error);
+    auto repository = openRepositoryFile(pathFromUtf8(file), pathFromUtf8(args.value("--git-dir").value_or("")), &error);
     if (!repository)
         return failWith(err, error);
     const std::optional<std::string> pattern =
@@ -70,7 +70,7 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
     if (!revisions)
         return failWith(err, error);
 
-    const bool progress = ::isatty(STDERR_FILENO) == 1;
+    const bool progress = isTerminal(standardError());
     const DeferredInterrupt interrupts; // Ctrl-C stops after the revision being counted
     bool stopped = false;
     const ImportSummary summary = importHistory(

@@ -1,20 +1,20 @@
 #include "cli/cli.h"
+#include "base/platform.h"
 #include "cli/fd_output.h"
 #include "components/spreadsheet_factory.h"
 #include "shell/message_table.h"
 
 #include <iostream>
 #include <new>
-#include <unistd.h>
 
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    zorvika::FdOutputBuffer stdoutBuffer(STDOUT_FILENO);
+    std::vector<std::string> args = zorvika::startProcess(argc, argv);
+    zorvika::FdOutputBuffer stdoutBuffer(zorvika::standardOutput());
     std::ostream out(&stdoutBuffer);
     int status = 1;
     try {
-        std::vector<std::string> args(argv + 1, argv + argc);
         zorvika::CliContext context;
         const zorvika::ProgramFolder folder = zorvika::ProgramFolder::ofExecutable();
         context.defaultProgramFolder = folder.root;

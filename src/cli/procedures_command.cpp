@@ -3,6 +3,7 @@
 #include "analysis/procedure_table.h"
 #include "base/line_reader.h"
 #include "base/text_codec.h"
+#include "base/platform.h"
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "components/spreadsheet.h"
@@ -93,7 +94,7 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
     const MessageTable messages(folder);
     if (const std::string problem = messages.problem(); !problem.empty())
         return failWith(err, problem);
-    const SelectionResult chosen = makeSelection(o.file, folder);
+    const SelectionResult chosen = makeSelection(pathFromUtf8(o.file), folder);
     if (!chosen.selection)
         return failWith(err, chosen.error);
     const Selection& selection = *chosen.selection;
@@ -151,7 +152,7 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
             out.flush();
             NoSpreadsheet none;
             Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;
-            if (const int failed = exportFailure(err, *o.output, writeTableExport(*o.output, titles, table, sheet)))
+            if (const int failed = exportFailure(err, *o.output, writeTableExport(pathFromUtf8(*o.output), titles, table, sheet)))
                 status = failed;
         }
     }

@@ -1,5 +1,6 @@
 #include "components/git_repository.h"
 
+#include "base/platform.h"
 #include "base/shared_library.h"
 
 #include <git2.h>
@@ -177,7 +178,7 @@ struct GitRepository::Handle {
 GitRepository::GitRepository(std::unique_ptr<Handle> handle) : handle_(std::move(handle))
 {
     if (const char* w = git().git_repository_workdir(handle_->repo))
-        workTree_ = fs::path(w).lexically_normal();
+        workTree_ = pathFromUtf8(w).lexically_normal();
     if (!workTree_.empty() && workTree_.filename().empty())
         workTree_ = workTree_.parent_path();
 }
@@ -193,8 +194,8 @@ std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const 
     git().git_libgit2_init();
     auto handle = std::make_unique<Handle>();
     const int rc = gitDir.empty()
-                       ? git().git_repository_open_ext(&handle->repo, start.c_str(), 0, nullptr)
-                       : git().git_repository_open_ext(&handle->repo, gitDir.c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
+                       ? git().git_repository_open_ext(&handle->repo, utf8Of(start).c_str(), 0, nullptr)
+                       : git().git_repository_open_ext(&handle->repo, utf8Of(gitDir).c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
     if (rc != 0) {
         fail(error, rc == GIT_ENOTFOUND ? (gitDir.empty() ? start : gitDir).string() + ": not in a git repository"
                                         : lastError((gitDir.empty() ? start : gitDir).string()));

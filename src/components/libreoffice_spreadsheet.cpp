@@ -2,12 +2,12 @@
 
 #include "base/child_process.h"
 #include "base/file_io.h"
+#include "base/platform.h"
 #include "base/scratch_folder.h"
 #include "components/xlsx_workbook.h"
 
 #include <cerrno>
 #include <system_error>
-#include <unistd.h>
 
 namespace zorvika {
 
@@ -63,7 +63,20 @@ bool isOleCompoundFile(std::string_view bytes)
 
 std::optional<fs::path> findOfficeProgram()
 {
-    return findProgramOnPath({"soffice", "libreoffice"});
+    if (auto found = findProgramOnPath({"soffice", "libreoffice"}))
+        return found;
+    if constexpr (kWindowsFileSystem) {
+        // LibreOffice's installer does not put itself on the PATH.
+        for (const char* programs : {"ProgramFiles", "ProgramW6432", "ProgramFiles(x86)"}) {
+            const std::optional<std::string> folder = environmentVariable(programs);
+            if (!folder || folder->empty())
+                continue;
+            const fs::path candidate = pathFromUtf8(*folder) / "LibreOffice" / "program" / "soffice.exe";
+            if (isRunnableFile(candidate))
+                return candidate;
+        }
+    }
+    return std::nullopt;
 }
 
 Outcome convertWithOffice(const fs::path& program, const fs::path& input, const std::string& convertTo,
@@ -110,7 +123,7 @@ std::optional<fs::path> LibreOfficeSpreadsheet::program() const
 {
     if (!program_)
         return findOfficeProgram();
-    if (::access(program_->c_str(), X_OK) != 0 || !isRegularFile(*program_))
+    if (!isRunnableFile(*program_))
         return std::nullopt;
     return program_;
 }

@@ -1,6 +1,7 @@
 #include "components/xlsx_workbook.h"
 
 #include "base/file_io.h"
+#include "base/platform.h"
 #include "base/scratch_folder.h"
 #include "base/shared_library.h"
 #include "base/text_codec.h"
@@ -55,6 +56,22 @@ const XlsxWriterApi& xlsxWriter()
 {
     static XlsxWriterApi api;
     static std::once_flag loaded;
+#ifdef ZORVIKA_XLSXWRITER_LINKED
+    // Linked into the program (the Windows build, which is one file).
+    std::call_once(loaded, [] {
+        api.newWorkbook = &::workbook_new_opt;
+        api.addWorksheet = &::workbook_add_worksheet;
+        api.addFormat = &::workbook_add_format;
+        api.setFontName = &::format_set_font_name;
+        api.setFontSize = &::format_set_font_size;
+        api.setColumn = &::worksheet_set_column;
+        api.writeString = &::worksheet_write_string;
+        api.writeNumber = &::worksheet_write_number;
+        api.closeWorkbook = &::workbook_close;
+        api.freeWorkbook = &::lxw_workbook_free;
+        api.errorText = &::lxw_strerror;
+    });
+#else
     std::call_once(loaded, [] {
         static SharedLibrary library(ZORVIKA_XLSXWRITER_LIBRARY);
         const bool whole = library.bind("workbook_new_opt", api.newWorkbook)
@@ -71,6 +88,7 @@ const XlsxWriterApi& xlsxWriter()
         if (!whole)
             api.loadError = library.error();
     });
+#endif
     return api;
 }
 
@@ -150,12 +168,25 @@ Outcome writeWorkbookFile(const fs::path& file, const SheetCells& cells, const f
     if (!api.loadError.empty()) {
         return Outcome::failure(api.loadError);
     }
-    std::string tmpdir = scratchDir.string();
+    // The library opens its files by narrow paths (the workbook's own name
+    // is the caller's, in the scratch folder).
+    std::string tmpdir;
+    if (!scratchDir.empty()) {
+        const std::optional<std::string> narrow = narrowFolderPath(scratchDir);
+        if (!narrow)
+            return Outcome::failure(scratchDir.string() + ": no path the workbook writer can open");
+        tmpdir = *narrow;
+    }
+    const std::optional<std::string> bookFolder = narrowFolderPath(file.parent_path().empty() ? fs::path(".")
+                                                                                              : file.parent_path());
+    if (!bookFolder)
+        return Outcome::failure(file.string() + ": no path the workbook writer can open");
+    const std::string bookPath = utf8Of(pathFromUtf8(*bookFolder) / file.filename());
     lxw_workbook_options options {};
     options.constant_memory = LXW_FALSE;
     options.tmpdir = tmpdir.empty() ? nullptr : tmpdir.data();
     options.use_zip64 = LXW_FALSE;
-    WorkbookGuard guard {api, api.newWorkbook(file.c_str(), &options)};
+    WorkbookGuard guard {api, api.newWorkbook(bookPath.c_str(), &options)};
     if (!guard.book) {
         return Outcome::failure("cannot make a workbook");
     }

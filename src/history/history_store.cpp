@@ -9,10 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zorvika {
 
@@ -23,7 +19,7 @@ static std::vector<std::string> listFolder(const fs::path& dir, bool folders)
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().string();
+        std::string name = utf8Of(it->path().filename());
         if (name.starts_with(kTempFilePrefix))
             continue;
         std::error_code kindError;
@@ -44,7 +40,7 @@ std::vector<std::string> listVersions(const ProgramFolder& folder, std::string_v
 {
     if (!isStorableName(project))
         return {};
-    return listFolder(folder.store() / std::string(project), false);
+    return listFolder(folder.store() / pathFromUtf8(project), false);
 }
 
 std::optional<SnapshotCells> snapshotLineCells(std::string_view line)
@@ -144,7 +140,7 @@ Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text)
 std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version,
                               std::string* error)
 {
-    const fs::path file = folder.store() / std::string(project) / std::string(version);
+    const fs::path file = folder.store() / pathFromUtf8(project) / pathFromUtf8(version);
     if (!isStorableName(project) || !isStorableName(version)) {
         if (error)
             *error = describeRead(file, ReadStatus::Missing);
@@ -177,7 +173,7 @@ std::string readSnapshotTail(const ProgramFolder& folder, std::string_view proje
     wholeFile = false;
     if (!isStorableName(project) || !isStorableName(version))
         return {};
-    const fs::path file = folder.store() / std::string(project) / std::string(version);
+    const fs::path file = folder.store() / pathFromUtf8(project) / pathFromUtf8(version);
     ReadStatus status;
     std::uint64_t size = 0;
     const FileHandle fd = openRegularFile(file, status, size);
@@ -187,7 +183,7 @@ std::string readSnapshotTail(const ProgramFolder& folder, std::string_view proje
     std::string tail(static_cast<std::size_t>(size - from), '\0');
     std::size_t got = 0;
     while (got < tail.size()) {
-        const ssize_t r = ::pread(fd.get(), tail.data() + got, tail.size() - got, static_cast<off_t>(from + got));
+        const long long r = readAt(fd.get(), tail.data() + got, tail.size() - got, from + got);
         if (r < 0 && errno == EINTR)
             continue;
         if (r <= 0)
@@ -213,100 +209,75 @@ Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std
     return snapshotFromText(bytes, total2Text);
 }
 
-static bool existsAt(int folder, const char* name)
+static bool isReadOnlyAt(const OpenFolder& folder, const std::string& name)
 {
-    struct stat st {};
-    return ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-static bool isReadOnlyAt(int folder, const char* name)
-{
-    struct stat st {};
-    return ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(st.st_mode)
-           && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    const auto entry = folder.entry(name);
+    return entry && entry->kind != EntryKind::Link && entry->readOnly;
 }
 
 bool deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version)
 {
     if (!isStorableName(project) || !isStorableName(version))
         return true; // the path names a folder, not a file: nothing to delete
-    const FileHandle store = openFolder(folder.store());
+    const OpenFolder store = OpenFolder::open(folder.store());
     if (!store)
         return false;
     const std::string projectName(project);
-    const FileHandle dir = openFolderAt(store.get(), projectName, true);
+    const OpenFolder dir = store.child(projectName, true);
     if (!dir) {
         // A link to a folder is not followed, so its versions stay ("DEL");
         // anything else there holds no version.
-        struct stat st {};
-        if (::fstatat(store.get(), projectName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        const auto entry = store.entry(projectName);
+        if (!entry)
             return true;
-        return !S_ISLNK(st.st_mode) && !S_ISDIR(st.st_mode);
+        return entry->kind != EntryKind::Link && entry->kind != EntryKind::Folder;
     }
     const std::string name(version);
-    struct stat st {};
-    if (::fstatat(dir.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    const auto entry = dir.entry(name);
+    if (!entry || entry->kind == EntryKind::Folder)
         return true;
-    if (S_ISDIR(st.st_mode))
-        return true;
-    if (!isReadOnlyAt(dir.get(), name.c_str()))
-        ::unlinkat(dir.get(), name.c_str(), 0);
-    return !existsAt(dir.get(), name.c_str());
-}
-
-// The names in a folder opened as a descriptor (the descriptor stays open).
-static std::vector<std::string> namesIn(int folder)
-{
-    std::vector<std::string> names;
-    DIR* d = ::fdopendir(::dup(folder));
-    if (!d)
-        return names;
-    while (const dirent* e = ::readdir(d)) {
-        const std::string_view name = e->d_name;
-        if (name != "." && name != "..")
-            names.emplace_back(name);
-    }
-    ::closedir(d);
-    return names;
+    if (!isReadOnlyAt(dir, name))
+        dir.removeFile(name);
+    return !dir.entry(name);
 }
 
 // Removes what a folder holds and then the folder, never following a link
 // and leaving read-only files (and so the folders that hold them) in place.
-static void removeTreeNotForced(int parent, const std::string& name)
+static void removeTreeNotForced(const OpenFolder& parent, const std::string& name)
 {
     {
-        const FileHandle dir = openFolderAt(parent, name, true);
+        const OpenFolder dir = parent.child(name, true);
         if (!dir)
             return;
-        for (const std::string& entry : namesIn(dir.get())) {
-            struct stat st {};
-            if (::fstatat(dir.get(), entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        for (const std::string& entryName : dir.names()) {
+            const auto entry = dir.entry(entryName);
+            if (!entry)
                 continue;
-            if (S_ISDIR(st.st_mode))
-                removeTreeNotForced(dir.get(), entry);
-            else if (!isReadOnlyAt(dir.get(), entry.c_str()))
-                ::unlinkat(dir.get(), entry.c_str(), 0);
+            if (entry->kind == EntryKind::Folder)
+                removeTreeNotForced(dir, entryName);
+            else if (!isReadOnlyAt(dir, entryName))
+                dir.removeFile(entryName);
         }
     }
-    ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+    parent.removeFolder(name);
 }
 
 bool deleteProject(const ProgramFolder& folder, std::string_view project)
 {
     if (!isStorableName(project))
         return false; // the tested path is the store folder or above it, which stays
-    const FileHandle store = openFolder(folder.store());
+    const OpenFolder store = OpenFolder::open(folder.store());
     if (!store)
         return false;
     const std::string name(project);
-    struct stat st {};
-    if (::fstatat(store.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    const auto entry = store.entry(name);
+    if (!entry)
         return true;
-    if (S_ISDIR(st.st_mode))
-        removeTreeNotForced(store.get(), name);
-    else if (S_ISLNK(st.st_mode))
-        ::unlinkat(store.get(), name.c_str(), 0); // the link goes, never what it leads to
-    return !existsAt(store.get(), name.c_str());
+    if (entry->kind == EntryKind::Folder)
+        removeTreeNotForced(store, name);
+    else if (entry->kind == EntryKind::Link)
+        store.removeFile(name); // the link goes, never what it leads to
+    return !store.entry(name);
 }
 
 } // namespace zorvika

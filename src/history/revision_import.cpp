@@ -1,5 +1,7 @@
 #include "history/revision_import.h"
 
+#include "base/platform.h"
+
 #include "analysis/results.h"
 #include "output/snapshot_store.h"
 #include "shell/message_table.h"
@@ -82,8 +84,7 @@ std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository,
 std::string commitDateText(const GitCommit& commit)
 {
     const std::time_t local = static_cast<std::time_t>(commit.time + commit.offsetMinutes * 60);
-    std::tm tm {};
-    gmtime_r(&local, &tm);
+    const std::tm tm = universalTime(local);
     char buf[32];
     std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
     const int offset = (commit.offsetMinutes < 0 ? -commit.offsetMinutes : commit.offsetMinutes) % (100 * 60);

@@ -1,6 +1,7 @@
 #include "output/export.h"
 
 #include "base/line_reader.h"
+#include "base/platform.h"
 #include "components/spreadsheet.h"
 #include "output/table_export.h"
 
@@ -37,8 +38,7 @@ std::string proposedFileName(std::string_view firstPart, std::string_view second
 std::string todayText()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(now);
     char buf[16];
     std::strftime(buf, sizeof buf, "%Y%m%d", &local);
     return buf;
@@ -165,7 +165,7 @@ ExportOutcome writeExport(const std::filesystem::path& path, const std::vector<M
         return {ExportStatus::NoRecord, {}};
     // Both workbooks leave column A of the totals row empty; the text files
     // put a space there.
-    const ExportFormat format = exportFormatFor(path.native());
+    const ExportFormat format = exportFormatFor(utf8Of(path));
     const bool sheet = format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx;
     return writeTableExport(path, exportTitles(), exportRows(rows, totalsValues(totalsText, words), sheet ? "" : " "),
                             spreadsheet);

@@ -6,8 +6,6 @@
 #include "base/text_codec.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 namespace zorvika {
 
@@ -22,7 +20,7 @@ bool isStorableName(std::string_view name)
         if (c < 0x20 || c == 0x7F || c == '/' || c == '\\')
             return false;
     }
-    return true;
+    return systemAcceptsFileName(name);
 }
 
 std::string snapshotLine(const ModuleRow& row)
@@ -53,27 +51,26 @@ SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std:
                         const std::vector<ModuleRow>& rows, std::string_view totalsText, std::string* reason,
                         Durability durability)
 {
-    const fs::path file = folder.store() / std::string(name) / std::string(version);
+    const fs::path file = folder.store() / pathFromUtf8(name) / pathFromUtf8(version);
     auto fail = [&](SaveStatus status, const std::string& why) {
         if (reason)
             *reason = file.string() + ": " + why;
         return status;
     };
-    const FileHandle store = openFolder(folder.store());
+    const OpenFolder store = OpenFolder::open(folder.store());
     if (!store)
         return fail(SaveStatus::NoStore, systemReason(errno));
     if (!isStorableName(name))
         return fail(SaveStatus::BadName, "the project name \"" + toDisplayText(name) + "\" cannot name a folder");
     const std::string nameText(name);
-    if (::mkdirat(store.get(), nameText.c_str(), 0777) != 0 && errno != EEXIST)
-        return fail(SaveStatus::Failed, systemReason(errno));
+    if (const int err = store.makeFolder(nameText); err != 0 && err != EEXIST)
+        return fail(SaveStatus::Failed, systemReason(err));
     // Opened without following a link, so nothing is written outside the store.
-    const FileHandle project = openFolderAt(store.get(), nameText, true);
+    const OpenFolder project = store.child(nameText, true);
     if (!project) {
         const int err = errno;
-        struct stat link {};
-        const bool isLink = ::fstatat(store.get(), nameText.c_str(), &link, AT_SYMLINK_NOFOLLOW) == 0
-                            && S_ISLNK(link.st_mode);
+        const auto entry = store.entry(nameText);
+        const bool isLink = entry && entry->kind == EntryKind::Link;
         return fail(SaveStatus::Failed, isLink ? std::string("the project folder is a symbolic link; nothing is "
                                                              "written through it")
                                                : systemReason(err));
@@ -81,12 +78,9 @@ SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std:
     if (!isStorableName(version))
         return fail(SaveStatus::BadVersion, "the version \"" + toDisplayText(version) + "\" cannot name a file");
     const std::string versionText(version);
-    struct stat st {};
-    if (::fstatat(project.get(), versionText.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
-        && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if (const auto entry = project.entry(versionText); entry && entry->readOnly)
         return fail(SaveStatus::ReadOnly, "read-only; the stored snapshot is kept");
-    if (const Outcome written = writeFileBetween(store.get(), folder.store(), project.get(), versionText,
-                                                 snapshotText(rows, totalsText), durability);
+    if (const Outcome written = writeFileBetween(store, project, versionText, snapshotText(rows, totalsText), durability);
         !written)
         return fail(SaveStatus::Failed, written.reason());
     return SaveStatus::Stored;

@@ -35,7 +35,7 @@ ExportOutcome writeTableExport(const std::filesystem::path& path, const std::vec
 {
     if (rows.empty())
         return {ExportStatus::NoRecord, {}};
-    const ExportFormat format = exportFormatFor(path.native());
+    const ExportFormat format = exportFormatFor(utf8Of(path));
     if (format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx) {
         // ".xls" needs the spreadsheet application; ".xlsx" is written here.
         if (format == ExportFormat::Spreadsheet && !spreadsheet.available())

@@ -4,6 +4,7 @@
 #include "analysis/source_tree.h"
 #include "base/file_io.h"
 #include "base/line_reader.h"
+#include "base/platform.h"
 #include "base/program_folder.h"
 
 #include <map>
@@ -143,7 +144,7 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
 
     Selection sel;
     std::vector<std::optional<fs::path>> sources;
-    if (isGroupFileName(chosen.native())) {
+    if (isGroupFileName(utf8Of(chosen))) {
         if (!looksLikeGroupText(text)) {
             result.error = chosen.string() + ": not a project group file";
             result.problem = SelectionProblem::NotGroup;
@@ -179,12 +180,12 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
             projectText = std::move(text); // the chosen project, read above
         } else if (!sources[i]) {
             sel.projectErrors[i] = sel.projectPaths[i].empty() ? std::string("a line of the group names no project")
-                                                               : describeRead(sel.projectPaths[i], ReadStatus::Missing);
+                                                               : describeRead(pathFromUtf8(sel.projectPaths[i]), ReadStatus::Missing);
         } else if (const ReadStatus s = tree.read(*sources[i], projectText); s != ReadStatus::Ok) {
-            sel.projectErrors[i] = describeRead(sel.projectPaths[i], s);
+            sel.projectErrors[i] = describeRead(pathFromUtf8(sel.projectPaths[i]), s);
             projectText.clear();
         }
-        const fs::path copy = folder.workingCopies() / names.take(fileNamePart(sel.projectFiles[i]));
+        const fs::path copy = folder.workingCopies() / pathFromUtf8(names.take(fileNamePart(sel.projectFiles[i])));
         std::string copyText = workingCopyText(projectText);
         if (const Outcome written = writeFileAtomically(copy, copyText, {}, Durability::Scratch); !written) {
             result.error = copy.string() + ": " + written.reason();
