@@ -24,7 +24,8 @@ fail() { echo "build-windows: $*" >&2; exit 1; }
 step() { echo "build-windows: $*"; }
 
 # 1. Packages: the cross compiler, Wine to run the tests, the MinGW zlib,
-# GoogleTest's sources, dpkg-source to unpack a source package.
+# GoogleTest's sources, dpkg-source to unpack a source package, libgit2's
+# headers (the Windows program loads git2.dll; the headers are the same).
 packages=(
   cmake ninja-build pkg-config
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -33,6 +34,7 @@ packages=(
   googletest
   dpkg-dev xz-utils
   python3
+  libgit2-dev
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -45,15 +47,20 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 mkdir -p "$deps/src" "$deps/build"
 
-# 2. libxlsxwriter's Debian source package, the version this machine's
-# libxlsxwriter-dev has (the Linux build's), through a private package list.
-xlsx_version="$(dpkg-query -W -f='${source:Version}' libxlsxwriter-dev 2>/dev/null || true)"
-xlsx_version="${xlsx_version:-1.1.4-2}"
-xlsx_upstream="${xlsx_version%-*}"
-xlsx_src="$deps/src/libxlsxwriter-$xlsx_upstream"
-if [ ! -f "$xlsx_src/CMakeLists.txt" ]; then
-  step "fetching the source package libxlsxwriter $xlsx_version"
-  apt_dir="$deps/apt"
+# 2. Debian's source packages of the libraries to cross-build, each in the
+# version this machine's -dev package has (the Linux build's), fetched
+# through a package list of its own under build-windows/deps/apt.
+apt_dir="$deps/apt"
+apt_private=(
+  -o Dir::Etc::SourceList=/dev/null
+  -o Dir::Etc::SourceParts="$apt_dir/sources.list.d"
+  -o Dir::State::Lists="$apt_dir/lists"
+  -o Dir::Cache="$apt_dir/cache"
+  -o APT::Sandbox::User=root
+)
+source_lists_ready=""
+source_lists() {
+  [ -n "$source_lists_ready" ] && return
   rm -rf "$apt_dir"
   mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
   # The machine's own package sources (its mirror), as source indexes.
@@ -66,34 +73,57 @@ if [ ! -f "$xlsx_src/CMakeLists.txt" ]; then
     sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt_dir/sources.list.d/$(basename "$f")"
   done
   shopt -u nullglob
-  apt_private=(
-    -o Dir::Etc::SourceList=/dev/null
-    -o Dir::Etc::SourceParts="$apt_dir/sources.list.d"
-    -o Dir::State::Lists="$apt_dir/lists"
-    -o Dir::Cache="$apt_dir/cache"
-    -o APT::Sandbox::User=root
-  )
   # A source that cannot be reached is told by apt; what counts is whether
   # the package is found afterwards.
   apt-get "${apt_private[@]}" update -qq || true
-  rm -rf "$deps/src/libxlsxwriter-"*
-  (cd "$deps/src" && apt-get "${apt_private[@]}" source -qq "libxlsxwriter=$xlsx_version") ||
-    fail "cannot fetch the source package libxlsxwriter $xlsx_version"
-  [ -f "$xlsx_src/CMakeLists.txt" ] || fail "the source package libxlsxwriter $xlsx_version has no $xlsx_src/CMakeLists.txt"
-fi
+  source_lists_ready=1
+}
 
-# 3. libxlsxwriter, static, with its own minizip and the MinGW zlib.
-if [ ! -f "$deps/lib/libxlsxwriter.a" ]; then
-  step "building libxlsxwriter $xlsx_upstream"
-  rm -rf "$deps/build/libxlsxwriter"
-  cmake -S "$xlsx_src" -B "$deps/build/libxlsxwriter" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$deps" -DCMAKE_INSTALL_LIBDIR=lib \
-    -DBUILD_SHARED_LIBS=OFF -DUSE_SYSTEM_MINIZIP=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF \
-    >"$deps/build/libxlsxwriter.log" 2>&1 || { tail -20 "$deps/build/libxlsxwriter.log" >&2; fail "cannot configure libxlsxwriter"; }
-  { cmake --build "$deps/build/libxlsxwriter" -j"$jobs" && cmake --install "$deps/build/libxlsxwriter"; } \
-    >>"$deps/build/libxlsxwriter.log" 2>&1 || { tail -20 "$deps/build/libxlsxwriter.log" >&2; fail "cannot build libxlsxwriter"; }
-fi
+# cross_build DEV-PACKAGE DEFAULT-VERSION RESULT [CMAKE OPTION...]: the
+# source package of DEV-PACKAGE unpacked into deps/src, built static with the
+# toolchain and installed into deps, unless deps/RESULT exists.
+cross_build() {
+  local dev="$1" default="$2" result="$3"
+  shift 3
+  [ -f "$deps/$result" ] && return
+  local name version upstream src log
+  name="$(dpkg-query -W -f='${source:Package}' "$dev" 2>/dev/null || true)"
+  version="$(dpkg-query -W -f='${source:Version}' "$dev" 2>/dev/null || true)"
+  if [ -z "$name" ] || [ -z "$version" ]; then name="${default%=*}"; version="${default#*=}"; fi
+  upstream="${version#*:}"
+  upstream="${upstream%-*}"
+  src="$deps/src/$name-$upstream"
+  if [ ! -f "$src/CMakeLists.txt" ]; then
+    step "fetching the source package $name $version"
+    source_lists
+    rm -rf "$deps/src/$name-"* "$deps/src/$name"_*
+    (cd "$deps/src" && apt-get "${apt_private[@]}" source -qq "$name=$version") ||
+      fail "cannot fetch the source package $name $version"
+    [ -f "$src/CMakeLists.txt" ] || fail "the source package $name $version has no $src/CMakeLists.txt"
+  fi
+  step "building $name $upstream"
+  log="$deps/build/$name.log"
+  rm -rf "$deps/build/$name"
+  { cmake -S "$src" -B "$deps/build/$name" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_INSTALL_PREFIX="$deps" -DCMAKE_INSTALL_LIBDIR=lib -DBUILD_SHARED_LIBS=OFF "$@" &&
+    cmake --build "$deps/build/$name" -j"$jobs" &&
+    cmake --install "$deps/build/$name"; } >"$log" 2>&1 ||
+    { tail -20 "$log" >&2; fail "cannot build $name (see $log)"; }
+  [ -f "$deps/$result" ] || fail "building $name made no $deps/$result"
+}
+
+# 3. libxlsxwriter with its own minizip and the MinGW zlib; libzip and
+# pugixml, with which the tests read workbooks back.
+cross_build libxlsxwriter-dev libxlsxwriter=1.1.4-2 lib/libxlsxwriter.a \
+  -DUSE_SYSTEM_MINIZIP=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF
+xlsx_upstream="$(sed -n 's/^#define LXW_VERSION "\(.*\)"/\1/p' "$deps/include/xlsxwriter.h")"
+cross_build libzip-dev libzip=1.7.3-1 lib/libzip.a \
+  -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF -DENABLE_GNUTLS=OFF -DENABLE_OPENSSL=OFF \
+  -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=OFF \
+  -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
+cross_build libpugixml-dev pugixml=1.13-0.2 lib/libpugixml.a -DPUGIXML_BUILD_TESTS=OFF
+
 # Its pkg-config file, for a static link: zlib comes with it.
 mkdir -p "$deps/lib/pkgconfig"
 pc="$(cat <<EOF
