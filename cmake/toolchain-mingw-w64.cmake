@@ -47,6 +47,9 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(ZLIB_LIBRARY ${ZORVIKA_MINGW_SYSROOT}/lib/libz.a CACHE FILEPATH "zlib, linked statically")
 set(ZLIB_INCLUDE_DIR ${ZORVIKA_MINGW_SYSROOT}/include CACHE PATH "zlib's headers")
+# Libraries named by pkg-config files (-lz) are found by find_library too:
+# static libraries before import libraries.
+set(CMAKE_PROJECT_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/mingw-static-libraries.cmake)
 
 # The cross-built programs (tests, test discovery, try_run) run under Wine,
 # in a private prefix with no display (scripts/wine-run.sh).

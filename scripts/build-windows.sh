@@ -123,6 +123,13 @@ cross_build libzip-dev libzip=1.7.3-1 lib/libzip.a \
   -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=OFF \
   -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
 cross_build libpugixml-dev pugixml=1.13-0.2 lib/libpugixml.a -DPUGIXML_BUILD_TESTS=OFF
+# Only static libraries are installed here: what a library needs privately
+# (libzip: zlib, advapi32) every program that links it needs too.
+for pc in "$deps"/lib/pkgconfig/*.pc; do
+  private="$(sed -n 's/^Libs\.private:[[:space:]]*//p' "$pc")"
+  [ -n "$private" ] || continue
+  sed -i -e "s|^\(Libs:.*\)\$|\1 $private|" -e '/^Libs\.private:/d' "$pc"
+done
 
 # Its pkg-config file, for a static link: zlib comes with it.
 mkdir -p "$deps/lib/pkgconfig"
