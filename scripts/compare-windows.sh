@@ -21,6 +21,7 @@ line, then a summary; exits 1 on any difference.
 """
 
 import argparse
+import fcntl
 import filecmp
 import json
 import os
@@ -333,7 +334,12 @@ def main():
         print("compare-windows: %s does not exist (run scripts/build-windows.sh)" % shlex.split(args.windows_program)[-1],
               file=sys.stderr)
         return 1
-    return Comparison(args).all()
+    # The scratch folder is emptied first: a second comparison at the same
+    # time waits for the first.
+    os.makedirs(os.path.join(REPO, os.path.dirname(os.path.normpath(args.work)) or "."), exist_ok=True)
+    with open(os.path.join(REPO, os.path.normpath(args.work) + ".lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        return Comparison(args).all()
 
 
 if __name__ == "__main__":
