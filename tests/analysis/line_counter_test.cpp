@@ -123,6 +123,7 @@ TEST(ProjectCount, ModuleWithoutExposedLineHasNoHeader)
     EXPECT_EQ(count.rows[0].cells[ColP], "2");
 }
 
+#ifndef _WIN32 // a named pipe, and "C:\\..." as no path of the system
 TEST(ProjectCount, MissingAndUnreadableModulesAreInvalidAndAddNothing)
 {
     test::TempFolder dir;
@@ -143,6 +144,7 @@ TEST(ProjectCount, MissingAndUnreadableModulesAreInvalidAndAddNothing)
     EXPECT_EQ(count.totals.ta, 20) << "a module listed twice counts twice";
     EXPECT_EQ(count.totals.tp, 16);
 }
+#endif
 
 TEST(ProjectCount, EmptyModuleFileAndEmptyProject)
 {

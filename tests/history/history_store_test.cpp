@@ -158,7 +158,10 @@ TEST(HistoryDelete, NeverLeavesTheStore)
 
     // A link inside a project folder is removed, never followed.
     const auto outside = s.dir.write("outside/keep.txt", "keep");
-    fs::create_directory_symlink(outside.parent_path(), s.folder.store() / "A" / "link");
+    std::error_code linkError;
+    fs::create_directory_symlink(outside.parent_path(), s.folder.store() / "A" / "link", linkError);
+    if (linkError)
+        GTEST_SKIP() << "links cannot be made here: " << linkError.message();
     EXPECT_TRUE(deleteProject(s.folder, "A"));
     EXPECT_EQ(test::readFile(outside), "keep");
 }

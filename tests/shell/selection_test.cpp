@@ -47,7 +47,7 @@ TEST(Selection, GroupGivesWorkingCopiesInOrder)
     const Selection& sel = *result.selection;
     ASSERT_EQ(sel.size(), 3u);
     EXPECT_EQ(sel.projectPaths, (std::vector<std::string>{"A\\a.vbp", "B\\b.vbp", "missing.vbp"}));
-    EXPECT_EQ(sel.groupFile, (dir / "g/group.vbg").string());
+    EXPECT_EQ(sel.groupFile, (dir / "g/group.vbg").lexically_normal().string());
     EXPECT_EQ(fs::path(sel.projectFiles[0]), folder.workingCopies() / "a.vbp");
     EXPECT_EQ(test::readFile(sel.projectFiles[0]), "[Info]\r\nType=Exe\r\nName=\"A\"\r\nForm=a.frm\r\n\r\n");
     EXPECT_EQ(test::readFile(sel.projectFiles[1]), "[Info]\r\nType=Exe\r\nName=\"B\"\r\n\r\n")

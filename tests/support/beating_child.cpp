@@ -1,8 +1,8 @@
 // A stand-in child program that works the same on every system:
 //   beat FILE        appends a byte to FILE every 10 ms, for ever;
-//   tree FILE        starts "beat FILE" as a child of its own, then waits
-//                    for ever (so that only ending the whole tree stops the
-//                    beats);
+//   tree FILE        starts "beat FILE" through the system's shell (a child
+//                    of the shell, so a grandchild), then waits for ever, so
+//                    that only ending the whole tree stops the beats;
 //   exit N           ends at once with status N.
 #include <chrono>
 #include <cstdio>
@@ -28,7 +28,10 @@ int main(int argc, char** argv)
         }
     }
     if (what == "tree") {
-        const std::string command = std::string("\"") + argv[0] + "\" beat \"" + argv[2] + "\"";
+        std::string command = std::string("\"") + argv[0] + "\" beat \"" + argv[2] + "\"";
+#ifdef _WIN32
+        command = "\"" + command + "\""; // cmd.exe takes the outer quotes off
+#endif
         std::thread([command] { std::system(command.c_str()); }).detach();
         for (;;)
             std::this_thread::sleep_for(1s);

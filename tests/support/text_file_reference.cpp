@@ -1,5 +1,7 @@
 #include "text_file_reference.h"
 
+#include <fstream>
+
 #include "base/file_io.h"
 #include "base/line_reader.h"
 
@@ -60,12 +62,10 @@ std::string ReadLastLine(const std::filesystem::path& file)
 
 bool AppendLine(const std::filesystem::path& file, std::string_view line)
 {
-    std::FILE* f = std::fopen(file.c_str(), "ab");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size();
-    ok = std::fwrite("\r\n", 1, 2, f) == 2 && ok;
-    return std::fclose(f) == 0 && ok;
+    std::ofstream f(file, std::ios::binary | std::ios::app);
+    f << line << "\r\n";
+    f.close();
+    return !f.fail();
 }
 
 } // namespace zorvika
