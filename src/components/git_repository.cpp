@@ -261,7 +261,20 @@ bool GitRepository::withBlob(const std::string& id, const std::function<void(std
 std::vector<bool> GitRepository::readBlobs(const std::vector<std::string>& ids,
                                            const std::function<void(std::size_t, std::string_view)>& use)
 {
-    std::vector<bool> read(ids.size(), false);
+    std::size_t given = 0;
+    return readBlobs(
+        [&](std::string& id) {
+            if (given == ids.size())
+                return false;
+            id = ids[given++];
+            return true;
+        },
+        use);
+}
+
+std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&)>& next,
+                                           const std::function<void(std::size_t, std::string_view)>& use)
+{
     // One thread more than the machine has cores: while one waits (for a
     // page of the pack, for the pack's lock), the others keep the cores busy.
     const std::size_t threads = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 8) + 1;
@@ -278,43 +291,79 @@ std::vector<bool> GitRepository::readBlobs(const std::vector<std::string>& ids,
         }
         git().git_buf_dispose(&objects);
     }
-    // Each thread has a database of its own and takes the next blob not yet
-    // taken; a blob that does not read is only marked (the caller reads it
+    if (handle_->readers.empty())
+        return {};
+
+    // The ids are handed out one at a time under a lock, each with its
+    // index; what each thread read is marked in a place of its own, so that
+    // no thread writes where another does.
+    std::mutex handing;
+    bool ended = false;
+    std::size_t handed = 0;
+    std::vector<std::vector<std::size_t>> readBy(handle_->readers.size());
+    auto take = [&](std::string& id, std::size_t& index) {
+        std::lock_guard<std::mutex> lock(handing);
+        if (ended)
+            return false;
+        try {
+            ended = !next(id);
+        } catch (...) {
+            ended = true; // what is not read here, the caller reads alone
+        }
+        if (ended)
+            return false;
+        index = handed++;
+        return true;
+    };
+    // A blob that does not read is only left unmarked (the caller reads it
     // again alone, and learns why it failed).
-    std::vector<char> done(ids.size(), 0);
-    std::atomic<std::size_t> next{0};
-    auto work = [&](git_odb* odb) {
-        for (std::size_t i; (i = next.fetch_add(1)) < ids.size();) {
-            git_oid oid;
-            Owned<git_odb_object> object{git().git_odb_object_free};
-            if (git().git_oid_fromstr(&oid, ids[i].c_str()) != 0 || git().git_odb_read(&object.p, odb, &oid) != 0
-                || git().git_odb_object_type(object.p) != GIT_OBJECT_BLOB)
-                continue;
-            try {
-                use(i, std::string_view(static_cast<const char*>(git().git_odb_object_data(object.p)),
+    auto readOne = [&](git_odb* odb, const std::string& id, std::size_t index, std::vector<std::size_t>& mine) {
+        git_oid oid;
+        Owned<git_odb_object> object{git().git_odb_object_free};
+        if (git().git_oid_fromstr(&oid, id.c_str()) != 0 || git().git_odb_read(&object.p, odb, &oid) != 0
+            || git().git_odb_object_type(object.p) != GIT_OBJECT_BLOB)
+            return;
+        try {
+            use(index, std::string_view(static_cast<const char*>(git().git_odb_object_data(object.p)),
                                         git().git_odb_object_size(object.p)));
-                done[i] = 1;
-            } catch (...) {
-                // Left to the caller, whose own read reports the failure.
-            }
+            mine.push_back(index);
+        } catch (...) {
+            // Left to the caller, whose own read reports the failure.
         }
     };
-    const std::size_t used = std::min(handle_->readers.size(), ids.size());
-    if (used == 0)
-        return read;
+    auto work = [&](std::size_t t) {
+        std::string id;
+        std::size_t index = 0;
+        while (take(id, index))
+            readOne(handle_->readers[t], id, index, readBy[t]);
+    };
+
+    // The helpers start only once there are two blobs to read: a revision
+    // that changed one module, or none, is read on this thread alone.
+    std::string first, second;
+    std::size_t firstIndex = 0, secondIndex = 0;
+    if (!take(first, firstIndex))
+        return {};
+    const bool more = take(second, secondIndex);
     std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < used; ++t) {
+    for (std::size_t t = 1; more && t < handle_->readers.size(); ++t) {
         try {
-            helpers.emplace_back(work, handle_->readers[t]);
+            helpers.emplace_back(work, t);
         } catch (const std::system_error&) {
             break; // fewer threads do the same work
         }
     }
-    work(handle_->readers[0]);
+    readOne(handle_->readers[0], first, firstIndex, readBy[0]);
+    if (more) {
+        readOne(handle_->readers[0], second, secondIndex, readBy[0]);
+        work(0);
+    }
     for (std::thread& helper : helpers)
         helper.join();
-    for (std::size_t i = 0; i < ids.size(); ++i)
-        read[i] = done[i] != 0;
+    std::vector<bool> read(handed, false);
+    for (const auto& mine : readBy)
+        for (std::size_t i : mine)
+            read[i] = true;
     return read;
 }
 
