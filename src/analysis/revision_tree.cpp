@@ -212,8 +212,8 @@ void RevisionTree::prepare(const fs::path& base, const std::vector<std::string>&
         return;
     // Resolving here finds the same files the scans will; a tree that fails
     // to read is reported by the scans, in their order, as without this.
-    // The entries are resolved as the reading threads ask for the next blob,
-    // so that walking the trees overlaps inflating the blobs found first.
+    // The entries are resolved here while the other threads already inflate
+    // the blobs found first.
     const std::string failure = failure_;
     std::vector<std::string> ids;
     std::unordered_set<std::string> taken;

@@ -5,7 +5,7 @@
 #include <git2.h>
 
 #include <algorithm>
-#include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <system_error>
 
@@ -294,26 +294,21 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
     if (handle_->readers.empty())
         return {};
 
-    // The ids are handed out one at a time under a lock, each with its
-    // index; what each thread read is marked in a place of its own, so that
-    // no thread writes where another does.
-    std::mutex handing;
+    // This thread asks `next` for the ids and queues them while the helpers
+    // read what is queued; once `next` has no more it reads too. What each
+    // thread read is marked in a place of its own.
+    std::mutex queueLock;
+    std::condition_variable queued;
+    std::vector<std::string> queue;
+    std::size_t taken = 0;
     bool ended = false;
-    std::size_t handed = 0;
     std::vector<std::vector<std::size_t>> readBy(handle_->readers.size());
-    auto take = [&](std::string& id, std::size_t& index) {
-        std::lock_guard<std::mutex> lock(handing);
-        if (ended)
-            return false;
+    auto ask = [&](std::string& id) {
         try {
-            ended = !next(id);
+            return next(id);
         } catch (...) {
-            ended = true; // what is not read here, the caller reads alone
+            return false; // what is not read here, the caller reads alone
         }
-        if (ended)
-            return false;
-        index = handed++;
-        return true;
     };
     // A blob that does not read is only left unmarked (the caller reads it
     // again alone, and learns why it failed).
@@ -332,35 +327,52 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
         }
     };
     auto work = [&](std::size_t t) {
-        std::string id;
-        std::size_t index = 0;
-        while (take(id, index))
+        for (;;) {
+            std::string id;
+            std::size_t index = 0;
+            {
+                std::unique_lock<std::mutex> lock(queueLock);
+                queued.wait(lock, [&] { return taken < queue.size() || ended; });
+                if (taken == queue.size())
+                    return;
+                index = taken++;
+                id = queue[index];
+            }
             readOne(handle_->readers[t], id, index, readBy[t]);
+        }
     };
 
     // The helpers start only once there are two blobs to read: a revision
     // that changed one module, or none, is read on this thread alone.
-    std::string first, second;
-    std::size_t firstIndex = 0, secondIndex = 0;
-    if (!take(first, firstIndex))
-        return {};
-    const bool more = take(second, secondIndex);
+    std::string id;
+    for (int i = 0; i < 2 && ask(id); ++i)
+        queue.push_back(std::move(id));
     std::vector<std::thread> helpers;
-    for (std::size_t t = 1; more && t < handle_->readers.size(); ++t) {
-        try {
-            helpers.emplace_back(work, t);
-        } catch (const std::system_error&) {
-            break; // fewer threads do the same work
+    if (queue.size() == 2) {
+        for (std::size_t t = 1; t < handle_->readers.size(); ++t) {
+            try {
+                helpers.emplace_back(work, t);
+            } catch (const std::system_error&) {
+                break; // fewer threads do the same work
+            }
+        }
+        while (ask(id)) {
+            {
+                std::lock_guard<std::mutex> lock(queueLock);
+                queue.push_back(std::move(id));
+            }
+            queued.notify_one();
         }
     }
-    readOne(handle_->readers[0], first, firstIndex, readBy[0]);
-    if (more) {
-        readOne(handle_->readers[0], second, secondIndex, readBy[0]);
-        work(0);
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        ended = true;
     }
+    queued.notify_all();
+    work(0);
     for (std::thread& helper : helpers)
         helper.join();
-    std::vector<bool> read(handed, false);
+    std::vector<bool> read(queue.size(), false);
     for (const auto& mine : readBy)
         for (std::size_t i : mine)
             read[i] = true;

@@ -275,9 +275,9 @@ TEST(RevisionCount, BlobsReadTogetherEqualBlobsReadAlone)
 }
 
 // Ids asked for while the blobs are read: each id named is read once under
-// the index of its turn, whichever thread asked; the source is never asked
-// on two threads at once, nor again once it ended (by saying so, or by
-// throwing, which leaves what it did not name to the reads alone).
+// the index of its turn; the source is never asked on two threads at once,
+// nor again once it ended (by saying so, or by throwing, which leaves what
+// it did not name to the reads alone).
 TEST(RevisionCount, BlobsNamedWhileReadingAreReadOnceEach)
 {
     Repository repo;
