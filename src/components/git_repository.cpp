@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
+#include <new>
 #include <system_error>
 
 namespace zorvika {
@@ -299,7 +301,7 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
     // thread read is marked in a place of its own.
     std::mutex queueLock;
     std::condition_variable queued;
-    std::vector<std::string> queue;
+    std::deque<std::string> queue; // grows without moving what it holds
     std::size_t taken = 0;
     bool ended = false;
     std::vector<std::vector<std::size_t>> readBy(handle_->readers.size());
@@ -328,7 +330,7 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
     };
     auto work = [&](std::size_t t) {
         for (;;) {
-            std::string id;
+            const std::string* id = nullptr;
             std::size_t index = 0;
             {
                 std::unique_lock<std::mutex> lock(queueLock);
@@ -336,9 +338,9 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
                 if (taken == queue.size())
                     return;
                 index = taken++;
-                id = queue[index];
+                id = &queue[index];
             }
-            readOne(handle_->readers[t], id, index, readBy[t]);
+            readOne(handle_->readers[t], *id, index, readBy[t]);
         }
     };
 
@@ -348,6 +350,7 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
     for (int i = 0; i < 2 && ask(id); ++i)
         queue.push_back(std::move(id));
     std::vector<std::thread> helpers;
+    helpers.reserve(handle_->readers.size());
     if (queue.size() == 2) {
         for (std::size_t t = 1; t < handle_->readers.size(); ++t) {
             try {
@@ -356,12 +359,16 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
                 break; // fewer threads do the same work
             }
         }
-        while (ask(id)) {
-            {
-                std::lock_guard<std::mutex> lock(queueLock);
-                queue.push_back(std::move(id));
+        try {
+            while (ask(id)) {
+                {
+                    std::lock_guard<std::mutex> lock(queueLock);
+                    queue.push_back(std::move(id));
+                }
+                queued.notify_one();
             }
-            queued.notify_one();
+        } catch (const std::bad_alloc&) {
+            // What is queued is read; the caller reads the rest alone.
         }
     }
     {
