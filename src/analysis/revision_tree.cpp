@@ -209,28 +209,37 @@ std::optional<ModuleScan> RevisionTree::scanModule(const fs::path& base, std::st
 
 void RevisionTree::prepare(const fs::path& base, const std::vector<std::string>& entries)
 {
+    if (entries.size() < 2)
+        return;
     // Resolving here finds the same files the scans will; a tree that fails
     // to read is reported by the scans, in their order, as without this.
+    // The entries are resolved here while the other threads already inflate
+    // the blobs found first.
     const std::string failure = failure_;
     std::vector<std::string> ids;
     std::unordered_set<std::string> taken;
-    for (const std::string& entry : entries) {
-        const auto file = resolve(base, entry);
-        if (!file)
-            continue;
-        const std::string& id = found_[file->string()].id;
-        if (scans_.find(id) == scans_.end() && taken.insert(id).second)
-            ids.push_back(id);
-    }
+    std::size_t at = 0;
+    auto next = [&](std::string& id) {
+        while (at < entries.size()) {
+            const auto file = resolve(base, entries[at++]);
+            if (!file)
+                continue;
+            const std::string& found = found_[file->string()].id;
+            if (scans_.find(found) == scans_.end() && taken.insert(found).second) {
+                ids.push_back(found);
+                id = found;
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<ModuleScan> results(entries.size());
+    const std::vector<bool> read = repository_.readBlobs(
+        next, [&results](std::size_t i, std::string_view bytes) { results[i] = scanModuleText(bytes); });
     failure_ = failure;
-    if (ids.size() < 2)
-        return;
-    std::vector<ModuleScan> results(ids.size());
-    const std::vector<bool> read =
-        repository_.readBlobs(ids, [&results](std::size_t i, std::string_view bytes) { results[i] = scanModuleText(bytes); });
-    for (std::size_t i = 0; i < ids.size(); ++i)
+    for (std::size_t i = 0; i < read.size() && i < ids.size(); ++i)
         if (read[i])
-            scans_.emplace(ids[i], results[i]);
+            scans_.emplace(ids[i], std::move(results[i]));
 }
 
 bool RevisionTree::scan(const fs::path& file, ModuleScan& scan)

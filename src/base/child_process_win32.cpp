@@ -133,7 +133,10 @@ ChildResult runChild(const fs::path& program, const std::vector<std::string>& ar
     const bool ended = ::WaitForSingleObject(process.get(), limit) == WAIT_OBJECT_0;
     // Whatever the child started and left running goes with it.
     endProcessGroup(reinterpret_cast<std::intptr_t>(job.get()));
-    ::WaitForSingleObject(process.get(), INFINITE);
+    if (::WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.get(), 1);
+        ::WaitForSingleObject(process.get(), INFINITE);
+    }
     group.release();
     if (!ended) {
         result.outcome = ChildOutcome::TimedOut;

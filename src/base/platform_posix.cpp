@@ -350,7 +350,10 @@ void endProcessGroup(std::intptr_t group)
 
 void* loadLibrary(const char* name, std::string& error)
 {
-    void* handle = ::dlopen(name, RTLD_NOW | RTLD_LOCAL);
+    // Lazy: the library's own calls are bound as they are first made, so a
+    // library that pulls in many others (libgit2: Kerberos, OpenSSL) loads
+    // faster; the functions the program takes are looked up at once.
+    void* handle = ::dlopen(name, RTLD_LAZY | RTLD_LOCAL);
     if (!handle) {
         const char* why = ::dlerror();
         error = why ? why : "";

@@ -6,8 +6,10 @@
 #include <git2.h>
 
 #include <algorithm>
-#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
+#include <new>
 #include <system_error>
 
 namespace zorvika {
@@ -262,7 +264,20 @@ bool GitRepository::withBlob(const std::string& id, const std::function<void(std
 std::vector<bool> GitRepository::readBlobs(const std::vector<std::string>& ids,
                                            const std::function<void(std::size_t, std::string_view)>& use)
 {
-    std::vector<bool> read(ids.size(), false);
+    std::size_t given = 0;
+    return readBlobs(
+        [&](std::string& id) {
+            if (given == ids.size())
+                return false;
+            id = ids[given++];
+            return true;
+        },
+        use);
+}
+
+std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&)>& next,
+                                           const std::function<void(std::size_t, std::string_view)>& use)
+{
     // One thread more than the machine has cores: while one waits (for a
     // page of the pack, for the pack's lock), the others keep the cores busy.
     const std::size_t threads = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 8) + 1;
@@ -279,43 +294,96 @@ std::vector<bool> GitRepository::readBlobs(const std::vector<std::string>& ids,
         }
         git().git_buf_dispose(&objects);
     }
-    // Each thread has a database of its own and takes the next blob not yet
-    // taken; a blob that does not read is only marked (the caller reads it
-    // again alone, and learns why it failed).
-    std::vector<char> done(ids.size(), 0);
-    std::atomic<std::size_t> next{0};
-    auto work = [&](git_odb* odb) {
-        for (std::size_t i; (i = next.fetch_add(1)) < ids.size();) {
-            git_oid oid;
-            Owned<git_odb_object> object{git().git_odb_object_free};
-            if (git().git_oid_fromstr(&oid, ids[i].c_str()) != 0 || git().git_odb_read(&object.p, odb, &oid) != 0
-                || git().git_odb_object_type(object.p) != GIT_OBJECT_BLOB)
-                continue;
-            try {
-                use(i, std::string_view(static_cast<const char*>(git().git_odb_object_data(object.p)),
-                                        git().git_odb_object_size(object.p)));
-                done[i] = 1;
-            } catch (...) {
-                // Left to the caller, whose own read reports the failure.
-            }
+    if (handle_->readers.empty())
+        return {};
+
+    // This thread asks `next` for the ids and queues them while the helpers
+    // read what is queued; once `next` has no more it reads too. What each
+    // thread read is marked in a place of its own.
+    std::mutex queueLock;
+    std::condition_variable queued;
+    std::deque<std::string> queue; // grows without moving what it holds
+    std::size_t taken = 0;
+    bool ended = false;
+    std::vector<std::vector<std::size_t>> readBy(handle_->readers.size());
+    auto ask = [&](std::string& id) {
+        try {
+            return next(id);
+        } catch (...) {
+            return false; // what is not read here, the caller reads alone
         }
     };
-    const std::size_t used = std::min(handle_->readers.size(), ids.size());
-    if (used == 0)
-        return read;
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < used; ++t) {
+    // A blob that does not read is only left unmarked (the caller reads it
+    // again alone, and learns why it failed).
+    auto readOne = [&](git_odb* odb, const std::string& id, std::size_t index, std::vector<std::size_t>& mine) {
+        git_oid oid;
+        Owned<git_odb_object> object{git().git_odb_object_free};
+        if (git().git_oid_fromstr(&oid, id.c_str()) != 0 || git().git_odb_read(&object.p, odb, &oid) != 0
+            || git().git_odb_object_type(object.p) != GIT_OBJECT_BLOB)
+            return;
         try {
-            helpers.emplace_back(work, handle_->readers[t]);
-        } catch (const std::system_error&) {
-            break; // fewer threads do the same work
+            use(index, std::string_view(static_cast<const char*>(git().git_odb_object_data(object.p)),
+                                        git().git_odb_object_size(object.p)));
+            mine.push_back(index);
+        } catch (...) {
+            // Left to the caller, whose own read reports the failure.
+        }
+    };
+    auto work = [&](std::size_t t) {
+        for (;;) {
+            const std::string* id = nullptr;
+            std::size_t index = 0;
+            {
+                std::unique_lock<std::mutex> lock(queueLock);
+                queued.wait(lock, [&] { return taken < queue.size() || ended; });
+                if (taken == queue.size())
+                    return;
+                index = taken++;
+                id = &queue[index];
+            }
+            readOne(handle_->readers[t], *id, index, readBy[t]);
+        }
+    };
+
+    // The helpers start only once there are two blobs to read: a revision
+    // that changed one module, or none, is read on this thread alone.
+    std::string id;
+    for (int i = 0; i < 2 && ask(id); ++i)
+        queue.push_back(std::move(id));
+    std::vector<std::thread> helpers;
+    helpers.reserve(handle_->readers.size());
+    if (queue.size() == 2) {
+        for (std::size_t t = 1; t < handle_->readers.size(); ++t) {
+            try {
+                helpers.emplace_back(work, t);
+            } catch (const std::system_error&) {
+                break; // fewer threads do the same work
+            }
+        }
+        try {
+            while (ask(id)) {
+                {
+                    std::lock_guard<std::mutex> lock(queueLock);
+                    queue.push_back(std::move(id));
+                }
+                queued.notify_one();
+            }
+        } catch (const std::bad_alloc&) {
+            // What is queued is read; the caller reads the rest alone.
         }
     }
-    work(handle_->readers[0]);
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        ended = true;
+    }
+    queued.notify_all();
+    work(0);
     for (std::thread& helper : helpers)
         helper.join();
-    for (std::size_t i = 0; i < ids.size(); ++i)
-        read[i] = done[i] != 0;
+    std::vector<bool> read(queue.size(), false);
+    for (const auto& mine : readBy)
+        for (std::size_t i : mine)
+            read[i] = true;
     return read;
 }
 

@@ -72,6 +72,14 @@ public:
     // missing or damaged object) is left to `withBlob`, which says why.
     std::vector<bool> readBlobs(const std::vector<std::string>& ids,
                                 const std::function<void(std::size_t, std::string_view)>& use);
+    // The same, with the ids asked of `next` while the blobs are read, so
+    // that finding them overlaps reading them: `next` puts the next id in
+    // its argument and returns false when there is none left. It runs on
+    // the calling thread only, and is not asked again once it returned
+    // false or threw. A blob's index is the order in which `next` named it;
+    // the result has one entry for each.
+    std::vector<bool> readBlobs(const std::function<bool(std::string&)>& next,
+                                const std::function<void(std::size_t, std::string_view)>& use);
 
     // The commits that tags matching `pattern` (a glob; empty: every tag)
     // point at, oldest first (by commit time, then by tag name).

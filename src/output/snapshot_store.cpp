@@ -51,10 +51,12 @@ SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std:
                         const std::vector<ModuleRow>& rows, std::string_view totalsText, std::string* reason,
                         Durability durability)
 {
-    const fs::path file = folder.store() / pathFromUtf8(name) / pathFromUtf8(version);
     auto fail = [&](SaveStatus status, const std::string& why) {
+        // Joined as text: a name that is no name of the system ("a:b" is a
+        // drive on Windows) still shows as it was given.
+        const std::string separator(1, static_cast<char>(fs::path::preferred_separator));
         if (reason)
-            *reason = file.string() + ": " + why;
+            *reason = utf8Of(folder.store() / "") + std::string(name) + separator + std::string(version) + ": " + why;
         return status;
     };
     const OpenFolder store = OpenFolder::open(folder.store());

@@ -179,3 +179,33 @@ TEST(Layers, EveryFileIncludesOnlyItsLayerAndThoseBelow)
     }
     EXPECT_GT(checked, 100);
 }
+
+TEST(Layers, OnlyTheSystemLayerTalksToTheSystem)
+{
+    // The system's own headers and the `#ifdef`s that choose between
+    // systems belong to the system layer's implementations; every other file,
+    // windows included, is the same on every system.
+    const std::regex systemHeader(
+        R"(#include <(unistd|fcntl|dirent|dlfcn|spawn|pwd|signal|windows|shellapi|io|direct)\.h>|#include <sys/)");
+    const std::regex systemChoice(R"(#\s*if(def|ndef)?\b.*\b(_WIN32|__linux__|__unix__|__APPLE__|_MSC_VER)\b)");
+    int checked = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(kSource)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || (!name.ends_with(".cpp") && !name.ends_with(".h")))
+            continue;
+        ++checked;
+        const bool systemLayer = name.ends_with("_posix.cpp") || name.ends_with("_win32.cpp");
+        if (systemLayer)
+            continue;
+        const std::string text = readText(entry.path());
+        std::smatch m;
+        EXPECT_FALSE(std::regex_search(text, m, systemHeader))
+            << fs::relative(entry.path(), kSource).string() << " includes " << m.str();
+        // The layer's header says once which system it is built for.
+        if (name != "platform.h") {
+            EXPECT_FALSE(std::regex_search(text, m, systemChoice))
+                << fs::relative(entry.path(), kSource).string() << " chooses a system: " << m.str();
+        }
+    }
+    EXPECT_GT(checked, 100);
+}

@@ -99,7 +99,7 @@ TEST(Platform, ATimeOutEndsTheChildAndEverythingItStarted)
     TempFolder dir;
     const fs::path beats = dir / "beats";
     // Long enough for two programs to start under an emulator too.
-    const ChildResult r = runChild(pathFromUtf8(ZORVIKA_BEATING_CHILD), {"tree", utf8Of(beats)}, 5s);
+    const ChildResult r = runChild(pathFromUtf8(ZORVIKA_BEATING_CHILD), {"tree", utf8Of(beats)}, 8s);
     EXPECT_EQ(r.outcome, ChildOutcome::TimedOut) << r.error;
     // The grandchild was beating before the time ran out ...
     ASSERT_TRUE(fs::exists(beats));

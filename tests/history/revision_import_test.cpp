@@ -7,7 +7,10 @@
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 #include <random>
+#include <stdexcept>
+#include <thread>
 
 using namespace zorvika;
 namespace fs = std::filesystem;
@@ -269,6 +272,74 @@ TEST(RevisionCount, BlobsReadTogetherEqualBlobsReadAlone)
     }
     EXPECT_FALSE(repository->blob(missing, together[13], &error));
     EXPECT_NE(error.find(missing), std::string::npos) << error;
+}
+
+// Ids asked for while the blobs are read: each id named is read once under
+// the index of its turn; the source is never asked on two threads at once,
+// nor again once it ended (by saying so, or by throwing, which leaves what
+// it did not name to the reads alone).
+TEST(RevisionCount, BlobsNamedWhileReadingAreReadOnceEach)
+{
+    Repository repo;
+    for (int m = 0; m < 24; ++m)
+        repo.dir.write("m" + std::to_string(m) + ".bas",
+                       "Attribute VB_Name = \"M" + std::to_string(m) + "\"\r\n" + std::string(m * 4099, 'x') + "\r\n");
+    repo.commit();
+    std::vector<std::string> all;
+    for (int m = 0; m < 24; ++m)
+        all.push_back(Repository::trimmed(
+            Repository::run("git -C '" + repo.dir.path().string() + "' rev-parse HEAD:m" + std::to_string(m) + ".bas")));
+    std::string error;
+    auto repository = GitRepository::open(repo.dir.path(), {}, &error);
+    ASSERT_TRUE(repository) << error;
+
+    struct Case {
+        std::size_t named; // ids handed out before the source ends
+        bool throws;       // ends by throwing instead of returning false
+    };
+    for (const Case c : {Case{0, false}, Case{1, false}, Case{2, false}, Case{24, false}, Case{0, true},
+                         Case{1, true}, Case{7, true}}) {
+        std::atomic<int> inside{0};
+        std::atomic<bool> overlapped{false};
+        std::size_t asked = 0, afterEnd = 0;
+        bool ended = false;
+        std::vector<std::string> got(all.size());
+        std::vector<std::atomic<int>> calls(all.size());
+        const std::vector<bool> read = repository->readBlobs(
+            [&](std::string& id) {
+                if (inside.fetch_add(1) != 0)
+                    overlapped = true;
+                std::this_thread::yield();
+                inside.fetch_sub(1);
+                if (ended)
+                    ++afterEnd;
+                if (asked == c.named) {
+                    ended = true;
+                    if (c.throws)
+                        throw std::runtime_error("source failed");
+                    return false;
+                }
+                id = all[asked++];
+                return true;
+            },
+            [&](std::size_t i, std::string_view bytes) {
+                ASSERT_LT(i, got.size());
+                got[i].assign(bytes);
+                ++calls[i];
+            });
+        EXPECT_FALSE(overlapped) << c.named;
+        EXPECT_EQ(afterEnd, 0u) << c.named;
+        ASSERT_EQ(read.size(), c.named);
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            std::string alone;
+            ASSERT_TRUE(repository->blob(all[i], alone, &error)) << error;
+            EXPECT_EQ(calls[i].load(), i < c.named ? 1 : 0) << c.named << " " << i;
+            if (i < c.named) {
+                EXPECT_TRUE(read[i]) << c.named << " " << i;
+                EXPECT_EQ(got[i], alone) << c.named << " " << i;
+            }
+        }
+    }
 }
 
 // With several objects missing, the count names the first the project
