@@ -1,5 +1,7 @@
 // The system layer's promises, checked the same way on every system the
 // program is built for.
+#include "analysis/line_counter.h"
+#include "analysis/module_row.h"
 #include "base/child_process.h"
 #include "base/file_io.h"
 #include "base/platform.h"
@@ -124,4 +126,26 @@ TEST(Platform, TheProgramFolderIsTheFolderOfTheRunningProgram)
     EXPECT_TRUE(fs::equivalent(*self, fs::path(pathFromUtf8(ZORVIKA_PLATFORM_TEST))));
     // The build folder is writable, so the program folder is the program's own.
     EXPECT_TRUE(fs::equivalent(ProgramFolder::ofExecutable().root, self->parent_path()));
+}
+
+TEST(Platform, AbsoluteModulePathsAreTheSystemsOwn)
+{
+    TempFolder dir;
+    dir.write("src/m.bas", "Attribute VB_Name = \"M\"\r\nSub A()\r\nEnd Sub\r\n");
+    std::string absolute = utf8Of(dir.path() / "src" / "m.bas");
+    std::string upper = absolute;
+    for (char& c : upper)
+        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    const ProjectCount count = countProjectText("Module=M; " + absolute + "\r\nModule=N; " + upper
+                                                    + "\r\nModule=O; C:\\zorvika-nowhere\\m.bas\r\n",
+                                                dir.path() / "elsewhere");
+    ASSERT_EQ(count.rows.size(), 3u);
+    // This system's own absolute path is read as it is written ...
+    EXPECT_EQ(count.rows[0].cells[ColType], "Module");
+    // ... in any letter case where the system ignores case (on Windows this
+    // path also starts with a drive letter).
+    if constexpr (kFileNamesIgnoreCase) {
+        EXPECT_EQ(count.rows[1].cells[ColType], "Module");
+    }
+    EXPECT_EQ(count.rows[2].cells[ColType], "Invalid");
 }
