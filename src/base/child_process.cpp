@@ -6,6 +6,15 @@ namespace zorvika {
 
 namespace fs = std::filesystem;
 
+ChildResult timedOutChild(const fs::path& program, std::chrono::milliseconds timeLimit)
+{
+    ChildResult result;
+    result.outcome = ChildOutcome::TimedOut;
+    result.error = program.filename().string() + " did not finish within " + std::to_string(timeLimit.count())
+                   + " ms and was ended";
+    return result;
+}
+
 std::optional<fs::path> findProgram(const std::vector<std::string>& names, std::string_view searchPath)
 {
     for (const std::string& name : names) {

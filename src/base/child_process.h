@@ -27,6 +27,9 @@ struct ChildResult {
 ChildResult runChild(const std::filesystem::path& program, const std::vector<std::string>& args,
                      std::chrono::milliseconds timeLimit, const std::filesystem::path& logFile = {});
 
+// What `runChild` gives for a child it ended when its time ran out.
+ChildResult timedOutChild(const std::filesystem::path& program, std::chrono::milliseconds timeLimit);
+
 // The first of `names` found as an executable regular file in a folder of
 // `searchPath` (a PATH-style list separated by ':', ';' on Windows, where
 // "name" also finds "name.exe"; an empty entry is the

@@ -175,10 +175,7 @@ ChildResult runChild(const fs::path& program, const std::vector<std::string>& ar
     awaitGroupGone(pid);
     group.release();
     if (!ended) {
-        result.outcome = ChildOutcome::TimedOut;
-        result.error = program.filename().string() + " did not finish within " + std::to_string(timeLimit.count())
-                       + " ms and was ended";
-        return result;
+        return timedOutChild(program, timeLimit);
     }
     if (status >= 0 && WIFEXITED(status)) {
         result.outcome = ChildOutcome::Exited;

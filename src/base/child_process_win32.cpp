@@ -139,10 +139,7 @@ ChildResult runChild(const fs::path& program, const std::vector<std::string>& ar
     }
     group.release();
     if (!ended) {
-        result.outcome = ChildOutcome::TimedOut;
-        result.error = program.filename().string() + " did not finish within " + std::to_string(timeLimit.count())
-                       + " ms and was ended";
-        return result;
+        return timedOutChild(program, timeLimit);
     }
     DWORD code = 0;
     ::GetExitCodeProcess(process.get(), &code);
