@@ -164,11 +164,6 @@ FileHandle descriptorOf(HANDLE h, int flags)
     return FileHandle(fd);
 }
 
-bool isReparsePoint(const fs::path& path)
-{
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
 
 } // namespace
 
@@ -386,10 +381,7 @@ int OpenFolder::removeFolder(const std::string& name) const
 
 FileHandle OpenFolder::createNew(const std::string& name, int& error) const
 {
-    if (isReparsePoint(path_)) {
-        error = ELOOP;
-        return {};
-    }
+    // CREATE_NEW fails on anything already there, a link included.
     FileHandle fd = descriptorOf(::CreateFileW((path_ / pathFromUtf8(name)).c_str(), GENERIC_WRITE,
                                                FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                                                FILE_ATTRIBUTE_NORMAL, nullptr),
