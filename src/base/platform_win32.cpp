@@ -18,6 +18,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
 #include <random>
@@ -107,7 +108,7 @@ std::string utf8OfWide(std::wstring_view wide)
     return text;
 }
 
-std::int64_t kUnixEpochIn100ns = 116444736000000000LL;
+constexpr std::int64_t kUnixEpochIn100ns = 116444736000000000LL;
 
 EntryInfo infoFromHandle(HANDLE h)
 {
@@ -582,7 +583,11 @@ std::vector<std::string> startProcess(int, char**)
     // Bytes go out as written: in text mode every "\r\n" would become
     // "\r\r\n".
     ::_setmode(1, _O_BINARY);
-    ::SetConsoleOutputCP(CP_UTF8);
+    // The console shows the UTF-8 the program writes; the page it had comes
+    // back when the program ends.
+    static const UINT consolePage = ::GetConsoleOutputCP();
+    if (consolePage != 0 && consolePage != CP_UTF8 && ::SetConsoleOutputCP(CP_UTF8))
+        std::atexit([] { ::SetConsoleOutputCP(consolePage); });
     // The arguments as the system has them: the narrow ones are in the
     // ANSI page, which cannot hold every name.
     std::vector<std::string> args;
