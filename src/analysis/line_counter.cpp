@@ -323,7 +323,7 @@ std::optional<ModuleScan> ModuleReader::scan(const std::filesystem::path& projec
     std::replace(exactPath_.begin() + static_cast<std::ptrdiff_t>(from), exactPath_.end(), '\\', '/');
     ReadStatus status;
     EntryInfo info;
-    FileHandle fd = openRegularFile(pathFromUtf8(exactPath_), status, info);
+    FileHandle fd = openRegularFile(exactPath_.c_str(), status, info);
     // Opened, the path exists as written, which is what resolving would
     // give first; a path that exists as something else than a regular
     // file is no module either way.

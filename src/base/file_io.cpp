@@ -32,9 +32,9 @@ std::string describeRead(const fs::path& path, ReadStatus status)
     return path.string() + ": cannot be read";
 }
 
-FileHandle openRegularFile(const fs::path& path, ReadStatus& status, EntryInfo& info)
+// The one road of both forms of a path.
+static FileHandle openedRegularFile(FileHandle fd, ReadStatus& status, EntryInfo& info)
 {
-    FileHandle fd = openForReading(path);
     if (!fd) {
         status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Unreadable;
         return {};
@@ -48,6 +48,16 @@ FileHandle openRegularFile(const fs::path& path, ReadStatus& status, EntryInfo& 
     info = *opened;
     status = ReadStatus::Ok;
     return fd;
+}
+
+FileHandle openRegularFile(const fs::path& path, ReadStatus& status, EntryInfo& info)
+{
+    return openedRegularFile(openForReading(path), status, info);
+}
+
+FileHandle openRegularFile(const char* utf8Path, ReadStatus& status, EntryInfo& info)
+{
+    return openedRegularFile(openForReading(utf8Path), status, info);
 }
 
 FileHandle openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)

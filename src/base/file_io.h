@@ -84,6 +84,7 @@ Outcome writeAll(int fd, std::string_view data);
 FileHandle openRegularFile(const std::filesystem::path& path, ReadStatus& status, std::uint64_t& size);
 // The same, giving the whole of what the system told of the opened file.
 FileHandle openRegularFile(const std::filesystem::path& path, ReadStatus& status, EntryInfo& info);
+FileHandle openRegularFile(const char* utf8Path, ReadStatus& status, EntryInfo& info);
 
 // "No such file or directory" and the like, for errno.
 std::string systemReason(int errnoValue);

@@ -95,6 +95,9 @@ struct EntryInfo {
 // Opens a file for reading without waiting on a pipe or a device and
 // without making a terminal the controlling one; -1 and errno otherwise.
 FileHandle openForReading(const std::filesystem::path& path);
+// The same for a UTF-8 path given as text: no path object is made (the
+// module scan opens thousands of files this way).
+FileHandle openForReading(const char* utf8Path);
 // What the descriptor's file is.
 std::optional<EntryInfo> infoOf(int fd);
 // What `path` is, links not followed; nothing (and errno) when it is not there.

@@ -60,12 +60,14 @@ EntryInfo infoFromStat(const struct stat& st)
 
 } // namespace
 
-FileHandle openForReading(const fs::path& path)
+FileHandle openForReading(const char* utf8Path)
 {
     // O_NONBLOCK: opening a FIFO must not wait for a writer. It has no
     // effect on reading a regular file.
-    return FileHandle(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    return FileHandle(::open(utf8Path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
 }
+
+FileHandle openForReading(const fs::path& path) { return openForReading(path.c_str()); }
 
 FileHandle openForWriting(const fs::path& path)
 {

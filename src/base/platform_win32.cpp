@@ -244,6 +244,8 @@ FileHandle openForReading(const fs::path& path)
                         _O_RDONLY);
 }
 
+FileHandle openForReading(const char* utf8Path) { return openForReading(pathFromUtf8(utf8Path)); }
+
 FileHandle openForWriting(const fs::path& path)
 {
     return descriptorOf(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
