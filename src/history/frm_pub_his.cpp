@@ -15,6 +15,8 @@
 #include "widgets/window_keys.h"
 
 #include <QComboBox>
+
+#include <algorithm>
 #include <QSignalBlocker>
 
 namespace zorvika {
@@ -243,7 +245,30 @@ void frmPubHis::openTrend()
         return;
     }
     frmPubTrend window(main_, project, this);
+    connect(&window, &frmPubTrend::historyChanged, this, &frmPubHis::relist);
     main_.utility().ShowModal(window);
+}
+
+void frmPubHis::relist()
+{
+    const std::string project = selectedName(0);
+    const std::string version = selectedName(1);
+    {
+        const QSignalBlocker block(cbb_[0]);
+        cbb_[0]->clear();
+        for (const std::string& name : listProjects(main_.folder()))
+            cbb_[0]->addItem(qtext(name), nameData(name));
+        cbb_[0]->setCurrentIndex(std::max(0, cbb_[0]->findData(nameData(project))));
+    }
+    cbb_Click(0);
+    const int kept = cbb_[1]->findData(nameData(version));
+    if (kept > 0) {
+        {
+            const QSignalBlocker block(cbb_[1]);
+            cbb_[1]->setCurrentIndex(kept);
+        }
+        cbb_Click(1);
+    }
 }
 
 void frmPubHis::lsv_ColumnClick(int header) { model_->columnClicked(header - 1); }

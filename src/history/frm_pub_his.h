@@ -57,6 +57,9 @@ private:
     std::string selectedName(int index) const;
     void dispatch(int index);
     void openTrend();
+    // Lists the stored projects and versions again, keeping the ones chosen
+    // where they are still stored (after an import in the growth window).
+    void relist();
 
     frmPubMain& main_;
     std::array<FittedLabel*, 2> lbl_{};

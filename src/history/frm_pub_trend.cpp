@@ -408,6 +408,20 @@ void frmPubTrend::importFromRepository()
         main_.warn(this, "NOREPO", error);
         return;
     }
+    // The versions go into the history of the project the file names: the
+    // user says yes before they go into another one than this window shows.
+    if (!revisions->empty()) {
+        const std::vector<std::string> targets =
+            importTargetNames(*repository, file, revisions->back(), main_.folder(), main_.messages());
+        QStringList others;
+        for (const std::string& name : targets)
+            if (name != project_)
+                others << qtext(name);
+        if (!others.isEmpty()
+            && !utility.AskQuestion(this, main_.upfGetMsg(QStringLiteral("IMPORTOTHER"))
+                                              .arg(others.join(QStringLiteral(", ")), qtext(project_))))
+            return;
+    }
 
     // A box that tells how far the import is and can stop it after the
     // revision being counted; what was stored stays.
@@ -424,11 +438,14 @@ void frmPubTrend::importFromRepository()
     QElapsedTimer clock;
     clock.start();
     std::string lastVersion;
+    QStringList storedInto;
     const ImportSummary summary = importHistory(
         *repository, file, *revisions, main_.folder(), main_.messages(),
         [&](const ImportLine& line) {
             if (!line.version.empty())
                 lastVersion = line.version;
+            if (line.stored && !storedInto.contains(qtext(line.name)))
+                storedInto << qtext(line.name);
         },
         [&](std::size_t i) {
             const qint64 left = i == 0 ? 0 : clock.elapsed() * static_cast<qint64>(revisions->size() - i)
@@ -443,11 +460,19 @@ void frmPubTrend::importFromRepository()
             return !progress.wasCanceled();
         });
     progress.close();
+    reload();
+    if (summary.stored > 0)
+        emit historyChanged();
     if (!summary.error.empty())
         main_.warn(this, "NOREPO", summary.error);
     else if (summary.counted == 0 && !progress.wasCanceled())
         main_.warn(this, "NOIMPORT", file.string());
-    reload();
+    else
+        utility.ShowMessage(this,
+                            main_.upfGetMsg(QStringLiteral("IMPORTDONE"))
+                                .arg(summary.stored)
+                                .arg(storedInto.isEmpty() ? qtext(project_) : storedInto.join(QStringLiteral(", "))),
+                            MessageIcon::Information);
 }
 
 void frmPubTrend::exportComparison()

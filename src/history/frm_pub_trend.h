@@ -61,6 +61,10 @@ public:
     ResultsView* lsv() const { return lsv_; }
     TextTableModel* comparison() const { return model_; }
 
+signals:
+    // An import stored versions: the history window lists them at once.
+    void historyChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

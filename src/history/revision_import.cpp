@@ -6,6 +6,7 @@
 #include "output/snapshot_store.h"
 #include "shell/message_table.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 
@@ -79,6 +80,19 @@ std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository,
         if ((n - 1 - i) % static_cast<std::size_t>(every) == 0)
             picked.push_back((*commits)[i]);
     return picked;
+}
+
+std::vector<std::string> importTargetNames(RepositoryFile& file, const fs::path& userName, const GitCommit& newest,
+                                           const ProgramFolder& folder, const MessageTable& messages)
+{
+    BlobScans scans;
+    const RevisionRun run = countRevision(file, userName, newest, folder, messages, scans);
+    std::vector<std::string> names;
+    for (const ProjectRun& project : run.projects)
+        if (project.unreadable.empty()
+            && std::find(names.begin(), names.end(), project.info.name()) == names.end())
+            names.push_back(project.info.name());
+    return names;
 }
 
 std::string commitDateText(const GitCommit& commit)

@@ -48,6 +48,14 @@ RevisionRun countRevision(RepositoryFile& file, const std::filesystem::path& use
 std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
                                                       const std::string& range, int every, std::string* error);
 
+// The names of the projects that an import of `file` stores into, as its
+// newest revision (`newest`) names them: what the windows show before they
+// store into another project's history. Empty when the file is not in that
+// revision or cannot be counted there (the import itself then says why).
+std::vector<std::string> importTargetNames(RepositoryFile& file, const std::filesystem::path& userName,
+                                           const GitCommit& newest, const ProgramFolder& folder,
+                                           const MessageTable& messages);
+
 // "2024-05-01 10:22:03 +0200" in the committer's own time zone.
 std::string commitDateText(const GitCommit& commit);
 

@@ -319,47 +319,88 @@ namespace zorvika::test {
 namespace {
 
 // Imports from a git repository made with the git command: the growth
-// window shows the stored versions as new points; a file outside any
-// repository is told.
+// window shows the stored versions as new points and says how many were
+// stored; a file that names another project is stored there only after a
+// Yes, and the history window lists that project at once; a file outside
+// any repository is told.
 TEST_F(Trend, ImportFromAGitRepositoryAddsItsVersionsAsPoints)
 {
     useEnglishTable();
     open();
     countAlpha("1.0.0", "Module=M; m.bas\r\n");
-    const std::filesystem::path repo = sources / "repo";
-    std::filesystem::create_directories(repo);
-    const std::string git = "git -C '" + repo.string() + "' ";
     auto run = [](const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); };
-    ASSERT_EQ(run(git + "init -q && " + git + "config user.email t@t.invalid && " + git + "config user.name t"), 0);
-    for (const char* version : {"2.0.0", "2.1.0"}) {
-        sources.write("repo/a.vbp", projectText("Alpha", version, "Module=M; m.bas\r\n"));
-        sources.write("repo/m.bas", std::string("Attribute VB_Name = \"M\"\r\nx = ") + version + "\r\n");
-        ASSERT_EQ(run(git + "add -A && " + git + "commit -qm v && " + git + "tag v" + version), 0);
-    }
-    withTrend(QStringLiteral("Alpha"), [&](frmPubTrend& trend) {
-        ASSERT_EQ(trend.points().size(), 1u);
-        auto choose = [&](const std::filesystem::path& file) {
-            utility.openAnswers.push_back({QString::fromStdString(file.string())});
-            utility.onModal = [](QDialog& dialog) {
-                if (auto* choice = qobject_cast<ImportChoice*>(&dialog)) {
-                    choice->tags()->setChecked(true);
-                    choice->accept();
-                }
-            };
-            click(trend.sbt(TrendImport));
+    auto makeRepository = [&](const std::string& folder, const std::string& project) {
+        const std::filesystem::path repo = sources / folder;
+        std::filesystem::create_directories(repo);
+        const std::string git = "git -C '" + repo.string() + "' ";
+        EXPECT_EQ(run(git + "init -q && " + git + "config user.email t@t.invalid && " + git + "config user.name t"), 0);
+        for (const char* version : {"2.0.0", "2.1.0"}) {
+            sources.write(folder + "/a.vbp", projectText(project, version, "Module=M; m.bas\r\n"));
+            sources.write(folder + "/m.bas", std::string("Attribute VB_Name = \"M\"\r\nx = ") + version + "\r\n");
+            EXPECT_EQ(run(git + "add -A && " + git + "commit -qm v && " + git + "tag v" + version), 0);
+        }
+        return repo / "a.vbp";
+    };
+    const auto alpha = makeRepository("repo", "Alpha");
+    const auto beta = makeRepository("other", "Beta");
+    bool ran = false;
+    withHistory([&](frmPubHis& his) {
+        his.cbb(0)->setCurrentIndex(his.cbb(0)->findText(QStringLiteral("Alpha")));
+        // One answer for every window this test opens, so that no answer
+        // replaces the one that is running.
+        std::function<void(frmPubTrend&)> script;
+        utility.onModal = [&](QDialog& dialog) {
+            if (auto* choice = qobject_cast<ImportChoice*>(&dialog)) {
+                choice->tags()->setChecked(true);
+                choice->accept();
+            } else if (auto* trend = qobject_cast<frmPubTrend*>(&dialog)) {
+                ran = true;
+                script(*trend);
+            }
         };
-        choose(repo / "a.vbp");
-        ASSERT_EQ(trend.points().size(), 3u);
-        EXPECT_EQ(trend.points()[2].version, "2.1.0");
-        EXPECT_EQ(trend.series(SeriesPureCode)->count(), 3);
-        EXPECT_EQ(trend.cbb(1)->currentText(), QStringLiteral("2.1.0"));
-        EXPECT_TRUE(utility.messages.empty());
+        script = [&](frmPubTrend& trend) {
+            ASSERT_EQ(trend.points().size(), 1u);
+            auto choose = [&](const std::filesystem::path& file) {
+                utility.messages.clear();
+                utility.questions.clear();
+                utility.openAnswers.push_back({QString::fromStdString(file.string())});
+                click(trend.sbt(TrendImport));
+            };
+            choose(alpha);
+            ASSERT_EQ(trend.points().size(), 3u);
+            EXPECT_EQ(trend.points()[2].version, "2.1.0");
+            EXPECT_EQ(trend.series(SeriesPureCode)->count(), 3);
+            EXPECT_EQ(trend.cbb(1)->currentText(), QStringLiteral("2.1.0"));
+            EXPECT_TRUE(utility.questions.empty());
+            ASSERT_EQ(utility.messages.size(), 1u);
+            EXPECT_EQ(utility.messages[0].text, main->upfGetMsg(QStringLiteral("IMPORTDONE")).arg(2).arg("Alpha"));
+            // The history window behind lists the new versions at once.
+            EXPECT_EQ(his.cbb(1)->count(), 3);
+            EXPECT_EQ(his.cbb(0)->currentText(), QStringLiteral("Alpha"));
 
-        choose(sources / "A/a.vbp"); // in no repository
-        ASSERT_EQ(utility.messages.size(), 1u);
-        EXPECT_TRUE(utility.messages[0].text.startsWith(main->upfGetMsg(QStringLiteral("NOREPO"))));
-        EXPECT_EQ(trend.points().size(), 3u);
+            // Another project's file: asked first; No stores nothing.
+            choose(beta);
+            ASSERT_EQ(utility.questions.size(), 1u);
+            EXPECT_EQ(utility.questions[0], main->upfGetMsg(QStringLiteral("IMPORTOTHER")).arg("Beta", "Alpha"));
+            EXPECT_TRUE(utility.messages.empty());
+            EXPECT_EQ(his.cbb(0)->findText(QStringLiteral("Beta")), -1);
+            // Yes stores into Beta and says so; the history lists Beta, this chart stays Alpha's.
+            utility.questionAnswers.push_back(true);
+            choose(beta);
+            ASSERT_EQ(utility.messages.size(), 1u);
+            EXPECT_EQ(utility.messages[0].text, main->upfGetMsg(QStringLiteral("IMPORTDONE")).arg(2).arg("Beta"));
+            EXPECT_NE(his.cbb(0)->findText(QStringLiteral("Beta")), -1);
+            EXPECT_EQ(his.cbb(0)->currentText(), QStringLiteral("Alpha"));
+            EXPECT_EQ(trend.points().size(), 3u);
+
+            choose(sources / "A/a.vbp"); // in no repository
+            ASSERT_EQ(utility.messages.size(), 1u);
+            EXPECT_TRUE(utility.messages[0].text.startsWith(main->upfGetMsg(QStringLiteral("NOREPO"))));
+            EXPECT_EQ(trend.points().size(), 3u);
+        };
+        click(his.sbt(HisTrend));
     });
+    EXPECT_TRUE(ran);
 }
 
 } // namespace
