@@ -6,10 +6,11 @@
 // under 300 ms.
 //
 //   build/bench/zorvika-gui-bench [--runs N] [--modules N]
-#include "history/frm_pub_his.h"
-#include "history/frm_pub_trend.h"
-#include "recording_utility.h"
-#include "shell/frm_pub_main.h"
+#include "desktop/desktop_context.h"
+#include "desktop/growth_window.h"
+#include "desktop/history_window.h"
+#include "desktop/main_window.h"
+#include "recording_services.h"
 #include "widgets/gui_font.h"
 #include "widgets/results_model.h"
 #include "widgets/results_view.h"
@@ -114,8 +115,10 @@ int main(int argc, char** argv)
     const fs::path project = writeProject(root / "project", modules);
     fs::create_directories(root / "program");
 
-    zorvika::RecordingUtility utility;
-    zorvika::frmPubMain window(zorvika::ProgramFolder{root / "program"}, utility);
+    using Command = zorvika::MainWindow::Command;
+    zorvika::RecordingServices utility;
+    zorvika::DesktopContext context(zorvika::ProgramFolder{root / "program"}, utility);
+    zorvika::MainWindow window(context);
     window.show();
     QApplication::processEvents();
 
@@ -125,15 +128,15 @@ int main(int argc, char** argv)
     int shownRows = 0;
     int historyRows = 0;
     for (int r = 0; r < runs; ++r) {
-        utility.openAnswers.push_back({QString::fromStdString(project.string())});
+        utility.openAnswers.push_back(QString::fromStdString(project.string()));
         QElapsedTimer t;
         t.start();
-        window.sbt_Click(zorvika::BtnChoose);
+        window.run(Command::Choose);
         paintNow(window);
         choose.ms.push_back(t.nsecsElapsed() / 1e6);
         shownRows = window.results()->rowCount();
 
-        QHeaderView* head = window.lsv()->header();
+        QHeaderView* head = window.resultsView()->header();
         const QPoint at(head->sectionViewportPosition(zorvika::ColA) + 5, head->height() / 2);
         t.restart();
         QTest::mouseClick(head->viewport(), Qt::LeftButton, {}, at);
@@ -143,11 +146,11 @@ int main(int argc, char** argv)
         utility.onModal = [&](QDialog& dialog) {
             paintNow(dialog);
             history.ms.push_back(t.nsecsElapsed() / 1e6);
-            if (auto* his = qobject_cast<zorvika::frmPubHis*>(&dialog))
+            if (auto* his = qobject_cast<zorvika::HistoryWindow*>(&dialog))
                 historyRows = his->results()->rowCount();
         };
         t.restart();
-        window.sbt_Click(zorvika::BtnHistory);
+        window.run(Command::History);
         utility.onModal = nullptr;
     }
 
@@ -156,25 +159,24 @@ int main(int argc, char** argv)
     constexpr int kTrendModules = 2000;
     fs::create_directories(root / "trend-program");
     writeTrendStore(root / "trend-program", kVersions, kTrendModules);
-    zorvika::frmPubMain trendMain(zorvika::ProgramFolder{root / "trend-program"}, utility);
+    zorvika::DesktopContext trendContext(zorvika::ProgramFolder{root / "trend-program"}, utility);
+    zorvika::MainWindow trendMain(trendContext);
     Series trend{"open trend of 200 versions", {}};
     std::size_t trendPoints = 0;
     for (int r = 0; r < runs; ++r) {
         QElapsedTimer t;
+        // One answer for both windows, so that no answer replaces the running one.
         utility.onModal = [&](QDialog& dialog) {
-            auto* his = qobject_cast<zorvika::frmPubHis*>(&dialog);
-            if (!his)
-                return;
-            utility.onModal = [&](QDialog& inner) {
-                paintNow(inner);
+            if (auto* his = qobject_cast<zorvika::HistoryWindow*>(&dialog)) {
+                t.start();
+                his->showGrowth();
+            } else if (auto* growth = qobject_cast<zorvika::GrowthWindow*>(&dialog)) {
+                paintNow(dialog);
                 trend.ms.push_back(t.nsecsElapsed() / 1e6);
-                if (auto* window = qobject_cast<zorvika::frmPubTrend*>(&inner))
-                    trendPoints = window->points().size();
-            };
-            t.start();
-            his->sbt_Click(zorvika::HisTrend);
+                trendPoints = growth->points().size();
+            }
         };
-        trendMain.sbt_Click(zorvika::BtnHistory);
+        trendMain.run(Command::History);
         utility.onModal = nullptr;
     }
 

@@ -1,40 +1,48 @@
-# The desktop program: the three windows, their Qt seams and the program.
+# The desktop program: the Qt helpers of its windows (zorvika_widgets), the
+# windows themselves (zorvika_desktop) and the program.
 find_package(Qt6 REQUIRED COMPONENTS Widgets Charts Svg)
 
-add_library(zorvika_gui STATIC
-  widgets/gui_text.cpp
-  widgets/gui_font.cpp
-  widgets/super_button.cpp
-  widgets/icons.cpp
-  widgets/busy_box.cpp
-  widgets/text_fit.cpp
-  widgets/window_keys.cpp
-  ${CMAKE_SOURCE_DIR}/resources/icons.qrc
-  components/qt/utility.cpp
-  components/qt/qt_utility.cpp
-  components/qt/window_text.cpp
-  widgets/results_model.cpp
-  widgets/results_view.cpp
-  widgets/sorted_table_model.cpp
-  widgets/text_table_model.cpp
-  widgets/click_label.cpp
-  widgets/fitted_label.cpp
-  about/logos.cpp
-  about/frm_pub_about.cpp
-  history/frm_pub_his.cpp
-  history/frm_pub_trend.cpp
-  history/import_choice.cpp
-  procedures/frm_pub_proc.cpp
-  shell/help_window.cpp
-  shell/qt_language.cpp
-  shell/frm_pub_main.cpp
-  ${CMAKE_SOURCE_DIR}/resources/icons/zorvika_icon.qrc
-)
-set_target_properties(zorvika_gui PROPERTIES AUTOMOC ON AUTORCC ON)
-target_link_libraries(zorvika_gui PUBLIC zorvika_core Qt6::Widgets Qt6::Charts Qt6::Svg)
+zorvika_layer(zorvika_widgets widgets
+  SOURCES
+    widgets/gui_text.cpp
+    widgets/gui_font.cpp
+    widgets/icon_button.cpp
+    widgets/icons.cpp
+    widgets/busy_box.cpp
+    widgets/text_fit.cpp
+    widgets/window_keys.cpp
+    widgets/desktop_services.cpp
+    widgets/qt_desktop_services.cpp
+    widgets/design_layout.cpp
+    widgets/results_model.cpp
+    widgets/results_view.cpp
+    widgets/sorted_table_model.cpp
+    widgets/text_table_model.cpp
+    widgets/clickable_picture.cpp
+    widgets/fitted_label.cpp
+    ${CMAKE_SOURCE_DIR}/resources/icons.qrc
+  USES zorvika_core Qt6::Widgets Qt6::Svg)
+set_target_properties(zorvika_widgets PROPERTIES AUTOMOC ON AUTORCC ON)
 
-add_executable(zorvika shell/main.cpp)
-target_link_libraries(zorvika PRIVATE zorvika_gui)
+zorvika_layer(zorvika_desktop desktop
+  SOURCES
+    desktop/desktop_context.cpp
+    desktop/program_dialog.cpp
+    desktop/logos.cpp
+    desktop/about_window.cpp
+    desktop/history_window.cpp
+    desktop/growth_window.cpp
+    desktop/import_dialog.cpp
+    desktop/procedures_window.cpp
+    desktop/help_window.cpp
+    desktop/qt_language.cpp
+    desktop/main_window.cpp
+    ${CMAKE_SOURCE_DIR}/resources/icons/zorvika_icon.qrc
+  USES zorvika_widgets Qt6::Charts)
+set_target_properties(zorvika_desktop PROPERTIES AUTOMOC ON AUTORCC ON)
+
+add_executable(zorvika desktop/main.cpp)
+target_link_libraries(zorvika PRIVATE zorvika_desktop)
 
 # The help and the second message table lie beside the program.
 set(ZORVIKA_GUI_RESOURCES ${CMAKE_SOURCE_DIR}/resources)

@@ -1,6 +1,6 @@
 #include "widgets/busy_box.h"
 
-#include "components/qt/utility.h"
+#include "widgets/desktop_services.h"
 #include "widgets/gui_font.h"
 
 #include <QApplication>

@@ -67,6 +67,7 @@ ResultsView::ResultsView(SortedTableModel* model, const std::vector<int>& widths
         head->resizeSection(static_cast<int>(c), widths[c]);
 
     connect(head, &QHeaderView::sectionClicked, this, [this](int section) { emit columnClick(section + 1); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { emit openRow(index.row()); });
     // The header flips its own indicator on a click; the list's sort state decides what it shows.
     auto showSortState = [this] {
         const SortState& sort = list_->sortState();
@@ -85,12 +86,7 @@ ResultsView::ResultsView(SortedTableModel* model, const std::vector<int>& widths
 
 namespace zorvika {
 
-void ResultsView::setCommandTexts(const QString& sortColumn, const QString& sortBy, const QString& copy)
-{
-    sortColumnText_ = sortColumn;
-    sortByText_ = sortBy;
-    copyText_ = copy;
-}
+void ResultsView::setCommandTexts(const CommandTexts& texts) { texts_ = texts; }
 
 QString ResultsView::selectedRowsText() const
 {
@@ -119,14 +115,22 @@ QMenu* ResultsView::makeContextMenu(int column)
     auto* menu = new QMenu(this);
     menu->setFont(windowFont());
     auto sortBy = [this](int c) { emit columnClick(c + 1); };
-    if (column >= 0 && column < list_->columnCount())
-        menu->addAction(sortColumnText_, this, [sortBy, column] { sortBy(column); });
-    QMenu* columns = menu->addMenu(sortByText_);
+    if (!texts_.open.isEmpty() && currentIndex().isValid()) {
+        const int row = currentIndex().row();
+        menu->addAction(texts_.open, this, [this, row] { emit openRow(row); });
+        menu->addSeparator();
+    }
+    if (column >= 0 && column < list_->columnCount()) {
+        menu->addAction(texts_.sortColumn, this, [sortBy, column] { sortBy(column); });
+        if (!texts_.sortNumbers.isEmpty())
+            menu->addAction(texts_.sortNumbers, this, [this, column] { list_->sortAsNumbers(column); });
+    }
+    QMenu* columns = menu->addMenu(texts_.sortBy);
     for (int c = 0; c < list_->columnCount(); ++c)
         columns->addAction(list_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), this,
                            [sortBy, c] { sortBy(c); });
     menu->addSeparator();
-    QAction* copy = menu->addAction(copyText_, this, [this] { copySelectedRows(); });
+    QAction* copy = menu->addAction(texts_.copy, this, [this] { copySelectedRows(); });
     copy->setShortcut(QKeySequence::Copy);
     copy->setEnabled(selectionModel() && selectionModel()->hasSelection());
     return menu;
@@ -154,6 +158,12 @@ void ResultsView::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::Copy)) {
         copySelectedRows();
+        event->accept();
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && currentIndex().isValid() && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        emit openRow(currentIndex().row());
         event->accept();
         return;
     }

@@ -22,9 +22,14 @@ public:
     SortedTableModel* list() const { return list_; }
 
     // The texts of the context menu: sort by the column under the pointer
-    // (or of the current cell when the keyboard opens the menu), sort by any
-    // column, copy the selected rows.
-    void setCommandTexts(const QString& sortColumn, const QString& sortBy, const QString& copy);
+    // (or of the current cell when the keyboard opens the menu), as texts or
+    // as numbers (`sortNumbers` not empty), sort by any
+    // column, copy the selected rows, and, where the list's rows open
+    // something (`open` not empty), open the current row.
+    struct CommandTexts {
+        QString sortColumn, sortNumbers, sortBy, copy, open;
+    };
+    void setCommandTexts(const CommandTexts& texts);
     // The selected rows as tab text, the headers first; empty without a selection.
     QString selectedRowsText() const;
     // Puts the selected rows on the clipboard.
@@ -35,6 +40,8 @@ public:
 signals:
     // The clicked header's 1-based index among the headers.
     void columnClick(int header);
+    // A row was opened: double-clicked, Enter pressed on it, or "open" chosen in its menu.
+    void openRow(int row);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -42,9 +49,7 @@ protected:
 
 private:
     SortedTableModel* list_;
-    QString sortColumnText_;
-    QString sortByText_;
-    QString copyText_;
+    CommandTexts texts_;
 };
 
 // The pixel widths of the twelve columns of a results list.

@@ -38,9 +38,18 @@ std::vector<std::string> SortedTableModel::shownRow(int row) const
 
 void SortedTableModel::columnClicked(int column)
 {
+    const auto c = static_cast<std::size_t>(column);
+    sortBy(column, column >= 0 && c < numeric_.size() && numeric_[c]);
+}
+
+void SortedTableModel::sortAsNumbers(int column) { sortBy(column, true); }
+
+void SortedTableModel::sortBy(int column, bool numbers)
+{
     if (column < 0 || column >= columnCount())
         return;
     sort_.columnClicked(column);
+    sort_.numeric = numbers;
     reorder();
     emit sortChanged(sort_.column, sort_.descending);
 }
@@ -56,8 +65,9 @@ void SortedTableModel::reorder()
     beginResetModel();
     if (sorting_) {
         const int column = sort_.column;
-        order_ = sortedOrderBy(heldRowCount(), sort_.descending,
-                               [&](std::size_t i) { return cellText(i, column); });
+        const auto cellOf = [&](std::size_t i) { return cellText(i, column); };
+        order_ = sort_.numeric ? sortedOrderByNumber(heldRowCount(), sort_.descending, cellOf)
+                               : sortedOrderBy(heldRowCount(), sort_.descending, cellOf);
     } else {
         order_.resize(heldRowCount());
         std::iota(order_.begin(), order_.end(), std::size_t{0});

@@ -1,7 +1,8 @@
 #pragma once
 // What every list of the program shares: rows of texts whose display order
-// follows a sort state, the sort column's texts compared as texts, the order
-// flipped by every click on a column header. Cells become Qt strings only
+// follows a sort state, the sort column's texts compared as texts (or, for
+// a list's figure columns and on request, as numbers), the order flipped by
+// every click on a column header. Cells become Qt strings only
 // when the view asks for a visible one, so tens of thousands of rows show at
 // once. A derived list holds the rows and says what a cell holds.
 #include "analysis/results.h"
@@ -25,8 +26,14 @@ public:
     // The texts of the row shown at `row`, one per column.
     std::vector<std::string> shownRow(int row) const;
 
-    // A click on the header of `column`: that column, the order flipped.
+    // A click on the header of `column`: that column, the order flipped;
+    // by the numbers for a column the list sorts numerically, else by texts.
     void columnClicked(int column);
+    // The same click, the column's cells compared as numbers (cells that
+    // hold none last in either direction).
+    void sortAsNumbers(int column);
+    // The columns whose header clicks compare numbers.
+    void setNumericColumns(std::vector<bool> numeric) { numeric_ = std::move(numeric); }
     const SortState& sortState() const { return sort_; }
     // While sorting is off the rows show in the order they were added.
     void setSortingEnabled(bool on);
@@ -48,6 +55,9 @@ protected:
     void reorder();
 
 private:
+    void sortBy(int column, bool numbers);
+
+    std::vector<bool> numeric_;
     std::vector<std::size_t> order_;
     SortState sort_;
     bool sorting_ = false;

@@ -86,4 +86,14 @@ void tipWhenCut(QComboBox* box)
     QObject::connect(box->model(), &QAbstractItemModel::rowsInserted, box, [box] { CutTextTip::update(box); });
 }
 
+int neededWidth(const QLineEdit* box)
+{
+    return box->width() - textRoom(box) + box->fontMetrics().horizontalAdvance(box->text());
+}
+
+int neededWidth(const QComboBox* box)
+{
+    return box->width() - textRoom(box) + box->fontMetrics().horizontalAdvance(box->currentText());
+}
+
 } // namespace zorvika

@@ -10,6 +10,10 @@ namespace zorvika {
 void tipWhenCut(QLineEdit* box);
 void tipWhenCut(QComboBox* box);
 
+// The width the box needs to show its whole current text.
+int neededWidth(const QLineEdit* box);
+int neededWidth(const QComboBox* box);
+
 // True when the box shows only part of its text.
 bool textIsCut(const QLineEdit* box);
 bool textIsCut(const QComboBox* box);

@@ -1,5 +1,7 @@
 #include "widgets/window_keys.h"
 
+#include <QEvent>
+#include <QKeyEvent>
 #include <QShortcut>
 #include <QWidget>
 
@@ -8,11 +10,42 @@
 
 namespace zorvika {
 
+namespace {
+
+// Keeps a control from claiming a command key for itself: the window's
+// shortcut then gets it.
+class CommandKeyGuard final : public QObject {
+public:
+    CommandKeyGuard(QKeySequence keys, QObject* parent) : QObject(parent), keys_(std::move(keys)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (QKeySequence(key->keyCombination()) == keys_) {
+                event->ignore();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QKeySequence keys_;
+};
+
+} // namespace
+
 void addCommandKey(QWidget* window, const QKeySequence& keys, const std::function<void()>& command)
 {
     auto* shortcut = new QShortcut(keys, window);
     shortcut->setContext(Qt::WindowShortcut);
     QObject::connect(shortcut, &QShortcut::activated, window, command);
+    auto* guard = new CommandKeyGuard(keys, shortcut);
+    for (QWidget* control : window->findChildren<QWidget*>())
+        if (!control->isWindow())
+            control->installEventFilter(guard);
 }
 
 void setReadingTabOrder(QWidget* window)

@@ -9,7 +9,10 @@ class QWidget;
 
 namespace zorvika {
 
-// `keys` anywhere in `window` runs `command`.
+// `keys` anywhere in `window` runs `command`, whichever of its controls has
+// the focus: a control that would take the keys for itself (a text box's
+// Ctrl+E) leaves them to the command. Call it when the window's controls are
+// made.
 void addCommandKey(QWidget* window, const QKeySequence& keys, const std::function<void()>& command);
 
 // Orders Tab through every control of `window` that takes the focus by Tab:

@@ -1,14 +1,16 @@
 #pragma once
 // A main window on a fresh program folder, its dialogs answered by a
-// recording utility, and small projects written for the tests.
+// recording services, and small projects written for the tests.
 #include "analysis/results.h"
-#include "history/frm_pub_his.h"
-#include "recording_utility.h"
-#include "shell/frm_pub_main.h"
+#include "desktop/history_window.h"
+#include "recording_services.h"
+#include "desktop/desktop_context.h"
+#include "desktop/main_window.h"
 #include "temp_folder.h"
+#include "widgets/fitted_label.h"
 #include "widgets/results_model.h"
 #include "widgets/results_view.h"
-#include "widgets/super_button.h"
+#include "widgets/icon_button.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -40,16 +42,21 @@ class GuiTest : public ::testing::Test {
 protected:
     TempFolder program;
     TempFolder sources;
-    RecordingUtility utility;
-    std::unique_ptr<frmPubMain> main;
+    RecordingServices services;
+    std::unique_ptr<DesktopContext> context;
+    std::unique_ptr<MainWindow> main;
 
     ProgramFolder folder() const { return ProgramFolder{program.path()}; }
 
     void useEnglishTable() { program.write("tips.dll", readFile(std::string(ZORVIKA_SOURCE_DIR) + "/resources/tips.dll")); }
 
-    frmPubMain& open()
+    // The main window on the program folder; `spreadsheets` makes the
+    // spreadsheet component of its exports (the system's by default).
+    MainWindow& open(SpreadsheetMaker spreadsheets = {})
     {
-        main = std::make_unique<frmPubMain>(folder(), utility);
+        main.reset();
+        context = std::make_unique<DesktopContext>(folder(), services, std::move(spreadsheets));
+        main = std::make_unique<MainWindow>(*context);
         main->show();
         QApplication::processEvents();
         return *main;
@@ -91,8 +98,8 @@ protected:
 
     void choose(const std::filesystem::path& file)
     {
-        utility.openAnswers.push_back({QString::fromStdString(file.string())});
-        click(main->sbt(BtnChoose));
+        services.openAnswers.push_back(QString::fromStdString(file.string()));
+        click(main->button(MainWindow::Command::Choose));
     }
 
     static std::vector<std::string> column(const ResultsModel& model, int c)
@@ -104,17 +111,17 @@ protected:
     }
 
     // Opens the history window, runs `script` while it is open, and closes it.
-    void withHistory(const std::function<void(frmPubHis&)>& script)
+    void withHistory(const std::function<void(HistoryWindow&)>& script)
     {
         bool ran = false;
-        utility.onModal = [&](QDialog& dialog) {
-            auto* his = qobject_cast<frmPubHis*>(&dialog);
+        services.onModal = [&](QDialog& dialog) {
+            auto* his = qobject_cast<HistoryWindow*>(&dialog);
             ASSERT_NE(his, nullptr);
             ran = true;
             script(*his);
         };
-        click(main->sbt(BtnHistory));
-        utility.onModal = nullptr;
+        click(main->button(MainWindow::Command::History));
+        services.onModal = nullptr;
         ASSERT_TRUE(ran);
     }
 };

@@ -1,0 +1,183 @@
+#include "desktop/desktop_context.h"
+
+#include "components/spreadsheet_factory.h"
+#include "desktop/help_window.h"
+#include "widgets/busy_box.h"
+#include "widgets/gui_text.h"
+#include "widgets/results_view.h"
+
+#include "base/platform.h"
+
+#include <QApplication>
+
+namespace zorvika {
+
+namespace {
+
+// Shows the wait cursor while a command runs inside its click.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
+
+DesktopContext::DesktopContext(ProgramFolder folder, DesktopServices& services, SpreadsheetMaker spreadsheets)
+    : folder_(std::move(folder)),
+      messages_(folder_),
+      services_(services),
+      spreadsheets_(spreadsheets ? std::move(spreadsheets) : SpreadsheetMaker(makeSystemSpreadsheet))
+{
+}
+
+DesktopContext::~DesktopContext() { closeHelp(); }
+
+HelpWindow* DesktopContext::helpWindow() const { return help_.data(); }
+
+void DesktopContext::openHelp(QWidget*)
+{
+    const QString title = QString::fromLatin1(kHelpTitle);
+    if (services_.countWindowsTitled(title) >= 1) {
+        // The help is open already: bring it forward instead of opening a second one.
+        if (QWidget* open = findTopLevelWindow(title)) {
+            if (open->isMinimized())
+                open->showNormal();
+            open->raise();
+            open->activateWindow();
+        }
+        return;
+    }
+    std::filesystem::path page = folder_.help();
+    const std::string language = messages_.get("LANGUAGE");
+    if (!language.empty() && language.find_first_of("/\\.") == std::string::npos) {
+        std::error_code ec;
+        const std::filesystem::path translated = page.parent_path() / pathFromUtf8("index." + language + ".html");
+        if (std::filesystem::is_regular_file(translated, ec))
+            page = translated;
+    }
+    auto* window = new HelpWindow(page, text("NOHELP"));
+    help_ = window;
+    window->show();
+}
+
+void DesktopContext::closeHelp()
+{
+    if (help_)
+        help_->close();
+}
+
+QString DesktopContext::text(std::string_view key) const { return qtext(messages_.get(key)); }
+
+QString DesktopContext::framedText(std::string_view key, const QString& subject, const QString& reason) const
+{
+    QString framed = text(key);
+    for (const QString& part : {subject, reason})
+        if (!part.isEmpty())
+            framed += QLatin1Char('\n') + part;
+    return framed;
+}
+
+void DesktopContext::warn(QWidget* owner, std::string_view key, const std::string& detail) const
+{
+    services_.showMessage(owner, framedText(key, QString(), qtext(detail)), MessageIcon::Warning);
+}
+
+void DesktopContext::runCommand(QWidget* owner, const std::function<void()>& command) const
+{
+    // A command that fails ends there, told in a warning; the windows and the stored snapshots stay.
+    try {
+        command();
+    } catch (const std::exception& e) {
+        services_.showMessage(owner, framedText("FAILED", QString(), qtext(e.what())), MessageIcon::Warning);
+    }
+}
+
+void DesktopContext::openLink(QWidget* owner, const QString& target) const
+{
+    if (services_.openLink(target))
+        return;
+    const bool mail = target.startsWith(QLatin1String("mailto:"));
+    QString address = target;
+    if (mail)
+        address.remove(0, static_cast<qsizetype>(std::string_view("mailto:").size()));
+    services_.showMessage(owner, framedText(mail ? "NO MAILER" : "NO BROWSER", address), MessageIcon::Warning);
+}
+
+void setListCommandTexts(ResultsView* view, const DesktopContext& context, bool opens)
+{
+    view->setCommandTexts({context.text("SORT COLUMN"), context.text("SORT NUMBERS"), context.text("SORT BY"),
+                           context.text("COPY ROWS"), opens ? context.text("OPEN PROCEDURES") : QString()});
+}
+
+FileTypes exportFileTypes(const DesktopContext& context)
+{
+    return {{context.text("TEXT"), QStringLiteral("*.txt")},
+            {context.text("CSV"), QStringLiteral("*.csv")},
+            {context.text("XLS"), QStringLiteral("*.xls")},
+            {context.text("XLSX"), QStringLiteral("*.xlsx")},
+            {context.text("ALL"), QStringLiteral("*.*")}};
+}
+
+FileTypes projectFileTypes(const DesktopContext& context)
+{
+    return {{context.text("ALL TYPES"), QStringLiteral("*.vbp *.vbg")},
+            {context.text("VBP TYPE"), QStringLiteral("*.vbp")},
+            {context.text("VBG TYPE"), QStringLiteral("*.vbg")}};
+}
+
+void DesktopContext::exportResults(QWidget* owner, const std::vector<ModuleRow>& rows, const std::string& name,
+                                   const std::string& version, const std::string& totalsText)
+{
+    const QString proposed = qtext(proposedFileName(name, version, todayText()));
+    exportList(owner, rows.empty(), proposed, [&](const std::filesystem::path& file, Spreadsheet& sheet) {
+        return writeExport(file, rows, totalsText, messages_.totalsWords(), sheet);
+    });
+}
+
+void DesktopContext::exportList(QWidget* owner, bool empty, const QString& proposed, const ListWriter& write)
+{
+    if (empty) {
+        services_.showMessage(owner, text("NO RECORD"), MessageIcon::Information);
+        return;
+    }
+    int type = exportType_;
+    const QString path = services_.chooseFileToSave(owner, text("EXPORT"), proposed, exportFileTypes(*this), type);
+    if (path.isEmpty())
+        return;
+    exportType_ = type;
+
+    ExportOutcome outcome;
+    {
+        BusyCursor busy;
+        std::unique_ptr<Spreadsheet> sheet = spreadsheets_ ? spreadsheets_() : nullptr;
+        NoSpreadsheet none;
+        const std::filesystem::path file = localPath(path);
+        const ExportFormat format = exportFormatFor(file.native());
+        if (format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx) {
+            // A spreadsheet takes seconds (the spreadsheet application starts):
+            // a small modal box says so while the windows keep painting.
+            outcome = runBusy(owner, text("WRITING"), [&] { return write(file, sheet ? *sheet : none); });
+        } else {
+            outcome = write(file, sheet ? *sheet : none);
+        }
+    }
+    switch (outcome.status) {
+    case ExportStatus::Written:
+        services_.showMessage(owner, text("EXPORT SUCC"), MessageIcon::Information);
+        break;
+    case ExportStatus::NoRecord:
+        services_.showMessage(owner, text("NO RECORD"), MessageIcon::Information);
+        break;
+    case ExportStatus::NoSpreadsheet:
+        services_.showMessage(owner, text("EXCEL"), MessageIcon::None);
+        break;
+    case ExportStatus::Failed:
+        // The file and the system's reason, never a success that did not happen.
+        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(outcome.error)), MessageIcon::Warning);
+        break;
+    }
+}
+
+} // namespace zorvika

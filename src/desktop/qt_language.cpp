@@ -1,0 +1,26 @@
+#include "desktop/qt_language.h"
+
+#include "shell/message_table.h"
+#include "widgets/gui_text.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+
+namespace zorvika {
+
+std::unique_ptr<QTranslator> installQtTranslations(const MessageTable& messages)
+{
+    const QString language = qtext(messages.get("LANGUAGE")).trimmed();
+    if (language.isEmpty() || language.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0)
+        return nullptr;
+    const QLocale locale(language);
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return nullptr;
+    QCoreApplication::installTranslator(translator.get());
+    return translator;
+}
+
+} // namespace zorvika

@@ -1,0 +1,205 @@
+// The export of the main window's list: the messages, the save dialog and
+// the files it writes.
+#include "gui_fixture.h"
+
+#include "output/export.h"
+#include "widgets/busy_box.h"
+
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace zorvika::test {
+namespace {
+
+using Export = GuiTest;
+
+// A spreadsheet application that writes its cells as lines, to see what it was given.
+class FakeSheet final : public Spreadsheet {
+public:
+    bool available() override { return true; }
+    Outcome write(const std::filesystem::path& path, const SheetCells& cells) override
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (const auto& row : cells) {
+            for (const auto& cell : row)
+                out << cell << '|';
+            out << '\n';
+        }
+        return {};
+    }
+};
+
+// A spreadsheet application that takes its time: it writes only when released.
+class SlowSheet final : public Spreadsheet {
+public:
+    std::atomic<bool> released{false};
+    bool available() override { return true; }
+    Outcome write(const std::filesystem::path& path, const SheetCells&) override
+    {
+        while (!released)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::ofstream(path, std::ios::binary) << "sheet";
+        return {};
+    }
+};
+
+TEST_F(Export, WhileTheSpreadsheetIsWrittenABusyBoxAndTheWaitCursorShow)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    SlowSheet* slow = nullptr;
+    open([&] {
+        auto sheet = std::make_unique<SlowSheet>();
+        slow = sheet.get();
+        return sheet;
+    });
+    choose(group);
+    const auto target = sources / "book.xls";
+    services.saveAnswers.push_back(QString::fromStdString(target.string()));
+    bool seen = false;
+    bool waitCursor = false;
+    bool stayedOnEscape = false;
+    QTimer::singleShot(100, [&] {
+        auto* box = qobject_cast<BusyBox*>(QApplication::activeModalWidget());
+        seen = box && box->isVisible() && box->text() == QStringLiteral("Writing the spreadsheet...");
+        waitCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        if (box) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            stayedOnEscape = box->isVisible();
+        }
+        slow->released = true;
+    });
+    click(main->button(MainWindow::Command::Export));
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(waitCursor);
+    EXPECT_TRUE(stayedOnEscape) << "Escape must not end the box before the work";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(readFile(target), "sheet");
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, QStringLiteral("The list has been exported."));
+}
+
+TEST_F(Export, AnEmptyListShowsNoRecordBeforeAnyDialog)
+{
+    useEnglishTable();
+    MainWindow& w = open();
+    click(w.button(MainWindow::Command::Export));
+    EXPECT_TRUE(services.saveDialogs.empty());
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, QStringLiteral("There is nothing to export: the list is empty."));
+    EXPECT_EQ(services.messages[0].icon, MessageIcon::Information);
+}
+
+TEST_F(Export, TheListIsWrittenAsTabTextWithTheTotalsRow)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    MainWindow& w = open();
+    choose(group);
+    const auto target = sources / "out.txt";
+    services.saveAnswers.push_back(QString::fromStdString(target.string()));
+    click(w.button(MainWindow::Command::Export));
+
+    ASSERT_EQ(services.saveDialogs.size(), 1u);
+    const RecordedDialog& d = services.saveDialogs[0];
+    EXPECT_EQ(d.title, QStringLiteral("Export List"));
+    EXPECT_EQ(d.proposedName, QString::fromStdString("Alpha_1.2.3_" + todayText()));
+    EXPECT_EQ(d.type, 0); // tab text, until another type is chosen
+    EXPECT_EQ(d.types, (FileTypes{{"Text File (Tab Separated) (*.txt)", "*.txt"},
+                                  {"Comma Separated Values (*.csv)", "*.csv"},
+                                  {"Excel Workbook (*.xls)", "*.xls"},
+                                  {"Excel Workbook 2007 (*.xlsx)", "*.xlsx"},
+                                  {"All Files (*.*)", "*.*"}}));
+    EXPECT_EQ(qtNameFilters(d.types).last(), QStringLiteral("All Files (*)"));
+
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, QStringLiteral("The list has been exported."));
+    const std::string text = readFile(target);
+    EXPECT_EQ(text, exportText(w.results()->displayRows(),
+                               totalsValues(w.totalsLabel()->text().toStdString(), MessageTable(folder()).totalsWords()),
+                               ExportFormat::Tab));
+    EXPECT_EQ(text.rfind("Module File\tType\tP\tA\t", 0), 0u);
+    EXPECT_NE(text.find("\r\n \tTotal\t"), std::string::npos);
+}
+
+TEST_F(Export, AnUpperCaseCsvEndingGivesTheCommaFile)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    MainWindow& w = open();
+    choose(group);
+    const auto target = sources / "OUT.CSV";
+    services.saveAnswers.push_back(QString::fromStdString(target.string()));
+    click(w.button(MainWindow::Command::Export));
+    const std::string text = readFile(target);
+    EXPECT_EQ(text.rfind("Module File,Type,P,A,C,B,", 0), 0u);
+    EXPECT_NE(text.find("\r\n ,Total,"), std::string::npos);
+}
+
+TEST_F(Export, CancellingTheSaveDialogWritesNothingAndSaysNothing)
+{
+    const auto group = writeGroup();
+    MainWindow& w = open();
+    choose(group);
+    click(w.button(MainWindow::Command::Export));
+    EXPECT_EQ(services.saveDialogs.size(), 1u);
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST_F(Export, AFileThatCannotBeWrittenIsNamedWithTheReasonInsteadOfSuccess)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    MainWindow& w = open();
+    choose(group);
+    const auto target = sources / "no-such-folder" / "out.txt";
+    services.saveAnswers.push_back(QString::fromStdString(target.string()));
+    click(w.button(MainWindow::Command::Export));
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].icon, MessageIcon::Warning);
+    EXPECT_TRUE(services.messages[0].text.contains(QString::fromStdString(target.string())));
+    EXPECT_GT(services.messages[0].text.size(), QString::fromStdString(target.string()).size() + 1);
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_F(Export, WithoutASpreadsheetApplicationAnXlsExportSaysExcelAndKeepsTheOldFile)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    // The system's spreadsheet may be real: this window has none.
+    open([] { return std::make_unique<NoSpreadsheet>(); });
+    choose(group);
+    const auto target = sources.write("old.XLS", "old");
+    services.saveAnswers.push_back(QString::fromStdString(target.string()));
+    click(main->button(MainWindow::Command::Export));
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, QStringLiteral("The spreadsheet application cannot be started. Nothing was written."));
+    EXPECT_EQ(services.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(readFile(target), "old");
+}
+
+TEST_F(Export, AnXlsExportHandsTheCellsToTheSpreadsheet)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    open([] { return std::make_unique<FakeSheet>(); });
+    choose(group);
+    const auto target = sources / "book.xls";
+    services.saveAnswers.push_back(QString::fromStdString(target.string()));
+    click(main->button(MainWindow::Command::Export));
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].text, QStringLiteral("The list has been exported."));
+    const std::string sheet = readFile(target);
+    EXPECT_EQ(sheet.rfind("Module File|Type|P|", 0), 0u);
+    EXPECT_NE(sheet.find("\n|Total|"), std::string::npos);
+}
+
+} // namespace
+} // namespace zorvika::test
