@@ -1,8 +1,10 @@
-// The layers of the source tree, checked from the build's own lists: the
-// core library and the command line include no Qt header and no window
-// file, and every file includes only its own layer and those below it.
+// The layers of the source tree, checked from the build's own lists: one
+// library per folder, each linking only the layers below it; the core and
+// the command line include no Qt header, and every file includes only its
+// own layer and those below it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -24,61 +26,54 @@ std::string readText(const fs::path& p)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The sources a build list names: the words ending in ".cpp" between
-// "add_library(<target>" and the closing parenthesis.
-std::set<std::string> sourcesOf(const std::string& cmakeText, const std::string& target)
-{
-    std::set<std::string> sources;
-    const auto at = cmakeText.find("add_library(" + target + " ");
-    if (at == std::string::npos)
-        return sources;
-    const std::string list = cmakeText.substr(at, cmakeText.find(')', at) - at);
-    const std::regex word(R"(([A-Za-z0-9_/]+)\.cpp)");
-    for (std::sregex_iterator it(list.begin(), list.end(), word), end; it != end; ++it)
-        sources.insert((*it)[1].str());
-    return sources;
-}
-
-struct Tree {
-    std::set<std::string> core; // stems ("analysis/results") of the core and command-line libraries
-    std::set<std::string> gui;  // stems of the desktop library
+// One library per folder of src/, as the build lists declare it:
+// "zorvika_layer(<target> <folder> SOURCES ... USES ...)".
+struct Layer {
+    std::string target, folder;
+    std::set<std::string> sources; // stems ("analysis/results")
+    std::set<std::string> uses;    // the targets it links
 };
 
-Tree readTree()
+std::vector<Layer> readLayers()
 {
-    const std::string lists = readText(kSource / "CMakeLists.txt");
-    const std::string gui = readText(kSource / "gui.cmake");
-    Tree tree;
-    for (const char* target : {"zorvika_core", "zorvika_cli_lib"})
-        for (const std::string& s : sourcesOf(lists, target))
-            tree.core.insert(s);
-    tree.gui = sourcesOf(gui, "zorvika_gui");
-    return tree;
+    std::string lists = readText(kSource / "CMakeLists.txt") + readText(kSource / "gui.cmake");
+    // The system layer's sources for either system, named in one variable.
+    std::set<std::string> platform;
+    const std::regex word(R"(([A-Za-z0-9_/]+)\.cpp)");
+    for (std::sregex_iterator it(lists.begin(), lists.end(), word), end; it != end; ++it)
+        if ((*it)[1].str().ends_with("_posix") || (*it)[1].str().ends_with("_win32"))
+            platform.insert((*it)[1].str());
+    std::vector<Layer> layers;
+    const std::regex call(R"(zorvika_layer\((\w+) (\w+)\s+SOURCES([^)]*?)(?:USES([^)]*))?\))");
+    for (std::sregex_iterator it(lists.begin(), lists.end(), call), end; it != end; ++it) {
+        Layer layer{(*it)[1].str(), (*it)[2].str(), {}, {}};
+        const std::string sources = (*it)[3].str();
+        for (std::sregex_iterator w(sources.begin(), sources.end(), word), wend; w != wend; ++w)
+            layer.sources.insert((*w)[1].str());
+        if (sources.find("ZORVIKA_PLATFORM_SOURCES") != std::string::npos)
+            layer.sources.insert(platform.begin(), platform.end());
+        const std::string uses = (*it)[4].str();
+        const std::regex target(R"(zorvika_\w+)");
+        for (std::sregex_iterator u(uses.begin(), uses.end(), target), uend; u != uend; ++u)
+            layer.uses.insert(u->str());
+        layers.push_back(std::move(layer));
+    }
+    return layers;
 }
 
-// Rank of a layer: a file may include headers of its own rank and below.
-// The core, bottom up, then the desktop's layers above it.
-const std::map<std::string, int> kCoreRanks = {{"base", 0},  {"components", 1}, {"analysis", 2}, {"output", 3},
-                                               {"shell", 4}, {"history", 5},    {"cli", 6}};
-const std::map<std::string, int> kDesktopRanks = {{"components/qt", 7}, {"widgets", 8}};
-constexpr int kWindowRank = 9;
+// Bottom up: a folder may include its own headers and those of the folders
+// below it, never one above. The core first, the desktop's layers above it.
+const std::vector<std::string> kRanks = {"base",    "components", "analysis", "output", "shell",
+                                         "history", "cli",        "widgets",  "desktop"};
+constexpr int kFirstDesktopRank = 7;
 
-std::string folderOf(const std::string& stem) { return fs::path(stem).parent_path().string(); }
-
-// The layer of a source or header, by the library that builds it: a header
-// without a source of its own goes by its folder, and a header-only file in
-// a folder of windows counts as a window's.
-int rankOf(const std::string& stem, const Tree& tree)
+int rankOf(const std::string& folder)
 {
-    const std::string folder = folderOf(stem);
-    const bool core = tree.core.count(stem) != 0
-                      || (tree.gui.count(stem) == 0 && folder != "shell" && folder != "history" && kCoreRanks.count(folder));
-    if (core && kCoreRanks.count(folder))
-        return kCoreRanks.at(folder);
-    if (kDesktopRanks.count(folder))
-        return kDesktopRanks.at(folder);
-    return kWindowRank;
+    const auto it = std::find(kRanks.begin(), kRanks.end(), folder);
+    return it == kRanks.end() ? -1 : static_cast<int>(it - kRanks.begin());
 }
+
+std::string folderOf(const std::string& stem) { return fs::path(stem).begin()->string(); }
 
 struct Include {
     std::string target; // "analysis/results.h" or "QString"
@@ -98,82 +93,87 @@ std::vector<Include> includesOf(const fs::path& file)
     return found;
 }
 
-std::vector<std::string> filesOfStem(const std::string& stem)
+// Every source and header of src/, by its path from src/.
+std::vector<fs::path> sourceFiles()
 {
-    std::vector<std::string> files;
-    for (const char* ext : {".h", ".cpp"})
-        if (fs::exists(kSource / (stem + ext)))
-            files.push_back(stem + ext);
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(kSource)) {
+        const fs::path rel = fs::relative(entry.path(), kSource);
+        if (!rel.parent_path().empty() && (rel.extension() == ".h" || rel.extension() == ".cpp"))
+            files.push_back(rel);
+    }
     return files;
 }
 
 } // namespace
 
-TEST(Layers, TheBuildListsNameTheTree)
+TEST(Layers, EveryFolderIsOneLibraryThatListsItsSources)
 {
-    // The checks below read the lists; an empty or misread list would pass
-    // them all.
-    const Tree tree = readTree();
-    ASSERT_FALSE(tree.core.empty());
-    ASSERT_FALSE(tree.gui.empty());
-    for (const auto* list : {&tree.core, &tree.gui})
-        for (const std::string& stem : *list)
+    const std::vector<Layer> layers = readLayers();
+    std::set<std::string> folders;
+    for (const Layer& layer : layers) {
+        EXPECT_TRUE(folders.insert(layer.folder).second) << layer.folder << " is built by two libraries";
+        EXPECT_NE(rankOf(layer.folder), -1) << layer.folder << " has no place among the layers";
+        EXPECT_FALSE(layer.sources.empty()) << layer.target;
+        for (const std::string& stem : layer.sources) {
             EXPECT_TRUE(fs::exists(kSource / (stem + ".cpp"))) << stem;
-}
-
-TEST(Layers, NoWindowFileIsInTheCoreLibrary)
-{
-    const Tree tree = readTree();
-    for (const std::string& stem : tree.core) {
-        EXPECT_EQ(tree.gui.count(stem), 0u) << stem << " is in both libraries";
-        const std::string folder = folderOf(stem);
-        EXPECT_FALSE(kDesktopRanks.count(folder)) << stem << " is a desktop file in the core library";
-        EXPECT_FALSE(fs::path(stem).filename().string().starts_with("frm_")) << stem << " is a window";
+            EXPECT_EQ(folderOf(stem), layer.folder) << stem << " is built by " << layer.target;
+        }
     }
-}
-
-TEST(Layers, CoreFilesIncludeNoQtHeaderEvenThroughTheirHeaders)
-{
-    const Tree tree = readTree();
-    // Every header a core file reaches, followed through our own includes.
-    std::set<std::string> seen;
-    std::vector<std::string> todo(tree.core.begin(), tree.core.end());
-    while (!todo.empty()) {
-        const std::string stem = todo.back();
-        todo.pop_back();
-        if (!seen.insert(stem).second)
+    EXPECT_EQ(folders.size(), kRanks.size());
+    // Every source is in its folder's library, but a program's own main.
+    for (const fs::path& file : sourceFiles()) {
+        if (file.extension() != ".cpp" || file.filename() == "main.cpp")
             continue;
-        for (const std::string& file : filesOfStem(stem))
-            for (const Include& inc : includesOf(kSource / file)) {
-                EXPECT_FALSE(inc.qt) << file << " (reached from the core) includes <" << inc.target << ">";
-                if (!inc.qt && fs::exists(kSource / (inc.target + ".h")))
-                    todo.push_back(inc.target);
-            }
+        const std::string stem = (file.parent_path() / file.stem()).string();
+        const auto owner = std::find_if(layers.begin(), layers.end(),
+                                        [&](const Layer& l) { return l.folder == folderOf(stem); });
+        ASSERT_NE(owner, layers.end()) << stem;
+        EXPECT_TRUE(owner->sources.count(stem)) << stem << " is in no library";
     }
-    EXPECT_GE(seen.size(), tree.core.size());
+}
+
+TEST(Layers, EachLibraryLinksOnlyTheLayersBelowIt)
+{
+    // The build refuses an include of a layer that a library does not link;
+    // the links themselves must point down.
+    const std::vector<Layer> layers = readLayers();
+    std::map<std::string, std::string> folderOfTarget;
+    for (const Layer& layer : layers)
+        folderOfTarget[layer.target] = layer.folder;
+    int links = 0;
+    for (const Layer& layer : layers)
+        for (const std::string& used : layer.uses) {
+            if (!folderOfTarget.count(used))
+                continue; // zorvika_core: every core layer, and so below any face
+            EXPECT_LT(rankOf(folderOfTarget[used]), rankOf(layer.folder)) << layer.target << " links " << used;
+            ++links;
+        }
+    EXPECT_GE(links, 6);
+}
+
+TEST(Layers, CoreFilesIncludeNoQtHeader)
+{
+    int checked = 0;
+    for (const fs::path& file : sourceFiles()) {
+        if (rankOf(folderOf(file.string())) >= kFirstDesktopRank)
+            continue;
+        ++checked;
+        for (const Include& inc : includesOf(kSource / file))
+            EXPECT_FALSE(inc.qt) << file << " includes <" << inc.target << ">";
+    }
+    EXPECT_GT(checked, 50);
 }
 
 TEST(Layers, EveryFileIncludesOnlyItsLayerAndThoseBelow)
 {
-    const Tree tree = readTree();
     int checked = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(kSource)) {
-        const fs::path rel = fs::relative(entry.path(), kSource);
-        const std::string ext = rel.extension().string();
-        if (ext != ".h" && ext != ".cpp")
-            continue;
-        const std::string stem = (rel.parent_path() / rel.stem()).string();
-        if (rel.parent_path().empty())
-            continue;
-        const int own = rankOf(stem, tree);
-        for (const Include& inc : includesOf(entry.path())) {
-            if (inc.qt) {
-                EXPECT_GE(own, kDesktopRanks.at("components/qt")) << rel << " includes <" << inc.target << ">";
+    for (const fs::path& file : sourceFiles()) {
+        const int own = rankOf(folderOf(file.string()));
+        for (const Include& inc : includesOf(kSource / file)) {
+            if (inc.qt || !fs::exists(kSource / (inc.target + ".h")))
                 continue;
-            }
-            if (!fs::exists(kSource / (inc.target + ".h")))
-                continue;
-            EXPECT_LE(rankOf(inc.target, tree), own) << rel << " includes " << inc.target << ".h from a layer above";
+            EXPECT_LE(rankOf(folderOf(inc.target)), own) << file << " includes " << inc.target << ".h from a layer above";
             ++checked;
         }
     }
