@@ -11,7 +11,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -1126,30 +1128,24 @@ void markNamesDefinedTwice(std::vector<ProcedureMetrics>& procedures)
 {
     // Property Get, Let and Set of one name are one property; any other two
     // procedures of one name are defined twice (for example in two #If branches).
-    // The procedures ordered by their name in any letter case, so that each
-    // name's procedures stand together.
-    std::vector<std::pair<std::string, std::size_t>> byName;
+    // The procedures of each name in any letter case, counted by kind.
+    std::unordered_map<std::string, std::array<std::size_t, kProcedureKindCount>> byName;
     byName.reserve(procedures.size());
-    for (std::size_t i = 0; i < procedures.size(); ++i)
-        byName.emplace_back(lowerAsciiText(procedures[i].name), i);
-    std::sort(byName.begin(), byName.end());
-    for (std::size_t first = 0; first < byName.size();) {
-        std::size_t last = first + 1;
-        while (last < byName.size() && byName[last].first == byName[first].first)
-            ++last;
-        std::array<int, kProcedureKindCount> byKind{};
-        for (std::size_t k = first; k < last; ++k)
-            ++byKind[static_cast<std::size_t>(procedures[byName[k].second].kind)];
-        const std::size_t members = last - first;
-        const int properties = byKind[2] + byKind[3] + byKind[4];
-        const int others = static_cast<int>(members) - properties;
-        for (std::size_t k = first; k < last; ++k) {
-            ProcedureMetrics& p = procedures[byName[k].second];
-            const auto kind = static_cast<std::size_t>(p.kind);
-            const bool property = kind >= 2;
-            p.definedTwice = byKind[kind] > 1 || (property ? others > 0 : members > 1);
-        }
-        first = last;
+    std::vector<std::array<std::size_t, kProcedureKindCount>*> kindsOf;
+    kindsOf.reserve(procedures.size());
+    for (const ProcedureMetrics& p : procedures) {
+        auto& kinds = byName.try_emplace(lowerAsciiText(p.name)).first->second;
+        ++kinds[static_cast<std::size_t>(p.kind)];
+        kindsOf.push_back(&kinds);
+    }
+    for (std::size_t i = 0; i < procedures.size(); ++i) {
+        ProcedureMetrics& p = procedures[i];
+        const auto& kinds = *kindsOf[i];
+        const std::size_t properties = kinds[2] + kinds[3] + kinds[4];
+        const std::size_t others = kinds[0] + kinds[1];
+        const auto kind = static_cast<std::size_t>(p.kind);
+        const bool property = kind >= 2;
+        p.definedTwice = kinds[kind] > 1 || (property ? others > 0 : others + properties > 1);
     }
 }
 
