@@ -305,43 +305,84 @@ enum class Kw : std::uint8_t {
     Then, Until, Wend, While, Xor
 };
 
-// The word in any letter case; setting bit 0x20 lower-cases an ASCII
-// letter and makes no other byte one.
+// Up to eight bytes of a word as one number, the first in the lowest byte.
+constexpr std::uint64_t packed(std::string_view w)
+{
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < w.size() && i < 8; ++i)
+        v |= static_cast<std::uint64_t>(static_cast<unsigned char>(w[i])) << (8 * i);
+    return v;
+}
+
+// The words of up to eight letters, found through a table in which each
+// has a slot of its own: the slot of a word is its bytes taken as one
+// number times kSlotFactor, top bits.
+struct KeywordSlot {
+    std::uint64_t word = 0;
+    std::size_t length = 0;
+    Kw kw = Kw::None;
+};
+struct KeywordText {
+    std::string_view text;
+    Kw kw;
+};
+constexpr KeywordText kKeywords[] = {
+    {"and", Kw::And}, {"case", Kw::Case}, {"const", Kw::Const}, {"declare", Kw::Declare}, {"do", Kw::Do},
+    {"else", Kw::Else}, {"elseif", Kw::ElseIf}, {"end", Kw::End}, {"error", Kw::Error}, {"event", Kw::Event},
+    {"for", Kw::For}, {"friend", Kw::Friend}, {"function", Kw::Function}, {"get", Kw::Get}, {"global", Kw::Global},
+    {"gosub", Kw::GoSub}, {"goto", Kw::GoTo}, {"if", Kw::If}, {"let", Kw::Let}, {"local", Kw::Local},
+    {"loop", Kw::Loop}, {"next", Kw::Next}, {"on", Kw::On}, {"or", Kw::Or}, {"private", Kw::Private},
+    {"property", Kw::Property}, {"public", Kw::Public}, {"select", Kw::Select}, {"set", Kw::Set},
+    {"static", Kw::Static}, {"sub", Kw::Sub}, {"then", Kw::Then}, {"until", Kw::Until}, {"wend", Kw::Wend},
+    {"while", Kw::While}, {"xor", Kw::Xor}};
+constexpr int kSlotBits = 7;
+
+constexpr std::size_t slotOf(std::uint64_t word, std::uint64_t factor)
+{
+    return static_cast<std::size_t>((word * factor) >> (64 - kSlotBits));
+}
+
+// The first factor of a fixed sequence that gives every word a slot of its own.
+constexpr std::uint64_t findSlotFactor()
+{
+    for (std::uint64_t factor = 0x9E3779B97F4A7C15ull;;
+         factor = (factor * 6364136223846793005ull + 1442695040888963407ull) | 1) {
+        bool taken[1 << kSlotBits] = {};
+        bool clash = false;
+        for (const KeywordText& k : kKeywords) {
+            const std::size_t slot = slotOf(packed(k.text), factor);
+            clash = clash || taken[slot];
+            taken[slot] = true;
+        }
+        if (!clash)
+            return factor;
+    }
+}
+constexpr std::uint64_t kSlotFactor = findSlotFactor();
+
+constexpr std::array<KeywordSlot, 1 << kSlotBits> makeKeywordSlots()
+{
+    std::array<KeywordSlot, 1 << kSlotBits> slots{};
+    for (const KeywordText& k : kKeywords)
+        slots[slotOf(packed(k.text), kSlotFactor)] = {packed(k.text), k.text.size(), k.kw};
+    return slots;
+}
+constexpr std::array<KeywordSlot, 1 << kSlotBits> kKeywordSlots = makeKeywordSlots();
+
+// The word in any letter case: setting bit 0x20 lower-cases an ASCII letter
+// and makes no other byte one.
 Kw keywordOf(std::string_view w)
 {
-    if (w.size() < 2 || w.size() > 9)
+    const std::size_t n = w.size();
+    if (n < 2 || n > 9)
         return Kw::None;
-    char lower[9];
-    for (std::size_t i = 0; i < w.size(); ++i)
-        lower[i] = static_cast<char>(w[i] | 0x20);
-    const std::string_view l(lower, w.size());
-    auto pick = [&](std::initializer_list<std::pair<std::string_view, Kw>> words) {
-        for (const auto& [text, kw] : words)
-            if (l == text)
-                return kw;
-        return Kw::None;
-    };
-    switch (lower[0]) {
-    case 'a': return pick({{"and", Kw::And}, {"attribute", Kw::Attribute}});
-    case 'c': return pick({{"case", Kw::Case}, {"const", Kw::Const}});
-    case 'd': return pick({{"do", Kw::Do}, {"declare", Kw::Declare}});
-    case 'e':
-        return pick({{"end", Kw::End}, {"else", Kw::Else}, {"elseif", Kw::ElseIf}, {"error", Kw::Error},
-                     {"event", Kw::Event}});
-    case 'f': return pick({{"for", Kw::For}, {"function", Kw::Function}, {"friend", Kw::Friend}});
-    case 'g': return pick({{"goto", Kw::GoTo}, {"gosub", Kw::GoSub}, {"get", Kw::Get}, {"global", Kw::Global}});
-    case 'i': return pick({{"if", Kw::If}});
-    case 'l': return pick({{"loop", Kw::Loop}, {"let", Kw::Let}, {"local", Kw::Local}});
-    case 'n': return pick({{"next", Kw::Next}});
-    case 'o': return pick({{"on", Kw::On}, {"or", Kw::Or}});
-    case 'p': return pick({{"private", Kw::Private}, {"public", Kw::Public}, {"property", Kw::Property}});
-    case 's': return pick({{"sub", Kw::Sub}, {"set", Kw::Set}, {"select", Kw::Select}, {"static", Kw::Static}});
-    case 't': return pick({{"then", Kw::Then}});
-    case 'u': return pick({{"until", Kw::Until}});
-    case 'w': return pick({{"while", Kw::While}, {"wend", Kw::Wend}});
-    case 'x': return pick({{"xor", Kw::Xor}});
-    default: return Kw::None;
-    }
+    if (n == 9)
+        return equalsNoCase(w, "attribute") ? Kw::Attribute : Kw::None;
+    std::uint64_t v = 0;
+    std::memcpy(&v, w.data(), n);
+    v |= 0x2020202020202020ull >> (8 * (8 - n));
+    const KeywordSlot& slot = kKeywordSlots[slotOf(v, kSlotFactor)];
+    return slot.word == v && slot.length == n ? slot.kw : Kw::None;
 }
 
 // The first tokens of a segment that tell a procedure's header:
@@ -411,6 +452,7 @@ private:
     bool heldHash_ = false;       // a leading `#`, waiting for the word that tells a directive
     bool heldLabel_ = false;      // a leading name, a label when a `:` follows
     Kw heldLabelKw_ = Kw::None;
+    std::string heldLabelText_;   // ... when it is short enough to be a statement's word
     std::int64_t firstPhysical_ = 0;
     std::int64_t lastPhysical_ = 0;
     std::int64_t codeBefore_ = 0; // physical code lines before the logical line
@@ -814,9 +856,12 @@ void Analyzer::push(Tok type, std::string_view text)
             countLine(LineClass::Code);
             if (type == Tok::Number)
                 return; // a line number
-            if (type == Tok::Word && !isReservedWord(text)) {
+            if (type == Tok::Word) {
+                // A label when a `:` follows and it is no statement's word
+                // (none of those is longer than ten letters).
                 heldLabel_ = true;
                 heldLabelKw_ = kw;
+                heldLabelText_.assign(text.size() <= 10 ? text : std::string_view());
                 return;
             }
         } else {
@@ -833,7 +878,7 @@ void Analyzer::push(Tok type, std::string_view text)
         return;
     } else if (heldLabel_) {
         heldLabel_ = false;
-        if (type == Tok::Colon)
+        if (type == Tok::Colon && !isReservedWord(heldLabelText_))
             return; // the name and its `:` are a label
         segmentToken(Tok::Word, heldLabelKw_, {});
     }
@@ -1149,8 +1194,6 @@ void markNamesDefinedTwice(std::vector<ProcedureMetrics>& procedures)
     }
 }
 
-constexpr std::string_view kExposedKey = "attribute vb_exposed";
-
 } // namespace
 
 // Splits the pieces into physical lines: a line that lies whole in a piece
@@ -1161,46 +1204,55 @@ struct ModuleAnalyzer::Impl {
     ModuleMetrics out;
     std::optional<Analyzer> analyzer;
     std::int64_t headerLines = 0;
-    bool seekingHeader = false; // the header ends at the first line that begins with kExposedKey
+    bool seekingHeader = false; // the header ends at the first line that begins with "Attribute VB_Exposed"
+    ModuleScanner headerScan;   // ... which this finds
+    bool analyzed = false;      // a line was analysed
     std::int64_t number = 0;    // physical lines so far
     std::string carried;        // the start of a line that the last piece did not end
     bool pendingCr = false;     // the last piece ended with a CR
 
     Impl() { analyzer.emplace(out); }
 
-    bool beginsWithKey(const char* p, const char* end) const
-    {
-        if (number == 1 && end - p >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0)
-            p += 3;
-        if (end - p < static_cast<std::ptrdiff_t>(kExposedKey.size()))
-            return false;
-        for (char k : kExposedKey)
-            if (lowerAscii(*p++) != k)
-                return false;
-        return true;
-    }
-
     // The line that starts at p in a part ending at `end`, which holds its end.
     const char* line(const char* p, const char* end)
     {
         ++number;
-        if (seekingHeader && beginsWithKey(p, end)) {
-            // What was read was the header: the analysis begins after it.
-            seekingHeader = false;
-            headerLines = number;
-            out = ModuleMetrics();
-            analyzer.emplace(out);
+        if (seekingHeader) {
+            // The lines before the header's end is known are analysed as
+            // code; once it is, what was analysed was the header.
+            const std::int64_t exposed = headerScan.exposedLineSoFar();
+            if (exposed != 0 && number >= exposed) {
+                seekingHeader = false;
+                headerLines = exposed;
+                if (analyzed) {
+                    out = ModuleMetrics();
+                    analyzer.emplace(out);
+                }
+            } else if (exposed != 0) {
+                return skipLine(p, end);
+            }
         }
-        if (number <= headerLines) {
-            ByteCursor cursor;
-            cursor.setEnd(end);
-            return cursor.next<ByteCursor::LineEnd>(p);
-        }
+        if (number <= headerLines)
+            return skipLine(p, end);
+        analyzed = true;
         return analyzer->physicalLineAt(p, end, number);
+    }
+
+    static const char* skipLine(const char* p, const char* end)
+    {
+        ByteCursor cursor;
+        cursor.setEnd(end);
+        return cursor.next<ByteCursor::LineEnd>(p);
     }
 
     void feed(std::string_view piece)
     {
+        // The count's scan finds the header's end in the pieces fed so far,
+        // mostly in the first, before any of its lines is analysed.
+        constexpr std::size_t kHeaderStep = 4096; // a header mostly ends in its first KiB
+        for (std::size_t at = 0; seekingHeader && headerScan.exposedLineSoFar() == 0 && at < piece.size();
+             at += kHeaderStep)
+            headerScan.feed(piece.substr(at, kHeaderStep));
         const char* p = piece.data();
         const char* const end = p + piece.size();
         if (p == end)
