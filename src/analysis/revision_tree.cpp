@@ -198,6 +198,22 @@ ReadStatus RevisionTree::read(const fs::path& file, std::string& out)
     return ReadStatus::Ok;
 }
 
+std::unique_ptr<ModuleStream> RevisionTree::openModule(const fs::path& file)
+{
+    const auto it = found_.find(utf8Of(file));
+    const std::optional<GitEntry> entry = it != found_.end() ? std::optional<GitEntry>(it->second) : entryAt(utf8Of(file));
+    if (!entry || entry->kind != GitEntryKind::File)
+        return nullptr;
+    std::string text;
+    std::string error;
+    if (!repository_.blob(entry->id, text, &error)) {
+        if (failure_.empty())
+            failure_ = error;
+        return nullptr;
+    }
+    return textStream(std::move(text));
+}
+
 std::optional<ModuleScan> RevisionTree::scanModule(const fs::path& base, std::string_view entry)
 {
     const auto file = resolve(base, entry);
