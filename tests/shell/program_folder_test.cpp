@@ -116,28 +116,3 @@ TEST(ProgramFolder, AGivenFolderWithoutTableReadsTheShippedOneOnlyWhenInstalled)
         EXPECT_EQ(test::readFile(dir / "usr/share/zorvika/tips.dll"), "[Message & Text]\nTITLE=Shipped\n");
     }
 }
-
-// An installed program without a home folder (no XDG_DATA_HOME, no HOME, no
-// password entry) has no data folder: it makes nothing, least of all below
-// the current folder; a program beside its own writable folder needs none.
-TEST(ProgramFolder, WithoutAHomeNothingIsMadeInTheCurrentFolder)
-{
-    for (const std::string home : {"", "relative/home"}) {
-        SCOPED_TRACE("home \"" + home + "\"");
-        test::TempFolder dir;
-        dir.write("usr/share/zorvika/tips.dll", "[Message & Text]\n");
-        fs::create_directories(dir / "usr/bin");
-        fs::create_directories(dir / "cwd");
-        const fs::path before = fs::current_path();
-        fs::current_path(dir / "cwd");
-        const ProgramFolder folder = programFolderFor(dir / "usr/bin", "", home);
-        ensureWorkFiles(folder);
-        fs::current_path(before);
-        EXPECT_FALSE(folder.unusable.empty());
-        EXPECT_TRUE(fs::is_empty(dir / "cwd"));
-        EXPECT_FALSE(fs::exists(dir / "usr/share/zorvika/verhis"));
-
-        fs::create_directories(dir / "copy");
-        EXPECT_TRUE(programFolderFor(dir / "copy", "", home).unusable.empty()) << "a build folder keeps all beside it";
-    }
-}
