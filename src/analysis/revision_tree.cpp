@@ -52,6 +52,36 @@ const std::vector<GitEntry>* RevisionTree::folder(const std::string& treeId)
     return entries;
 }
 
+const GitEntry* RevisionTree::named(const std::string& treeId, const std::vector<GitEntry>& entries,
+                                    const std::string& name, bool anyCase)
+{
+    // A tree's names are indexed once, the first time it is searched, so
+    // that the entries of one large folder cost their number and no more.
+    auto [it, inserted] = indexes_.try_emplace(treeId);
+    TreeIndex& index = it->second;
+    if (inserted) {
+        index.exact.reserve(entries.size());
+        index.folded.reserve(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            index.exact.try_emplace(entries[i].name, i);
+            index.folded.try_emplace(lowerAsciiText(entries[i].name), i); // the first in tree order
+        }
+    }
+    if (const auto exact = index.exact.find(name); exact != index.exact.end())
+        return &entries[exact->second];
+    if (!anyCase)
+        return nullptr;
+    // Without regard to letter case: the first entry in tree order whose
+    // name matches the name as written or its UTF-8 form.
+    std::size_t best = entries.size();
+    if (const auto folded = index.folded.find(lowerAsciiText(name)); folded != index.folded.end())
+        best = folded->second;
+    if (const std::string alternative = windowsNameAlternative(name); !alternative.empty())
+        if (const auto folded = index.folded.find(lowerAsciiText(alternative)); folded != index.folded.end())
+            best = std::min(best, folded->second);
+    return best < entries.size() ? &entries[best] : nullptr;
+}
+
 std::optional<fs::path> RevisionTree::resolve(const fs::path& base, std::string_view text)
 {
     std::string key = utf8Of(base);
@@ -95,14 +125,8 @@ std::optional<fs::path> RevisionTree::walk(const fs::path& base, std::string_vie
         const auto* entries = folder(trees.back());
         if (!entries)
             return std::nullopt;
-        auto match = std::find_if(entries->begin(), entries->end(), [&](const GitEntry& e) { return e.name == part; });
-        if (match == entries->end()) {
-            const std::string alternative = windowsNameAlternative(part);
-            match = std::find_if(entries->begin(), entries->end(), [&](const GitEntry& e) {
-                return sameNameNoCase(e.name, part, alternative);
-            });
-        }
-        if (match == entries->end())
+        const GitEntry* match = named(trees.back(), *entries, part, true);
+        if (!match)
             return std::nullopt;
         GitEntry entry = *match;
         actual.push_back(entry.name);
@@ -147,9 +171,8 @@ std::optional<GitEntry> RevisionTree::entryAt(const std::string& path, int hops)
         const auto* entries = folder(entry ? entry->id : treeId);
         if (!entries)
             return std::nullopt;
-        const auto match =
-            std::find_if(entries->begin(), entries->end(), [&](const GitEntry& e) { return e.name == parts[i]; });
-        if (match == entries->end())
+        const GitEntry* match = named(entry ? entry->id : treeId, *entries, parts[i], false);
+        if (!match)
             return std::nullopt;
         entry = *match;
         if (entry->kind == GitEntryKind::Link) {

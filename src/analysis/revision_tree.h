@@ -43,6 +43,18 @@ private:
     // The entry at a path of the tree (exact names, links followed).
     std::optional<GitEntry> entryAt(const std::string& path, int hops = 0);
     const std::vector<GitEntry>* folder(const std::string& treeId);
+    // The entry of the tree `treeId` (whose entries are `entries`) named
+    // `name`: exactly, or with `anyCase` else without regard to letter case.
+    const GitEntry* named(const std::string& treeId, const std::vector<GitEntry>& entries, const std::string& name,
+                          bool anyCase);
+
+    // A tree's entries by name and by their ASCII-lower-cased name (the
+    // first entry of each such form).
+    struct TreeIndex {
+        std::unordered_map<std::string, std::size_t> exact;
+        std::unordered_map<std::string, std::size_t> folded;
+    };
+    std::unordered_map<std::string, TreeIndex> indexes_; // by tree id
 
     GitRepository& repository_;
     GitCommit commit_;

@@ -136,11 +136,14 @@ int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
             return 0;
         }
         ProgramFolder folder{context.defaultProgramFolder, context.defaultDataFolder};
+        folder.unusable = context.defaultFolderProblem;
         if (const auto dir = args.value("--program-folder")) {
             if (dir->empty())
                 throw UsageError{"--program-folder needs a folder"};
-            folder = ProgramFolder{pathFromUtf8(*dir)};
+            folder = givenProgramFolder(pathFromUtf8(*dir), folder);
         }
+        if (!folder.unusable.empty())
+            return failWith(err, folder.unusable);
         return command->run(args, CommandRun{folder, out, err, context});
     } catch (const UsageError& e) {
         err << "zorvika-cli: " << e.what << "; " << usageLine(command) << '\n';

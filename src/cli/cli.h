@@ -13,6 +13,7 @@ class Spreadsheet;
 struct CliContext {
     std::filesystem::path defaultProgramFolder; // the message tables and the help
     std::filesystem::path defaultDataFolder;    // the working copies and the store; empty: the same
+    std::string defaultFolderProblem; // why the default folders cannot be used (no home); empty when they can
     Spreadsheet* spreadsheet = nullptr; // for ".xls"; none when null
 };
 

@@ -163,6 +163,14 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
     const TotalsWords words = messages.totalsWords();
     // "--output -" puts the export file on standard output instead of the list.
     const bool exportToStdout = o.output && *o.output == "-";
+    if (o.output && !exportToStdout) {
+        // Never written over what the count reads; a revision's files come
+        // from the repository, but FILE and the table stand on the disk.
+        const CountInputs inputs = revision ? CountInputs{{pathFromUtf8(o.file), folder.messageTable()}, {}, {}}
+                                            : countInputs(selection, first, folder.messageTable());
+        if (const std::string refusal = exportTargetRefusal(pathFromUtf8(*o.output), inputs); !refusal.empty())
+            return failWith(err, *o.output + ": " + refusal);
+    }
     int status = 0;
     if (o.format == "json" && !exportToStdout)
         out << '[';

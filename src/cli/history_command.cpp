@@ -134,10 +134,13 @@ int printComparison(const std::string& project, const std::string& first, const 
 int deleteFromHistory(const std::vector<std::string>& names, const ProgramFolder& folder,
                       const MessageTable& messages, std::ostream& err)
 {
-    const bool kept = names.size() == 1 ? !deleteProject(folder, names[0])
-                                        : !deleteVersion(folder, names[0], names[1]);
-    if (kept)
-        return failWith(err, names[0] + (names.size() == 1 ? "" : " " + names[1]) + ": " + messages.get("DEL"));
+    const DeleteResult result = names.size() == 1 ? deleteProject(folder, names[0])
+                                                  : deleteVersion(folder, names[0], names[1]);
+    const std::string what = names[0] + (names.size() == 1 ? "" : " " + names[1]);
+    if (!result.refusal.empty())
+        return failWith(err, what + ": " + result.refusal);
+    if (!result)
+        return failWith(err, what + ": " + messages.get("DEL"));
     return 0;
 }
 

@@ -100,7 +100,8 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
         << summary.unstorable << " with an unstorable name)" << (stopped ? ", stopped by an interrupt" : "") << '\n';
     if (!summary.error.empty())
         return failWith(err, summary.error);
-    return stopped ? 130 : 0;
+    // An interrupt that came after the last revision still ends the run as one.
+    return DeferredInterrupt::requested() ? DeferredInterrupt::exitStatus() : 0;
 }
 
 } // namespace zorvika

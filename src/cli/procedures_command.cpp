@@ -106,6 +106,12 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
         titles.push_back(messages.get(key));
     const std::size_t first = o.project ? *o.project - 1 : 0;
     const std::size_t last = o.project ? *o.project : selection.size();
+    if (o.output && *o.output != "-") {
+        if (const std::string refusal = exportTargetRefusal(pathFromUtf8(*o.output),
+                                                            countInputs(selection, first, folder.messageTable()));
+            !refusal.empty())
+            return failWith(err, *o.output + ": " + refusal);
+    }
     int status = 0;
     if (o.format == "json")
         out << '[';

@@ -3,6 +3,7 @@
 #include "base/file_io.h"
 #include "base/program_folder.h"
 
+#include "base/platform.h"
 #include "base/text_codec.h"
 
 #include <cerrno>
@@ -21,6 +22,16 @@ bool isStorableName(std::string_view name)
             return false;
     }
     return systemAcceptsFileName(name);
+}
+
+bool isStoredEntryName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == ".." || name.starts_with(kTempFilePrefix))
+        return false;
+    for (char c : name)
+        if (c == '\0' || c == '/' || (kWindowsFileSystem && c == '\\'))
+            return false;
+    return true;
 }
 
 std::string snapshotLine(const ModuleRow& row)

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTimer>
 
 int main(int argc, char** argv)
@@ -19,7 +20,13 @@ int main(int argc, char** argv)
     QApplication::setFont(zorvika::windowFont());
     QApplication::setWindowIcon(zorvika::productIcon());
     zorvika::QtUtility utility;
-    zorvika::frmPubMain window(zorvika::ProgramFolder::ofExecutable(), utility);
+    const zorvika::ProgramFolder folder = zorvika::ProgramFolder::ofExecutable();
+    if (!folder.unusable.empty()) {
+        // Nothing is made anywhere else, least of all in the current folder.
+        QMessageBox::warning(nullptr, QStringLiteral("ZORVIKA"), QString::fromStdString(folder.unusable));
+        return 1;
+    }
+    zorvika::frmPubMain window(folder, utility);
     // After the window's start-up, which makes sure the message table is there.
     const auto qtTexts = zorvika::installQtTranslations(window.messages());
     window.show();

@@ -1,6 +1,7 @@
 #include "shell/selection.h"
 
 #include "analysis/module_row.h"
+#include "analysis/project_reader.h"
 #include "analysis/source_tree.h"
 #include "base/file_io.h"
 #include "base/line_reader.h"
@@ -120,6 +121,18 @@ private:
     std::map<std::string, int> next_;
 };
 
+CountInputs countInputs(const Selection& selection, std::size_t index, const fs::path& messageTable)
+{
+    CountInputs inputs;
+    inputs.files = {pathFromUtf8(selection.groupFile), messageTable};
+    if (index >= selection.size())
+        return inputs;
+    inputs.files.push_back(selection.projectSources[index]);
+    inputs.moduleFolder = selection.projectFolders[index];
+    inputs.moduleEntries = readModuleEntries(selection.projectTexts[index]);
+    return inputs;
+}
+
 SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folder)
 {
     std::error_code ec;
@@ -195,6 +208,8 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
         sel.projectFiles[i] = copy.string();
         sel.projectTexts[i] = std::move(copyText);
     }
+    for (std::optional<fs::path>& source : sources)
+        sel.projectSources.push_back(source ? std::move(*source) : fs::path());
     result.selection = std::move(sel);
     return result;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Choosing a project or a group: the group's entries, the working copies,
 // the position text of the progress box and the previous/next arithmetic.
+#include "output/export.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -41,6 +43,9 @@ struct Selection {
     // Why a project of a group could not be read (empty when it was read).
     std::vector<std::string> projectErrors;
     std::string groupFile; // full path, or empty for a single project
+    // The file each project was read from in the selection's tree; empty
+    // where none was found.
+    std::vector<std::filesystem::path> projectSources;
 
     std::size_t size() const { return projectFiles.size(); }
     bool empty() const { return projectFiles.empty(); }
@@ -71,6 +76,11 @@ class SourceTree;
 // from `tree`.
 SelectionResult makeSelection(const std::filesystem::path& chosen, const std::filesystem::path& chosenPath,
                               const ProgramFolder& folder, SourceTree& tree);
+
+// The files of the disk that counting project `index` of a selection made
+// on the file system reads: the group file, the project file, its modules
+// and the message table `messageTable`.
+CountInputs countInputs(const Selection& selection, std::size_t index, const std::filesystem::path& messageTable);
 
 // The working-copy text of a project file's text.
 std::string workingCopyText(std::string_view projectText);

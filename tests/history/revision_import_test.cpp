@@ -370,3 +370,39 @@ TEST(RevisionCount, TheFirstMissingObjectOfTheProjectIsNamed)
         EXPECT_EQ(broken.err.find(blobs[2]), std::string::npos) << broken.err;
     }
 }
+
+// Resolving the entries of one large folder of a revision costs their number:
+// twice the entries (named in another letter case, the slowest road) take
+// at most about twice the time, as on disk. The best of five runs each.
+TEST(RevisionCount, ResolvingInOneLargeFolderGrowsLinearly)
+{
+    Repository repo;
+    constexpr int kSmall = 3000;
+    // One folder of N modules, one of 2N.
+    for (int m = 0; m < 3 * kSmall; ++m)
+        repo.dir.write((m < kSmall ? "small/Module" : "large/Module") + std::to_string(m) + ".bas",
+                       "Attribute VB_Name = \"M\"\r\n");
+    repo.commit();
+    std::string error;
+    auto repository = GitRepository::open(repo.dir.path(), {}, &error);
+    ASSERT_TRUE(repository) << error;
+    const auto commit = repository->commit("HEAD", &error);
+    ASSERT_TRUE(commit) << error;
+    auto bestTime = [&](const std::string& folder, int from, int entries) {
+        auto best = std::chrono::steady_clock::duration::max();
+        for (int run = 0; run < 5; ++run) {
+            BlobScans scans;
+            RevisionTree tree(*repository, *commit, scans);
+            const auto start = std::chrono::steady_clock::now();
+            for (int m = from; m < from + entries; ++m)
+                EXPECT_TRUE(tree.resolve("/", folder + "\\MODULE" + std::to_string(m) + ".BAS")) << m;
+            best = std::min(best, std::chrono::steady_clock::now() - start);
+        }
+        return std::chrono::duration<double>(best).count();
+    };
+    bestTime("SMALL", 0, 10); // the trees are read once before either is timed
+    bestTime("LARGE", kSmall, 10);
+    const double small = bestTime("SMALL", 0, kSmall);
+    const double large = bestTime("LARGE", kSmall, 2 * kSmall);
+    EXPECT_LT(large / small, 3.0) << small << " s against " << large << " s";
+}
