@@ -6,6 +6,7 @@
 
 #include <git2.h>
 #include <git2/sys/odb_backend.h>
+#include <git2/sys/repository.h>
 #include "components/loose_object.h"
 
 #include <algorithm>
@@ -62,6 +63,7 @@ namespace {
     X(git_repository_free) \
     X(git_repository_item_path) \
     X(git_repository_odb) \
+    X(git_repository_set_odb) \
     X(git_repository_open_ext) \
     X(git_repository_workdir) \
     X(git_revparse_single) \
@@ -109,6 +111,10 @@ const GitApi& git()
         // data: hashing every object again as it is read would cost more
         // than counting it.
         api.git_libgit2_opts(GIT_OPT_ENABLE_STRICT_HASH_VERIFICATION, 0);
+        // The trees a count needs are kept by the program for as long as
+        // they are in use; the library's own cache would keep every small
+        // tree and commit of an import to its end.
+        api.git_libgit2_opts(GIT_OPT_ENABLE_CACHING, 0);
     });
     return api;
 }
@@ -393,6 +399,22 @@ void GitRepository::beginRevision()
 {
     previousTrees_ = std::move(trees_);
     trees_.clear();
+    // The object databases are opened anew for each revision after the
+    // first: the library keeps the delta bases it inflated, per pack and per
+    // database (up to 16 MiB each), until the database is closed, so that an
+    // import's memory would grow with the number of its revisions.
+    if (revisionsBegun_++ == 0)
+        return;
+    for (git_odb* odb : handle_->readers)
+        git().git_odb_free(odb);
+    handle_->readers.clear();
+    handle_->readersOpened = false;
+    git_odb* fresh = nullptr;
+    if (git().git_odb_open(&fresh, utf8Of(handle_->objects).c_str()) == 0) {
+        addLooseReaders(fresh, handle_->objects);
+        git().git_repository_set_odb(handle_->repo, fresh);
+        git().git_odb_free(fresh);
+    }
 }
 
 const std::vector<GitEntry>* GitRepository::tree(const std::string& id, std::string* error)
@@ -620,12 +642,13 @@ std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pat
                                     + ", not at a commit; skipped");
             continue;
         }
-        const auto c = commit(ref, error);
-        if (!c) {
+        Owned<git_object> peeled{git().git_object_free};
+        if (git().git_object_peel(&peeled.p, obj.p, GIT_OBJECT_COMMIT) != 0) {
+            fail(error, lastError("tag " + name));
             git().git_strarray_dispose(&names);
             return std::nullopt;
         }
-        found.emplace_back(*c, name);
+        found.emplace_back(commitOf(reinterpret_cast<git_commit*>(peeled.p)), name);
     }
     git().git_strarray_dispose(&names);
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {

@@ -66,7 +66,8 @@ public:
     // the number of them.
     const std::vector<GitEntry>* tree(const std::string& id, std::string* error);
     // A new revision is read: trees that the revision before did not read
-    // are let go (the pointers to them with them).
+    // are let go (the pointers to them with them), and what the library
+    // keeps of the objects it read.
     void beginRevision();
     // The size of a blob, from the object's header (nothing is inflated).
     std::optional<std::uint64_t> blobSize(const std::string& id, std::string* error);
@@ -106,6 +107,7 @@ private:
     std::unique_ptr<Handle> handle_;
     std::filesystem::path workTree_;
     std::unordered_map<std::string, std::vector<GitEntry>> trees_, previousTrees_;
+    std::size_t revisionsBegun_ = 0;
     std::multimap<std::string, std::string> tagNames_; // commit id -> tag name, filled by `tagged`
 };
 
