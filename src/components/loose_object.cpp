@@ -132,14 +132,14 @@ LooseObject readLooseObject(const std::filesystem::path& file, const std::functi
     }
     object.type = std::string(header.substr(0, space));
     object.size = size;
+    const std::uint64_t fileSize = static_cast<std::uint64_t>(info->size);
+    if (size > fileSize * kMaxInflateRatio + 1024 || size >= SIZE_MAX)
+        return damaged("the object's header gives a size that its file cannot hold");
     if (!allocate) {
         object.status = LooseStatus::Ok;
         return object;
     }
 
-    const std::uint64_t fileSize = static_cast<std::uint64_t>(info->size);
-    if (size > fileSize * kMaxInflateRatio + 1024 || size >= SIZE_MAX)
-        return damaged("the object's header gives a size that its file cannot hold");
     object.data = allocate(static_cast<std::size_t>(size) + 1);
     if (!object.data)
         return damaged("out of memory");
