@@ -210,24 +210,38 @@ int looseReadFile(void** data, std::size_t* size, git_object_t* type, git_odb_ba
     return 0;
 }
 
+// Nothing thrown crosses the library's C frames.
+template <typename F>
+int guarded(F&& f)
+{
+    try {
+        return f();
+    } catch (...) {
+        git().git_error_set_str(GIT_ERROR_NOMEMORY, "out of memory reading a loose object");
+        return GIT_ERROR;
+    }
+}
+
 int looseRead(void** data, std::size_t* size, git_object_t* type, git_odb_backend* backend, const git_oid* oid)
 {
-    return looseReadFile(data, size, type, backend, idText(oid));
+    return guarded([&] { return looseReadFile(data, size, type, backend, idText(oid)); });
 }
 
 int looseReadHeader(std::size_t* size, git_object_t* type, git_odb_backend* backend, const git_oid* oid)
 {
-    const std::string hex = idText(oid);
-    const LooseObject object = readLooseObject(looseFile(reinterpret_cast<LooseBackend*>(backend)->objects, hex));
-    if (object.status != LooseStatus::Ok)
-        return looseFailure(object, hex);
-    *size = static_cast<std::size_t>(object.size);
-    *type = objectType(object.type);
-    return 0;
+    return guarded([&] {
+        const std::string hex = idText(oid);
+        const LooseObject object = readLooseObject(looseFile(reinterpret_cast<LooseBackend*>(backend)->objects, hex));
+        if (object.status != LooseStatus::Ok)
+            return looseFailure(object, hex);
+        *size = static_cast<std::size_t>(object.size);
+        *type = objectType(object.type);
+        return 0;
+    });
 }
 
 // A unique loose object whose id begins with the first `length` digits.
-int looseReadPrefix(git_oid* full, void** data, std::size_t* size, git_object_t* type, git_odb_backend* backend,
+int looseFindPrefix(git_oid* full, void** data, std::size_t* size, git_object_t* type, git_odb_backend* backend,
                     const git_oid* shortId, std::size_t length)
 {
     const std::string prefix = idText(shortId).substr(0, length);
@@ -237,7 +251,7 @@ int looseReadPrefix(git_oid* full, void** data, std::size_t* size, git_object_t*
     std::error_code ec;
     const fs::path folder = reinterpret_cast<LooseBackend*>(backend)->objects / prefix.substr(0, 2);
     for (fs::directory_iterator d(folder, ec), end; !ec && d != end; d.increment(ec)) {
-        const std::string name = d->path().filename().string();
+        const std::string name = utf8Of(d->path().filename());
         if (name.size() != GIT_OID_HEXSZ - 2 || name.compare(0, prefix.size() - 2, prefix, 2) != 0
             || name.find_first_not_of("0123456789abcdef") != std::string::npos)
             continue;
@@ -252,6 +266,12 @@ int looseReadPrefix(git_oid* full, void** data, std::size_t* size, git_object_t*
     if (git().git_oid_fromstr(full, found.c_str()) != 0)
         return GIT_ENOTFOUND;
     return looseReadFile(data, size, type, backend, found);
+}
+
+int looseReadPrefix(git_oid* full, void** data, std::size_t* size, git_object_t* type, git_odb_backend* backend,
+                    const git_oid* shortId, std::size_t length)
+{
+    return guarded([&] { return looseFindPrefix(full, data, size, type, backend, shortId, length); });
 }
 
 void looseFree(git_odb_backend* backend)
