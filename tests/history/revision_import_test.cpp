@@ -687,7 +687,7 @@ TEST(RevisionGrowth, TagsLinksAndLongPathsTakeTimeInProportion)
              const auto tagged = repository->tagged("", &error);
              ASSERT_TRUE(tagged) << error;
          },
-         5000},
+         8000},
         {"entries through links", [](Repository& repo, int n) {
              std::string stream = "commit refs/heads/master\ncommitter a <a@b> 1600000000 +0000\ndata 1\nx\n";
              auto file = [&](const char* mode, const std::string& path, const std::string& data) {
@@ -705,7 +705,7 @@ TEST(RevisionGrowth, TagsLinksAndLongPathsTakeTimeInProportion)
              file("100644", "app.vbp", projectText("G", "1.0.0", entries));
              fastImport(repo, stream + "\n");
          },
-         count, 3000},
+         count, 6000},
         {"one long path", [](Repository& repo, int n) {
              std::string path;
              for (int i = 0; i < n; ++i)
