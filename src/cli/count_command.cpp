@@ -153,7 +153,9 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
     const SelectionResult chosen = revision ? makeSelection(pathFromUtf8(o.file), repository->treePath, folder, tree)
                                             : makeSelection(pathFromUtf8(o.file), folder);
     if (!chosen.selection)
-        return failWith(err, revision ? *o.revision + ": " + chosen.error : chosen.error);
+        return failWith(err, !revision                      ? chosen.error
+                             : revision->failure().empty() ? *o.revision + ": " + chosen.error
+                                                           : *o.revision + ": " + revision->failure());
     const Selection& selection = *chosen.selection;
     if (o.project && *o.project > selection.size())
         return noSuchProject(err, o.file, selection.size(), *o.project);

@@ -65,10 +65,13 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
         return failWith(err, error);
     const std::optional<std::string> pattern =
         tags ? std::optional<std::string>(args.operands.size() > 1 ? args.operands[1] : "") : std::nullopt;
-    const auto revisions =
-        importRevisions(*repository->repository, pattern, range.value_or(""), static_cast<int>(every), &error);
+    std::vector<std::string> warnings;
+    const auto revisions = importRevisions(*repository->repository, pattern, range.value_or(""),
+                                           static_cast<int>(every), &error, &warnings);
     if (!revisions)
         return failWith(err, error);
+    for (const std::string& warning : warnings)
+        err << "zorvika-cli: warning: " << warning << '\n';
 
     const bool progress = isTerminal(standardError());
     const DeferredInterrupt interrupts; // Ctrl-C stops after the revision being counted
