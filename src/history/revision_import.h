@@ -6,6 +6,7 @@
 #include "shell/project_run.h"
 #include "shell/selection.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -46,7 +47,7 @@ RevisionRun countRevision(RepositoryFile& file, const std::filesystem::path& use
 // up to one revision), every `every`-th of them counted back from the newest
 // so that the newest is always among them.
 std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
-                                                      const std::string& range, int every, std::string* error);
+                                                      const std::string& range, std::uint64_t every, std::string* error);
 
 // "2024-05-01 10:22:03 +0200" in the committer's own time zone.
 std::string commitDateText(const GitCommit& commit);
