@@ -1,5 +1,6 @@
 // The command line as its own process: what it puts on its real standard
 // output, what it writes on disk, and revisions of a git repository.
+#include "cli/commands.h"
 #include "cli_support.h"
 #include "process_run.h"
 
@@ -157,5 +158,93 @@ TEST(ImportEvery, TakesTheWholeNumber)
         for (const auto& e : fs::directory_iterator(cli.program / "verhis" / "S"))
             versions += e.is_regular_file() ? 1 : 0;
         EXPECT_EQ(versions, stored) << every;
+    }
+}
+
+namespace {
+
+const fs::path kBuild = fs::path(ZORVIKA_PROGRAM_DIR).parent_path();
+const char* const kBashCompletion = "/usr/share/bash-completion/bash_completion";
+
+// What the built completion offers for a command line that ends in `words`
+// (the last one being completed), through bash-completion itself.
+std::vector<std::string> completions(const std::vector<std::string>& words, const TempFolder& scratch)
+{
+    std::string array = "zorvika-cli";
+    for (const std::string& w : words)
+        array += " '" + w + "'";
+    const std::string script = std::string("source ") + kBashCompletion + "\n"
+                               "source '" + (kBuild / "completion" / "zorvika-cli").string() + "'\n"
+                               "COMP_WORDS=(" + array + ")\nCOMP_CWORD=" + std::to_string(words.size()) + "\n"
+                               "COMP_LINE=\"${COMP_WORDS[*]}\"\nCOMP_POINT=${#COMP_LINE}\n"
+                               "_zorvika_cli\nprintf '%s\\n' \"${COMPREPLY[@]}\"\n";
+    const fs::path file = scratch.write("complete.sh", script);
+    ProcessOptions options;
+    options.stdoutPath = (scratch / "offered").string();
+    EXPECT_EQ(runProcess({"/bin/bash", file.string()}, options), 0);
+    std::vector<std::string> offered = lines(readFile(scratch / "offered"));
+    std::erase(offered, std::string());
+    std::sort(offered.begin(), offered.end());
+    return offered;
+}
+
+} // namespace
+
+// The manual page and the completion the build made hold every command and
+// every option of the tables that make --help; where bash-completion is
+// installed, the completion offers exactly them.
+TEST(GeneratedDocs, ManualPageAndCompletionHoldEveryCommandAndOption)
+{
+    const std::string man = readFile(kBuild / "man" / "zorvika-cli.1");
+    const std::string completion = readFile(kBuild / "completion" / "zorvika-cli");
+    ASSERT_FALSE(man.empty());
+    ASSERT_FALSE(completion.empty());
+    ASSERT_EQ(runProcess({"/bin/bash", "-n", (kBuild / "completion" / "zorvika-cli").string()}), 0);
+    auto roff = [](std::string_view text) {
+        std::string out;
+        for (char c : text)
+            out += c == '-' ? std::string("\\-") : std::string(1, c);
+        return out;
+    };
+    const bool bashCompletion = fs::exists(kBashCompletion);
+    TempFolder scratch;
+    std::vector<std::string> commands;
+    for (const CommandSpec* command : allCommands()) {
+        const std::string name(command->name);
+        commands.push_back(name);
+        EXPECT_NE(man.find(".B zorvika\\-cli " + name + "\n"), std::string::npos) << name << " in the synopsis";
+        EXPECT_NE(man.find(".SS " + name + "\n"), std::string::npos) << name << " described";
+        EXPECT_NE(completion.find("        " + name + ")\n"), std::string::npos) << name << " completed";
+        std::vector<std::string> options = {"--help", "-h", "--version", "-V"};
+        for (const OptionSpec& option : command->options) {
+            options.emplace_back(option.name);
+            EXPECT_NE(man.find("[\\fB" + roff(option.name) + "\\fR"), std::string::npos) << name << " " << option.name;
+            EXPECT_NE(man.find(".TP\n.B " + (option.shortName ? "\\-" + std::string(1, option.shortName) + ", " : "")
+                               + roff(option.name)),
+                      std::string::npos)
+                << name << " " << option.name << " in the option list";
+            if (option.shortName)
+                options.push_back(std::string("-") + option.shortName);
+        }
+        // The command's own list of options in the completion.
+        const std::size_t from = completion.find("        " + name + ")\n");
+        const std::size_t to = completion.find("            ;;\n", from);
+        const std::string own = completion.substr(from, to - from);
+        const std::size_t list = own.find("compgen -W \"", own.find("$cur == -*"));
+        ASSERT_NE(list, std::string::npos) << name;
+        const std::string words = " " + own.substr(list + 12, own.find('"', list + 12) - list - 12) + " ";
+        for (const std::string& option : options)
+            EXPECT_NE(words.find(" " + option + " "), std::string::npos) << name << " " << option;
+        if (bashCompletion) {
+            std::sort(options.begin(), options.end());
+            EXPECT_EQ(completions({name, "-"}, scratch), options) << name;
+        }
+    }
+    if (bashCompletion) {
+        commands.insert(commands.end(), {"--help", "-h", "--version", "-V"});
+        std::sort(commands.begin(), commands.end());
+        EXPECT_EQ(completions({""}, scratch), commands);
+        EXPECT_EQ(completions({"count", "--format", ""}, scratch), (std::vector<std::string>{"csv", "json", "tsv"}));
+        EXPECT_EQ(completions({"history", "-f", ""}, scratch), (std::vector<std::string>{"json", "tsv"}));
     }
 }
