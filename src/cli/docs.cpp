@@ -32,11 +32,11 @@ std::string synopsisOption(const OptionSpec& option)
 {
     std::string out = "[\\fB" + roff(option.name) + "\\fR";
     for (std::size_t i = 0; i < option.choices.size(); ++i)
-        out += (i ? "|\\fB" : " \\fB") + roff(option.choices[i]) + "\\fR";
+        out.append(i ? "|\\fB" : " \\fB").append(roff(option.choices[i])).append("\\fR");
     if (option.choices.empty() && !option.values.empty()) {
         out += " \\fI";
         for (std::size_t i = 0; i < option.values.size(); ++i)
-            out += (i ? " " : "") + roff(option.values[i]);
+            out.append(i ? " " : "").append(roff(option.values[i]));
         out += "\\fR";
     }
     return out + "]\n";
@@ -62,16 +62,16 @@ std::string optionList(const CommandSpec& command)
         out += roff(name);
         if (!values.empty())
             out += " \\fI" + roff(values) + "\\fR";
-        out += "\n" + roff(help) + "\n";
+        out.append("\n").append(roff(help)).append("\n");
     };
     for (const OptionSpec& option : command.options) {
         std::string values;
         if (!option.choices.empty()) {
             for (std::size_t i = 0; i < option.choices.size(); ++i)
-                values += (i ? "|" : "") + std::string(option.choices[i]);
+                values.append(i ? "|" : "").append(option.choices[i]);
         } else {
             for (std::size_t i = 0; i < option.values.size(); ++i)
-                values += (i ? " " : "") + std::string(option.values[i]);
+                values.append(i ? " " : "").append(option.values[i]);
         }
         item(option.shortName, option.name, values, option.help);
     }

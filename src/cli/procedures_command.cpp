@@ -278,7 +278,8 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
                 continue;
             out.flush();
             if (exportToStdout && json) {
-                std::string text = "[" + jsonProcedures(path, modules, order, totals) + "]\r\n";
+                std::string text = "[";
+                text.append(jsonProcedures(path, modules, order, totals)).append("]\r\n");
                 if (const Outcome written = writeOutputFile(pathFromUtf8("-"), text); !written)
                     status = failWith(err, "standard output: " + written.reason());
                 continue;
