@@ -7,9 +7,12 @@ set(ZORVIKA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/zorvika)
 
 install(TARGETS zorvika-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${ZORVIKA_RESOURCES}/tips.dll ${ZORVIKA_RESOURCES}/tips.de.dll DESTINATION ${ZORVIKA_SHARE_DIR})
-install(FILES ${ZORVIKA_RESOURCES}/man/zorvika-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${ZORVIKA_RESOURCES}/completion/zorvika-cli
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+# Made by the build from the tables of options (src/CMakeLists.txt).
+if(NOT CMAKE_CROSSCOMPILING)
+  install(FILES ${CMAKE_BINARY_DIR}/man/zorvika-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_BINARY_DIR}/completion/zorvika-cli
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+endif()
 
 if(TARGET zorvika)
   install(TARGETS zorvika RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 namespace zorvika {
 
@@ -54,9 +55,28 @@ std::vector<std::size_t> sortedOrderBy(std::size_t count, bool descending,
     return order;
 }
 
+std::vector<std::size_t> sortedOrderByNumber(std::size_t count, bool descending,
+                                             const std::function<std::string_view(std::size_t)>& cellOf)
+{
+    std::vector<std::optional<std::int64_t>> keys(count);
+    for (std::size_t i = 0; i < count; ++i)
+        keys[i] = parseFigure(cellOf(i));
+    std::vector<std::size_t> order(count);
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    // The rows with a number first, the rest after them in their own order.
+    const auto numbered = std::stable_partition(order.begin(), order.end(), [&](std::size_t i) { return keys[i].has_value(); });
+    std::stable_sort(order.begin(), numbered, [&](std::size_t x, std::size_t y) {
+        return descending ? *keys[x] > *keys[y] : *keys[x] < *keys[y];
+    });
+    return order;
+}
+
 std::vector<std::size_t> sortedOrder(const std::vector<ModuleRow>& rows, const SortState& sort)
 {
     const auto col = static_cast<std::size_t>(std::clamp(sort.column, 0, kColumnCount - 1));
+    if (sort.numeric && col >= ColP)
+        return sortedOrderByNumber(rows.size(), sort.descending,
+                                   [&](std::size_t i) -> std::string_view { return rows[i].cells[col]; });
     return sortedOrderBy(rows.size(), sort.descending,
                          [&](std::size_t i) -> std::string_view { return rows[i].cells[col]; });
 }

@@ -17,6 +17,9 @@ namespace zorvika {
 struct SortState {
     int column = 0;
     bool descending = false;
+    // The figure columns (2 to 11) by their numbers rather than their texts
+    // (the command line's order); the lists of the windows keep the texts.
+    bool numeric = false;
     void columnClicked(int clickedColumn);
 };
 
@@ -29,6 +32,12 @@ int compareCellTexts(std::string_view a, std::string_view b);
 // with equal texts keep their order. Every list of the program sorts so.
 std::vector<std::size_t> sortedOrderBy(std::size_t count, bool descending,
                                        const std::function<std::string_view(std::size_t)>& cellOf);
+
+// The same by the number each text holds: rows whose text is no number (the
+// empty cells of an "Invalid" row) come after all others in either
+// direction; rows with equal numbers keep their order.
+std::vector<std::size_t> sortedOrderByNumber(std::size_t count, bool descending,
+                                             const std::function<std::string_view(std::size_t)>& cellOf);
 
 // The positions of `rows` in the order the list shows them: by the sort
 // column alone; rows with equal texts keep their order in `rows`.

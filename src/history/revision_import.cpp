@@ -74,7 +74,7 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
 }
 
 std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
-                                                      const std::string& range, int every, std::string* error,
+                                                      const std::string& range, std::uint64_t every, std::string* error,
                                                       std::vector<std::string>* warnings)
 {
     auto commits = tagPattern ? repository.tagged(*tagPattern, error, warnings) : repository.range(range, error);
@@ -83,7 +83,7 @@ std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository,
     std::vector<GitCommit> picked;
     const std::size_t n = commits->size();
     for (std::size_t i = 0; i < n; ++i)
-        if ((n - 1 - i) % static_cast<std::size_t>(every) == 0)
+        if ((n - 1 - i) % every == 0)
             picked.push_back((*commits)[i]);
     return picked;
 }

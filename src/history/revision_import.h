@@ -6,6 +6,7 @@
 #include "shell/project_run.h"
 #include "shell/selection.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,7 +48,7 @@ RevisionRun countRevision(RepositoryFile& file, const std::filesystem::path& use
 // so that the newest is always among them. A tag of a tree or a blob is
 // left out with a line in `warnings`.
 std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
-                                                      const std::string& range, int every, std::string* error,
+                                                      const std::string& range, std::uint64_t every, std::string* error,
                                                       std::vector<std::string>* warnings = nullptr);
 
 // The names of the projects that an import of `file` stores into, as its

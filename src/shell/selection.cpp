@@ -133,15 +133,15 @@ CountInputs countInputs(const Selection& selection, std::size_t index, const fs:
     return inputs;
 }
 
-SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folder)
+SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folder, WorkingCopies copies)
 {
     std::error_code ec;
     FileSystemTree tree;
-    return makeSelection(chosen, fs::absolute(chosen, ec), folder, tree);
+    return makeSelection(chosen, fs::absolute(chosen, ec), folder, tree, copies);
 }
 
 SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs, const ProgramFolder& folder,
-                              SourceTree& tree)
+                              SourceTree& tree, WorkingCopies copies)
 {
     SelectionResult result;
     std::string text;
@@ -198,8 +198,13 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
             sel.projectErrors[i] = describeRead(pathFromUtf8(sel.projectPaths[i]), s);
             projectText.clear();
         }
-        const fs::path copy = folder.workingCopies() / pathFromUtf8(names.take(fileNamePart(sel.projectFiles[i])));
         std::string copyText = workingCopyText(projectText);
+        if (copies == WorkingCopies::InMemory) {
+            // Counted from this text alone; the project's own path names it.
+            sel.projectTexts[i] = std::move(copyText);
+            continue;
+        }
+        const fs::path copy = folder.workingCopies() / pathFromUtf8(names.take(fileNamePart(sel.projectFiles[i])));
         if (const Outcome written = writeFileAtomically(copy, copyText, {}, Durability::Scratch); !written) {
             result.error = copy.string() + ": " + written.reason();
             result.problem = SelectionProblem::CopyNotWritten;

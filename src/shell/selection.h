@@ -33,7 +33,7 @@ bool looksLikeProjectText(std::string_view text);
 
 // The current selection of the main window.
 struct Selection {
-    std::vector<std::string> projectFiles; // working-copy paths
+    std::vector<std::string> projectFiles; // working-copy paths (the project's own path when none is written)
     std::vector<std::string> projectPaths; // as the selection gave them
     std::vector<std::filesystem::path> projectFolders; // where module paths resolve
     // The text written to each working copy, kept by this run: counting reads
@@ -60,6 +60,11 @@ struct SelectionResult {
     SelectionProblem problem = SelectionProblem::None;
 };
 
+// Whether a selection writes its working copies into "tempprjfiles": the
+// windows and a count that is stored do; a count that stores nothing keeps
+// the texts in memory only and writes nothing.
+enum class WorkingCopies { Write, InMemory };
+
 // Reads the chosen file (a group or a project) and writes one working copy
 // per project: "[Info]", CR LF, the project file's text unchanged (less a
 // byte-order mark), CR LF, under "tempprjfiles". Each copy is written whole
@@ -68,14 +73,16 @@ struct SelectionResult {
 // get distinct working copies; a project that cannot be read gets a working
 // copy with no other project's text. A copy that cannot be written is no
 // selection: `error` names it and says why.
-SelectionResult makeSelection(const std::filesystem::path& chosen, const ProgramFolder& folder);
+SelectionResult makeSelection(const std::filesystem::path& chosen, const ProgramFolder& folder,
+                              WorkingCopies copies = WorkingCopies::Write);
 
 class SourceTree;
 // The same, reading the chosen file (`chosen` as the user named it, at
 // `chosenPath` in `tree`), the group's projects and later their modules
 // from `tree`.
 SelectionResult makeSelection(const std::filesystem::path& chosen, const std::filesystem::path& chosenPath,
-                              const ProgramFolder& folder, SourceTree& tree);
+                              const ProgramFolder& folder, SourceTree& tree,
+                              WorkingCopies copies = WorkingCopies::Write);
 
 // The files of the disk that counting project `index` of a selection made
 // on the file system reads: the group file, the project file, its modules

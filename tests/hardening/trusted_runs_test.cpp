@@ -100,7 +100,8 @@ TEST(TrustedRuns, ParallelRunsOverOneProgramFolderDoNotMix)
 }
 
 // A working copy that is in the way, read-only or whose name is too long is
-// replaced or named anew; one that cannot be written is a failure.
+// replaced or named anew; one that cannot be written is a failure of a count
+// that stores (one that does not store writes no working copy).
 TEST(TrustedRuns, WorkingCopiesAreWrittenWholeOrTheRunFails)
 {
     test::TempFolder dir;
@@ -132,10 +133,12 @@ TEST(TrustedRuns, WorkingCopiesAreWrittenWholeOrTheRunFails)
     EXPECT_EQ(r.out.find("Invalid"), std::string::npos);
     EXPECT_EQ(r.out.find("\"name\":\"\""), std::string::npos);
 
-    // The working-copy folder replaced by a file: nothing is counted.
+    // The working-copy folder replaced by a file: a count that does not
+    // store needs no working copy; one that stores counts nothing.
     fs::remove_all(folder.workingCopies());
     cli.program.write("tempprjfiles", "in the way");
-    r = cli.run({"count", beta.string()});
+    EXPECT_EQ(cli.run({"count", beta.string()}).status, 0);
+    r = cli.run({"count", beta.string(), "--save"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("tempprjfiles"), std::string::npos) << r.err;
