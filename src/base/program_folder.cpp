@@ -81,7 +81,7 @@ void ensureWorkFiles(const ProgramFolder& folder)
         fs::create_directory(folder.workingCopies(), ec);
     if (!fs::is_directory(folder.store(), ec))
         fs::create_directory(folder.store(), ec);
-    if (!fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
+    if (folder.table.empty() && !fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
         // An empty table, so that the program finds one; a failure shows
         // when the table is read.
         static_cast<void>(writeFileAtomically(folder.messageTable(), {}, {}, Durability::Unsynced));

@@ -14,9 +14,10 @@ namespace zorvika {
 struct ProgramFolder {
     std::filesystem::path root; // the message tables and the help
     std::filesystem::path data = {}; // the working folders; empty: `root`
+    std::filesystem::path table = {}; // the message table read; empty: "tips.dll" in `root`
 
     const std::filesystem::path& dataRoot() const { return data.empty() ? root : data; }
-    std::filesystem::path messageTable() const { return root / "tips.dll"; }
+    std::filesystem::path messageTable() const { return table.empty() ? root / "tips.dll" : table; }
     std::filesystem::path workingCopies() const { return dataRoot() / "tempprjfiles"; }
     std::filesystem::path store() const { return dataRoot() / "verhis"; }
     std::filesystem::path help() const { return root / "help" / "index.html"; }
@@ -34,7 +35,7 @@ ProgramFolder programFolderFor(const std::filesystem::path& executableFolder, st
                                std::string_view home);
 
 // `upsEnsureWorkFiles`: creates the data folder, "tempprjfiles" and "verhis" when missing and
-// an empty "tips.dll" when there is none. Existing contents are never
+// an empty "tips.dll" when there is none (and no other table was chosen). Existing contents are never
 // touched. Each step is tried on its own.
 // It also removes temporary files that killed snapshot writes left in the
 // store folder (those older than ten minutes).

@@ -28,6 +28,7 @@ std::string withUnixLineEnds(std::string text);
 
 // Options every command takes.
 OptionSpec programFolderOption();
+OptionSpec languageOption();
 
 // The value of "--project K" (from 1), when given.
 std::optional<std::size_t> projectNumber(const ParsedArgs& args);

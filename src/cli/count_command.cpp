@@ -241,6 +241,7 @@ const CommandSpec& countCommand()
              {}},
             {"--git-dir", {"DIR"}, "the repository to read (default: the one that holds FILE)", {}},
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;

@@ -191,6 +191,7 @@ const CommandSpec& historyCommand()
             {"--delete", {}, "delete the stored VERSION of PROJECT, or the whole PROJECT (read-only ones stay)", {}},
             {"--format", {"FORMAT"}, "print tab text (the default) or JSON", {"tsv", "json"}},
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;

@@ -19,6 +19,7 @@ int main(int argc, char** argv)
         const zorvika::ProgramFolder folder = zorvika::ProgramFolder::ofExecutable();
         context.defaultProgramFolder = folder.root;
         context.defaultDataFolder = folder.data;
+        context.locale = zorvika::LocaleVariables::ofEnvironment();
         const auto spreadsheet = zorvika::makeSystemSpreadsheet();
         context.spreadsheet = spreadsheet.get();
         status = zorvika::runCli(args, out, std::cerr, context);

@@ -180,6 +180,7 @@ const CommandSpec& proceduresCommand()
             {"--format", {"FORMAT"}, "print tab text (the default), comma text or JSON", {"tsv", "csv", "json"}},
             {"--output", {"PATH"}, "also write the export file (.txt, .csv, .xls or .xlsx by its ending)", {}},
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;
