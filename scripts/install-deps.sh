@@ -16,6 +16,7 @@ packages=(
   libzip-dev libpugixml-dev
   libgit2-dev git python3
   desktop-file-utils appstream dpkg-dev
+  lintian debootstrap
 )
 missing=()
 for p in "${packages[@]}"; do
