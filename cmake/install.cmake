@@ -32,21 +32,24 @@ endif()
 
 # The manual pages and the changelog are compressed where they were
 # installed, as Debian wants them (gzip -9n: no name, no time, so the same
-# files give the same bytes): whichever page the rules above installed.
-install(CODE [[
-  set(zorvika_compressed)
-  foreach(file IN LISTS CMAKE_INSTALL_MANIFEST_FILES)
-    if(file MATCHES "/man/man[1-9]/[^/]+\\.[1-9]$" OR file MATCHES "/doc/zorvika/changelog$")
-      execute_process(COMMAND gzip -9nf "${file}" RESULT_VARIABLE status)
-      if(NOT status EQUAL 0)
-        message(FATAL_ERROR "gzip -9n ${file} failed")
+# files give the same bytes): whichever page the rules above installed. The
+# list of installed files names them without DESTDIR.
+if(UNIX)
+  install(CODE [[
+    set(zorvika_compressed)
+    foreach(file IN LISTS CMAKE_INSTALL_MANIFEST_FILES)
+      if(file MATCHES "/man/man[1-9]/[^/]+\\.[1-9]$" OR file MATCHES "/doc/zorvika/changelog$")
+        execute_process(COMMAND gzip -9nf "$ENV{DESTDIR}${file}" RESULT_VARIABLE status)
+        if(NOT status EQUAL 0)
+          message(FATAL_ERROR "gzip -9n $ENV{DESTDIR}${file} failed")
+        endif()
+        set(file "${file}.gz")
       endif()
-      set(file "${file}.gz")
-    endif()
-    list(APPEND zorvika_compressed "${file}")
-  endforeach()
-  set(CMAKE_INSTALL_MANIFEST_FILES ${zorvika_compressed})
-]])
+      list(APPEND zorvika_compressed "${file}")
+    endforeach()
+    set(CMAKE_INSTALL_MANIFEST_FILES ${zorvika_compressed})
+  ]])
+endif()
 
 set(CPACK_PACKAGE_NAME zorvika)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -75,6 +78,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://zorvika.example/zorvika/)
 # Installed programs carry no symbols (the package's size, and Debian's rule).
 set(CPACK_STRIP_FILES ON)
+set(CPACK_ZORVIKA_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/strip-programs.cmake)
 # The dependencies are the packages of the libraries the programs link.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Libraries loaded only when their feature is used (libgit2 for revisions,
