@@ -88,6 +88,7 @@ mount -t proc proc "$root/proc"
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive "$@"; }
 installed_size() { in_root dpkg-query -W -f='${Installed-Size}\n' | awk '{s += $1} END {print s}'; }
 
+in_root dpkg-query -W -f='${Package}\n' | sort >"$work/packages.before"
 size_before=$(installed_size)
 cp "$deb" "$root/tmp/zorvika.deb"
 in_root apt-get update -qq
@@ -95,6 +96,9 @@ in_root apt-get install -y -qq --no-install-recommends /tmp/zorvika.deb >"$work/
   || { cat "$work/install.log" >&2; fail "apt-get install"; }
 size_after=$(installed_size)
 echo "installed with its dependencies: $(((size_after - size_before) / 1024)) MiB"
+echo "the largest of them:" $(in_root dpkg-query -W -f='${Installed-Size} ${Package}\n' \
+  | sort -k2 | join -v1 -1 2 -2 1 - "$work/packages.before" | sort -k2 -n -r | head -n 6 \
+  | awk '{printf "%s (%d MiB)", $1, $2 / 1024; if (NR < 6) printf ","}')
 in_root dpkg -L zorvika >"$work/files"
 for absent in libgit2-1.5 libxlsxwriter4 libreoffice-calc libreoffice-core; do
   ! in_root dpkg-query -W -f='${Status}' "$absent" 2>/dev/null | grep -q "install ok installed" \

@@ -47,14 +47,11 @@ DesktopArguments parseDesktopArguments(const std::vector<std::string>& args, boo
             optionsEnded = true;
             continue;
         }
-        if (arg == "--help" || arg == "-h") {
-            result.action = DesktopArguments::Action::Help;
-            return result;
-        }
-        if (arg == "--version" || arg == "-V") {
-            result.action = DesktopArguments::Action::Version;
-            return result;
-        }
+        // Help and version end the reading; nothing else is used then.
+        if (arg == "--help" || arg == "-h")
+            return {DesktopArguments::Action::Help};
+        if (arg == "--version" || arg == "-V")
+            return {DesktopArguments::Action::Version};
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
         if (!takesValue(name)) {

@@ -65,6 +65,8 @@ int main(int argc, char** argv)
                                        parsed.language ? zorvika::languageOfOption(*parsed.language) : std::nullopt,
                                        zorvika::LocaleVariables::ofEnvironment());
     std::error_code ec;
+    // As for the command line, a program folder that is not there yet is made.
+    std::filesystem::create_directories(folder.dataRoot(), ec);
     if (parsed.language && !std::filesystem::is_regular_file(folder.messageTable(), ec)) {
         std::cerr << "zorvika: " << zorvika::utf8Of(folder.messageTable()) << ": the message table of --language "
                   << *parsed.language << " is missing\n";
