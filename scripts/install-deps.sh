@@ -17,6 +17,7 @@ packages=(
   libgit2-dev git python3
   python3-jsonschema bash-completion
   desktop-file-utils appstream dpkg-dev
+  lintian debootstrap
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -78,6 +78,8 @@ ProgramFolder givenProgramFolder(const fs::path& dir, const ProgramFolder& own)
 
 fs::path ProgramFolder::messageTable() const
 {
+    if (!table.empty())
+        return table;
     fs::path own = root / "tips.dll";
     if (shipped.empty())
         return own;
@@ -108,7 +110,7 @@ void ensureWorkFiles(const ProgramFolder& folder)
         fs::create_directory(folder.workingCopies(), ec);
     if (!fs::is_directory(folder.store(), ec))
         fs::create_directory(folder.store(), ec);
-    if (folder.shipped.empty() && !fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
+    if (folder.table.empty() && folder.shipped.empty() && !fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
         // An empty table, so that the program finds one; a failure shows
         // when the table is read.
         static_cast<void>(writeFileAtomically(folder.messageTable(), {}, {}, Durability::Unsynced));

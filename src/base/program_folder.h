@@ -14,6 +14,9 @@ namespace zorvika {
 struct ProgramFolder {
     std::filesystem::path root; // the message tables and the help
     std::filesystem::path data = {}; // the working folders; empty: `root`
+    // The message table chosen for this run (a language's shipped table, the
+    // user's own); empty: "tips.dll" in `root`, as below.
+    std::filesystem::path table = {};
     // An installed program's own folder of message tables, for a `root`
     // given by the user (`--program-folder`): its table is read where
     // `root` has none. Empty otherwise.
@@ -24,8 +27,8 @@ struct ProgramFolder {
     std::string unusable = {};
 
     const std::filesystem::path& dataRoot() const { return data.empty() ? root : data; }
-    // The message table that is read: "tips.dll" in `root`, or the shipped
-    // one where `root` holds none and `shipped` is set.
+    // The message table that is read: the one chosen, else "tips.dll" in
+    // `root`, or the shipped one where `root` holds none and `shipped` is set.
     std::filesystem::path messageTable() const;
     std::filesystem::path workingCopies() const { return dataRoot() / "tempprjfiles"; }
     std::filesystem::path store() const { return dataRoot() / "verhis"; }
@@ -50,8 +53,8 @@ ProgramFolder programFolderFor(const std::filesystem::path& executableFolder, st
 ProgramFolder givenProgramFolder(const std::filesystem::path& dir, const ProgramFolder& own);
 
 // `upsEnsureWorkFiles`: creates the data folder, "tempprjfiles" and "verhis" when missing and
-// an empty "tips.dll" when there is none (and no shipped one is read). An
-// `unusable` folder is left alone. Existing contents are never
+// an empty "tips.dll" when there is none (and no other table was chosen or
+// shipped one is read). An `unusable` folder is left alone. Existing contents are never
 // touched. Each step is tried on its own.
 // It also removes temporary files that killed snapshot writes left in the
 // store folder (those older than ten minutes).

@@ -198,6 +198,11 @@ int MissingModules::report(std::ostream& err, bool quiet, bool strict) const
     return strict ? 1 : 0;
 }
 
+OptionSpec languageOption()
+{
+    return {"--language", {"LANGUAGE"}, "read the shipped message table of this language (en or de)", {"en", "de"}};
+}
+
 int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream& err, const CliContext& context)
 {
     const Command* command = nullptr;
@@ -234,6 +239,13 @@ int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
         }
         if (!folder.unusable.empty())
             return failWith(err, folder.unusable);
+        const auto language = args.value("--language");
+        folder = withMessageTable(folder, context.defaultProgramFolder,
+                                  language ? languageOfOption(*language) : std::nullopt, context.locale);
+        std::error_code ec;
+        if (language && !fs::is_regular_file(folder.messageTable(), ec))
+            return failWith(err, utf8Of(folder.messageTable()) + ": the message table of --language " + *language
+                                     + " is missing");
         return command->run(args, CommandRun{folder, out, err, context});
     } catch (const UsageError& e) {
         err << "zorvika-cli: " << e.what << '\n' << tryLine(command) << '\n';

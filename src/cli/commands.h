@@ -59,6 +59,8 @@ private:
     std::vector<std::string> named_; // the first ones, as the line names them
 };
 
+OptionSpec languageOption();
+
 
 // The value of "--project K" (from 1), when given.
 std::optional<std::size_t> projectNumber(const ParsedArgs& args);

@@ -324,6 +324,7 @@ const CommandSpec& countCommand()
             quietOption(),
             strictOption(),
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;

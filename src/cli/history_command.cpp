@@ -203,6 +203,7 @@ const CommandSpec& historyCommand()
             sortOption("order a snapshot's rows by a column: 0 to 11 or its caption; figures as numbers"),
             descendingOption(),
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;

@@ -26,6 +26,7 @@ const CommandSpec& importCommand()
             {"--every", {"N"}, "with --revisions: every N-th commit, counted back from the newest", {}, 0, NumberRange{1}},
             {"--git-dir", {"DIR"}, "the repository to read (default: the one that holds FILE)", {}},
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;

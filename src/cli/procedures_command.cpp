@@ -348,6 +348,7 @@ const CommandSpec& proceduresCommand()
             {"--max-span", {"N"}, "the same for a span over N lines", {}, 0, NumberRange{0}},
             {"--max-depth", {"N"}, "the same for a depth over N", {}, 0, NumberRange{0}},
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;

@@ -23,6 +23,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The system's package that holds the library, named when it cannot be loaded.
+#ifndef ZORVIKA_LIBGIT2_PACKAGE
+#define ZORVIKA_LIBGIT2_PACKAGE ""
+#endif
+
 // libgit2 and what it pulls in (its TLS and SSH libraries among them) are
 // loaded when a revision is first read, not at every start of the programs:
 // only counting a revision needs them. The header gives the functions' types.
@@ -95,7 +100,7 @@ const GitApi& git()
     static GitApi api;
     static std::once_flag loaded;
     std::call_once(loaded, [] {
-        static SharedLibrary library(ZORVIKA_LIBGIT2_LIBRARY);
+        static SharedLibrary library(ZORVIKA_LIBGIT2_LIBRARY, ZORVIKA_LIBGIT2_PACKAGE);
         bool whole = library.loaded();
 #define ZORVIKA_GIT_BIND(name) whole = whole && library.bind(#name, api.name);
         ZORVIKA_GIT_FUNCTIONS(ZORVIKA_GIT_BIND)

@@ -172,3 +172,65 @@ TEST(CliCount, NothingIsWrittenOutsideTheProgramFolder)
     ASSERT_EQ(cli.run({"count", (copy / "Group1.vbg").string(), "--save"}).status, 0);
     EXPECT_EQ(snapshotOf(copy.path()), before);
 }
+
+namespace {
+
+struct LanguageCase {
+    const char* name;
+    std::vector<std::string> options;
+    std::string lang;       // LANG
+    bool ownTable;          // the user's data folder holds an English "tips.dll"
+    bool germanShipped;     // the shipped folder holds "tips.de.dll"
+    int status;
+    std::string totalsWord; // the stored totals line's start; empty: nothing stored
+};
+
+void PrintTo(const LanguageCase& c, std::ostream* os) { *os << c.name; }
+
+class CliLanguage : public ::testing::TestWithParam<LanguageCase> {};
+
+} // namespace
+
+TEST_P(CliLanguage, AnInstalledProgramReadsTheTableOfTheUsersLanguage)
+{
+    const LanguageCase& c = GetParam();
+    TempFolder dir;
+    const fs::path resources = fs::path(ZORVIKA_SOURCE_DIR) / "resources";
+    fs::create_directories(dir / "share");
+    fs::copy_file(resources / "tips.dll", dir / "share" / "tips.dll");
+    if (c.germanShipped)
+        fs::copy_file(resources / "tips.de.dll", dir / "share" / "tips.de.dll");
+    if (c.ownTable) {
+        fs::create_directories(dir / "data");
+        fs::copy_file(resources / "tips.dll", dir / "data" / "tips.dll");
+    }
+    CliContext context;
+    context.defaultProgramFolder = dir / "share";
+    context.defaultDataFolder = dir / "data";
+    context.locale.lang = c.lang;
+    std::vector<std::string> args{"count", kTest, "--save"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    std::ostringstream out, err;
+    EXPECT_EQ(runCli(args, out, err, context), c.status) << err.str();
+    const std::string errors = err.str();
+    const fs::path snapshot = dir / "data" / "verhis" / "SSTabExTest" / "1.0.0";
+    if (c.totalsWord.empty()) {
+        EXPECT_FALSE(fs::exists(snapshot));
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    } else {
+        EXPECT_NE(readFile(snapshot).find("\r\n" + c.totalsWord), std::string::npos) << readFile(snapshot);
+    }
+    EXPECT_FALSE(fs::exists(dir / "share" / "verhis"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliLanguage,
+    ::testing::Values(LanguageCase{"English", {}, "en_US.UTF-8", false, true, 0, "Total: 2 modules: "},
+                      LanguageCase{"GermanLocale", {}, "de_DE.UTF-8", false, true, 0, "Summe: 2 Module: "},
+                      LanguageCase{"OwnTableBeatsLocale", {}, "de_DE.UTF-8", true, true, 0, "Total: 2 modules: "},
+                      LanguageCase{"ChosenBeatsLocale", {"--language", "en"}, "de_DE.UTF-8", false, true, 0,
+                                   "Total: 2 modules: "},
+                      LanguageCase{"ChosenGerman", {"--language=de"}, "", false, true, 0, "Summe: 2 Module: "},
+                      LanguageCase{"ChosenButNotShipped", {"--language", "de"}, "", false, false, 1, ""},
+                      LanguageCase{"NoSuchLanguage", {"--language", "fr"}, "", false, true, 2, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
