@@ -216,6 +216,24 @@ ReadStatus RevisionTree::read(const fs::path& file, std::string& out)
     return ReadStatus::Ok;
 }
 
+std::unique_ptr<ModuleStream> RevisionTree::openModule(const fs::path& file)
+{
+    std::optional<GitEntry> entry;
+    if (const auto it = found_.find(utf8Of(file)); it != found_.end())
+        entry = it->second;
+    else if (auto found = locate({}, utf8Of(file), false))
+        entry = found->entry;
+    if (!entry || entry->kind != GitEntryKind::File)
+        return nullptr;
+    std::string text;
+    std::string error;
+    if (!repository_.blob(entry->id, text, &error)) {
+        failed(error);
+        return nullptr;
+    }
+    return textStream(std::move(text));
+}
+
 std::optional<ModuleScan> RevisionTree::scanModule(const fs::path& base, std::string_view entry)
 {
     const auto file = resolve(base, entry);

@@ -36,6 +36,8 @@ public:
     std::optional<std::filesystem::path> resolve(const std::filesystem::path& base, std::string_view text) override;
     ReadStatus read(const std::filesystem::path& file, std::string& out) override;
     std::optional<ModuleScan> scanModule(const std::filesystem::path& base, std::string_view entry) override;
+    // The blob whole, as the scan reads it (of any size).
+    std::unique_ptr<ModuleStream> openModule(const std::filesystem::path& file) override;
     // Reads and scans the blobs of the entries not yet scanned, on all the
     // machine's cores; the scans that follow then find them done.
     void prepare(const std::filesystem::path& base, const std::vector<std::string>& entries) override;

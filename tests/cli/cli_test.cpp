@@ -216,7 +216,8 @@ TEST_P(CliLanguage, AnInstalledProgramReadsTheTableOfTheUsersLanguage)
     const fs::path snapshot = dir / "data" / "verhis" / "SSTabExTest" / "1.0.0";
     if (c.totalsWord.empty()) {
         EXPECT_FALSE(fs::exists(snapshot));
-        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        // One line; a usage error adds the line that points to the help.
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.status == 2 ? 2 : 1) << errors;
     } else {
         EXPECT_NE(readFile(snapshot).find("\r\n" + c.totalsWord), std::string::npos) << readFile(snapshot);
     }
