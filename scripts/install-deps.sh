@@ -15,7 +15,9 @@ packages=(
   libxlsxwriter-dev libreoffice-calc-nogui
   libzip-dev libpugixml-dev
   libgit2-dev git python3
+  python3-jsonschema bash-completion
   desktop-file-utils appstream dpkg-dev
+  lintian debootstrap
 )
 missing=()
 for p in "${packages[@]}"; do

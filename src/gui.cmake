@@ -44,12 +44,11 @@ set_target_properties(zorvika_desktop PROPERTIES AUTOMOC ON AUTORCC ON)
 add_executable(zorvika desktop/main.cpp)
 target_link_libraries(zorvika PRIVATE zorvika_desktop)
 
-# The help and the second message table lie beside the program.
+# The help lies beside the program.
 set(ZORVIKA_GUI_RESOURCES ${CMAKE_SOURCE_DIR}/resources)
 add_custom_target(zorvika_gui_resources ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${ZORVIKA_GUI_RESOURCES}/help ${ZORVIKA_PROGRAM_DIR}/help
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ZORVIKA_GUI_RESOURCES}/tips.de.dll ${ZORVIKA_PROGRAM_DIR}/tips.de.dll
-  COMMENT "Copying the help and the German message table beside the program")
+  COMMENT "Copying the help beside the program")
 add_dependencies(zorvika zorvika_gui_resources)
 
 # Pictures of the windows for the documentation (scripts/screenshots.sh).

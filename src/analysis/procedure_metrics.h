@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,12 +61,36 @@ struct ModuleMetrics {
     std::int64_t longestSpan = 0;
 };
 
+// The analysis of a module's text fed in pieces, cut anywhere: the figures
+// do not depend on where. A line that lies whole in a piece is analysed
+// where it lies, so the memory taken is that of the longest physical line
+// that runs over a piece's end, never that of the module.
+class ModuleAnalyzer {
+public:
+    // Below a header of `headerLines` lines.
+    explicit ModuleAnalyzer(std::int64_t headerLines);
+    // Below the header found by the count's rule: one line for a standard
+    // module, else up to the first line that begins with "Attribute
+    // VB_Exposed" (none without such a line).
+    static ModuleAnalyzer byHeaderRule(bool standardModule);
+    ModuleAnalyzer(ModuleAnalyzer&&) noexcept;
+    ModuleAnalyzer& operator=(ModuleAnalyzer&&) noexcept;
+    ~ModuleAnalyzer();
+
+    void feed(std::string_view piece);
+    // The figures, once the last piece was fed.
+    ModuleMetrics finish();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
 // Analyses a module's text whose first `headerLines` lines are its header.
 ModuleMetrics analyzeModuleText(std::string_view text, std::int64_t headerLines);
 
-// Reads a regular file whole and analyses it below its header, found by the
-// count's rule (one line for a standard module, else up to the first line
-// that begins with "Attribute VB_Exposed"). Nothing when it cannot be read.
+// Reads a regular file in pieces and analyses it below its header, found by
+// the count's rule. Nothing when it cannot be read.
 std::optional<ModuleMetrics> analyzeModuleFile(const std::filesystem::path& path, bool standardModule);
 
 // One module entry of a project: its path as the list shows it, its type

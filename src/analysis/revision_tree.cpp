@@ -12,44 +12,163 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> components(std::string_view text)
+// Links one walk follows at most before it gives up, as Linux does.
+constexpr int kMaxLinks = 40;
+// The longest target a link of the system can hold.
+constexpr std::uint64_t kMaxLinkTarget = 4095;
+
+// The names of a path, "" and "." left out; `separators` split them.
+void addComponents(std::string_view text, std::string_view separators, bool foldCase,
+                   std::vector<std::pair<std::string, bool>>& reversed)
 {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const auto slash = text.find_first_of("/\\", start);
-        const std::string_view part = text.substr(start, slash == std::string_view::npos ? slash : slash - start);
+    // Pushed in reverse, so that the walk takes them from the back.
+    std::size_t end = text.size();
+    for (;;) {
+        const auto slash = end == 0 ? std::string_view::npos : text.find_last_of(separators, end - 1);
+        const std::size_t start = slash == std::string_view::npos ? 0 : slash + 1;
+        const std::string_view part = text.substr(start, end - start);
         if (!part.empty() && part != ".")
-            parts.emplace_back(part);
+            reversed.emplace_back(std::string(part), foldCase);
         if (slash == std::string_view::npos)
             break;
-        start = slash + 1;
+        end = slash;
     }
-    return parts;
-}
-
-std::string joined(const std::vector<std::string>& parts)
-{
-    std::string path;
-    for (const std::string& p : parts)
-        path += "/" + p;
-    return path.empty() ? std::string("/") : path;
 }
 
 } // namespace
+
+const ModuleScan* BlobScans::find(const std::string& id)
+{
+    if (const auto it = current_.find(id); it != current_.end())
+        return &it->second;
+    if (auto node = previous_.extract(id))
+        return &current_.insert(std::move(node)).position->second;
+    return nullptr;
+}
+
+void BlobScans::beginRevision()
+{
+    previous_ = std::move(current_);
+    current_.clear();
+}
 
 RevisionTree::RevisionTree(GitRepository& repository, GitCommit commit, BlobScans& scans)
     : repository_(repository), commit_(std::move(commit)), scans_(scans)
 {
 }
 
-const std::vector<GitEntry>* RevisionTree::folder(const std::string& treeId)
+void RevisionTree::failed(const std::string& error)
 {
+    if (failure_.empty())
+        failure_ = error;
+}
+
+const RevisionTree::Folder* RevisionTree::folder(const std::string& treeId)
+{
+    static const Folder kEmpty;
+    if (treeId.empty())
+        return &kEmpty; // a submodule: an empty folder in a checkout
+    if (const auto it = folders_.find(treeId); it != folders_.end())
+        return &it->second;
     std::string error;
     const auto* entries = repository_.tree(treeId, &error);
-    if (!entries && failure_.empty())
-        failure_ = error;
-    return entries;
+    if (!entries) {
+        failed(error);
+        return nullptr;
+    }
+    Folder& f = folders_[treeId];
+    f.entries = entries;
+    f.exact.reserve(entries->size());
+    for (std::size_t i = 0; i < entries->size(); ++i) {
+        const std::string& name = (*entries)[i].name;
+        f.exact.emplace(name, i);
+        auto [slot, added] = f.folded.try_emplace(lowerAsciiText(name), i);
+        if (!added && name < (*entries)[slot->second].name)
+            slot->second = i;
+    }
+    return &f;
+}
+
+const GitEntry* RevisionTree::lookUp(const Folder& f, const std::string& name, bool foldCase) const
+{
+    if (const auto it = f.exact.find(name); it != f.exact.end())
+        return &(*f.entries)[it->second];
+    if (!foldCase || f.folded.empty())
+        return nullptr;
+    const GitEntry* best = nullptr;
+    if (const auto it = f.folded.find(lowerAsciiText(name)); it != f.folded.end())
+        best = &(*f.entries)[it->second];
+    // A name written in Windows-1252 may stand in the tree in UTF-8.
+    if (const std::string alternative = windowsNameAlternative(name); !alternative.empty())
+        if (const auto it = f.folded.find(lowerAsciiText(alternative)); it != f.folded.end())
+            if (!best || (*f.entries)[it->second].name < best->name)
+                best = &(*f.entries)[it->second];
+    return best;
+}
+
+const std::string* RevisionTree::linkTarget(const std::string& blobId)
+{
+    if (const auto it = links_.find(blobId); it != links_.end())
+        return it->second ? &*it->second : nullptr;
+    // A link that cannot be read is not kept: a walk again reports it.
+    std::string error;
+    const auto size = repository_.blobSize(blobId, &error);
+    std::string target;
+    if (!size || (*size <= kMaxLinkTarget && !repository_.blob(blobId, target, &error))) {
+        failed(error);
+        return nullptr;
+    }
+    auto& kept = links_[blobId];
+    if (*size <= kMaxLinkTarget)
+        kept = std::move(target);
+    return kept ? &*kept : nullptr;
+}
+
+std::optional<RevisionTree::Located> RevisionTree::locate(std::string_view base, std::string_view text, bool foldCase)
+{
+    std::vector<std::pair<std::string, bool>> pending; // what is left to walk, last first
+    addComponents(text, "/\\", foldCase, pending);
+    addComponents(base, "/\\", false, pending);
+    std::vector<std::pair<std::string, std::string>> at = {{std::string(), commit_.treeId}}; // name, tree
+    int links = 0;
+    std::optional<GitEntry> file;
+    while (!pending.empty()) {
+        const auto [part, fold] = std::move(pending.back());
+        pending.pop_back();
+        if (file)
+            return std::nullopt; // a file stands where a folder was needed
+        if (part == "..") {
+            if (at.size() == 1)
+                return std::nullopt; // above the root: leaves the tree
+            at.pop_back();
+            continue;
+        }
+        const Folder* here = folder(at.back().second);
+        if (!here)
+            return std::nullopt;
+        const GitEntry* entry = lookUp(*here, part, fold);
+        if (!entry)
+            return std::nullopt;
+        switch (entry->kind) {
+        case GitEntryKind::Folder: at.emplace_back(entry->name, entry->id); break;
+        case GitEntryKind::Submodule: at.emplace_back(entry->name, std::string()); break;
+        case GitEntryKind::File: file = *entry; at.emplace_back(entry->name, std::string()); break;
+        case GitEntryKind::Link: {
+            // Its target, taken from the link's folder, stands for the link.
+            const std::string* target = ++links > kMaxLinks ? nullptr : linkTarget(entry->id);
+            if (!target || target->empty() || target->front() == '/')
+                return std::nullopt; // a loop, a damaged link, or a target outside the tree
+            addComponents(*target, "/", false, pending);
+            break;
+        }
+        }
+    }
+    if (!file)
+        return std::nullopt;
+    Located found{std::string(), *file};
+    for (std::size_t i = 1; i < at.size(); ++i)
+        found.path.append("/").append(at[i].first);
+    return found;
 }
 
 std::optional<fs::path> RevisionTree::resolve(const fs::path& base, std::string_view text)
@@ -59,143 +178,60 @@ std::optional<fs::path> RevisionTree::resolve(const fs::path& base, std::string_
     key += text;
     if (const auto known = resolved_.find(key); known != resolved_.end())
         return known->second;
-    // Kept unless a tree failed to read: walking again then reports it.
+    if (text.empty() || isDriveLetterPath(text) || text.front() == '/' || text.front() == '\\')
+        return std::nullopt; // an absolute path leaves the tree
+    // Kept unless an object failed to read: walking again then reports it.
     const bool clean = failure_.empty();
-    auto file = walk(base, text);
+    std::optional<fs::path> file;
+    if (auto found = locate(utf8Of(base), text, true)) {
+        file = pathFromUtf8(found->path);
+        found_.insert_or_assign(std::move(found->path), found->entry);
+    }
     if (!clean || failure_.empty())
         resolved_.emplace(std::move(key), file);
     return file;
 }
 
-std::optional<fs::path> RevisionTree::walk(const fs::path& base, std::string_view text)
-{
-    if (text.empty() || isDriveLetterPath(text) || text.front() == '/' || text.front() == '\\')
-        return std::nullopt; // an absolute path leaves the tree
-    std::vector<std::string> wanted = components(utf8Of(base));
-    for (std::string& part : components(text))
-        wanted.push_back(std::move(part));
-
-    // Walk from the root: ".." steps back (never above the root), each name
-    // matches exactly or else without regard to letter case.
-    std::vector<std::string> actual;
-    std::vector<std::string> trees = {commit_.treeId};
-    std::optional<GitEntry> last;
-    for (std::size_t i = 0; i < wanted.size(); ++i) {
-        const std::string& part = wanted[i];
-        if (part == "..") {
-            if (actual.empty())
-                return std::nullopt;
-            actual.pop_back();
-            trees.pop_back();
-            last.reset();
-            continue;
-        }
-        if (trees.size() != actual.size() + 1)
-            return std::nullopt; // a file stands where a folder was needed
-        const auto* entries = folder(trees.back());
-        if (!entries)
-            return std::nullopt;
-        auto match = std::find_if(entries->begin(), entries->end(), [&](const GitEntry& e) { return e.name == part; });
-        if (match == entries->end()) {
-            const std::string alternative = windowsNameAlternative(part);
-            match = std::find_if(entries->begin(), entries->end(), [&](const GitEntry& e) {
-                return sameNameNoCase(e.name, part, alternative);
-            });
-        }
-        if (match == entries->end())
-            return std::nullopt;
-        GitEntry entry = *match;
-        actual.push_back(entry.name);
-        if (entry.kind == GitEntryKind::Link) {
-            const auto target = entryAt(joined(actual));
-            if (!target)
-                return std::nullopt;
-            entry.kind = target->kind;
-            entry.id = target->id;
-        }
-        if (entry.kind == GitEntryKind::Folder)
-            trees.push_back(entry.id);
-        last = entry;
-    }
-    if (!last || last->kind != GitEntryKind::File)
-        return std::nullopt;
-    const std::string path = joined(actual);
-    found_[path] = *last;
-    return pathFromUtf8(path);
-}
-
-std::optional<GitEntry> RevisionTree::entryAt(const std::string& path, int hops)
-{
-    if (hops > 8)
-        return std::nullopt;
-    std::vector<std::string> parts = components(path);
-    std::vector<std::string> done;
-    std::string treeId = commit_.treeId;
-    std::optional<GitEntry> entry;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (parts[i] == "..") {
-            if (done.empty())
-                return std::nullopt;
-            done.pop_back();
-            // Start again from the root with the shorter path.
-            std::vector<std::string> rest(done);
-            rest.insert(rest.end(), parts.begin() + static_cast<std::ptrdiff_t>(i) + 1, parts.end());
-            return entryAt(joined(rest), hops);
-        }
-        if (entry && entry->kind != GitEntryKind::Folder)
-            return std::nullopt;
-        const auto* entries = folder(entry ? entry->id : treeId);
-        if (!entries)
-            return std::nullopt;
-        const auto match =
-            std::find_if(entries->begin(), entries->end(), [&](const GitEntry& e) { return e.name == parts[i]; });
-        if (match == entries->end())
-            return std::nullopt;
-        entry = *match;
-        if (entry->kind == GitEntryKind::Link) {
-            // A link's blob holds its target, relative to the link's folder.
-            std::string target;
-            std::string error;
-            if (!repository_.blob(entry->id, target, &error))
-                return std::nullopt;
-            std::vector<std::string> next;
-            if (!target.empty() && target.front() == '/')
-                return std::nullopt; // leaves the tree
-            next = done;
-            for (std::string& p : components(target))
-                next.push_back(std::move(p));
-            next.insert(next.end(), parts.begin() + static_cast<std::ptrdiff_t>(i) + 1, parts.end());
-            return entryAt(joined(next), hops + 1);
-        }
-        done.push_back(entry->name);
-    }
-    return entry;
-}
-
 ReadStatus RevisionTree::read(const fs::path& file, std::string& out)
 {
     out.clear();
-    auto it = found_.find(utf8Of(file));
     std::optional<GitEntry> entry;
-    if (it != found_.end())
+    if (const auto it = found_.find(utf8Of(file)); it != found_.end())
         entry = it->second;
-    else
-        entry = entryAt(utf8Of(file));
+    else if (auto found = locate({}, utf8Of(file), false))
+        entry = found->entry;
     if (!entry)
-        return ReadStatus::Missing;
-    if (entry->kind != GitEntryKind::File)
-        return ReadStatus::NotRegular;
+        return failure_.empty() ? ReadStatus::Missing : ReadStatus::Unreadable;
     std::string error;
-    if (!repository_.blob(entry->id, out, &error)) {
-        if (failure_.empty())
-            failure_ = error;
+    // The size is in the object's header: a blob too large is refused
+    // before it is inflated, as a file is before it is read.
+    const auto size = repository_.blobSize(entry->id, &error);
+    if (size && *size > kMaxWholeFileSize)
+        return ReadStatus::TooLarge;
+    if (!size || !repository_.blob(entry->id, out, &error)) {
+        failed(error);
+        out.clear();
         return ReadStatus::Unreadable;
     }
-    if (out.size() > kMaxWholeFileSize) {
-        out.clear();
-        return ReadStatus::TooLarge;
-    }
     return ReadStatus::Ok;
+}
+
+std::unique_ptr<ModuleStream> RevisionTree::openModule(const fs::path& file)
+{
+    std::optional<GitEntry> entry;
+    if (const auto it = found_.find(utf8Of(file)); it != found_.end())
+        entry = it->second;
+    else if (auto found = locate({}, utf8Of(file), false))
+        entry = found->entry;
+    if (!entry || entry->kind != GitEntryKind::File)
+        return nullptr;
+    std::string text;
+    std::string error;
+    if (!repository_.blob(entry->id, text, &error)) {
+        failed(error);
+        return nullptr;
+    }
+    return textStream(std::move(text));
 }
 
 std::optional<ModuleScan> RevisionTree::scanModule(const fs::path& base, std::string_view entry)
@@ -224,8 +260,8 @@ void RevisionTree::prepare(const fs::path& base, const std::vector<std::string>&
             const auto file = resolve(base, entries[at++]);
             if (!file)
                 continue;
-            const std::string& found = found_[file->string()].id;
-            if (scans_.find(found) == scans_.end() && taken.insert(found).second) {
+            const std::string& found = found_[utf8Of(*file)].id;
+            if (!scans_.find(found) && taken.insert(found).second) {
                 ids.push_back(found);
                 id = found;
                 return true;
@@ -236,10 +272,11 @@ void RevisionTree::prepare(const fs::path& base, const std::vector<std::string>&
     std::vector<ModuleScan> results(entries.size());
     const std::vector<bool> read = repository_.readBlobs(
         next, [&results](std::size_t i, std::string_view bytes) { results[i] = scanModuleText(bytes); });
+    // What failed while resolving ahead fails again, in its turn, below.
     failure_ = failure;
     for (std::size_t i = 0; i < read.size() && i < ids.size(); ++i)
         if (read[i])
-            scans_.emplace(ids[i], std::move(results[i]));
+            scans_.add(ids[i], results[i]);
 }
 
 bool RevisionTree::scan(const fs::path& file, ModuleScan& scan)
@@ -248,17 +285,16 @@ bool RevisionTree::scan(const fs::path& file, ModuleScan& scan)
     if (it == found_.end())
         return false;
     const std::string& id = it->second.id;
-    if (const auto known = scans_.find(id); known != scans_.end()) {
-        scan = known->second;
+    if (const ModuleScan* known = scans_.find(id)) {
+        scan = *known;
         return true;
     }
     std::string error;
     if (!repository_.withBlob(id, [&](std::string_view bytes) { scan = scanModuleText(bytes); }, &error)) {
-        if (failure_.empty())
-            failure_ = error;
+        failed(error);
         return false;
     }
-    scans_.emplace(id, scan);
+    scans_.add(id, scan);
     return true;
 }
 

@@ -3,10 +3,12 @@
 // revision of a repository. The selection and the counting take the same
 // road through either, so a revision counts exactly as its checkout would.
 #include "analysis/line_counter.h"
+#include "analysis/module_stream.h"
 #include "analysis/path_resolver.h"
 #include "base/file_io.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +27,9 @@ public:
     // The scan of the module that `entry` names from `base`; nothing when it
     // names no readable file.
     virtual std::optional<ModuleScan> scanModule(const std::filesystem::path& base, std::string_view entry) = 0;
+    // A module file (as `resolve` named it) opened for reading in pieces;
+    // nothing when it is no readable file.
+    virtual std::unique_ptr<ModuleStream> openModule(const std::filesystem::path& file) = 0;
     // A count of this many modules is about to begin.
     virtual void expect(std::size_t /*modules*/) {}
     // The count will scan these entries of a project in the folder `base`,
@@ -39,6 +44,10 @@ public:
         return resolver_.resolve(base, text);
     }
     ReadStatus read(const std::filesystem::path& file, std::string& out) override { return readRegularFile(file, out); }
+    std::unique_ptr<ModuleStream> openModule(const std::filesystem::path& file) override
+    {
+        return openFileStream(file);
+    }
     // The exact path first, each folder indexed once, each distinct file
     // read once per run.
     std::optional<ModuleScan> scanModule(const std::filesystem::path& base, std::string_view entry) override

@@ -23,10 +23,13 @@ struct TotalsWords {
 // space, ORDER.
 std::string totalsText(std::size_t rowCount, const ProjectTotals& totals, const TotalsWords& words);
 
-// The ten totals values of a totals text: the text after the first
-// occurrence of MODULES, less as many characters at the end as ORDER has,
-// without surrounding spaces, split at ", ". Nothing unless there are
-// exactly ten.
+// The ten totals values of a totals text. A text of exactly the form that
+// `totalsText` gives with these words is read by that form, whatever the
+// words hold (empty, digits, ", "); any other text (one stored under other
+// words) by the text after the first occurrence of MODULES, less as many
+// characters at the end as ORDER has, without surrounding spaces, when
+// neither cut falls inside a figure. Split at ", "; nothing unless there are
+// exactly ten and each is a figure.
 std::optional<std::array<std::string, 10>> totalsValues(std::string_view totalsText, const TotalsWords& words);
 
 // The ten figures of a totals line, when it has all ten and each is a figure.

@@ -21,7 +21,7 @@ std::mutex gLock;
 std::map<std::uint64_t, Entry> gEntries; // guarded by gLock
 std::uint64_t gNextId = 1;               // guarded by gLock
 std::atomic<int> gDeferred{0};
-std::atomic<bool> gRequested{false};
+std::atomic<int> gRequested{0}; // the deferred interrupt's signal; 0 before one
 
 [[noreturn]] void cleanUpAndEnd(int signal)
 {
@@ -42,7 +42,8 @@ std::atomic<bool> gRequested{false};
 // Called on a thread of its own, never inside a signal handler.
 void onInterrupt(int signal)
 {
-    if (gDeferred.load() > 0 && !gRequested.exchange(true))
+    int none = 0;
+    if (gDeferred.load() > 0 && gRequested.compare_exchange_strong(none, signal))
         return; // noted; the run stops at its next safe point
     cleanUpAndEnd(signal);
 }
@@ -113,7 +114,12 @@ DeferredInterrupt::~DeferredInterrupt()
 
 bool DeferredInterrupt::requested()
 {
-    return gRequested.load();
+    return gRequested.load() != 0;
+}
+
+int DeferredInterrupt::exitStatus()
+{
+    return 128 + gRequested.load();
 }
 
 } // namespace zorvika

@@ -64,6 +64,10 @@ public:
     DeferredInterrupt(const DeferredInterrupt&) = delete;
     DeferredInterrupt& operator=(const DeferredInterrupt&) = delete;
     static bool requested();
+    // The status of a run that the noted interrupt stopped: 128 + its signal's
+    // number (130 for SIGINT, 143 for SIGTERM, 129 for SIGHUP), as a run that
+    // the signal ended outright gives.
+    static int exitStatus();
 };
 
 } // namespace zorvika

@@ -57,7 +57,34 @@ ProgramFolder programFolderFor(const fs::path& executableFolder, std::string_vie
                         ? pathFromUtf8(xdgDataHome)
                         : pathFromUtf8(home) / ".local" / "share";
     const bool sharedExists = prefix && fs::is_directory(shared, ec);
-    return {sharedExists ? shared : executableFolder, data / "zorvika"};
+    ProgramFolder folder{sharedExists ? shared : executableFolder, data / "zorvika"};
+    if (!data.is_absolute()) {
+        // Made relative to the current folder it would land wherever the
+        // program was started.
+        folder.unusable = std::string("no home folder to keep tempprjfiles and verhis in: set ")
+                          + (kWindowsFileSystem ? "LOCALAPPDATA" : "XDG_DATA_HOME or HOME")
+                          + ", or give --program-folder";
+    }
+    return folder;
+}
+
+ProgramFolder givenProgramFolder(const fs::path& dir, const ProgramFolder& own)
+{
+    ProgramFolder folder{dir};
+    if (!own.data.empty())
+        folder.shipped = own.root;
+    return folder;
+}
+
+fs::path ProgramFolder::messageTable() const
+{
+    if (!table.empty())
+        return table;
+    fs::path own = root / "tips.dll";
+    if (shipped.empty())
+        return own;
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(own, ec)) ? own : shipped / "tips.dll";
 }
 
 ProgramFolder ProgramFolder::ofExecutable()
@@ -74,6 +101,8 @@ ProgramFolder ProgramFolder::ofExecutable()
 
 void ensureWorkFiles(const ProgramFolder& folder)
 {
+    if (!folder.unusable.empty())
+        return;
     std::error_code ec;
     if (!folder.data.empty())
         fs::create_directories(folder.data, ec);
@@ -81,7 +110,7 @@ void ensureWorkFiles(const ProgramFolder& folder)
         fs::create_directory(folder.workingCopies(), ec);
     if (!fs::is_directory(folder.store(), ec))
         fs::create_directory(folder.store(), ec);
-    if (!fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
+    if (folder.table.empty() && folder.shipped.empty() && !fs::exists(fs::symlink_status(folder.messageTable(), ec))) {
         // An empty table, so that the program finds one; a failure shows
         // when the table is read.
         static_cast<void>(writeFileAtomically(folder.messageTable(), {}, {}, Durability::Unsynced));

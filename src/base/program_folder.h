@@ -14,9 +14,22 @@ namespace zorvika {
 struct ProgramFolder {
     std::filesystem::path root; // the message tables and the help
     std::filesystem::path data = {}; // the working folders; empty: `root`
+    // The message table chosen for this run (a language's shipped table, the
+    // user's own); empty: "tips.dll" in `root`, as below.
+    std::filesystem::path table = {};
+    // An installed program's own folder of message tables, for a `root`
+    // given by the user (`--program-folder`): its table is read where
+    // `root` has none. Empty otherwise.
+    std::filesystem::path shipped = {};
+    // Why there is no place for the working folders (an installed program
+    // without a home folder); empty when there is. Nothing may be made or
+    // stored then.
+    std::string unusable = {};
 
     const std::filesystem::path& dataRoot() const { return data.empty() ? root : data; }
-    std::filesystem::path messageTable() const { return root / "tips.dll"; }
+    // The message table that is read: the one chosen, else "tips.dll" in
+    // `root`, or the shipped one where `root` holds none and `shipped` is set.
+    std::filesystem::path messageTable() const;
     std::filesystem::path workingCopies() const { return dataRoot() / "tempprjfiles"; }
     std::filesystem::path store() const { return dataRoot() / "verhis"; }
     std::filesystem::path help() const { return root / "help" / "index.html"; }
@@ -29,12 +42,19 @@ struct ProgramFolder {
 // installed when it lies in <prefix>/bin beside a <prefix>/share/zorvika
 // that holds the message table, or when the user cannot write its folder;
 // then `data` is $XDG_DATA_HOME/zorvika (`xdgDataHome` when absolute,
-// else `home`/.local/share/zorvika).
+// else `home`/.local/share/zorvika, `home` being absolute). Without either
+// the folder is `unusable`: never one relative to the current folder.
 ProgramFolder programFolderFor(const std::filesystem::path& executableFolder, std::string_view xdgDataHome,
                                std::string_view home);
 
+// The folders given as `--program-folder DIR` to a program whose own are
+// `own`: DIR for everything, with `own`'s table read where DIR has none when
+// the program is installed.
+ProgramFolder givenProgramFolder(const std::filesystem::path& dir, const ProgramFolder& own);
+
 // `upsEnsureWorkFiles`: creates the data folder, "tempprjfiles" and "verhis" when missing and
-// an empty "tips.dll" when there is none. Existing contents are never
+// an empty "tips.dll" when there is none (and no other table was chosen or
+// shipped one is read). An `unusable` folder is left alone. Existing contents are never
 // touched. Each step is tried on its own.
 // It also removes temporary files that killed snapshot writes left in the
 // store folder (those older than ten minutes).

@@ -4,12 +4,14 @@
 
 namespace zorvika {
 
-SharedLibrary::SharedLibrary(const char* soname) : soname_(soname)
+SharedLibrary::SharedLibrary(const char* soname, const char* package) : soname_(soname)
 {
     std::string why;
     handle_ = loadLibrary(soname, why);
     if (!handle_)
-        error_ = std::string("the library ") + soname + " cannot be loaded" + (why.empty() ? "" : ": " + why);
+        error_ = std::string("the library ") + soname + " cannot be loaded"
+                 + (package && *package ? std::string(" (it comes with the package ") + package + ")" : "")
+                 + (why.empty() ? "" : ": " + why);
 }
 
 void* SharedLibrary::symbol(const char* name)

@@ -8,8 +8,9 @@ namespace zorvika {
 
 class SharedLibrary {
 public:
-    // Loads the library by its shared-object name; `error()` says why not.
-    explicit SharedLibrary(const char* soname);
+    // Loads the library by its shared-object name; `error()` says why not,
+    // naming the system's `package` that holds it when one is given.
+    explicit SharedLibrary(const char* soname, const char* package = nullptr);
     bool loaded() const { return handle_ != nullptr; }
     const std::string& error() const { return error_; }
 

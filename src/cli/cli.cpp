@@ -3,6 +3,7 @@
 #include "base/line_reader.h"
 #include "base/platform.h"
 #include "cli/commands.h"
+#include "analysis/module_row.h"
 
 #include <functional>
 
@@ -33,20 +34,16 @@ const Command* findCommand(std::string_view name)
     return nullptr;
 }
 
-// The synopsis of one command, or of all of them.
-std::string usageLine(const Command* command)
+// The line after a usage mistake's own line: where the whole usage is.
+std::string tryLine(const Command* command)
 {
-    if (command)
-        return "usage: " + synopsis(command->spec());
-    std::string out = "usage:";
-    for (std::size_t i = 0; i < std::size(kCommands); ++i)
-        out += (i ? " | " : " ") + synopsis(kCommands[i].spec());
-    return out;
+    return command ? "Try 'zorvika-cli " + std::string(command->spec().name) + " --help'."
+                   : std::string("Try 'zorvika-cli --help'.");
 }
 
 std::string programHelp()
 {
-    std::string out = "usage: zorvika-cli COMMAND [ARGUMENTS]\n       zorvika-cli --help | --version\n\n"
+    std::string out = "usage: zorvika-cli COMMAND [ARGUMENTS]\n       zorvika-cli [COMMAND] --help | --version\n\n"
                       "ZORVIKA measures Visual Basic 6 code.\n\ncommands:\n";
     for (const Command& command : kCommands)
         out += "  " + synopsis(command.spec()) + "\n";
@@ -78,13 +75,9 @@ std::string withUnixLineEnds(std::string text)
 
 std::optional<std::size_t> projectNumber(const ParsedArgs& args)
 {
-    const auto k = args.value("--project");
-    if (!k)
+    if (!args.has("--project"))
         return std::nullopt;
-    const auto n = parseFigure(*k);
-    if (!n || *n < 1)
-        throw UsageError{"--project takes a number from 1"};
-    return static_cast<std::size_t>(*n);
+    return static_cast<std::size_t>(*args.number("--project"));
 }
 
 int noSuchProject(std::ostream& err, const std::string& file, std::size_t projects, std::size_t wanted)
@@ -107,9 +100,107 @@ int exportFailure(std::ostream& err, const std::string& path, const ExportOutcom
     return failWith(err, path + ": " + outcome.error);
 }
 
+std::optional<int> moduleListColumn(std::string_view text)
+{
+    if (auto n = parseWholeNumber(text))
+        return *n < kColumnCount ? std::optional<int>(static_cast<int>(*n)) : std::nullopt;
+    auto squeeze = [](std::string_view s) {
+        std::string out;
+        for (char c : s)
+            if (c != ' ')
+                out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        return out;
+    };
+    const std::string wanted = squeeze(text);
+    if (wanted == "MODULE")
+        return ColModule;
+    if (wanted == "TYPE")
+        return ColType;
+    for (std::size_t i = 0; i < kFigureCaptions.size(); ++i)
+        if (squeeze(kFigureCaptions[i]) == wanted)
+            return static_cast<int>(ColP + i);
+    return std::nullopt;
+}
+
 OptionSpec programFolderOption()
 {
     return {"--program-folder", {"DIR"}, "the folder of tips.dll, tempprjfiles and verhis", {}};
+}
+
+OptionSpec projectOption()
+{
+    return {"--project", {"K"}, "only the K-th project of a group (from 1)", {}, 0, NumberRange{1}};
+}
+
+OptionSpec sortOption(std::string_view help)
+{
+    return {"--sort", {"COLUMN"}, help, {}, 's'};
+}
+
+OptionSpec descendingOption()
+{
+    return {"--descending", {}, "order the rows from the last to the first", {}, 'd'};
+}
+
+OptionSpec formatOption()
+{
+    return {"--format", {"FORMAT"}, "print tab text (the default), comma text or JSON", {"tsv", "csv", "json"}, 'f'};
+}
+
+OptionSpec outputOption(std::string_view help)
+{
+    return {"--output", {"PATH"}, help, {}, 'o'};
+}
+
+OptionSpec excludeOption()
+{
+    return {"--exclude", {"GLOB"}, "leave out the files and folders whose path or name matches (repeatable)", {}, 0,
+            std::nullopt, true};
+}
+
+OptionSpec oneTableOption()
+{
+    return {"--one-table", {}, "print tab or comma text as one table with a leading Project column", {}};
+}
+
+OptionSpec quietOption()
+{
+    return {"--quiet", {}, "do not tell the modules that were not found", {}, 'q'};
+}
+
+OptionSpec strictOption()
+{
+    return {"--strict", {}, "fail (exit 1) when a module is not found", {}};
+}
+
+void MissingModules::add(std::string_view module, bool missing)
+{
+    ++modules_;
+    if (!missing)
+        return;
+    ++missing_;
+    constexpr std::size_t kNamed = 10;
+    if (named_.size() < kNamed)
+        named_.emplace_back(module);
+}
+
+int MissingModules::report(std::ostream& err, bool quiet, bool strict) const
+{
+    if (missing_ == 0)
+        return 0;
+    // A failure is always told; a notice only when it is wanted.
+    if (!quiet || strict) {
+        err << "zorvika-cli: " << missing_ << " of " << modules_ << " modules not found: ";
+        for (std::size_t i = 0; i < named_.size(); ++i)
+            err << (i ? ", " : "") << named_[i];
+        err << (named_.size() < missing_ ? ", \u2026\n" : "\n");
+    }
+    return strict ? 1 : 0;
+}
+
+OptionSpec languageOption()
+{
+    return {"--language", {"LANGUAGE"}, "read the shipped message table of this language (en or de)", {"en", "de"}};
 }
 
 int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream& err, const CliContext& context)
@@ -123,7 +214,7 @@ int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
             out << programHelp();
             return 0;
         }
-        if (name == "--version") {
+        if (name == kVersionOption.name || name == "-V") {
             out << "zorvika-cli " << ZORVIKA_VERSION << '\n';
             return 0;
         }
@@ -135,15 +226,29 @@ int runCli(const std::vector<std::string>& argsIn, std::ostream& out, std::ostre
             out << helpText(command->spec());
             return 0;
         }
+        if (args.version) {
+            out << "zorvika-cli " << ZORVIKA_VERSION << '\n';
+            return 0;
+        }
         ProgramFolder folder{context.defaultProgramFolder, context.defaultDataFolder};
+        folder.unusable = context.defaultFolderProblem;
         if (const auto dir = args.value("--program-folder")) {
             if (dir->empty())
                 throw UsageError{"--program-folder needs a folder"};
-            folder = ProgramFolder{pathFromUtf8(*dir)};
+            folder = givenProgramFolder(pathFromUtf8(*dir), folder);
         }
+        if (!folder.unusable.empty())
+            return failWith(err, folder.unusable);
+        const auto language = args.value("--language");
+        folder = withMessageTable(folder, context.defaultProgramFolder,
+                                  language ? languageOfOption(*language) : std::nullopt, context.locale);
+        std::error_code ec;
+        if (language && !fs::is_regular_file(folder.messageTable(), ec))
+            return failWith(err, utf8Of(folder.messageTable()) + ": the message table of --language " + *language
+                                     + " is missing");
         return command->run(args, CommandRun{folder, out, err, context});
     } catch (const UsageError& e) {
-        err << "zorvika-cli: " << e.what << "; " << usageLine(command) << '\n';
+        err << "zorvika-cli: " << e.what << '\n' << tryLine(command) << '\n';
         return 2;
     } catch (const std::bad_alloc&) {
         return failWith(err, "out of memory");

@@ -1,6 +1,8 @@
 #pragma once
 // The command-line program: `count` and `history`, and `--help` and
 // `--version`.
+#include "base/message_language.h"
+
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -13,7 +15,9 @@ class Spreadsheet;
 struct CliContext {
     std::filesystem::path defaultProgramFolder; // the message tables and the help
     std::filesystem::path defaultDataFolder;    // the working copies and the store; empty: the same
+    std::string defaultFolderProblem; // why the default folders cannot be used (no home); empty when they can
     Spreadsheet* spreadsheet = nullptr; // for ".xls"; none when null
+    LocaleVariables locale = {};        // the user's language; none: English
 };
 
 // Runs one command; returns the exit status (0 success, 1 failure, 2 bad

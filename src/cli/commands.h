@@ -26,8 +26,41 @@ int failWith(std::ostream& err, const std::string& message);
 // Text made for files (CR LF) as standard output writes it (LF).
 std::string withUnixLineEnds(std::string text);
 
+// A column of the module list by its number (0 to 11), by its caption
+// ("P - C - B", spaces optional, any letter case) or by the words "module"
+// and "type".
+std::optional<int> moduleListColumn(std::string_view text);
+
 // Options every command takes.
 OptionSpec programFolderOption();
+// The options `count` and `procedures` share, in their tables' order.
+OptionSpec projectOption();
+OptionSpec sortOption(std::string_view help);
+OptionSpec descendingOption();
+OptionSpec formatOption();
+OptionSpec outputOption(std::string_view help);
+OptionSpec excludeOption();
+OptionSpec oneTableOption();
+OptionSpec quietOption();
+OptionSpec strictOption();
+
+// The module entries a run found no file for: told at the run's end as one
+// line, "N of M modules not found: first, second, …", unless `--quiet`;
+// with `--strict` any of them fails the run.
+class MissingModules {
+public:
+    void add(std::string_view module, bool missing);
+    // Tells the line; returns 1 when `strict` and a module was missing, else 0.
+    int report(std::ostream& err, bool quiet, bool strict) const;
+
+private:
+    std::size_t modules_ = 0;
+    std::size_t missing_ = 0;
+    std::vector<std::string> named_; // the first ones, as the line names them
+};
+
+OptionSpec languageOption();
+
 
 // The value of "--project K" (from 1), when given.
 std::optional<std::size_t> projectNumber(const ParsedArgs& args);

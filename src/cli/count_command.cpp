@@ -6,15 +6,19 @@
 #include "base/text_codec.h"
 #include "base/platform.h"
 #include "cli/commands.h"
+#include "cli/inputs.h"
 #include "cli/json_writer.h"
 #include "components/spreadsheet.h"
 #include "history/revision_import.h"
 #include "output/export.h"
 #include "output/snapshot_store.h"
+#include "output/table_export.h"
 #include "shell/message_table.h"
 #include "shell/project_run.h"
 #include "shell/selection.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 
 namespace zorvika {
@@ -24,48 +28,29 @@ namespace fs = std::filesystem;
 namespace {
 
 struct CountOptions {
-    std::string file;
+    std::vector<std::string> files;
+    std::vector<std::string> excludes;
     std::optional<std::size_t> project; // 1-based
     SortState sort;
     std::string format = "tsv";
     std::optional<std::string> output;
     bool save = false;
+    bool oneTable = false;
+    bool quiet = false;
+    bool strict = false;
     std::optional<std::string> revision; // count the file as it was at this git revision
     std::string gitDir;
 };
 
-// A column by its number (0 to 11), by its caption ("P - C - B", spaces
-// optional) or by the words "module" and "type".
-std::optional<int> parseColumn(std::string_view text)
-{
-    if (auto n = parseFigure(text))
-        return (*n >= 0 && *n < kColumnCount) ? std::optional<int>(static_cast<int>(*n)) : std::nullopt;
-    auto squeeze = [](std::string_view s) {
-        std::string out;
-        for (char c : s)
-            if (c != ' ')
-                out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-        return out;
-    };
-    const std::string wanted = squeeze(text);
-    if (wanted == "MODULE")
-        return ColModule;
-    if (wanted == "TYPE")
-        return ColType;
-    for (std::size_t i = 0; i < kFigureCaptions.size(); ++i)
-        if (squeeze(kFigureCaptions[i]) == wanted)
-            return static_cast<int>(ColP + i);
-    return std::nullopt;
-}
-
 CountOptions parseCount(const ParsedArgs& args)
 {
     CountOptions o;
-    o.file = args.operands.front();
+    o.files = args.operands;
+    o.excludes = args.values("--exclude");
     o.project = projectNumber(args);
     std::optional<int> column;
     if (const auto c = args.value("--sort")) {
-        column = parseColumn(*c);
+        column = moduleListColumn(*c);
         if (!column)
             throw UsageError{"--sort takes a column from 0 to 11 or its caption"};
     }
@@ -74,10 +59,20 @@ CountOptions parseCount(const ParsedArgs& args)
     if (o.output && o.output->empty())
         throw UsageError{"--output needs a path"};
     o.save = args.has("--save");
+    o.oneTable = args.has("--one-table");
+    o.quiet = args.has("--quiet");
+    o.strict = args.has("--strict");
     o.revision = args.value("--revision");
     o.gitDir = args.value("--git-dir").value_or("");
     o.sort.column = column.value_or(ColModule);
     o.sort.descending = args.has("--descending");
+    o.sort.numeric = true;
+    if (o.project && o.files.size() > 1)
+        throw UsageError{"--project goes with one FILE"};
+    if (o.revision && o.files.size() > 1)
+        throw UsageError{"--revision goes with one FILE"};
+    if (!o.revision && !o.gitDir.empty())
+        throw UsageError{"--git-dir goes with --revision"};
     return o;
 }
 
@@ -117,105 +112,187 @@ std::vector<const ModuleMetrics*> metricsInRowOrder(const std::vector<ModuleRow>
     return out;
 }
 
+// One project's rows as lines of one table: its name first in each line,
+// the totals row too.
+void writeTableRows(std::ostream& out, std::string_view project, const std::vector<ModuleRow>& rows,
+                    const std::optional<std::array<std::string, 10>>& totals, ExportFormat format)
+{
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::string text;
+    std::array<std::string_view, kColumnCount + 1> line;
+    line[0] = project;
+    auto flush = [&] {
+        toLfLineEnds(text);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    };
+    for (const ModuleRow& row : rows) {
+        std::copy(row.cells.begin(), row.cells.end(), line.begin() + 1);
+        appendTableLine(text, line, format);
+        if (text.size() >= kPiece)
+            flush();
+    }
+    if (totals) {
+        line[1] = " ";
+        line[2] = "Total";
+        std::copy(totals->begin(), totals->end(), line.begin() + 3);
+        appendTableLine(text, line, format);
+    }
+    flush();
+}
+
+// Counts, prints, stores and exports each selected project of each input. A
+// file that cannot be read, a snapshot or an export that cannot be written
+// is a failure (exit 1, one line each), and the other inputs are still
+// counted; a group member that cannot be read gets one warning line and is
+// counted as empty, as the window shows it, but nothing of it is stored.
+// Without --save nothing is written: the selection keeps its texts in memory.
 int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& out, std::ostream& err,
              const CliContext& context)
 {
-    const bool group = isGroupFileName(o.file);
-    if (o.output && group && !o.project)
+    const ProjectInputs inputs = o.revision ? ProjectInputs{o.files, {}} : findProjectInputs(o.files, o.excludes);
+    if (o.output && inputs.files.size() > 1)
+        throw UsageError{"--output writes the list of one project; give one FILE"};
+    if (o.output && !inputs.files.empty() && isGroupFileName(inputs.files.front()) && !o.project)
         throw UsageError{"--output with a group needs --project"};
-    if (!o.revision && !o.gitDir.empty())
-        throw UsageError{"--git-dir goes with --revision"};
     // The git library starts while the program folder is made ready.
     std::optional<GitLibraryStart> gitStart;
     if (o.revision)
         gitStart.emplace();
-    ensureWorkFiles(folder);
+    if (o.save) {
+        std::error_code ec;
+        fs::create_directories(folder.dataRoot(), ec);
+        ensureWorkFiles(folder);
+    }
     const MessageTable messages(folder);
     if (const std::string problem = messages.problem(); !problem.empty())
         return failWith(err, problem);
+    const WorkingCopies copies = o.save ? WorkingCopies::Write : WorkingCopies::InMemory;
 
-    // The file system, or the tree of a revision of the file's repository.
-    FileSystemTree files;
-    std::optional<RepositoryFile> repository;
-    std::optional<GitCommit> commit;
-    BlobScans scans;
-    std::optional<RevisionTree> revision;
-    if (o.revision) {
-        std::string error;
-        repository = openRepositoryFile(pathFromUtf8(o.file), pathFromUtf8(o.gitDir), &error);
-        if (repository)
-            commit = repository->repository->commit(*o.revision, &error);
-        if (!commit)
-            return failWith(err, error);
-        revision.emplace(*repository->repository, *commit, scans);
-    }
-    SourceTree& tree = revision ? static_cast<SourceTree&>(*revision) : files;
-    const SelectionResult chosen = revision ? makeSelection(pathFromUtf8(o.file), repository->treePath, folder, tree)
-                                            : makeSelection(pathFromUtf8(o.file), folder);
-    if (!chosen.selection)
-        return failWith(err, revision ? *o.revision + ": " + chosen.error : chosen.error);
-    const Selection& selection = *chosen.selection;
-    if (o.project && *o.project > selection.size())
-        return noSuchProject(err, o.file, selection.size(), *o.project);
-
-    const std::size_t first = o.project ? *o.project - 1 : 0;
-    const std::size_t last = o.project ? *o.project : selection.size();
+    int status = 0;
+    for (const std::string& failure : inputs.failures)
+        status = failWith(err, failure);
     const TotalsWords words = messages.totalsWords();
     // "--output -" puts the export file on standard output instead of the list.
     const bool exportToStdout = o.output && *o.output == "-";
-    int status = 0;
-    if (o.format == "json" && !exportToStdout)
-        out << '[';
-    for (std::size_t k = first; k < last; ++k) {
-        ProjectRun run = runProject(selection, k, messages, tree);
-        if (revision && !revision->failure().empty())
-            return failWith(err, *o.revision + ": " + revision->failure());
-        if (!run.unreadable.empty())
-            err << "zorvika-cli: warning: " << run.unreadable << '\n';
-        const std::string path = toDisplayText(selection.projectPaths[k]);
-        // The procedure figures go into JSON only; read from the same text and
-        // tree as the rows, and matched to them before the rows are sorted.
-        const bool json = o.format == "json" || (o.output && isJsonFileName(*o.output));
-        const std::vector<ModuleAnalysis> analysis =
-            json ? analyzeProjectText(selection.projectTexts[k], selection.projectFolders[k], tree)
-                 : std::vector<ModuleAnalysis>();
-        const std::vector<const ModuleMetrics*> metrics =
-            json ? metricsInRowOrder(run.rows, o.sort, analysis) : std::vector<const ModuleMetrics*>();
-        sortRows(run.rows, o.sort);
-        const std::vector<ModuleRow>& rows = run.rows;
-        if (o.save && run.unreadable.empty()) {
-            std::string reason;
-            if (saveSnapshot(folder, run.info.name(), run.info.version(), rows, run.totalsText, &reason)
-                != SaveStatus::Stored)
-                status = failWith(err, reason);
+    const bool json = o.format == "json";
+    const ExportFormat textFormat = o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab;
+    bool opened = false; // the JSON array's "[", or the first block, printed
+    MissingModules missing;
+    for (const std::string& file : inputs.files) {
+        // The file system, or the tree of a revision of the file's repository.
+        FileSystemTree files;
+        std::optional<RepositoryFile> repository;
+        std::optional<GitCommit> commit;
+        BlobScans scans;
+        std::optional<RevisionTree> revision;
+        if (o.revision) {
+            std::string error;
+            repository = openRepositoryFile(pathFromUtf8(file), pathFromUtf8(o.gitDir), &error);
+            if (repository)
+                commit = repository->repository->commit(*o.revision, &error);
+            if (!commit)
+                return failWith(err, error);
+            revision.emplace(*repository->repository, *commit, scans);
         }
-        if (!exportToStdout && o.format == "json") {
-            if (k > first)
-                out << ',';
-            out << jsonProject(path, run, rows, metrics);
-        } else if (!exportToStdout) {
-            if (k > first)
-                out << '\n';
-            writeExportText(out, rows, totalsValues(run.totalsText, words),
-                            o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab, nullptr, true);
-        }
-        if (!o.output)
-            continue;
-        out.flush(); // what was printed goes first, should the export go to standard output too
-        if (isJsonFileName(*o.output)) {
-            std::string json = "[";
-            json.append(jsonProject(path, run, rows, metrics)).append("]\r\n");
-            if (const Outcome written = writeOutputFile(pathFromUtf8(*o.output), json); !written)
-                status = failWith(err, *o.output + ": " + written.reason());
+        SourceTree& tree = revision ? static_cast<SourceTree&>(*revision) : files;
+        const SelectionResult chosen = revision
+                                           ? makeSelection(pathFromUtf8(file), repository->treePath, folder, tree, copies)
+                                           : makeSelection(pathFromUtf8(file), folder, copies);
+        if (!chosen.selection) {
+            status = failWith(err, !revision                      ? chosen.error
+                                   : revision->failure().empty() ? *o.revision + ": " + chosen.error
+                                                                 : *o.revision + ": " + revision->failure());
             continue;
         }
-        NoSpreadsheet none;
-        Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;
-        if (const int failed = exportFailure(err, *o.output, writeExport(pathFromUtf8(*o.output), rows, run.totalsText, words, sheet)))
-            status = failed;
+        const Selection& selection = *chosen.selection;
+        if (o.project && *o.project > selection.size())
+            return noSuchProject(err, file, selection.size(), *o.project);
+
+        const std::size_t first = o.project ? *o.project - 1 : 0;
+        const std::size_t last = o.project ? *o.project : selection.size();
+        if (o.output && !exportToStdout) {
+            // Never written over what the count reads; a revision's files come
+            // from the repository, but FILE and the table stand on the disk.
+            const CountInputs read = revision ? CountInputs{{pathFromUtf8(file), folder.messageTable()}, {}, {}}
+                                              : countInputs(selection, first, folder.messageTable());
+            if (const std::string refusal = exportTargetRefusal(pathFromUtf8(*o.output), read); !refusal.empty())
+                return failWith(err, *o.output + ": " + refusal);
+        }
+        for (std::size_t k = first; k < last; ++k) {
+            ProjectRun run = runProject(selection, k, messages, tree);
+            if (revision && !revision->failure().empty())
+                return failWith(err, *o.revision + ": " + revision->failure());
+            if (!run.unreadable.empty())
+                err << "zorvika-cli: warning: " << run.unreadable << '\n';
+            for (const ModuleRow& row : run.rows)
+                missing.add(row.cells[ColModule], row.cells[ColType] == kTypeInvalid);
+            const std::string path = toDisplayText(selection.projectPaths[k]);
+            // The procedure figures go into JSON only; read from the same text and
+            // tree as the rows, and matched to them before the rows are sorted.
+            const bool withMetrics = json || (o.output && isJsonFileName(*o.output));
+            const std::vector<ModuleAnalysis> analysis =
+                withMetrics ? analyzeProjectText(selection.projectTexts[k], selection.projectFolders[k], tree)
+                            : std::vector<ModuleAnalysis>();
+            const std::vector<const ModuleMetrics*> metrics =
+                withMetrics ? metricsInRowOrder(run.rows, o.sort, analysis) : std::vector<const ModuleMetrics*>();
+            sortRows(run.rows, o.sort);
+            const std::vector<ModuleRow>& rows = run.rows;
+            if (o.save && run.unreadable.empty()) {
+                std::string reason;
+                if (saveSnapshot(folder, run.info.name(), run.info.version(), rows, run.totalsText, &reason)
+                    != SaveStatus::Stored)
+                    status = failWith(err, reason);
+            }
+            const auto totals = totalsValues(run.totalsText, words);
+            if (!exportToStdout && json) {
+                out << (opened ? ',' : '[') << jsonProject(path, run, rows, metrics);
+            } else if (!exportToStdout && o.oneTable) {
+                if (!opened) {
+                    std::string header;
+                    appendFieldText(header, "Project", textFormat);
+                    for (std::string_view title : kExportTitles)
+                        appendFieldText(header.append(1, textFormat == ExportFormat::Comma ? ',' : '\t'), title,
+                                        textFormat);
+                    out << header << '\n';
+                }
+                writeTableRows(out, run.info.name(), rows, totals, textFormat);
+            } else if (!exportToStdout) {
+                if (opened)
+                    out << '\n';
+                writeExportText(out, rows, totals, textFormat, nullptr, true);
+            }
+            opened = true;
+            if (!o.output)
+                continue;
+            out.flush(); // what was printed goes first, should the export go to standard output too
+            const bool jsonFile = exportToStdout ? json : isJsonFileName(*o.output);
+            if (jsonFile) {
+                std::string text = "[";
+                text.append(jsonProject(path, run, rows, metrics)).append("]\r\n");
+                if (const Outcome written = writeOutputFile(pathFromUtf8(*o.output), text); !written)
+                    status = failWith(err, *o.output + ": " + written.reason());
+                continue;
+            }
+            if (exportToStdout) {
+                // The export file of the format asked for, as a file of that ending holds it.
+                if (rows.empty())
+                    status = exportFailure(err, *o.output, {ExportStatus::NoRecord, {}});
+                else if (const Outcome written = writeOutputFile(pathFromUtf8("-"), exportText(rows, totals, textFormat));
+                         !written)
+                    status = failWith(err, "standard output: " + written.reason());
+                continue;
+            }
+            NoSpreadsheet none;
+            Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;
+            if (const int failed = exportFailure(err, *o.output, writeExport(pathFromUtf8(*o.output), rows, run.totalsText, words, sheet)))
+                status = failed;
+        }
     }
-    if (o.format == "json" && !exportToStdout)
-        out << "]\n";
+    if (json && !exportToStdout && (opened || status == 0))
+        out << (opened ? "]\n" : "[]\n");
+    if (const int failed = missing.report(err, o.quiet, o.strict))
+        status = failed;
     return status;
 }
 
@@ -225,22 +302,29 @@ const CommandSpec& countCommand()
 {
     static const CommandSpec spec{
         "count",
-        "FILE",
+        "FILE...",
         1,
-        1,
-        "Counts a project (.vbp) or each project of a group (.vbg) as the main window does and prints "
-        "each one's list:\nthe header, one line per module and the totals row.",
+        SIZE_MAX,
+        "Counts projects (.vbp) and each project of groups (.vbg) as the main window does and prints each one's\n"
+        "list: the header, one line per module and the totals row. A FILE that is a folder stands for every\n"
+        "project and group below it.",
         {
-            {"--project", {"K"}, "count only the K-th project of a group (from 1)", {}},
-            {"--sort", {"COLUMN"}, "order the rows by a column: 0 to 11 or its caption (module, type, P, ...)", {}},
-            {"--descending", {}, "order the rows from the last to the first", {}},
-            {"--format", {"FORMAT"}, "print tab text (the default), comma text or JSON", {"tsv", "csv", "json"}},
-            {"--output", {"PATH"}, "also write the export file (.txt, .csv, .xls, .xlsx or .json by its ending)", {}},
+            projectOption(),
+            sortOption("order the rows by a column: 0 to 11 or its caption (module, type, P, ...); figures as numbers"),
+            descendingOption(),
+            formatOption(),
+            outputOption("also write the export file (.txt, .csv, .xls, .xlsx or .json by its ending; - for "
+                         "standard output)"),
             {"--save", {}, "store the snapshot under verhis/<name>/<version>", {}},
             {"--revision", {"REV"}, "count FILE as it was at this git revision, read from the repository's objects",
              {}},
             {"--git-dir", {"DIR"}, "the repository to read (default: the one that holds FILE)", {}},
+            excludeOption(),
+            oneTableOption(),
+            quietOption(),
+            strictOption(),
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;
@@ -248,10 +332,7 @@ const CommandSpec& countCommand()
 
 int runCountCommand(const ParsedArgs& args, const CommandRun& run)
 {
-    const CountOptions options = parseCount(args);
-    std::error_code ec;
-    fs::create_directories(run.folder.dataRoot(), ec);
-    return runCount(options, run.folder, run.out, run.err, run.context);
+    return runCount(parseCount(args), run.folder, run.out, run.err, run.context);
 }
 
 } // namespace zorvika

@@ -40,17 +40,20 @@ int printNames(const std::vector<std::string>& names, std::ostream& out, bool js
 
 // `history PROJECT VERSION`: the snapshot as the history window shows it.
 int printSnapshot(const std::string& project, const std::string& version, const ProgramFolder& folder,
-                  const MessageTable& messages, std::ostream& out, std::ostream& err, bool json)
+                  const MessageTable& messages, std::ostream& out, std::ostream& err, bool json, const SortState& sort)
 {
     if (!json) {
         // Printed from views into the snapshot's own text, as the history
-        // window shows it: on column 0 ascending.
+        // window shows it (on column 0 ascending unless --sort says otherwise).
         const SnapshotText snapshot(folder, project, version, messages.get("TOTAL2"));
         if (!snapshot.error().empty())
             return failWith(err, snapshot.error());
         const auto& rows = snapshot.rows();
-        const std::vector<std::size_t> order = sortedOrderBy(
-            rows.size(), false, [&](std::size_t i) -> std::string_view { return rows[i][ColModule]; });
+        const auto column = static_cast<std::size_t>(sort.column);
+        auto cell = [&](std::size_t i) -> std::string_view { return rows[i][column]; };
+        const std::vector<std::size_t> order = sort.column >= ColP
+                                                   ? sortedOrderByNumber(rows.size(), sort.descending, cell)
+                                                   : sortedOrderBy(rows.size(), sort.descending, cell);
         writeExportText(out, rows, totalsValues(snapshot.totalsLabel(), messages.totalsWords()), ExportFormat::Tab,
                         &order, true);
         return 0;
@@ -58,7 +61,7 @@ int printSnapshot(const std::string& project, const std::string& version, const 
     const Snapshot snapshot = loadSnapshot(folder, project, version, messages.get("TOTAL2"));
     if (!snapshot.error.empty())
         return failWith(err, snapshot.error);
-    const std::vector<ModuleRow> rows = sortedRows(snapshot.rows, SortState{});
+    const std::vector<ModuleRow> rows = sortedRows(snapshot.rows, sort);
     const auto totals = totalsValues(snapshot.totalsLabel, messages.totalsWords());
     out << "{\"project\":" << jsonString(project) << ",\"version\":" << jsonString(version)
         << ",\"rows\":" << jsonRows(rows) << ",\"totals\":";
@@ -134,24 +137,31 @@ int printComparison(const std::string& project, const std::string& first, const 
 int deleteFromHistory(const std::vector<std::string>& names, const ProgramFolder& folder,
                       const MessageTable& messages, std::ostream& err)
 {
-    const bool kept = names.size() == 1 ? !deleteProject(folder, names[0])
-                                        : !deleteVersion(folder, names[0], names[1]);
-    if (kept)
-        return failWith(err, names[0] + (names.size() == 1 ? "" : " " + names[1]) + ": " + messages.get("DEL"));
+    const DeleteResult result = names.size() == 1 ? deleteProject(folder, names[0])
+                                                  : deleteVersion(folder, names[0], names[1]);
+    const std::string what = names[0] + (names.size() == 1 ? "" : " " + names[1]);
+    if (!result.refusal.empty())
+        return failWith(err, what + ": " + result.refusal);
+    if (!result)
+        return failWith(err, what + ": " + messages.get("DEL"));
     return 0;
 }
 
 int runHistory(const std::vector<std::string>& args, bool trend,
                const std::optional<std::pair<std::string, std::string>>& compare, bool remove, bool json,
-               const ProgramFolder& folder, std::ostream& out, std::ostream& err)
+               const std::optional<SortState>& sort, const ProgramFolder& folder, std::ostream& out, std::ostream& err)
 {
+    if (sort && args.size() != 2)
+        throw UsageError{"--sort and --descending go with a PROJECT and a VERSION"};
     if ((trend || compare) && args.size() != 1)
         throw UsageError{"--trend and --compare take one PROJECT and no VERSION"};
     if (trend && compare)
         throw UsageError{"--trend and --compare cannot go together"};
     if (remove && (args.empty() || trend || compare))
         throw UsageError{"--delete takes a PROJECT or a PROJECT and a VERSION"};
-    ensureWorkFiles(folder);
+    // Only deleting writes; listing and printing leave the data folder as it is.
+    if (remove)
+        ensureWorkFiles(folder);
     const MessageTable messages(folder);
     if (const std::string problem = messages.problem(); !problem.empty())
         return failWith(err, problem);
@@ -171,7 +181,7 @@ int runHistory(const std::vector<std::string>& args, bool trend,
         return deleteFromHistory(args, folder, messages, err);
     if (args.size() == 1)
         return printNames(versions, out, json);
-    return printSnapshot(args[0], args[1], folder, messages, out, err, json);
+    return printSnapshot(args[0], args[1], folder, messages, out, err, json, sort.value_or(SortState{}));
 }
 
 } // namespace
@@ -189,8 +199,11 @@ const CommandSpec& historyCommand()
             {"--trend", {}, "print one line per stored version of PROJECT: the version and its ten totals", {}},
             {"--compare", {"V1", "V2"}, "print every module of two versions of PROJECT with its P - C - B in each", {}},
             {"--delete", {}, "delete the stored VERSION of PROJECT, or the whole PROJECT (read-only ones stay)", {}},
-            {"--format", {"FORMAT"}, "print tab text (the default) or JSON", {"tsv", "json"}},
+            {"--format", {"FORMAT"}, "print tab text (the default) or JSON", {"tsv", "json"}, 'f'},
+            sortOption("order a snapshot's rows by a column: 0 to 11 or its caption; figures as numbers"),
+            descendingOption(),
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;
@@ -201,10 +214,24 @@ int runHistoryCommand(const ParsedArgs& args, const CommandRun& run)
     std::optional<std::pair<std::string, std::string>> compare;
     if (const auto it = args.options.find("--compare"); it != args.options.end())
         compare.emplace(it->second[0], it->second[1]);
-    std::error_code ec;
-    fs::create_directories(run.folder.dataRoot(), ec);
+    std::optional<SortState> sort;
+    if (args.has("--sort") || args.has("--descending")) {
+        sort.emplace();
+        if (const auto c = args.value("--sort")) {
+            const auto column = moduleListColumn(*c);
+            if (!column)
+                throw UsageError{"--sort takes a column from 0 to 11 or its caption"};
+            sort->column = *column;
+        }
+        sort->descending = args.has("--descending");
+        sort->numeric = true;
+    }
+    if (args.has("--delete")) {
+        std::error_code ec;
+        fs::create_directories(run.folder.dataRoot(), ec);
+    }
     return runHistory(args.operands, args.has("--trend"), compare, args.has("--delete"),
-                      args.value("--format") == "json", run.folder, run.out, run.err);
+                      args.value("--format") == "json", sort, run.folder, run.out, run.err);
 }
 
 } // namespace zorvika

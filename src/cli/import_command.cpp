@@ -23,9 +23,10 @@ const CommandSpec& importCommand()
         {
             {"--tags", {}, "every tagged revision, or those whose tags match PATTERN (a glob, as \"v*\")", {}},
             {"--revisions", {"A..B"}, "the commits of a range (or all history up to one revision)", {}},
-            {"--every", {"N"}, "with --revisions: every N-th commit, counted back from the newest", {}},
+            {"--every", {"N"}, "with --revisions: every N-th commit, counted back from the newest", {}, 0, NumberRange{1}},
             {"--git-dir", {"DIR"}, "the repository to read (default: the one that holds FILE)", {}},
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;
@@ -40,14 +41,11 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
         throw UsageError{"import takes either --tags or --revisions A..B"};
     if (!tags && args.operands.size() > 1)
         throw UsageError{"a PATTERN goes with --tags"};
-    long long every = 1;
-    if (const auto n = args.value("--every")) {
-        const auto parsed = parseFigure(*n);
-        if (!parsed || *parsed < 1)
-            throw UsageError{"--every takes a number from 1"};
+    std::uint64_t every = 1;
+    if (const auto n = args.number("--every")) {
         if (tags)
             throw UsageError{"--every goes with --revisions"};
-        every = *parsed;
+        every = static_cast<std::uint64_t>(*n);
     }
     std::ostream& out = run.out;
     std::ostream& err = run.err;
@@ -65,10 +63,13 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
         return failWith(err, error);
     const std::optional<std::string> pattern =
         tags ? std::optional<std::string>(args.operands.size() > 1 ? args.operands[1] : "") : std::nullopt;
-    const auto revisions =
-        importRevisions(*repository->repository, pattern, range.value_or(""), static_cast<int>(every), &error);
+    std::vector<std::string> warnings;
+    const auto revisions = importRevisions(*repository->repository, pattern, range.value_or(""),
+                                           every, &error, &warnings);
     if (!revisions)
         return failWith(err, error);
+    for (const std::string& warning : warnings)
+        err << "zorvika-cli: warning: " << warning << '\n';
 
     const bool progress = isTerminal(standardError());
     const DeferredInterrupt interrupts; // Ctrl-C stops after the revision being counted
@@ -100,7 +101,8 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
         << summary.unstorable << " with an unstorable name)" << (stopped ? ", stopped by an interrupt" : "") << '\n';
     if (!summary.error.empty())
         return failWith(err, summary.error);
-    return stopped ? 130 : 0;
+    // An interrupt that came after the last revision still ends the run as one.
+    return DeferredInterrupt::requested() ? DeferredInterrupt::exitStatus() : 0;
 }
 
 } // namespace zorvika

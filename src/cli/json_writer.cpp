@@ -1,13 +1,18 @@
 #include "cli/json_writer.h"
 
 #include "analysis/procedure_metrics.h"
+#include "base/text_codec.h"
 
 #include <cstdio>
 
 namespace zorvika {
 
-std::string jsonString(std::string_view text)
+std::string jsonString(std::string_view bytes)
 {
+    // Texts from outside (folder names of the store, paths) are decoded as
+    // cells are, so that every document is valid UTF-8.
+    std::string decoded;
+    const std::string_view text = isValidUtf8(bytes) ? bytes : (decoded = windows1252ToUtf8(bytes));
     std::string out = "\"";
     for (char ch : text) {
         const auto c = static_cast<unsigned char>(ch);

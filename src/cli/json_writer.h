@@ -14,6 +14,8 @@ namespace zorvika {
 struct ModuleMetrics;
 struct ProcedureMetrics;
 
+// A JSON string of the text; a text that is not valid UTF-8 is read as
+// Windows-1252 first, as cells are, so the result is always valid UTF-8.
 std::string jsonString(std::string_view text);
 // ["a","b"]
 std::string jsonStrings(const std::vector<std::string>& texts);

@@ -19,6 +19,8 @@ int main(int argc, char** argv)
         const zorvika::ProgramFolder folder = zorvika::ProgramFolder::ofExecutable();
         context.defaultProgramFolder = folder.root;
         context.defaultDataFolder = folder.data;
+        context.defaultFolderProblem = folder.unusable;
+        context.locale = zorvika::LocaleVariables::ofEnvironment();
         const auto spreadsheet = zorvika::makeSystemSpreadsheet();
         context.spreadsheet = spreadsheet.get();
         status = zorvika::runCli(args, out, std::cerr, context);

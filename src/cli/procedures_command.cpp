@@ -5,13 +5,19 @@
 #include "base/text_codec.h"
 #include "base/platform.h"
 #include "cli/commands.h"
+#include "cli/inputs.h"
 #include "cli/json_writer.h"
 #include "components/spreadsheet.h"
 #include "output/table_export.h"
 #include "shell/message_table.h"
 #include "shell/selection.h"
+#include "analysis/project_reader.h"
+#include "output/export.h"
+#include "base/file_io.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 
 namespace zorvika {
 
@@ -23,24 +29,47 @@ namespace {
 constexpr std::array<std::string_view, kProcedureColumnCount> kProcedureColumnWords = {
     "module", "name", "kind", "line", "span", "code", "lloc", "statements", "cc", "cc2", "depth"};
 
+// The limits of the gate: a procedure over one is told as a warning.
+struct Limit {
+    std::string_view option; // "--max-cc"
+    std::string_view figure; // "CC", as the warning names it
+    std::int64_t ProcedureMetrics::*value;
+};
+constexpr Limit kLimits[] = {
+    {"--max-cc", "CC", &ProcedureMetrics::cc},
+    {"--max-span", "span", &ProcedureMetrics::span},
+    {"--max-depth", "depth", &ProcedureMetrics::depth},
+};
+
 struct ProceduresOptions {
-    std::string file;
+    std::vector<std::string> files;
+    std::vector<std::string> excludes;
     std::optional<std::size_t> project; // 1-based
     SortState sort;
     std::string format = "tsv";
     std::optional<std::string> output;
+    bool oneTable = false;
+    bool quiet = false;
+    bool strict = false;
+    std::array<std::optional<std::int64_t>, std::size(kLimits)> limits;
+
+    bool gate() const
+    {
+        return std::any_of(limits.begin(), limits.end(), [](const auto& l) { return l.has_value(); });
+    }
 };
 
 ProceduresOptions parseProcedures(const ParsedArgs& args)
 {
     ProceduresOptions o;
-    o.file = args.operands.front();
+    o.files = args.operands;
+    o.excludes = args.values("--exclude");
     o.project = projectNumber(args);
     if (const auto v = args.value("--sort")) {
-        const auto n = parseFigure(*v);
+        const auto n = parseWholeNumber(*v);
         const auto word = std::find_if(kProcedureColumnWords.begin(), kProcedureColumnWords.end(),
                                        [&](std::string_view w) { return equalsNoCase(w, *v); });
-        if (n && *n >= 0 && *n < kProcedureColumnCount)
+        if (n && *n < kProcedureColumnCount)
             o.sort.column = static_cast<int>(*n);
         else if (word != kProcedureColumnWords.end())
             o.sort.column = static_cast<int>(word - kProcedureColumnWords.begin());
@@ -53,6 +82,16 @@ ProceduresOptions parseProcedures(const ParsedArgs& args)
     o.output = args.value("--output");
     if (o.output && o.output->empty())
         throw UsageError{"--output needs a path"};
+    o.oneTable = args.has("--one-table");
+    o.quiet = args.has("--quiet");
+    o.strict = args.has("--strict");
+    for (std::size_t i = 0; i < std::size(kLimits); ++i)
+        o.limits[i] = args.number(kLimits[i].option);
+    if (o.project && o.files.size() > 1)
+        throw UsageError{"--project goes with one FILE"};
+    if (o.gate() && (o.format == "json" || o.oneTable || (o.output && *o.output == "-")))
+        throw UsageError{"--max-cc, --max-span and --max-depth print warnings in place of the list; "
+                         "not with --format json, --one-table or --output -"};
     return o;
 }
 
@@ -85,79 +124,198 @@ std::string jsonProcedures(const std::string& path, const std::vector<ModuleAnal
     return out + "}}";
 }
 
+// A path of a project file with either separator, as this system writes it.
+std::string withSlashes(std::string path)
+{
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// The folder a project's module paths are joined to, as the user gave it:
+// the project file's folder, for a group member the group's folder joined
+// with the member's.
+fs::path givenFolder(const std::string& file, const Selection& selection, std::size_t k)
+{
+    fs::path folder = pathFromUtf8(file).parent_path();
+    if (!selection.groupFile.empty())
+        folder /= pathFromUtf8(withSlashes(selection.projectPaths[k])).parent_path();
+    return folder;
+}
+
+// The gate: "path:line: warning: NAME: CC 42 over 20" for each procedure
+// and each limit it is over; returns how many lines were written.
+std::size_t writeWarnings(std::ostream& out, const ProceduresOptions& o, const fs::path& folder,
+                          const std::vector<ModuleAnalysis>& modules)
+{
+    std::size_t told = 0;
+    for (const ModuleAnalysis& module : modules) {
+        if (!module.metrics)
+            continue;
+        const std::string path = toDisplayText(utf8Of(folder / pathFromUtf8(withSlashes(module.module))));
+        for (const ProcedureMetrics& p : module.metrics->procedures)
+            for (std::size_t i = 0; i < std::size(kLimits); ++i) {
+                const std::int64_t value = p.*kLimits[i].value;
+                if (!o.limits[i] || value <= *o.limits[i])
+                    continue;
+                out << path << ':' << p.firstLine << ": warning: " << toDisplayText(p.name) << ": "
+                    << kLimits[i].figure << ' ' << value << " over " << *o.limits[i] << '\n';
+                ++told;
+            }
+    }
+    return told;
+}
+
+// The rows' order: a figure column (first line to depth) by its numbers.
+std::vector<std::size_t> procedureOrder(const std::vector<ModuleAnalysis>& modules, const SortState& sort,
+                                        const std::string& twiceMark)
+{
+    const std::vector<std::string> texts = procedureColumn(modules, sort.column, twiceMark);
+    if (sort.column < ProcFirstLine)
+        return sortedProcedureOrder(texts, sort.descending);
+    return sortedOrderByNumber(texts.size(), sort.descending,
+                               [&](std::size_t i) -> std::string_view { return texts[i]; });
+}
+
 int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::ostream& out, std::ostream& err,
                   const CliContext& context)
 {
-    if (o.output && isGroupFileName(o.file) && !o.project)
+    const ProjectInputs inputs = findProjectInputs(o.files, o.excludes);
+    if (o.output && inputs.files.size() > 1)
+        throw UsageError{"--output writes the list of one project; give one FILE"};
+    if (o.output && !inputs.files.empty() && isGroupFileName(inputs.files.front()) && !o.project)
         throw UsageError{"--output with a group needs --project"};
-    ensureWorkFiles(folder);
     const MessageTable messages(folder);
     if (const std::string problem = messages.problem(); !problem.empty())
         return failWith(err, problem);
-    const SelectionResult chosen = makeSelection(pathFromUtf8(o.file), folder);
-    if (!chosen.selection)
-        return failWith(err, chosen.error);
-    const Selection& selection = *chosen.selection;
-    if (o.project && *o.project > selection.size())
-        return noSuchProject(err, o.file, selection.size(), *o.project);
+    int status = 0;
+    for (const std::string& failure : inputs.failures)
+        status = failWith(err, failure);
 
     std::vector<std::string> titles;
     for (std::string_view key : kProcedureCaptionKeys)
         titles.push_back(messages.get(key));
-    const std::size_t first = o.project ? *o.project - 1 : 0;
-    const std::size_t last = o.project ? *o.project : selection.size();
-    int status = 0;
-    if (o.format == "json")
-        out << '[';
-    for (std::size_t k = first; k < last; ++k) {
-        if (!selection.projectErrors[k].empty())
-            err << "zorvika-cli: warning: " << selection.projectErrors[k] << '\n';
-        const std::vector<ModuleAnalysis> modules =
-            analyzeProjectText(selection.projectTexts[k], selection.projectFolders[k]);
-        const std::string twiceMark = messages.get("PROCTWICE");
-        // The order from the sort column's texts alone; the rows are made
-        // one at a time as they are printed, and kept only for a file.
-        const std::vector<std::size_t> order =
-            sortedProcedureOrder(procedureColumn(modules, o.sort.column, twiceMark), o.sort.descending);
-        const ProcedureRow totals = procedureTotalsRow(modules, messages.get("PROCTOTAL"));
-        const std::string path = toDisplayText(selection.projectPaths[k]);
-        if (o.format == "json") {
-            if (k > first)
-                out << ',';
-            out << jsonProcedures(path, modules, order, totals);
-        } else {
-            if (k > first)
-                out << '\n';
-            const ExportFormat format = o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab;
-            const auto all = allProcedures(modules);
-            std::string text;
-            // Room for lines of a usual length: only what is written is touched.
-            text.reserve((order.size() + 2) * 128);
-            appendTableLine(text, titles, format);
-            ProcedureRow row;
-            for (std::size_t i : order) {
-                fillProcedureRow(row, *all[i].first, *all[i].second, twiceMark);
-                appendTableLine(text, row, format);
-            }
-            appendTableLine(text, totals, format);
-            out << withUnixLineEnds(std::move(text));
+    const std::string twiceMark = messages.get("PROCTWICE");
+    const std::string totalWord = messages.get("PROCTOTAL");
+    const bool json = o.format == "json";
+    const bool exportToStdout = o.output && *o.output == "-";
+    const ExportFormat format = o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab;
+    bool opened = false;
+    std::size_t warnings = 0;
+    MissingModules missing;
+    for (const std::string& file : inputs.files) {
+        // Counting stores nothing here: the texts stay in memory.
+        const SelectionResult chosen = makeSelection(pathFromUtf8(file), folder, WorkingCopies::InMemory);
+        if (!chosen.selection) {
+            status = failWith(err, chosen.error);
+            continue;
         }
-        if (o.output) {
+        const Selection& selection = *chosen.selection;
+        if (o.project && *o.project > selection.size())
+            return noSuchProject(err, file, selection.size(), *o.project);
+        const std::size_t first = o.project ? *o.project - 1 : 0;
+        const std::size_t last = o.project ? *o.project : selection.size();
+        if (o.output && !exportToStdout) {
+            // Never written over what the count reads.
+            if (const std::string refusal = exportTargetRefusal(pathFromUtf8(*o.output),
+                                                                countInputs(selection, first, folder.messageTable()));
+                !refusal.empty())
+                return failWith(err, *o.output + ": " + refusal);
+        }
+        for (std::size_t k = first; k < last; ++k) {
+            if (!selection.projectErrors[k].empty())
+                err << "zorvika-cli: warning: " << selection.projectErrors[k] << '\n';
+            const std::vector<ModuleAnalysis> modules =
+                analyzeProjectText(selection.projectTexts[k], selection.projectFolders[k]);
+            for (const ModuleAnalysis& module : modules)
+                missing.add(module.module, module.type == kTypeInvalid);
+            if (o.gate()) {
+                warnings += writeWarnings(out, o, givenFolder(file, selection, k), modules);
+                if (!o.output)
+                    continue;
+            }
+            // The order from the sort column's texts alone; the rows are made
+            // one at a time as they are printed, and kept only for a file.
+            const std::vector<std::size_t> order = procedureOrder(modules, o.sort, twiceMark);
+            const ProcedureRow totals = procedureTotalsRow(modules, totalWord);
+            const std::string path = toDisplayText(selection.projectPaths[k]);
+            const auto all = allProcedures(modules);
+            // With the gate the warnings stand in for the list; "--output -"
+            // puts the export there instead.
+            if (o.gate() || exportToStdout) {
+            } else if (json) {
+                out << (opened ? ',' : '[') << jsonProcedures(path, modules, order, totals);
+            } else {
+                std::string text;
+                // Room for lines of a usual length: only what is written is touched.
+                text.reserve((order.size() + 2) * 128);
+                ProcedureRow row;
+                if (o.oneTable) {
+                    // One header for all projects; each line begins with the project's name.
+                    const std::string name = projectInfoFromText(selection.projectTexts[k]).name();
+                    if (!opened) {
+                        ProcedureRow header{"Project"};
+                        header.insert(header.end(), titles.begin(), titles.end());
+                        appendTableLine(text, header, format);
+                    }
+                    row.push_back(name);
+                    for (std::size_t i : order) {
+                        ProcedureRow cells;
+                        fillProcedureRow(cells, *all[i].first, *all[i].second, twiceMark);
+                        row.resize(1);
+                        row.insert(row.end(), cells.begin(), cells.end());
+                        appendTableLine(text, row, format);
+                    }
+                    row.resize(1);
+                    row.insert(row.end(), totals.begin(), totals.end());
+                    appendTableLine(text, row, format);
+                } else {
+                    if (opened)
+                        text += "\r\n";
+                    appendTableLine(text, titles, format);
+                    for (std::size_t i : order) {
+                        fillProcedureRow(row, *all[i].first, *all[i].second, twiceMark);
+                        appendTableLine(text, row, format);
+                    }
+                    appendTableLine(text, totals, format);
+                }
+                out << withUnixLineEnds(std::move(text));
+            }
+            opened = true;
+            if (!o.output)
+                continue;
+            out.flush();
+            if (exportToStdout && json) {
+                std::string text = "[";
+                text.append(jsonProcedures(path, modules, order, totals)).append("]\r\n");
+                if (const Outcome written = writeOutputFile(pathFromUtf8("-"), text); !written)
+                    status = failWith(err, "standard output: " + written.reason());
+                continue;
+            }
             std::vector<ProcedureRow> rows = procedureRows(modules, twiceMark);
             TextTable table;
             table.reserve(rows.size() + 1);
             for (std::size_t i : order)
                 table.push_back(std::move(rows[i]));
             table.push_back(totals);
-            out.flush();
+            if (exportToStdout) {
+                // The export of the format asked for, as a file of that ending holds it.
+                if (const Outcome written = writeOutputFile(pathFromUtf8("-"), tableText(titles, table, format));
+                    !written)
+                    status = failWith(err, "standard output: " + written.reason());
+                continue;
+            }
             NoSpreadsheet none;
             Spreadsheet& sheet = context.spreadsheet ? *context.spreadsheet : none;
             if (const int failed = exportFailure(err, *o.output, writeTableExport(pathFromUtf8(*o.output), titles, table, sheet)))
                 status = failed;
         }
     }
-    if (o.format == "json")
-        out << "]\n";
+    if (json && !exportToStdout && !o.gate() && (opened || status == 0))
+        out << (opened ? "]\n" : "[]\n");
+    if (const int failed = missing.report(err, o.quiet, o.strict))
+        status = failed;
+    if (warnings > 0)
+        status = failWith(err, std::to_string(warnings) + " procedure figure(s) over the limits");
     return status;
 }
 
@@ -167,19 +325,30 @@ const CommandSpec& proceduresCommand()
 {
     static const CommandSpec spec{
         "procedures",
-        "FILE",
+        "FILE...",
         1,
-        1,
-        "Lists every procedure of every module of a project or group, in project order: module, name, kind,\n"
-        "first line, span, code lines, LLOC, statements, CC, CC2 and depth, and a totals row.",
+        SIZE_MAX,
+        "Lists every procedure of every module of projects and groups, in project order: module, name, kind,\n"
+        "first line, span, code lines, LLOC, statements, CC, CC2 and depth, and a totals row. A FILE that is a\n"
+        "folder stands for every project and group below it.",
         {
-            {"--project", {"K"}, "only the K-th project of a group (from 1)", {}},
-            {"--sort", {"COLUMN"}, "order the rows by a column: 0 to 10 or module, name, kind, line, span, code, "
-                                   "lloc, statements, cc, cc2, depth", {}},
-            {"--descending", {}, "order the rows from the last to the first", {}},
-            {"--format", {"FORMAT"}, "print tab text (the default), comma text or JSON", {"tsv", "csv", "json"}},
-            {"--output", {"PATH"}, "also write the export file (.txt, .csv, .xls or .xlsx by its ending)", {}},
+            projectOption(),
+            sortOption("order the rows by a column: 0 to 10 or module, name, kind, line, span, code, lloc, "
+                       "statements, cc, cc2, depth; figures as numbers"),
+            descendingOption(),
+            formatOption(),
+            outputOption("also write the export file (.txt, .csv, .xls or .xlsx by its ending; - for standard "
+                         "output)"),
+            excludeOption(),
+            oneTableOption(),
+            quietOption(),
+            strictOption(),
+            {"--max-cc", {"N"}, "print each procedure whose CC is over N as a warning, in place of the list; exit 1 "
+                                "when there is one", {}, 0, NumberRange{0}},
+            {"--max-span", {"N"}, "the same for a span over N lines", {}, 0, NumberRange{0}},
+            {"--max-depth", {"N"}, "the same for a depth over N", {}, 0, NumberRange{0}},
             programFolderOption(),
+            languageOption(),
         },
     };
     return spec;
@@ -187,10 +356,7 @@ const CommandSpec& proceduresCommand()
 
 int runProceduresCommand(const ParsedArgs& args, const CommandRun& run)
 {
-    const ProceduresOptions options = parseProcedures(args);
-    std::error_code ec;
-    fs::create_directories(run.folder.dataRoot(), ec);
-    return runProcedures(options, run.folder, run.out, run.err, run.context);
+    return runProcedures(parseProcedures(args), run.folder, run.out, run.err, run.context);
 }
 
 } // namespace zorvika

@@ -1,9 +1,13 @@
 #include "components/git_repository.h"
 
 #include "base/platform.h"
+#include "base/file_io.h"
 #include "base/shared_library.h"
 
 #include <git2.h>
+#include <git2/sys/odb_backend.h>
+#include <git2/sys/repository.h>
+#include "components/loose_object.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -11,12 +15,18 @@
 #include <mutex>
 #include <new>
 #include <system_error>
+#include <unordered_set>
 
 namespace zorvika {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// The system's package that holds the library, named when it cannot be loaded.
+#ifndef ZORVIKA_LIBGIT2_PACKAGE
+#define ZORVIKA_LIBGIT2_PACKAGE ""
+#endif
 
 // libgit2 and what it pulls in (its TLS and SSH libraries among them) are
 // loaded when a revision is first read, not at every start of the programs:
@@ -34,22 +44,31 @@ namespace {
     X(git_commit_time_offset) \
     X(git_commit_tree_id) \
     X(git_error_last) \
+    X(git_error_set_str) \
     X(git_libgit2_init) \
     X(git_libgit2_opts) \
     X(git_libgit2_shutdown) \
     X(git_object_free) \
+    X(git_object_type) \
     X(git_object_peel) \
+    X(git_odb_add_backend) \
+    X(git_odb_backend_data_alloc) \
+    X(git_odb_backend_data_free) \
     X(git_odb_free) \
+    X(git_odb_init_backend) \
     X(git_odb_object_data) \
     X(git_odb_object_free) \
     X(git_odb_object_size) \
     X(git_odb_object_type) \
     X(git_odb_open) \
     X(git_odb_read) \
+    X(git_odb_read_header) \
     X(git_oid_fromstr) \
     X(git_oid_tostr) \
     X(git_repository_free) \
     X(git_repository_item_path) \
+    X(git_repository_odb) \
+    X(git_repository_set_odb) \
     X(git_repository_open_ext) \
     X(git_repository_workdir) \
     X(git_revparse_single) \
@@ -81,7 +100,7 @@ const GitApi& git()
     static GitApi api;
     static std::once_flag loaded;
     std::call_once(loaded, [] {
-        static SharedLibrary library(ZORVIKA_LIBGIT2_LIBRARY);
+        static SharedLibrary library(ZORVIKA_LIBGIT2_LIBRARY, ZORVIKA_LIBGIT2_PACKAGE);
         bool whole = library.loaded();
 #define ZORVIKA_GIT_BIND(name) whole = whole && library.bind(#name, api.name);
         ZORVIKA_GIT_FUNCTIONS(ZORVIKA_GIT_BIND)
@@ -97,6 +116,10 @@ const GitApi& git()
         // data: hashing every object again as it is read would cost more
         // than counting it.
         api.git_libgit2_opts(GIT_OPT_ENABLE_STRICT_HASH_VERIFICATION, 0);
+        // The trees a count needs are kept by the program for as long as
+        // they are in use; the library's own cache would keep every small
+        // tree and commit of an import to its end.
+        api.git_libgit2_opts(GIT_OPT_ENABLE_CACHING, 0);
     });
     return api;
 }
@@ -144,6 +167,161 @@ GitCommit commitOf(git_commit* c)
     return out;
 }
 
+
+// The loose objects of one objects folder, read by our own reader: the
+// library's reader of them inflates forever when a loose object is cut
+// short (its stream waits for input that never comes), where git fails at
+// once. Added to every object database the program reads through, it comes
+// after the packs and before the library's own loose reader, which so never
+// reads an object that this one finds, damaged or not.
+struct LooseBackend {
+    git_odb_backend parent; // first, so that the library's pointer is this one's
+    fs::path objects;
+};
+
+fs::path looseFile(const fs::path& objects, const std::string& hex)
+{
+    return objects / hex.substr(0, 2) / hex.substr(2);
+}
+
+git_object_t objectType(const std::string& type)
+{
+    return type == "commit" ? GIT_OBJECT_COMMIT
+         : type == "tree"   ? GIT_OBJECT_TREE
+         : type == "blob"   ? GIT_OBJECT_BLOB
+                            : GIT_OBJECT_TAG;
+}
+
+int looseFailure(const LooseObject& object, const std::string& hex)
+{
+    if (object.status == LooseStatus::Missing)
+        return GIT_ENOTFOUND;
+    git().git_error_set_str(GIT_ERROR_ODB, ("loose object " + hex + " is damaged: " + object.reason).c_str());
+    return GIT_ERROR;
+}
+
+int looseReadFile(void** data, std::size_t* size, git_object_t* type, git_odb_backend* backend, const std::string& hex)
+{
+    auto* self = reinterpret_cast<LooseBackend*>(backend);
+    LooseObject object = readLooseObject(
+        looseFile(self->objects, hex),
+        [backend](std::size_t n) { return static_cast<char*>(git().git_odb_backend_data_alloc(backend, n)); },
+        [backend](char* p) { git().git_odb_backend_data_free(backend, p); });
+    if (object.status != LooseStatus::Ok)
+        return looseFailure(object, hex);
+    *data = object.data;
+    *size = static_cast<std::size_t>(object.size);
+    *type = objectType(object.type);
+    return 0;
+}
+
+// Nothing thrown crosses the library's C frames.
+template <typename F>
+int guarded(F&& f)
+{
+    try {
+        return f();
+    } catch (...) {
+        git().git_error_set_str(GIT_ERROR_NOMEMORY, "out of memory reading a loose object");
+        return GIT_ERROR;
+    }
+}
+
+int looseRead(void** data, std::size_t* size, git_object_t* type, git_odb_backend* backend, const git_oid* oid)
+{
+    return guarded([&] { return looseReadFile(data, size, type, backend, idText(oid)); });
+}
+
+int looseReadHeader(std::size_t* size, git_object_t* type, git_odb_backend* backend, const git_oid* oid)
+{
+    return guarded([&] {
+        const std::string hex = idText(oid);
+        const LooseObject object = readLooseObject(looseFile(reinterpret_cast<LooseBackend*>(backend)->objects, hex));
+        if (object.status != LooseStatus::Ok)
+            return looseFailure(object, hex);
+        *size = static_cast<std::size_t>(object.size);
+        *type = objectType(object.type);
+        return 0;
+    });
+}
+
+// A unique loose object whose id begins with the first `length` digits.
+int looseFindPrefix(git_oid* full, void** data, std::size_t* size, git_object_t* type, git_odb_backend* backend,
+                    const git_oid* shortId, std::size_t length)
+{
+    const std::string prefix = idText(shortId).substr(0, length);
+    if (prefix.size() < 2)
+        return GIT_ENOTFOUND;
+    std::string found;
+    std::error_code ec;
+    const fs::path folder = reinterpret_cast<LooseBackend*>(backend)->objects / prefix.substr(0, 2);
+    for (fs::directory_iterator d(folder, ec), end; !ec && d != end; d.increment(ec)) {
+        const std::string name = utf8Of(d->path().filename());
+        if (name.size() != GIT_OID_HEXSZ - 2 || name.compare(0, prefix.size() - 2, prefix, 2) != 0
+            || name.find_first_not_of("0123456789abcdef") != std::string::npos)
+            continue;
+        if (!found.empty()) {
+            git().git_error_set_str(GIT_ERROR_ODB, ("the short id " + prefix + " names several objects").c_str());
+            return GIT_EAMBIGUOUS;
+        }
+        found = prefix.substr(0, 2) + name;
+    }
+    if (found.empty())
+        return GIT_ENOTFOUND;
+    if (git().git_oid_fromstr(full, found.c_str()) != 0)
+        return GIT_ENOTFOUND;
+    return looseReadFile(data, size, type, backend, found);
+}
+
+int looseReadPrefix(git_oid* full, void** data, std::size_t* size, git_object_t* type, git_odb_backend* backend,
+                    const git_oid* shortId, std::size_t length)
+{
+    return guarded([&] { return looseFindPrefix(full, data, size, type, backend, shortId, length); });
+}
+
+void looseFree(git_odb_backend* backend)
+{
+    delete reinterpret_cast<LooseBackend*>(backend);
+}
+
+// Adds our loose reader for `objects` and for the folders its
+// "info/alternates" names (as git does, at most five deep).
+void addLooseReaders(git_odb* odb, const fs::path& objects, int depth = 0)
+{
+    auto backend = std::make_unique<LooseBackend>();
+    if (git().git_odb_init_backend(&backend->parent, GIT_ODB_BACKEND_VERSION) != 0)
+        return;
+    backend->objects = objects;
+    backend->parent.read = looseRead;
+    backend->parent.read_prefix = looseReadPrefix;
+    backend->parent.read_header = looseReadHeader;
+    backend->parent.free = looseFree;
+    // Priority 2, as the packs: after them (they were added first), before
+    // the library's loose reader (priority 1).
+    if (git().git_odb_add_backend(odb, &backend->parent, 2) != 0)
+        return;
+    backend.release();
+    if (depth >= 5)
+        return;
+    std::string list;
+    if (readRegularFile(objects / "info" / "alternates", list, 1 << 20) != ReadStatus::Ok)
+        return;
+    std::size_t start = 0;
+    while (start < list.size()) {
+        std::size_t end = list.find('\n', start);
+        if (end == std::string::npos)
+            end = list.size();
+        std::string line = list.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line.front() == '#')
+            continue;
+        const fs::path alternate = pathFromUtf8(line);
+        addLooseReaders(odb, alternate.is_absolute() ? alternate : objects / alternate, depth + 1);
+    }
+}
+
 } // namespace
 
 GitLibraryStart::GitLibraryStart()
@@ -167,6 +345,7 @@ struct GitRepository::Handle {
     // thread that reads blobs at the same time.
     std::vector<git_odb*> readers;
     bool readersOpened = false;
+    fs::path objects; // the repository's objects folder
     ~Handle()
     {
         for (git_odb* odb : readers)
@@ -195,14 +374,33 @@ std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const 
     }
     git().git_libgit2_init();
     auto handle = std::make_unique<Handle>();
+    // A folder that is gone from the work tree (the file is counted as it
+    // was) is looked for from the nearest folder up that exists.
+    fs::path from = start;
+    while (gitDir.empty() && from.has_relative_path() && !followedInfo(from))
+        from = from.parent_path();
     const int rc = gitDir.empty()
-                       ? git().git_repository_open_ext(&handle->repo, utf8Of(start).c_str(), 0, nullptr)
+                       ? git().git_repository_open_ext(&handle->repo, utf8Of(from).c_str(), 0, nullptr)
                        : git().git_repository_open_ext(&handle->repo, utf8Of(gitDir).c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
     if (rc != 0) {
         fail(error, rc == GIT_ENOTFOUND ? (gitDir.empty() ? start : gitDir).string() + ": not in a git repository"
                                         : lastError((gitDir.empty() ? start : gitDir).string()));
         return nullptr;
     }
+    git_odb* odb = nullptr;
+    git_buf objects{};
+    if (git().git_repository_odb(&odb, handle->repo) != 0
+        || git().git_repository_item_path(&objects, handle->repo, GIT_REPOSITORY_ITEM_OBJECTS) != 0) {
+        fail(error, lastError((gitDir.empty() ? start : gitDir).string()));
+        git().git_buf_dispose(&objects);
+        if (odb)
+            git().git_odb_free(odb);
+        return nullptr;
+    }
+    handle->objects = pathFromUtf8(objects.ptr);
+    git().git_buf_dispose(&objects);
+    addLooseReaders(odb, handle->objects);
+    git().git_odb_free(odb);
     return std::unique_ptr<GitRepository>(new GitRepository(std::move(handle)));
 }
 
@@ -222,10 +420,36 @@ std::optional<GitCommit> GitRepository::commit(std::string_view revision, std::s
     return commitOf(reinterpret_cast<git_commit*>(peeled.p));
 }
 
+void GitRepository::beginRevision()
+{
+    previousTrees_ = std::move(trees_);
+    trees_.clear();
+    // The object databases are opened anew for each revision after the
+    // first: the library keeps the delta bases it inflated, per pack and per
+    // database (up to 16 MiB each), until the database is closed, so that an
+    // import's memory would grow with the number of its revisions.
+    if (revisionsBegun_++ == 0)
+        return;
+    for (git_odb* odb : handle_->readers)
+        git().git_odb_free(odb);
+    handle_->readers.clear();
+    handle_->readersOpened = false;
+    git_odb* fresh = nullptr;
+    if (git().git_odb_open(&fresh, utf8Of(handle_->objects).c_str()) == 0) {
+        addLooseReaders(fresh, handle_->objects);
+        git().git_repository_set_odb(handle_->repo, fresh);
+        git().git_odb_free(fresh);
+    }
+}
+
 const std::vector<GitEntry>* GitRepository::tree(const std::string& id, std::string* error)
 {
     if (const auto it = trees_.find(id); it != trees_.end())
         return &it->second;
+    // A tree of the revision before is moved over whole, its entries where
+    // they were.
+    if (auto node = previousTrees_.extract(id))
+        return &trees_.insert(std::move(node)).position->second;
     git_oid oid;
     Owned<git_tree> t{git().git_tree_free};
     if (git().git_oid_fromstr(&oid, id.c_str()) != 0 || git().git_tree_lookup(&t.p, handle_->repo, &oid) != 0) {
@@ -247,6 +471,27 @@ const std::vector<GitEntry>* GitRepository::tree(const std::string& id, std::str
         entries.push_back({git().git_tree_entry_name(e), kind, idText(git().git_tree_entry_id(e))});
     }
     return &trees_.emplace(id, std::move(entries)).first->second;
+}
+
+std::optional<std::uint64_t> GitRepository::blobSize(const std::string& id, std::string* error)
+{
+    git_oid oid;
+    git_odb* odb = nullptr;
+    std::size_t size = 0;
+    git_object_t type = GIT_OBJECT_INVALID;
+    const bool read = git().git_oid_fromstr(&oid, id.c_str()) == 0 && git().git_repository_odb(&odb, handle_->repo) == 0
+                      && git().git_odb_read_header(&size, &type, odb, &oid) == 0;
+    if (odb)
+        git().git_odb_free(odb);
+    if (!read) {
+        fail(error, lastError("blob " + id));
+        return std::nullopt;
+    }
+    if (type != GIT_OBJECT_BLOB) {
+        fail(error, "blob " + id + ": the object is no blob");
+        return std::nullopt;
+    }
+    return size;
 }
 
 bool GitRepository::withBlob(const std::string& id, const std::function<void(std::string_view)>& use,
@@ -283,16 +528,13 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
     const std::size_t threads = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 8) + 1;
     if (!handle_->readersOpened) {
         handle_->readersOpened = true;
-        git_buf objects{};
-        if (git().git_repository_item_path(&objects, handle_->repo, GIT_REPOSITORY_ITEM_OBJECTS) == 0) {
-            for (std::size_t i = 0; i < threads; ++i) {
-                git_odb* odb = nullptr;
-                if (git().git_odb_open(&odb, objects.ptr) != 0)
-                    break;
-                handle_->readers.push_back(odb);
-            }
+        for (std::size_t i = 0; i < threads; ++i) {
+            git_odb* odb = nullptr;
+            if (git().git_odb_open(&odb, utf8Of(handle_->objects).c_str()) != 0)
+                break;
+            addLooseReaders(odb, handle_->objects);
+            handle_->readers.push_back(odb);
         }
-        git().git_buf_dispose(&objects);
     }
     if (handle_->readers.empty())
         return {};
@@ -392,7 +634,8 @@ bool GitRepository::blob(const std::string& id, std::string& out, std::string* e
     return withBlob(id, [&](std::string_view bytes) { out.assign(bytes); }, error);
 }
 
-std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pattern, std::string* error)
+std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pattern, std::string* error,
+                                                            std::vector<std::string>* warnings)
 {
     git_strarray names {};
     const std::string glob = pattern.empty() ? std::string("*") : std::string(pattern);
@@ -403,23 +646,45 @@ std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pat
     std::vector<std::pair<GitCommit, std::string>> found;
     for (std::size_t i = 0; i < names.count; ++i) {
         const std::string name = names.strings[i];
-        const auto c = commit("refs/tags/" + name, error);
-        if (!c) {
+        const std::string ref = "refs/tags/" + name;
+        // A tag of a tree or a blob names no revision: it is passed over,
+        // and said. Anything else that does not lead to a commit (a missing
+        // or damaged object) is a failure.
+        Owned<git_object> obj{git().git_object_free};
+        Owned<git_object> target{git().git_object_free};
+        // (An annotated tag is followed until its object is no tag.)
+        if (git().git_revparse_single(&obj.p, handle_->repo, ref.c_str()) != 0
+            || (git().git_object_type(obj.p) == GIT_OBJECT_TAG
+                && git().git_object_peel(&target.p, obj.p, GIT_OBJECT_ANY) != 0)) {
+            fail(error, lastError("tag " + name));
             git().git_strarray_dispose(&names);
             return std::nullopt;
         }
-        found.emplace_back(*c, name);
+        const git_object_t type = git().git_object_type(target.p ? target.p : obj.p);
+        if (type == GIT_OBJECT_TREE || type == GIT_OBJECT_BLOB) {
+            if (warnings)
+                warnings->push_back("tag " + name + " points at a " + (type == GIT_OBJECT_TREE ? "tree" : "blob")
+                                    + ", not at a commit; skipped");
+            continue;
+        }
+        Owned<git_object> peeled{git().git_object_free};
+        if (git().git_object_peel(&peeled.p, obj.p, GIT_OBJECT_COMMIT) != 0) {
+            fail(error, lastError("tag " + name));
+            git().git_strarray_dispose(&names);
+            return std::nullopt;
+        }
+        found.emplace_back(commitOf(reinterpret_cast<git_commit*>(peeled.p)), name);
     }
     git().git_strarray_dispose(&names);
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return a.first.time != b.first.time ? a.first.time < b.first.time : a.second < b.second;
     });
     std::vector<GitCommit> commits;
+    std::unordered_set<std::string> taken;
     for (const auto& [commit, name] : found) {
         tagNames_.emplace(commit.id, name);
         // Two tags of one commit count it once.
-        const std::string& id = commit.id;
-        if (std::none_of(commits.begin(), commits.end(), [&id](const GitCommit& k) { return k.id == id; }))
+        if (taken.insert(commit.id).second)
             commits.push_back(commit);
     }
     return commits;

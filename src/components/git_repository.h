@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 namespace zorvika {
@@ -59,9 +60,17 @@ public:
     const std::filesystem::path& workTree() const { return workTree_; }
 
     std::optional<GitCommit> commit(std::string_view revision, std::string* error);
-    // The entries of a tree, by name; kept for the life of the object, so a
-    // tree shared by many revisions is read once.
+    // The entries of a tree, by name, kept while they are in use: the
+    // trees read for the revision before the current one and for the
+    // current one stay, so that memory follows the largest revision, not
+    // the number of them.
     const std::vector<GitEntry>* tree(const std::string& id, std::string* error);
+    // A new revision is read: trees that the revision before did not read
+    // are let go (the pointers to them with them), and what the library
+    // keeps of the objects it read.
+    void beginRevision();
+    // The size of a blob, from the object's header (nothing is inflated).
+    std::optional<std::uint64_t> blobSize(const std::string& id, std::string* error);
     bool blob(const std::string& id, std::string& out, std::string* error);
     // Hands a blob's bytes to `use` without copying them.
     bool withBlob(const std::string& id, const std::function<void(std::string_view)>& use, std::string* error);
@@ -82,8 +91,10 @@ public:
                                 const std::function<void(std::size_t, std::string_view)>& use);
 
     // The commits that tags matching `pattern` (a glob; empty: every tag)
-    // point at, oldest first (by commit time, then by tag name).
-    std::optional<std::vector<GitCommit>> tagged(std::string_view pattern, std::string* error);
+    // point at, oldest first (by commit time, then by tag name). A tag of a
+    // tree or a blob is left out with a line in `warnings`.
+    std::optional<std::vector<GitCommit>> tagged(std::string_view pattern, std::string* error,
+                                                 std::vector<std::string>* warnings = nullptr);
     // The commits of "A..B" (or of everything reachable from a single
     // revision), oldest first.
     std::optional<std::vector<GitCommit>> range(std::string_view range, std::string* error);
@@ -95,7 +106,8 @@ private:
     explicit GitRepository(std::unique_ptr<Handle> handle);
     std::unique_ptr<Handle> handle_;
     std::filesystem::path workTree_;
-    std::map<std::string, std::vector<GitEntry>> trees_;
+    std::unordered_map<std::string, std::vector<GitEntry>> trees_, previousTrees_;
+    std::size_t revisionsBegun_ = 0;
     std::multimap<std::string, std::string> tagNames_; // commit id -> tag name, filled by `tagged`
 };
 

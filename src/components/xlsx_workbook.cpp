@@ -34,6 +34,11 @@ bool isCombining(char32_t c)
 }
 
 
+// The system's package that holds the library, named when it cannot be loaded.
+#ifndef ZORVIKA_XLSXWRITER_PACKAGE
+#define ZORVIKA_XLSXWRITER_PACKAGE ""
+#endif
+
 // libxlsxwriter and what it pulls in (libcrypto, minizip, zlib) are loaded
 // at the first workbook, not at every start of the programs: only an
 // ".xlsx" export needs them. The header gives the functions' types.
@@ -73,7 +78,7 @@ const XlsxWriterApi& xlsxWriter()
     });
 #else
     std::call_once(loaded, [] {
-        static SharedLibrary library(ZORVIKA_XLSXWRITER_LIBRARY);
+        static SharedLibrary library(ZORVIKA_XLSXWRITER_LIBRARY, ZORVIKA_XLSXWRITER_PACKAGE);
         const bool whole = library.bind("workbook_new_opt", api.newWorkbook)
                            && library.bind("workbook_add_worksheet", api.addWorksheet)
                            && library.bind("workbook_add_format", api.addFormat)

@@ -38,7 +38,7 @@ std::vector<std::string> listProjects(const ProgramFolder& folder)
 
 std::vector<std::string> listVersions(const ProgramFolder& folder, std::string_view project)
 {
-    if (!isStorableName(project))
+    if (!isStoredEntryName(project))
         return {};
     return listFolder(folder.store() / pathFromUtf8(project), false);
 }
@@ -141,7 +141,7 @@ std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view proj
                               std::string* error)
 {
     const fs::path file = folder.store() / pathFromUtf8(project) / pathFromUtf8(version);
-    if (!isStorableName(project) || !isStorableName(version)) {
+    if (!isStoredEntryName(project) || !isStoredEntryName(version)) {
         if (error)
             *error = describeRead(file, ReadStatus::Missing);
         return {};
@@ -171,7 +171,7 @@ std::string readSnapshotTail(const ProgramFolder& folder, std::string_view proje
                              std::size_t maxBytes, bool& wholeFile)
 {
     wholeFile = false;
-    if (!isStorableName(project) || !isStorableName(version))
+    if (!isStoredEntryName(project) || !isStoredEntryName(version))
         return {};
     const fs::path file = folder.store() / pathFromUtf8(project) / pathFromUtf8(version);
     ReadStatus status;
@@ -215,13 +215,26 @@ static bool isReadOnlyAt(const OpenFolder& folder, const std::string& name)
     return entry && entry->kind != EntryKind::Link && entry->readOnly;
 }
 
-bool deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version)
+namespace {
+
+DeleteResult refused(std::string_view name)
 {
-    if (!isStorableName(project) || !isStorableName(version))
-        return true; // the path names a folder, not a file: nothing to delete
+    return {false, "\"" + toDisplayText(name) + "\" names no item of the store; nothing is deleted"};
+}
+
+} // namespace
+
+DeleteResult deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version)
+{
+    if (version.empty())
+        return {true, {}}; // no version chosen: nothing to delete
+    if (!isStoredEntryName(project))
+        return refused(project);
+    if (!isStoredEntryName(version))
+        return refused(version);
     const OpenFolder store = OpenFolder::open(folder.store());
     if (!store)
-        return false;
+        return {false, {}};
     const std::string projectName(project);
     const OpenFolder dir = store.child(projectName, true);
     if (!dir) {
@@ -229,16 +242,16 @@ bool deleteVersion(const ProgramFolder& folder, std::string_view project, std::s
         // anything else there holds no version.
         const auto entry = store.entry(projectName);
         if (!entry)
-            return true;
-        return entry->kind != EntryKind::Link && entry->kind != EntryKind::Folder;
+            return {true, {}};
+        return {entry->kind != EntryKind::Link && entry->kind != EntryKind::Folder, {}};
     }
     const std::string name(version);
     const auto entry = dir.entry(name);
     if (!entry || entry->kind == EntryKind::Folder)
-        return true;
+        return {true, {}};
     if (!isReadOnlyAt(dir, name))
         dir.removeFile(name);
-    return !dir.entry(name);
+    return {!dir.entry(name), {}};
 }
 
 // Removes what a folder holds and then the folder, never following a link
@@ -262,22 +275,22 @@ static void removeTreeNotForced(const OpenFolder& parent, const std::string& nam
     parent.removeFolder(name);
 }
 
-bool deleteProject(const ProgramFolder& folder, std::string_view project)
+DeleteResult deleteProject(const ProgramFolder& folder, std::string_view project)
 {
-    if (!isStorableName(project))
-        return false; // the tested path is the store folder or above it, which stays
+    if (!isStoredEntryName(project))
+        return refused(project); // the path would be the store folder or above it, which stays
     const OpenFolder store = OpenFolder::open(folder.store());
     if (!store)
-        return false;
+        return {false, {}};
     const std::string name(project);
     const auto entry = store.entry(name);
     if (!entry)
-        return true;
+        return {true, {}};
     if (entry->kind == EntryKind::Folder)
         removeTreeNotForced(store, name);
     else if (entry->kind == EntryKind::Link)
         store.removeFile(name); // the link goes, never what it leads to
-    return !store.entry(name);
+    return {!store.entry(name), {}};
 }
 
 } // namespace zorvika

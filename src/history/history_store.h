@@ -74,11 +74,21 @@ std::string readSnapshotTail(const ProgramFolder& folder, std::string_view proje
 Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
                       std::string_view total2Text);
 
-// Deleting without forcing: a read-only file stays. Each returns true when
-// nothing is left at the path, false when the history window must show
-// "DEL". Nothing is deleted through a symbolic link: a project folder that
-// is a link keeps its versions (deleting the project removes the link alone).
-bool deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version);
-bool deleteProject(const ProgramFolder& folder, std::string_view project);
+// What a delete left: `gone` when nothing is left at the path; otherwise
+// the history window shows "DEL", or `refusal` where the name cannot name a
+// stored item at all (then nothing was tried).
+struct DeleteResult {
+    bool gone = false;
+    std::string refusal;
+    explicit operator bool() const { return gone; }
+};
+
+// Deleting without forcing: a read-only file stays. Nothing is deleted
+// through a symbolic link: a project folder that is a link keeps its
+// versions (deleting the project removes the link alone). Every name the
+// listing gives can be deleted; an empty version (none chosen) deletes
+// nothing and is no failure.
+DeleteResult deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version);
+DeleteResult deleteProject(const ProgramFolder& folder, std::string_view project);
 
 } // namespace zorvika

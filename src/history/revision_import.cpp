@@ -47,13 +47,18 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
     RevisionTree tree(*file.repository, commit, scans);
     std::string contents;
     const ReadStatus status = tree.read(file.treePath, contents);
+    if (!tree.failure().empty()) {
+        // A tree on the way that cannot be read is no absent file.
+        run.error = commit.id + ": " + tree.failure();
+        return run;
+    }
     if (status == ReadStatus::Missing) {
         run.absent = true;
         return run;
     }
     SelectionResult chosen = makeSelection(userName, file.treePath, folder, tree);
     if (!chosen.selection) {
-        run.error = commit.id + ": " + chosen.error;
+        run.error = commit.id + ": " + (tree.failure().empty() ? chosen.error : tree.failure());
         return run;
     }
     for (std::size_t k = 0; k < chosen.selection->size(); ++k)
@@ -69,15 +74,16 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
 }
 
 std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
-                                                      const std::string& range, int every, std::string* error)
+                                                      const std::string& range, std::uint64_t every, std::string* error,
+                                                      std::vector<std::string>* warnings)
 {
-    auto commits = tagPattern ? repository.tagged(*tagPattern, error) : repository.range(range, error);
+    auto commits = tagPattern ? repository.tagged(*tagPattern, error, warnings) : repository.range(range, error);
     if (!commits || every <= 1)
         return commits;
     std::vector<GitCommit> picked;
     const std::size_t n = commits->size();
     for (std::size_t i = 0; i < n; ++i)
-        if ((n - 1 - i) % static_cast<std::size_t>(every) == 0)
+        if ((n - 1 - i) % every == 0)
             picked.push_back((*commits)[i]);
     return picked;
 }
@@ -107,17 +113,19 @@ std::string commitDateText(const GitCommit& commit)
     return std::string(buf) + zone;
 }
 
-static ImportSummary importRevisionsInto(RepositoryFile& file, const fs::path& userName,
-                                         const std::vector<GitCommit>& revisions, const ProgramFolder& folder,
-                                         const MessageTable& messages,
-                                         const std::function<void(const ImportLine&)>& onLine,
-                                         const std::function<bool(std::size_t)>& keepGoing)
+static void importRevisionsInto(ImportSummary& summary, RepositoryFile& file, const fs::path& userName,
+                                const std::vector<GitCommit>& revisions, const ProgramFolder& folder,
+                                const MessageTable& messages, const std::function<void(const ImportLine&)>& onLine,
+                                const std::function<bool(std::size_t)>& keepGoing)
 {
-    ImportSummary summary;
     BlobScans scans;
     for (std::size_t i = 0; i < revisions.size(); ++i) {
         if (keepGoing && !keepGoing(i))
             break;
+        // What the revision before read stays for this one; older trees and
+        // scans go.
+        file.repository->beginRevision();
+        scans.beginRevision();
         const RevisionRun run = countRevision(file, userName, revisions[i], folder, messages, scans);
         if (!run.error.empty()) {
             summary.error = run.error;
@@ -152,10 +160,9 @@ static ImportSummary importRevisionsInto(RepositoryFile& file, const fs::path& u
             summary.stored += line.stored;
             onLine(line);
             if (!summary.error.empty())
-                return summary;
+                return;
         }
     }
-    return summary;
 }
 
 ImportSummary importHistory(RepositoryFile& file, const fs::path& userName, const std::vector<GitCommit>& revisions,
@@ -163,10 +170,24 @@ ImportSummary importHistory(RepositoryFile& file, const fs::path& userName, cons
                             const std::function<void(const ImportLine&)>& onLine,
                             const std::function<bool(std::size_t)>& keepGoing)
 {
-    ImportSummary summary = importRevisionsInto(file, userName, revisions, folder, messages, onLine, keepGoing);
-    if (summary.stored > 0 && summary.error.empty())
-        if (const Outcome synced = syncFileSystem(folder.store()); !synced)
-            summary.error = folder.store().string() + ": " + synced.reason();
+    ImportSummary summary;
+    // What was stored is flushed whatever ends the import: its end, an
+    // interrupt, a failing revision, or an error thrown on the way.
+    auto flush = [&] {
+        if (summary.stored == 0)
+            return;
+        if (const Outcome synced = syncFileSystem(folder.store()); !synced) {
+            const std::string failed = folder.store().string() + ": " + synced.reason();
+            summary.error = summary.error.empty() ? failed : summary.error + "; and " + failed;
+        }
+    };
+    try {
+        importRevisionsInto(summary, file, userName, revisions, folder, messages, onLine, keepGoing);
+    } catch (...) {
+        flush();
+        throw;
+    }
+    flush();
     return summary;
 }
 

@@ -6,6 +6,7 @@
 #include "shell/project_run.h"
 #include "shell/selection.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -44,9 +45,11 @@ RevisionRun countRevision(RepositoryFile& file, const std::filesystem::path& use
 // The revisions an import takes, oldest first: the tagged commits (tags
 // matching `pattern`), or the commits of a range "A..B" (or of all history
 // up to one revision), every `every`-th of them counted back from the newest
-// so that the newest is always among them.
+// so that the newest is always among them. A tag of a tree or a blob is
+// left out with a line in `warnings`.
 std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
-                                                      const std::string& range, int every, std::string* error);
+                                                      const std::string& range, std::uint64_t every, std::string* error,
+                                                      std::vector<std::string>* warnings = nullptr);
 
 // The names of the projects that an import of `file` stores into, as its
 // newest revision (`newest`) names them: what the windows show before they
@@ -75,7 +78,9 @@ struct ImportSummary {
 // Counts `file` at each of `revisions` in order and stores each project's
 // run as "count --save" would. `onLine` hears of every project counted (or
 // revision skipped) as it goes; `keepGoing`, asked before each revision,
-// stops the import when it returns false (what was stored stays).
+// stops the import when it returns false (what was stored stays). What was
+// stored is flushed to the disk before the import returns, also when it
+// stopped on an error.
 ImportSummary importHistory(RepositoryFile& file, const std::filesystem::path& userName,
                             const std::vector<GitCommit>& revisions, const ProgramFolder& folder,
                             const MessageTable& messages, const std::function<void(const ImportLine&)>& onLine,

@@ -1,5 +1,6 @@
 #include "output/export.h"
 
+#include "analysis/path_resolver.h"
 #include "base/line_reader.h"
 #include "base/platform.h"
 #include "components/spreadsheet.h"
@@ -156,6 +157,29 @@ std::vector<std::vector<std::string>> exportSheet(const std::vector<ModuleRow>& 
     auto cells = exportRows(rows, totals, "");
     cells.insert(cells.begin(), exportTitles());
     return cells;
+}
+
+std::string exportTargetRefusal(const std::filesystem::path& target, const CountInputs& inputs)
+{
+    const std::optional<EntryInfo> written = followedInfo(target);
+    if (!written || written->kind != EntryKind::File)
+        return {}; // nothing there yet, or a pipe or a device, which is written into
+    auto isTarget = [&](const std::filesystem::path& file) {
+        const std::optional<EntryInfo> read = followedInfo(file);
+        return read && read->kind == EntryKind::File && sameFile(*read, *written);
+    };
+    auto refusal = [](std::string_view what, const std::filesystem::path& file) {
+        return "the export would replace " + std::string(what) + utf8Of(file)
+               + ", which the count reads; nothing written";
+    };
+    for (const std::filesystem::path& file : inputs.files)
+        if (!file.empty() && isTarget(file))
+            return refusal("", file);
+    PathResolver resolver;
+    for (const std::string& entry : inputs.moduleEntries)
+        if (const auto module = resolver.resolve(inputs.moduleFolder, entry); module && isTarget(*module))
+            return refusal("the module ", *module);
+    return {};
 }
 
 ExportOutcome writeExport(const std::filesystem::path& path, const std::vector<ModuleRow>& rows,

@@ -51,6 +51,21 @@ void writeExportText(std::ostream& stream, const std::vector<std::array<std::str
 std::vector<std::vector<std::string>> exportSheet(const std::vector<ModuleRow>& rows,
                                                   const std::optional<std::array<std::string, 10>>& totals);
 
+// The files of the disk that a count read, so that no export is written
+// over one of them.
+struct CountInputs {
+    std::vector<std::filesystem::path> files; // read whole: the group and project files, the message table
+    std::filesystem::path moduleFolder;       // where the module entries resolve
+    std::vector<std::string> moduleEntries;   // the module paths as the project file writes them
+};
+
+// Why `target` may not take an export: it is one of `inputs` (a module as
+// the count resolves it), compared by the file's identity, so also through
+// a link, a hard link or another spelling. Empty when it may; a target
+// that does not exist yet is no input. A window shows the text in a
+// warning box; the command line prints it and exits 1.
+std::string exportTargetRefusal(const std::filesystem::path& target, const CountInputs& inputs);
+
 enum class ExportStatus { Written, NoRecord, NoSpreadsheet, Failed };
 
 struct ExportOutcome {

@@ -3,6 +3,7 @@
 #include "base/file_io.h"
 #include "base/program_folder.h"
 
+#include "base/platform.h"
 #include "base/text_codec.h"
 
 #include <cerrno>
@@ -21,6 +22,16 @@ bool isStorableName(std::string_view name)
             return false;
     }
     return systemAcceptsFileName(name);
+}
+
+bool isStoredEntryName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == ".." || name.starts_with(kTempFilePrefix))
+        return false;
+    for (char c : name)
+        if (c == '\0' || c == '/' || (kWindowsFileSystem && c == '\\'))
+            return false;
+    return true;
 }
 
 std::string snapshotLine(const ModuleRow& row)
@@ -64,27 +75,37 @@ SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std:
         return fail(SaveStatus::NoStore, systemReason(errno));
     if (!isStorableName(name))
         return fail(SaveStatus::BadName, "the project name \"" + toDisplayText(name) + "\" cannot name a folder");
+    // Both names are checked before anything is made: nothing is made for
+    // a snapshot that is not stored.
+    if (!isStorableName(version))
+        return fail(SaveStatus::BadVersion, "the version \"" + toDisplayText(version) + "\" cannot name a file");
     const std::string nameText(name);
-    if (const int err = store.makeFolder(nameText); err != 0 && err != EEXIST)
-        return fail(SaveStatus::Failed, systemReason(err));
+    const int made = store.makeFolder(nameText);
+    if (made != 0 && made != EEXIST)
+        return fail(SaveStatus::Failed, systemReason(made));
+    // A project folder this call made goes again when its snapshot cannot be
+    // stored (only while it is empty: another run may have stored into it).
+    auto unmake = [&](SaveStatus status, const std::string& why) {
+        if (made == 0)
+            store.removeFolder(nameText);
+        return fail(status, why);
+    };
     // Opened without following a link, so nothing is written outside the store.
     const OpenFolder project = store.child(nameText, true);
     if (!project) {
         const int err = errno;
         const auto entry = store.entry(nameText);
         const bool isLink = entry && entry->kind == EntryKind::Link;
-        return fail(SaveStatus::Failed, isLink ? std::string("the project folder is a symbolic link; nothing is "
-                                                             "written through it")
-                                               : systemReason(err));
+        return unmake(SaveStatus::Failed, isLink ? std::string("the project folder is a symbolic link; nothing is "
+                                                               "written through it")
+                                                 : systemReason(err));
     }
-    if (!isStorableName(version))
-        return fail(SaveStatus::BadVersion, "the version \"" + toDisplayText(version) + "\" cannot name a file");
     const std::string versionText(version);
     if (const auto entry = project.entry(versionText); entry && entry->readOnly)
         return fail(SaveStatus::ReadOnly, "read-only; the stored snapshot is kept");
     if (const Outcome written = writeFileBetween(store, project, versionText, snapshotText(rows, totalsText), durability);
         !written)
-        return fail(SaveStatus::Failed, written.reason());
+        return unmake(SaveStatus::Failed, written.reason());
     return SaveStatus::Stored;
 }
 

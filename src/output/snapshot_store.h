@@ -19,6 +19,14 @@ struct ProgramFolder;
 // beginning as the program's temporary files do.
 bool isStorableName(std::string_view name);
 
+// A name that the store's listing can give back and that names one entry
+// inside its folder, as a stored project or version is read and deleted by:
+// not empty, not "." or "..", without a NUL or a separator of the system,
+// and not beginning as the program's temporary files do. Every storable
+// name is one; so is a name the store holds but would not make ("a\b" on a
+// system whose separator is "/" alone).
+bool isStoredEntryName(std::string_view name);
+
 std::string snapshotLine(const ModuleRow& row);
 std::string snapshotText(const std::vector<ModuleRow>& rows, std::string_view totalsText);
 

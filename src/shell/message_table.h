@@ -17,7 +17,7 @@ struct TotalsWords;
 class MessageTable {
 public:
     explicit MessageTable(ProgramFolder folder) : folder_(std::move(folder)) {}
-    // `upfGetMsg`
+    // The text of `key`; the empty text when the table has none.
     std::string get(std::string_view key) const;
     TotalsWords totalsWords() const;
     // Why the table file that is there cannot be used (unreadable, too

@@ -1,6 +1,7 @@
 #include "shell/selection.h"
 
 #include "analysis/module_row.h"
+#include "analysis/project_reader.h"
 #include "analysis/source_tree.h"
 #include "base/file_io.h"
 #include "base/line_reader.h"
@@ -120,15 +121,27 @@ private:
     std::map<std::string, int> next_;
 };
 
-SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folder)
+CountInputs countInputs(const Selection& selection, std::size_t index, const fs::path& messageTable)
+{
+    CountInputs inputs;
+    inputs.files = {pathFromUtf8(selection.groupFile), messageTable};
+    if (index >= selection.size())
+        return inputs;
+    inputs.files.push_back(selection.projectSources[index]);
+    inputs.moduleFolder = selection.projectFolders[index];
+    inputs.moduleEntries = readModuleEntries(selection.projectTexts[index]);
+    return inputs;
+}
+
+SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folder, WorkingCopies copies)
 {
     std::error_code ec;
     FileSystemTree tree;
-    return makeSelection(chosen, fs::absolute(chosen, ec), folder, tree);
+    return makeSelection(chosen, fs::absolute(chosen, ec), folder, tree, copies);
 }
 
 SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs, const ProgramFolder& folder,
-                              SourceTree& tree)
+                              SourceTree& tree, WorkingCopies copies)
 {
     SelectionResult result;
     std::string text;
@@ -185,8 +198,13 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
             sel.projectErrors[i] = describeRead(pathFromUtf8(sel.projectPaths[i]), s);
             projectText.clear();
         }
-        const fs::path copy = folder.workingCopies() / pathFromUtf8(names.take(fileNamePart(sel.projectFiles[i])));
         std::string copyText = workingCopyText(projectText);
+        if (copies == WorkingCopies::InMemory) {
+            // Counted from this text alone; the project's own path names it.
+            sel.projectTexts[i] = std::move(copyText);
+            continue;
+        }
+        const fs::path copy = folder.workingCopies() / pathFromUtf8(names.take(fileNamePart(sel.projectFiles[i])));
         if (const Outcome written = writeFileAtomically(copy, copyText, {}, Durability::Scratch); !written) {
             result.error = copy.string() + ": " + written.reason();
             result.problem = SelectionProblem::CopyNotWritten;
@@ -195,6 +213,8 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
         sel.projectFiles[i] = copy.string();
         sel.projectTexts[i] = std::move(copyText);
     }
+    for (std::optional<fs::path>& source : sources)
+        sel.projectSources.push_back(source ? std::move(*source) : fs::path());
     result.selection = std::move(sel);
     return result;
 }

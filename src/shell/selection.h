@@ -1,6 +1,8 @@
 #pragma once
 // Choosing a project or a group: the group's entries, the working copies,
 // the position text of the progress box and the previous/next arithmetic.
+#include "output/export.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -31,7 +33,7 @@ bool looksLikeProjectText(std::string_view text);
 
 // The current selection of the main window.
 struct Selection {
-    std::vector<std::string> projectFiles; // working-copy paths
+    std::vector<std::string> projectFiles; // working-copy paths (the project's own path when none is written)
     std::vector<std::string> projectPaths; // as the selection gave them
     std::vector<std::filesystem::path> projectFolders; // where module paths resolve
     // The text written to each working copy, kept by this run: counting reads
@@ -41,6 +43,9 @@ struct Selection {
     // Why a project of a group could not be read (empty when it was read).
     std::vector<std::string> projectErrors;
     std::string groupFile; // full path, or empty for a single project
+    // The file each project was read from in the selection's tree; empty
+    // where none was found.
+    std::vector<std::filesystem::path> projectSources;
 
     std::size_t size() const { return projectFiles.size(); }
     bool empty() const { return projectFiles.empty(); }
@@ -55,6 +60,11 @@ struct SelectionResult {
     SelectionProblem problem = SelectionProblem::None;
 };
 
+// Whether a selection writes its working copies into "tempprjfiles": the
+// windows and a count that is stored do; a count that stores nothing keeps
+// the texts in memory only and writes nothing.
+enum class WorkingCopies { Write, InMemory };
+
 // Reads the chosen file (a group or a project) and writes one working copy
 // per project: "[Info]", CR LF, the project file's text unchanged (less a
 // byte-order mark), CR LF, under "tempprjfiles". Each copy is written whole
@@ -63,14 +73,21 @@ struct SelectionResult {
 // get distinct working copies; a project that cannot be read gets a working
 // copy with no other project's text. A copy that cannot be written is no
 // selection: `error` names it and says why.
-SelectionResult makeSelection(const std::filesystem::path& chosen, const ProgramFolder& folder);
+SelectionResult makeSelection(const std::filesystem::path& chosen, const ProgramFolder& folder,
+                              WorkingCopies copies = WorkingCopies::Write);
 
 class SourceTree;
 // The same, reading the chosen file (`chosen` as the user named it, at
 // `chosenPath` in `tree`), the group's projects and later their modules
 // from `tree`.
 SelectionResult makeSelection(const std::filesystem::path& chosen, const std::filesystem::path& chosenPath,
-                              const ProgramFolder& folder, SourceTree& tree);
+                              const ProgramFolder& folder, SourceTree& tree,
+                              WorkingCopies copies = WorkingCopies::Write);
+
+// The files of the disk that counting project `index` of a selection made
+// on the file system reads: the group file, the project file, its modules
+// and the message table `messageTable`.
+CountInputs countInputs(const Selection& selection, std::size_t index, const std::filesystem::path& messageTable);
 
 // The working-copy text of a project file's text.
 std::string workingCopyText(std::string_view projectText);

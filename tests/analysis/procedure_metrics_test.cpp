@@ -460,3 +460,69 @@ TEST(ProcedureMetrics, CorpusProceduresMatchTheirEndLines)
     }
     EXPECT_GT(modulesSeen, 100u);
 }
+
+namespace {
+
+// The text fed in pieces of `size` bytes, below a header of `header` lines.
+std::string figuresInPieces(std::string_view text, std::size_t size, ModuleAnalyzer analyzer)
+{
+    for (std::size_t at = 0; at < text.size(); at += size)
+        analyzer.feed(text.substr(at, size));
+    return allFigures(analyzer.finish());
+}
+
+} // namespace
+
+// A module read in pieces gives the figures of the whole text wherever the
+// pieces are cut: inside a CR LF, a word, a string, a continuation or the
+// "Attribute VB_Exposed" line that ends a class's header. Over every
+// fixture (with each kind of line end) and the modules of a corpus project.
+TEST(ProcedureMetrics, PiecesOfAnySizeGiveTheFiguresOfTheWholeText)
+{
+    struct Module {
+        std::string name;
+        std::string text;
+        bool standard;
+    };
+    std::vector<Module> modules;
+    for (const fs::path& file : fixtureFiles()) {
+        const std::string text = test::readFile(file);
+        const bool standard = isStandardModulePath(file.string());
+        modules.push_back({file.filename().string(), text, standard});
+        for (std::string_view end : {"\n", "\r"}) {
+            std::string joined;
+            for (std::string_view line : splitLines(text))
+                joined.append(line).append(end);
+            modules.push_back({file.filename().string() + (end == "\n" ? " LF" : " CR"), joined, standard});
+        }
+    }
+    // A class whose header is long, and one without an "Attribute VB_Exposed" line.
+    std::string longHeader = "VERSION 1.0 CLASS\r\n";
+    for (int i = 0; i < 300; ++i)
+        longHeader += "Sub InHeader" + std::to_string(i) + "()\r\nEnd Sub\r\n";
+    const std::string body = "Sub Real()\r\nIf a Then b: c\r\nEnd Sub\r\n";
+    modules.push_back({"long header", longHeader + "Attribute VB_Exposed = False\r\n" + body, false});
+    modules.push_back({"no exposed line", longHeader + body, false});
+    const fs::path project = test::corpus("SSTabEx/control-source/TabExCtl.vbp");
+    if (fs::exists(project)) {
+        const std::string projectText = test::readFile(project);
+        PathResolver resolver;
+        for (const std::string& entry : readModuleEntries(projectText))
+            if (const auto file = resolver.resolve(project.parent_path(), entry))
+                modules.push_back({entry, test::readFile(*file), isStandardModulePath(entry)});
+    }
+    ASSERT_GT(modules.size(), 3 * fixtureFiles().size());
+    for (const Module& m : modules) {
+        const std::int64_t header = headerLinesOf(m.text, m.standard);
+        const std::string whole = allFigures(analyzeModuleText(m.text, header));
+        // The corpus modules are long: the smallest pieces only for the small texts.
+        std::vector<std::size_t> sizes = {7, 64, 4095, 65536};
+        if (m.text.size() < 40000)
+            sizes.insert(sizes.end(), {1, 2, 3, 5, 13});
+        for (std::size_t size : sizes) {
+            SCOPED_TRACE(m.name + ", pieces of " + std::to_string(size));
+            EXPECT_EQ(figuresInPieces(m.text, size, ModuleAnalyzer(header)), whole);
+            EXPECT_EQ(figuresInPieces(m.text, size, ModuleAnalyzer::byHeaderRule(m.standard)), whole);
+        }
+    }
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 using namespace zorvika;
 
 namespace {
@@ -112,4 +114,46 @@ TEST(RowOrder, SortingInPlaceGivesTheSortedCopy)
             for (std::size_t i = 0; i < copy.size(); ++i)
                 ASSERT_EQ(inPlace[i].cells, copy[i].cells) << "column " << column << (descending ? " descending" : "");
         }
+}
+
+// The totals line is read back into its ten figures, in their columns,
+// whatever the three words hold; a line of other words gives the same ten
+// figures or none, never a caption or the row count among them.
+TEST(TotalsText, ReadsBackItsTenFiguresWhateverTheWords)
+{
+    ProjectTotals t;
+    t.tp = 14109;
+    t.ta = 15000;
+    t.tc = 700;
+    t.tb = 191;
+    const auto want = t.columns();
+    const std::vector<TotalsWords> wordSets = {
+        {"", "", ""},
+        {"Total: ", "modules: ", "(columns P to A - C - B)"},
+        {"Summe: ", "Module: ", "(Spalten P bis A - C - B)"},
+        {"9", "12, 3", "4, 5"},
+        {" ", " ", " "},
+        {"", ", ", ", "},
+        {"Total modules: ", "modules: ", ""},
+        {"", "1", "2"},
+        {"T", "", "O, 1, 2"},
+    };
+    for (const TotalsWords& words : wordSets) {
+        for (std::size_t rows : {std::size_t{0}, std::size_t{9}, std::size_t{123456}}) {
+            const std::string line = totalsText(rows, t, words);
+            SCOPED_TRACE(line);
+            const auto figures = totalsFigures(line, words);
+            ASSERT_TRUE(figures);
+            EXPECT_EQ(*figures, want);
+            // Read under every other set of words: right, or nothing. (A
+            // MODULES text that ends in a digit, or an ORDER that begins with
+            // one, joins a figure in the line: only its own words read it.)
+            const bool joins = (!words.modules.empty() && std::isdigit(static_cast<unsigned char>(words.modules.back())))
+                               || (!words.order.empty() && std::isdigit(static_cast<unsigned char>(words.order.front())));
+            for (const TotalsWords& other : joins ? std::vector<TotalsWords>{} : wordSets)
+                if (const auto read = totalsFigures(line, other))
+                    EXPECT_EQ(*read, want) << "read under \"" << other.total << "|" << other.modules << "|"
+                                           << other.order << "\"";
+        }
+    }
 }

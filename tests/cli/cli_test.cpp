@@ -23,7 +23,7 @@ TEST(CliCount, ProjectPrintsTheTabExport)
                      "cDlg.cls\tClassModule\t2603\t2616\t281\t504\t2322\t2099\t1818\t2335\t2112\t1831\n"
                      "frmTest.frm\tForm\t534\t1557\t8\t96\t526\t438\t430\t1549\t1461\t1453\n"
                      " \tTotal\t3137\t4173\t289\t600\t2848\t2537\t2248\t3884\t3573\t3284\n");
-    EXPECT_TRUE(fs::exists(cli.program / "tempprjfiles" / "Test.vbp"));
+    EXPECT_FALSE(fs::exists(cli.program / "tempprjfiles")) << "a count that stores nothing writes nothing";
 }
 
 TEST(CliCount, SortAndDescending)
@@ -38,12 +38,12 @@ TEST(CliCount, SortAndDescending)
     };
     EXPECT_EQ(modules(cli.run({"count", kTest, "--descending"}).out),
               (std::vector<std::string>{"frmTest.frm", "cDlg.cls"}));
-    // By "A" as text: "1557" < "2616".
+    // By "A" as a number: 1557 < 2616.
     EXPECT_EQ(modules(cli.run({"count", kTest, "--sort", "3"}).out),
               (std::vector<std::string>{"frmTest.frm", "cDlg.cls"}));
-    // By "P - C - B" as text: "1818" < "430".
+    // By "P - C - B" as a number: 430 < 1818 (as texts "1818" would come first).
     EXPECT_EQ(modules(cli.run({"count", kTest, "--sort", "P - C - B"}).out),
-              (std::vector<std::string>{"cDlg.cls", "frmTest.frm"}));
+              (std::vector<std::string>{"frmTest.frm", "cDlg.cls"}));
     EXPECT_EQ(modules(cli.run({"count", kTest, "--sort", "type", "--descending"}).out),
               (std::vector<std::string>{"frmTest.frm", "cDlg.cls"}));
 }
@@ -112,7 +112,7 @@ TEST(CliCount, ExportFailureIsReportedAndKeepsTheOldFile)
     EXPECT_EQ(readFile(target), "precious");
 }
 
-TEST(CliErrors, BadArgumentsExitTwoWithOneUsageLine)
+TEST(CliErrors, BadArgumentsExitTwoWithOneLineAndWhereTheHelpIs)
 {
     Cli cli;
     for (const std::vector<std::string>& args :
@@ -123,7 +123,7 @@ TEST(CliErrors, BadArgumentsExitTwoWithOneUsageLine)
                                                {"count", kTest, "--sort", "12"},
                                                {"count", kTest, "--project", "0"},
                                                {"count", kTest, "--project"},
-                                               {"count", kTest, "extra"},
+                                               {"count", kTest, kTest, "--project", "1"},
                                                {"count", kGroup, "--output", "x.txt"},
                                                {"history", "a", "b", "c"},
                                                {"procedures"},
@@ -131,12 +131,16 @@ TEST(CliErrors, BadArgumentsExitTwoWithOneUsageLine)
                                                {"procedures", kTest, "--sort", "P"},
                                                {"procedures", kTest, "--format", "xls"},
                                                {"procedures", kTest, "--save"},
-                                               {"procedures", kTest, "extra"},
+                                               {"procedures", kTest, "--max-cc", "3", "--format", "json"},
                                                {"procedures", kGroup, "--output", "x.txt"}}) {
         const CliResult r = cli.run(args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
-        EXPECT_NE(r.err.find("usage:"), std::string::npos);
+        const auto l = lines(r.err);
+        ASSERT_EQ(l.size(), 2u) << r.err;
+        EXPECT_TRUE(l[0].starts_with("zorvika-cli: ")) << l[0];
+        EXPECT_EQ(l[1], args.empty() || args[0] == "frobnicate" ? "Try 'zorvika-cli --help'."
+                                                                : "Try 'zorvika-cli " + args[0] + " --help'.");
+        EXPECT_EQ(r.err.find("usage:"), std::string::npos) << "not the whole synopsis";
     }
 }
 
@@ -168,3 +172,66 @@ TEST(CliCount, NothingIsWrittenOutsideTheProgramFolder)
     ASSERT_EQ(cli.run({"count", (copy / "Group1.vbg").string(), "--save"}).status, 0);
     EXPECT_EQ(snapshotOf(copy.path()), before);
 }
+
+namespace {
+
+struct LanguageCase {
+    const char* name;
+    std::vector<std::string> options;
+    std::string lang;       // LANG
+    bool ownTable;          // the user's data folder holds an English "tips.dll"
+    bool germanShipped;     // the shipped folder holds "tips.de.dll"
+    int status;
+    std::string totalsWord; // the stored totals line's start; empty: nothing stored
+};
+
+void PrintTo(const LanguageCase& c, std::ostream* os) { *os << c.name; }
+
+class CliLanguage : public ::testing::TestWithParam<LanguageCase> {};
+
+} // namespace
+
+TEST_P(CliLanguage, AnInstalledProgramReadsTheTableOfTheUsersLanguage)
+{
+    const LanguageCase& c = GetParam();
+    TempFolder dir;
+    const fs::path resources = fs::path(ZORVIKA_SOURCE_DIR) / "resources";
+    fs::create_directories(dir / "share");
+    fs::copy_file(resources / "tips.dll", dir / "share" / "tips.dll");
+    if (c.germanShipped)
+        fs::copy_file(resources / "tips.de.dll", dir / "share" / "tips.de.dll");
+    if (c.ownTable) {
+        fs::create_directories(dir / "data");
+        fs::copy_file(resources / "tips.dll", dir / "data" / "tips.dll");
+    }
+    CliContext context;
+    context.defaultProgramFolder = dir / "share";
+    context.defaultDataFolder = dir / "data";
+    context.locale.lang = c.lang;
+    std::vector<std::string> args{"count", kTest, "--save"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    std::ostringstream out, err;
+    EXPECT_EQ(runCli(args, out, err, context), c.status) << err.str();
+    const std::string errors = err.str();
+    const fs::path snapshot = dir / "data" / "verhis" / "SSTabExTest" / "1.0.0";
+    if (c.totalsWord.empty()) {
+        EXPECT_FALSE(fs::exists(snapshot));
+        // One line; a usage error adds the line that points to the help.
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.status == 2 ? 2 : 1) << errors;
+    } else {
+        EXPECT_NE(readFile(snapshot).find("\r\n" + c.totalsWord), std::string::npos) << readFile(snapshot);
+    }
+    EXPECT_FALSE(fs::exists(dir / "share" / "verhis"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliLanguage,
+    ::testing::Values(LanguageCase{"English", {}, "en_US.UTF-8", false, true, 0, "Total: 2 modules: "},
+                      LanguageCase{"GermanLocale", {}, "de_DE.UTF-8", false, true, 0, "Summe: 2 Module: "},
+                      LanguageCase{"OwnTableBeatsLocale", {}, "de_DE.UTF-8", true, true, 0, "Total: 2 modules: "},
+                      LanguageCase{"ChosenBeatsLocale", {"--language", "en"}, "de_DE.UTF-8", false, true, 0,
+                                   "Total: 2 modules: "},
+                      LanguageCase{"ChosenGerman", {"--language=de"}, "", false, true, 0, "Summe: 2 Module: "},
+                      LanguageCase{"ChosenButNotShipped", {"--language", "de"}, "", false, false, 1, ""},
+                      LanguageCase{"NoSuchLanguage", {"--language", "fr"}, "", false, true, 2, ""}),
+    [](const auto& info) { return std::string(info.param.name); });

@@ -60,9 +60,9 @@ TEST_F(ProceduresCli, SortByNumberOrWordAndTheTotalsRowStaysLast)
     std::vector<std::string> names;
     for (const std::string& line : lines(byWord.out))
         names.push_back(line.substr(line.find('\t') + 1, line.find('\t', line.find('\t') + 1) - line.find('\t') - 1));
-    // Statements as texts, descending: "5", "3", "3", "3", "10"; equal texts keep their order.
-    EXPECT_EQ(names, (std::vector<std::string>{"Procedure", "Pick (defined twice)", "One", "Pick (defined twice)",
-                                               "Other", "Check", "5"}));
+    // Statements as numbers, descending: 10, 5, 3, 3, 3; equal numbers keep their order.
+    EXPECT_EQ(names, (std::vector<std::string>{"Procedure", "Check", "Pick (defined twice)", "One",
+                                               "Pick (defined twice)", "Other", "5"}));
 }
 
 TEST_F(ProceduresCli, CommaFileJsonAndOutputFile)

@@ -1,6 +1,7 @@
 // The procedure metrics on any module text: procedures follow each other
 // without overlapping below the header, their figures hold together and
-// sum to no more than the module's, and names are display text.
+// sum to no more than the module's, and names are display text; fed in
+// pieces (of a size the input chooses), the figures are the same.
 #include "analysis/line_counter.h"
 #include "analysis/procedure_metrics.h"
 #include "base/text_codec.h"
@@ -29,5 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::require(statements <= m.statements && m.lloc <= scan.lines);
     fuzz::require(m.highestCc <= m.totalCc);
+
+    const std::size_t piece = size > 1 ? 1 + data[1] % 17 : 1;
+    ModuleAnalyzer pieces = ModuleAnalyzer::byHeaderRule(standard);
+    for (std::size_t at = 0; at < text.size(); at += piece)
+        pieces.feed(text.substr(at, piece));
+    const ModuleMetrics p = pieces.finish();
+    fuzz::require(p.statements == m.statements && p.lloc == m.lloc && p.totalCc == m.totalCc
+                  && p.procedures.size() == m.procedures.size());
+    for (std::size_t i = 0; i < p.procedures.size(); ++i) {
+        const ProcedureMetrics& a = p.procedures[i];
+        const ProcedureMetrics& b = m.procedures[i];
+        fuzz::require(a.name == b.name && a.firstLine == b.firstLine && a.span == b.span && a.codeLines == b.codeLines
+                      && a.lloc == b.lloc && a.statements == b.statements && a.cc == b.cc && a.cc2 == b.cc2
+                      && a.depth == b.depth && a.definedTwice == b.definedTwice);
+    }
     return 0;
 }

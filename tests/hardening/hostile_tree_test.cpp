@@ -173,6 +173,7 @@ TEST(HostileTree, NamesThatTryToLeaveTheStore)
     for (const auto& e : fs::recursive_directory_iterator(dir.path()))
         inside.push_back(fs::relative(e.path(), dir.path()).string());
     std::sort(inside.begin(), inside.end());
+    // (Not even a folder for "ok", whose versions named no file.)
     EXPECT_EQ(inside, (std::vector<std::string>{"program", "program/tempprjfiles", "program/tips.dll",
-                                                "program/verhis", "program/verhis/ok"}));
+                                                "program/verhis"}));
 }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 using namespace zorvika;
@@ -99,7 +100,8 @@ TEST(TrustedRuns, ParallelRunsOverOneProgramFolderDoNotMix)
 }
 
 // A working copy that is in the way, read-only or whose name is too long is
-// replaced or named anew; one that cannot be written is a failure.
+// replaced or named anew; one that cannot be written is a failure of a count
+// that stores (one that does not store writes no working copy).
 TEST(TrustedRuns, WorkingCopiesAreWrittenWholeOrTheRunFails)
 {
     test::TempFolder dir;
@@ -131,10 +133,12 @@ TEST(TrustedRuns, WorkingCopiesAreWrittenWholeOrTheRunFails)
     EXPECT_EQ(r.out.find("Invalid"), std::string::npos);
     EXPECT_EQ(r.out.find("\"name\":\"\""), std::string::npos);
 
-    // The working-copy folder replaced by a file: nothing is counted.
+    // The working-copy folder replaced by a file: a count that does not
+    // store needs no working copy; one that stores counts nothing.
     fs::remove_all(folder.workingCopies());
     cli.program.write("tempprjfiles", "in the way");
-    r = cli.run({"count", beta.string()});
+    EXPECT_EQ(cli.run({"count", beta.string()}).status, 0);
+    r = cli.run({"count", beta.string(), "--save"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("tempprjfiles"), std::string::npos) << r.err;
@@ -355,4 +359,81 @@ TEST(TrustedRuns, TextsFromOutsideComeOutValid)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"name\":\"Marked\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("\"module\":\"m.bas\",\"type\":\"Module\""), std::string::npos) << r.out;
+}
+
+namespace {
+
+// The exit status of `pid`, or -1 when it has not ended within 30 seconds
+// (it is then killed).
+int statusWithin30Seconds(pid_t pid)
+{
+    for (int i = 0; i < 3000; ++i) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(pid, SIGKILL);
+    test::waitForProcess(pid);
+    return -1;
+}
+
+bool waitFor(const std::function<bool()>& ready)
+{
+    for (int i = 0; i < 3000 && !ready(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return ready();
+}
+
+} // namespace
+
+// A run that SIGINT, SIGTERM or SIGHUP ends exits 128 + the signal's
+// number: an import, which stops after the revision being counted, as a
+// count that the signal ends outright.
+TEST(TrustedRuns, ARunEndedByASignalExitsWith128PlusItsNumber)
+{
+    test::TempFolder dir;
+    // 400 revisions, each a new version, made at once by git fast-import.
+    std::string stream;
+    for (int v = 1; v <= 400; ++v) {
+        const std::string vbp = "Type=Exe\r\nName=\"S\"\r\nMajorVer=" + std::to_string(v)
+                                + "\r\nMinorVer=0\r\nRevisionVer=0\r\nModule=M; m.bas\r\n";
+        const std::string bas = "Attribute VB_Name = \"M\"\r\nx = " + std::to_string(v) + "\r\n";
+        stream += "commit refs/heads/main\ncommitter Z <z@z.invalid> " + std::to_string(1700000000 + v)
+                  + " +0000\ndata 1\nr\n";
+        stream += "M 100644 inline app.vbp\ndata " + std::to_string(vbp.size()) + "\n" + vbp + "\n";
+        stream += "M 100644 inline m.bas\ndata " + std::to_string(bas.size()) + "\n" + bas + "\n";
+    }
+    const fs::path streamFile = dir.write("stream", stream);
+    const fs::path repo = dir / "repo";
+    const std::string make = "git init -q -b main '" + repo.string() + "' && git -C '" + repo.string()
+                             + "' fast-import --quiet < '" + streamFile.string() + "' && git -C '" + repo.string()
+                             + "' reset -q --hard";
+    ASSERT_EQ(std::system(make.c_str()), 0) << make;
+    const fs::path project = writeProject(dir, "big", "Big", 3000);
+
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const fs::path imported = dir / ("import" + std::to_string(signal));
+        const pid_t import = test::startProcess({test::kCliProgram, "import", (repo / "app.vbp").string(),
+                                                 "--revisions", "HEAD", "--program-folder", imported.string()});
+        ASSERT_TRUE(waitFor([&] { return fs::exists(imported / "verhis/S"); }));
+        ::kill(import, signal);
+        EXPECT_EQ(statusWithin30Seconds(import), 128 + signal);
+
+        // Standard output is a pipe nobody reads: the count waits on it
+        // until the signal ends it.
+        const fs::path fifo = dir / ("fifo" + std::to_string(signal));
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        ASSERT_GE(reader, 0);
+        const fs::path counted = dir / ("count" + std::to_string(signal));
+        const pid_t count = test::startProcess({test::kCliProgram, "count", project.string(), "--save",
+                                                "--program-folder", counted.string()},
+                                               {fifo.string(), {}, false, {}});
+        ASSERT_TRUE(waitFor([&] { return fs::exists(counted / "verhis/Big/1.0.0"); }));
+        ::kill(count, signal);
+        EXPECT_EQ(statusWithin30Seconds(count), 128 + signal);
+        ::close(reader);
+    }
 }

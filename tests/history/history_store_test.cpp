@@ -1,5 +1,7 @@
 #include "history/history_store.h"
 
+#include "cli_support.h"
+
 #include "base/file_io.h"
 #include "base/program_folder.h"
 #include "output/snapshot_store.h"
@@ -153,7 +155,9 @@ TEST(HistoryDelete, NeverLeavesTheStore)
     EXPECT_FALSE(deleteProject(s.folder, "A/../.."));
     EXPECT_TRUE(fs::exists(s.folder.messageTable()));
     EXPECT_TRUE(fs::exists(s.folder.store() / "A" / "1.0.0"));
-    EXPECT_TRUE(deleteVersion(s.folder, "..", "tips.dll"));
+    const DeleteResult above = deleteVersion(s.folder, "..", "tips.dll");
+    EXPECT_FALSE(above) << "a name that is no stored item is refused, not taken as deleted";
+    EXPECT_FALSE(above.refusal.empty());
     EXPECT_TRUE(fs::exists(s.folder.messageTable()));
 
     // A link inside a project folder is removed, never followed.
@@ -164,4 +168,47 @@ TEST(HistoryDelete, NeverLeavesTheStore)
         GTEST_SKIP() << "links cannot be made here: " << linkError.message();
     EXPECT_TRUE(deleteProject(s.folder, "A"));
     EXPECT_EQ(test::readFile(outside), "keep");
+}
+
+// Every name the history lists can be shown and deleted, also names the
+// store would not make itself; a name that can be no stored item is
+// refused with a reason, and the delete of the command line exits 1.
+TEST(HistoryDelete, WhatIsListedCanBeShownAndDeletedAndTheRestIsRefused)
+{
+    test::Cli cli;
+    std::vector<std::string> odd = {"-v", " 1.0"};
+#ifndef _WIN32
+    // Names a POSIX system holds that Windows cannot; "a\b" is one name
+    // here, two there.
+    odd.insert(odd.end(), {"a\\b", "caf\xe9", "1.0 ", "x:y", "CON", "a\tb"});
+#endif
+    const ProgramFolder folder{cli.program.path()};
+    for (const std::string& version : odd) {
+        SCOPED_TRACE(version);
+        const fs::path file = cli.program.write("verhis/My Proj/" + version, "m.bas:Module:1:2:0:0:1:1:1:2:2:2\r\n");
+        EXPECT_EQ(listVersions(folder, "My Proj"), std::vector<std::string>{version});
+        const auto shown = cli.run({"history", "--", "My Proj", version});
+        EXPECT_EQ(shown.status, 0) << shown.err;
+        EXPECT_NE(shown.out.find("m.bas\tModule\t1\t2"), std::string::npos) << shown.out;
+        const auto deleted = cli.run({"history", "--delete", "--", "My Proj", version});
+        EXPECT_EQ(deleted.status, 0) << deleted.err;
+        EXPECT_FALSE(fs::exists(file));
+    }
+#ifndef _WIN32
+    const auto project = cli.program.write("verhis/a\\b/1.0.0", "x\r\n");
+    EXPECT_TRUE(deleteProject(folder, "a\\b"));
+    EXPECT_FALSE(fs::exists(project.parent_path()));
+#endif
+
+    const fs::path kept = cli.program.write("verhis/P/1.0.0", "x\r\n");
+    for (const auto& [name, version] : std::vector<std::pair<std::string, std::string>>{
+             {"..", "tips.dll"}, {"P/..", "P"}, {"P", "../P/1.0.0"}, {"P", ".."}, {"P", std::string("a\0b", 3)}}) {
+        SCOPED_TRACE(name + " " + version);
+        const DeleteResult result = deleteVersion(folder, name, version);
+        EXPECT_FALSE(result);
+        EXPECT_FALSE(result.refusal.empty());
+    }
+    EXPECT_FALSE(deleteProject(folder, "P/../P").refusal.empty());
+    EXPECT_TRUE(fs::exists(kept));
+    EXPECT_TRUE(fs::exists(folder.messageTable()));
 }

@@ -7,12 +7,19 @@
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <fstream>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <thread>
 
 using namespace zorvika;
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 namespace {
@@ -368,5 +375,390 @@ TEST(RevisionCount, TheFirstMissingObjectOfTheProjectIsNamed)
         EXPECT_NE(broken.err.find(blobs[1]), std::string::npos) << broken.err; // m4
         EXPECT_EQ(broken.err.find(blobs[0]), std::string::npos) << broken.err;
         EXPECT_EQ(broken.err.find(blobs[2]), std::string::npos) << broken.err;
+    }
+}
+
+// Resolving the entries of one large folder of a revision costs their number:
+// twice the entries (named in another letter case, the slowest road) take
+// at most about twice the time, as on disk. The best of five runs each.
+TEST(RevisionCount, ResolvingInOneLargeFolderGrowsLinearly)
+{
+    Repository repo;
+    constexpr int kSmall = 3000;
+    // One folder of N modules, one of 2N.
+    for (int m = 0; m < 3 * kSmall; ++m)
+        repo.dir.write((m < kSmall ? "small/Module" : "large/Module") + std::to_string(m) + ".bas",
+                       "Attribute VB_Name = \"M\"\r\n");
+    repo.commit();
+    std::string error;
+    auto repository = GitRepository::open(repo.dir.path(), {}, &error);
+    ASSERT_TRUE(repository) << error;
+    const auto commit = repository->commit("HEAD", &error);
+    ASSERT_TRUE(commit) << error;
+    auto bestTime = [&](const std::string& folder, int from, int entries) {
+        auto best = std::chrono::steady_clock::duration::max();
+        for (int run = 0; run < 5; ++run) {
+            BlobScans scans;
+            RevisionTree tree(*repository, *commit, scans);
+            const auto start = std::chrono::steady_clock::now();
+            for (int m = from; m < from + entries; ++m)
+                EXPECT_TRUE(tree.resolve("/", folder + "\\MODULE" + std::to_string(m) + ".BAS")) << m;
+            best = std::min(best, std::chrono::steady_clock::now() - start);
+        }
+        return std::chrono::duration<double>(best).count();
+    };
+    bestTime("SMALL", 0, 10); // the trees are read once before either is timed
+    bestTime("LARGE", kSmall, 10);
+    const double small = bestTime("SMALL", 0, kSmall);
+    const double large = bestTime("LARGE", kSmall, 2 * kSmall);
+    EXPECT_LT(large / small, 3.0) << small << " s against " << large << " s";
+}
+
+namespace {
+
+std::string objectId(const Repository& repo, const std::string& name)
+{
+    return Repository::trimmed(Repository::run("git -C '" + repo.dir.path().string() + "' rev-parse " + name));
+}
+
+fs::path looseFile(const Repository& repo, const std::string& id)
+{
+    return repo.dir / (".git/objects/" + id.substr(0, 2) + "/" + id.substr(2));
+}
+
+// A loose object file written whole, as zlib compresses `raw`.
+void writeLoose(const fs::path& file, const std::string& raw)
+{
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::string packed(size, '\0');
+    ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
+                        static_cast<uLong>(raw.size()), 6),
+              Z_OK);
+    packed.resize(size);
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << packed;
+}
+
+// Commits made from a stream of "git fast-import".
+void fastImport(const Repository& repo, const std::string& stream)
+{
+    const fs::path file = repo.dir.write(".stream", stream);
+    repo.git("fast-import --quiet < '" + file.string() + "'");
+    fs::remove(file);
+}
+
+double bestSeconds(const std::function<void()>& run)
+{
+    double best = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+} // namespace
+
+// Module paths through links resolve as the file system resolves them in a
+// checkout: a link is replaced by its target where it stands, ".." steps
+// back from where that led, at most 40 links on one walk, and a link that
+// leaves the tree names no file. Every layout counts byte for byte as the
+// checkout does, the project reached through a link too.
+TEST(RevisionCount, PathsThroughLinksResolveAsTheCheckoutResolvesThem)
+{
+    Repository repo;
+    const std::string code = "Attribute VB_Name = \"M\"\r\n' note\r\n\r\nx = 1\r\n";
+    struct Layout {
+        std::string link, target; // a link and where it points
+        std::string entry;        // a module entry through it
+    };
+    const std::vector<Layout> layouts = {
+        {"lnk", "real/sub", "lnk\\..\\x.bas"},           // ".." after a link steps back from its target
+        {"lnk", "real/sub", "LNK\\Y.BAS"},               // the link's name in another letter case
+        {"d/up", "..", "d\\up\\d\\up\\x.bas"},           // a link to the folder above, twice
+        {"c1", "c2", "c1\\..\\real\\x.bas"},             // a chain of links
+        {"c2", "c3/..", "c1\\sub\\y.bas"},
+        {"c3", "real/sub", "c2\\x.bas"},
+        {"fl.bas", "real/x.bas", "fl.bas"},              // a link to a file
+        {"dang.bas", "nothing.bas", "dang.bas"},         // a link to nothing
+        {"out", "../outside", "out\\z.bas"},             // leaves the tree
+        {"abs", "/tmp", "abs\\z.bas"},                   // an absolute target leaves it too
+        {"loopa", "loopb", "loopa\\x.bas"},              // a loop
+        {"loopb", "loopa", "loopb\\..\\x.bas"},
+        {"plink", "projects/app", "plink\\..\\shared.bas"},
+    };
+    repo.dir.write("x.bas", code);
+    repo.dir.write("real/x.bas", code + "y = 2\r\n");
+    repo.dir.write("real/sub/y.bas", code + "' more\r\n");
+    repo.dir.write("d/x.bas", code + "\r\n\r\n");
+    repo.dir.write("projects/shared.bas", code + "z = 3\r\nz = 4\r\n");
+    repo.dir.write("projects/app/own.bas", code);
+    // 40 links on one walk resolve; the 41st is a loop to the system.
+    for (int k = 0; k < 41; ++k)
+        fs::create_directory_symlink(k == 40 ? "real" : "k" + std::to_string(k + 1), repo.dir / ("k" + std::to_string(k)));
+    std::vector<std::string> entries = {"Module=A; k1\\x.bas", "Module=B; k0\\x.bas", "Module=C; x.bas"};
+    for (const Layout& l : layouts) {
+        fs::create_directories((repo.dir / l.link).parent_path());
+        if (std::error_code ec; !fs::is_symlink(repo.dir / l.link, ec))
+            fs::create_symlink(l.target, repo.dir / l.link);
+        entries.push_back("Module=L; " + l.entry);
+    }
+    repo.dir.write("app.vbp", projectText("L", "1.0.0", entries));
+    repo.dir.write("projects/app/app.vbp", projectText("S", "1.0.0", {"Module=O; own.bas", "Module=S; ..\\shared.bas"}));
+    repo.dir.write("all.vbg", "VBGROUP 5.0\r\nStartupProject=app.vbp\r\nProject=plink\\app.vbp\r\n");
+    repo.commit();
+
+    test::Cli cli;
+    test::TempFolder checkouts;
+    const fs::path tree = repo.checkout(repo.revisions.back(), checkouts);
+    for (const std::string file : {"app.vbp", "all.vbg", "plink/app.vbp"}) {
+        const auto fromCheckout = cli.run({"count", (tree / file).string()});
+        const auto fromObjects = cli.run({"count", (repo.dir / file).string(), "--revision", "HEAD"});
+        ASSERT_EQ(fromCheckout.status, 0) << fromCheckout.err;
+        ASSERT_EQ(fromObjects.status, 0) << fromObjects.err;
+        EXPECT_EQ(fromObjects.out, fromCheckout.out) << file;
+    }
+    // Not alike by being alike in failing: the layouts that stay in the tree
+    // are counted.
+    const auto lines = test::lines(cli.run({"count", (repo.dir / "app.vbp").string(), "--revision", "HEAD"}).out);
+    int invalid = 0;
+    for (const std::string& line : lines)
+        invalid += line.find("Invalid") != std::string::npos;
+    EXPECT_EQ(invalid, 6) << cli.run({"count", (repo.dir / "app.vbp").string(), "--revision", "HEAD"}).out;
+    // "lnk\..\x.bas" is real/x.bas, not the root's x.bas.
+    auto figures = [&](const std::string& entry) {
+        for (const std::string& line : lines)
+            if (line.starts_with(entry + "\t"))
+                return line.substr(entry.size());
+        return std::string("none");
+    };
+    EXPECT_EQ(figures("lnk\\..\\x.bas"), figures("c1\\..\\real\\x.bas"));
+    EXPECT_NE(figures("lnk\\..\\x.bas"), figures("x.bas"));
+    EXPECT_NE(figures("x.bas"), "none");
+}
+
+// A damaged or missing object of any kind ends the count and the import at
+// once with one line naming it and exit 1; a missing tree is no absent
+// project file.
+TEST(RevisionCount, DamagedOrMissingObjectsEndTheRunNamingThem)
+{
+    struct Damage {
+        const char* name;
+        std::function<void(const fs::path&, const std::string& type)> apply;
+    };
+    const std::vector<Damage> damages = {
+        {"cut to 10 bytes", [](const fs::path& f, const std::string&) {
+             fs::permissions(f, fs::perms::owner_write, fs::perm_options::add);
+             fs::resize_file(f, 10);
+         }},
+        {"removed", [](const fs::path& f, const std::string&) { fs::remove(f); }},
+        {"empty", [](const fs::path& f, const std::string&) {
+             fs::permissions(f, fs::perms::owner_write, fs::perm_options::add);
+             fs::resize_file(f, 0);
+         }},
+        {"no zlib stream", [](const fs::path& f, const std::string&) {
+             fs::permissions(f, fs::perms::owner_write, fs::perm_options::add);
+             std::ofstream(f, std::ios::binary | std::ios::trunc) << std::string(64, 'x');
+         }},
+        {"header says more", [](const fs::path& f, const std::string& type) { writeLoose(f, type + " 99999\0abc"s); }},
+        {"header says less", [](const fs::path& f, const std::string& type) { writeLoose(f, type + " 1\0abc"s); }},
+        {"header of no kind", [](const fs::path& f, const std::string&) { writeLoose(f, "bolb 3\0abc"s); }},
+        {"header without end", [](const fs::path& f, const std::string&) { writeLoose(f, std::string(100, '7')); }},
+        {"huge header size", [](const fs::path& f, const std::string& type) {
+             writeLoose(f, type + " 99999999999999999\0abc"s);
+         }},
+    };
+    struct Target {
+        const char* name, *spec, *type;
+    };
+    const std::vector<Target> targets = {{"commit", "HEAD", "commit"},        {"root tree", "HEAD^{tree}", "tree"},
+                                         {"folder", "HEAD:src", "tree"},        {"project file", "HEAD:app.vbp", "blob"},
+                                         {"module", "HEAD:src/m.bas", "blob"}, {"link", "HEAD:lnk", "blob"}};
+    for (const Target& target : targets) {
+        for (const Damage& damage : damages) {
+            test::Cli cli;
+            Repository repo;
+            repo.dir.write("src/m.bas", "Attribute VB_Name = \"M\"\r\nx = 1\r\n");
+            fs::create_directory_symlink("src", repo.dir / "lnk");
+            repo.dir.write("app.vbp", projectText("D", "1.0.0", {"Module=M; src\\m.bas", "Module=N; lnk\\m.bas"}));
+            repo.commit();
+            const std::string id = objectId(repo, target.spec);
+            damage.apply(looseFile(repo, id), target.type);
+            const std::string what = std::string(target.name) + ", " + damage.name;
+            const auto count = cli.run({"count", (repo.dir / "app.vbp").string(), "--revision", "HEAD"});
+            EXPECT_EQ(count.status, 1) << what << "\n" << count.out;
+            EXPECT_NE(count.err.find(id), std::string::npos) << what << ": " << count.err;
+            EXPECT_EQ(test::lines(count.err).size(), 1u) << what << ": " << count.err;
+            const auto import = cli.run({"import", (repo.dir / "app.vbp").string(), "--revisions", "HEAD"});
+            EXPECT_EQ(import.status, 1) << what << "\n" << import.out;
+            EXPECT_EQ(import.out.find("skipped: "), std::string::npos) << what << "\n" << import.out;
+            EXPECT_TRUE(listVersions(ProgramFolder{cli.program.path()}, "D").empty()) << what;
+        }
+    }
+}
+
+// A tag of a tree or a blob (also through annotated tags) is passed over
+// with one warning line naming it; the other tags are imported. A tag whose
+// object is missing is no such tag: it fails the import.
+TEST(RevisionImport, TagsOfTreesAndBlobsArePassedOverWithAWarning)
+{
+    Repository repo;
+    repo.dir.write("m.bas", "Attribute VB_Name = \"M\"\r\nx = 1\r\n");
+    repo.dir.write("app.vbp", projectText("T", "1.0.0", {"Module=M; m.bas"}));
+    repo.commit("v1");
+    repo.dir.write("app.vbp", projectText("T", "1.1.0", {"Module=M; m.bas"}));
+    repo.commit();
+    repo.git("tag -a -m annotated v2 HEAD");
+    const std::vector<std::pair<std::string, std::string>> odd = {
+        {"tree", "tag t-tree HEAD^{tree}"},
+        {"blob", "tag t-blob HEAD:m.bas"},
+        {"annotated tree", "tag -a -m x t-atree HEAD^{tree}"},
+        {"annotated blob", "tag -a -m x t-ablob HEAD:app.vbp"},
+        {"tag of an annotated tree tag", "tag -a -m x t-aatree t-atree"},
+    };
+    for (const auto& [what, command] : odd)
+        repo.git(command);
+    test::Cli cli;
+    const auto r = cli.run({"import", (repo.dir / "app.vbp").string(), "--tags"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::lines(r.err).size(), odd.size()) << r.err;
+    for (const std::string name : {"t-tree", "t-blob", "t-atree", "t-ablob", "t-aatree"})
+        EXPECT_NE(r.err.find("tag " + name + " "), std::string::npos) << name << ": " << r.err;
+    EXPECT_EQ(listVersions(ProgramFolder{cli.program.path()}, "T"), (std::vector<std::string>{"1.0.0", "1.1.0"}));
+
+    // An annotated tag whose object is gone names the tag and stops.
+    const std::string v2 = objectId(repo, "refs/tags/v2");
+    fs::remove(looseFile(repo, v2));
+    const auto broken = cli.run({"import", (repo.dir / "app.vbp").string(), "--tags", "v*"});
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.err.find("v2"), std::string::npos) << broken.err;
+}
+
+// A project whose folders are gone from the work tree is still found in its
+// repository, from the nearest folder up that exists, and counts as it was.
+TEST(RevisionCount, AProjectWhoseFoldersAreGoneIsFoundFromTheNearestFolderUp)
+{
+    for (const std::string gone : {"a/b", "a", "a/b/app.vbp"}) {
+        Repository repo;
+        repo.dir.write("a/b/m.bas", "Attribute VB_Name = \"M\"\r\nx = 1\r\n");
+        repo.dir.write("a/b/app.vbp", projectText("G", "1.0.0", {"Module=M; m.bas"}));
+        repo.commit();
+        test::Cli cli;
+        const auto before = cli.run({"count", (repo.dir / "a/b/app.vbp").string(), "--revision", "HEAD"});
+        ASSERT_EQ(before.status, 0) << before.err;
+        fs::remove_all(repo.dir / gone);
+        const auto after = cli.run({"count", (repo.dir / "a/b/app.vbp").string(), "--revision", "HEAD"});
+        EXPECT_EQ(after.status, 0) << gone << ": " << after.err;
+        EXPECT_EQ(after.out, before.out) << gone;
+        const auto import = cli.run({"import", (repo.dir / "a/b/app.vbp").string(), "--revisions", "HEAD"});
+        EXPECT_EQ(import.status, 0) << gone << ": " << import.err;
+        EXPECT_EQ(listVersions(ProgramFolder{cli.program.path()}, "G"), (std::vector<std::string>{"1.0.0"})) << gone;
+    }
+}
+
+// An import whose snapshot cannot be stored under its name or version makes
+// nothing in the store: the history lists no project without versions.
+TEST(RevisionImport, NothingIsMadeForASnapshotThatIsNotStored)
+{
+    struct Case {
+        std::string name, major;
+    };
+    for (const Case& c : {Case{"a/b", "1"}, Case{"P", "x/y"}, Case{"P", "a\\b"}, Case{"P", "\x01"}, Case{"..", "1"}}) {
+        Repository repo;
+        repo.dir.write("m.bas", "Attribute VB_Name = \"M\"\r\nx = 1\r\n");
+        repo.dir.write("app.vbp", "Type=Exe\r\nName=\"" + c.name + "\"\r\nMajorVer=" + c.major
+                                      + "\r\nModule=M; m.bas\r\n");
+        repo.commit();
+        test::Cli cli;
+        const auto r = cli.run({"import", (repo.dir / "app.vbp").string(), "--revisions", "HEAD"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("skipped: unstorable name"), std::string::npos) << c.name << " " << c.major << r.out;
+        EXPECT_TRUE(listProjects(ProgramFolder{cli.program.path()}).empty()) << c.name << " " << c.major;
+        EXPECT_TRUE(fs::is_empty(cli.program / "verhis")) << c.name << " " << c.major;
+    }
+}
+
+// Time in proportion to the input: doubling the tags of an import, the
+// entries that go through links, or the names and ".." of one path at most
+// about doubles the time (the best of three runs each).
+TEST(RevisionGrowth, TagsLinksAndLongPathsTakeTimeInProportion)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Repository&, int n)> make; // a revision of size n
+        std::function<void(Repository&)> run;
+        int n;
+    };
+    const auto count = [](Repository& repo) {
+        test::Cli cli;
+        const auto r = cli.run({"count", (repo.dir / "app.vbp").string(), "--revision", "HEAD"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        ASSERT_EQ(r.out.find("Invalid"), std::string::npos) << r.out.substr(0, 300);
+    };
+    const std::vector<Case> cases = {
+        {"tags", [](Repository& repo, int n) {
+             // n commits in one stream, each tagged in the packed references.
+             std::string stream;
+             for (int i = 0; i < n; ++i)
+                 stream += "commit refs/heads/master\ncommitter a <a@b> " + std::to_string(1600000000 + i)
+                           + " +0000\ndata 1\nx\n\n";
+             fastImport(repo, stream);
+             const auto ids = test::lines(Repository::run("git -C '" + repo.dir.path().string() + "' rev-list HEAD"));
+             std::string refs = "# pack-refs with: peeled fully-peeled sorted \n";
+             std::vector<std::string> lines;
+             for (std::size_t i = 0; i < ids.size(); ++i)
+                 lines.push_back(ids[i] + " refs/tags/t" + std::to_string(i));
+             std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
+                 return a.substr(41) < b.substr(41);
+             });
+             for (const std::string& line : lines)
+                 refs += line + "\n";
+             repo.dir.write(".git/packed-refs", refs);
+         },
+         [](Repository& repo) {
+             std::string error;
+             auto repository = GitRepository::open(repo.dir.path(), {}, &error);
+             ASSERT_TRUE(repository) << error;
+             const auto tagged = repository->tagged("", &error);
+             ASSERT_TRUE(tagged) << error;
+         },
+         8000},
+        {"entries through links", [](Repository& repo, int n) {
+             std::string stream = "commit refs/heads/master\ncommitter a <a@b> 1600000000 +0000\ndata 1\nx\n";
+             auto file = [&](const char* mode, const std::string& path, const std::string& data) {
+                 stream += std::string("M ") + mode + " inline " + path + "\ndata " + std::to_string(data.size()) + "\n"
+                           + data + "\n";
+             };
+             file("120000", "l1", "l2");
+             file("120000", "l2", "l3/../l3");
+             file("120000", "l3", "src");
+             std::vector<std::string> entries;
+             for (int i = 0; i < n; ++i) {
+                 file("100644", "src/m" + std::to_string(i) + ".bas", "x = " + std::to_string(i) + "\r\n");
+                 entries.push_back("Module=M; L1\\..\\l1\\M" + std::to_string(i) + ".bas");
+             }
+             file("100644", "app.vbp", projectText("G", "1.0.0", entries));
+             fastImport(repo, stream + "\n");
+         },
+         count, 6000},
+        {"one long path", [](Repository& repo, int n) {
+             std::string path;
+             for (int i = 0; i < n; ++i)
+                 path += i % 2 ? "..\\" : "d\\";
+             repo.dir.write("d/m.bas", "x = 1\r\n");
+             repo.dir.write("m.bas", "x = 1\r\n");
+             repo.dir.write("app.vbp", projectText("G", "1.0.0", {"Module=M; " + path + "D\\m.bas"}));
+             repo.commit();
+         },
+         count, 100000},
+    };
+    for (const Case& c : cases) {
+        Repository small, large;
+        c.make(small, c.n);
+        c.make(large, 2 * c.n);
+        const double once = bestSeconds([&] { c.run(small); });
+        const double twice = bestSeconds([&] { c.run(large); });
+        EXPECT_LT(twice, 3 * once + 0.02) << c.name << ": " << once << " s, then " << twice << " s";
     }
 }

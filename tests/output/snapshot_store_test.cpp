@@ -76,11 +76,12 @@ TEST(SnapshotStore, NamesThatCannotBeOneFolderOrFileStoreNothing)
     EXPECT_TRUE(s.filesIn(s.folder.store()).empty());
     EXPECT_TRUE(s.filesIn(s.dir.path()) == (std::vector<std::string>{"tempprjfiles", "tips.dll", "verhis"}));
 
-    // The version ".." names no file: only the project folder is made.
+    // The version ".." names no file: nothing is made, not even the
+    // project folder (the history would list a project without versions).
     EXPECT_EQ(saveSnapshot(s.folder, "prjDemo", "..", {}, "Total"), SaveStatus::BadVersion);
-    EXPECT_TRUE(fs::is_directory(s.folder.store() / "prjDemo"));
-    EXPECT_TRUE(s.filesIn(s.folder.store() / "prjDemo").empty());
+    EXPECT_FALSE(fs::exists(s.folder.store() / "prjDemo"));
     EXPECT_EQ(saveSnapshot(s.folder, "prjDemo", "1/2", {}, "Total"), SaveStatus::BadVersion);
+    EXPECT_TRUE(s.filesIn(s.folder.store()).empty());
     EXPECT_EQ(isStorableName("\"quoted\""), !kWindowsFileSystem) << "Windows keeps quotes out of names";
 }
 

@@ -80,3 +80,39 @@ TEST(ProgramFolder, AFolderTheUserCannotWriteKeepsTheDataInTheUsersFolder)
     EXPECT_EQ(folder.data, dir / "xdg/zorvika");
 }
 #endif
+
+// A folder given with --program-folder: an installed program reads its
+// shipped table where that folder has none (and makes no empty one there);
+// a program that is not installed makes the empty table, as on a first start.
+TEST(ProgramFolder, AGivenFolderWithoutTableReadsTheShippedOneOnlyWhenInstalled)
+{
+    struct Case {
+        const char* name;
+        bool installed;
+        bool givenHasTable;
+        const char* title; // what the table gives
+        bool emptyTableMade;
+    };
+    for (const Case c : {Case{"installed, no table", true, false, "Shipped", false},
+                         Case{"installed, own table", true, true, "Mine", false},
+                         Case{"not installed, no table", false, false, "", true},
+                         Case{"not installed, own table", false, true, "Mine", false}}) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder dir;
+        dir.write("usr/share/zorvika/tips.dll", "[Message & Text]\nTITLE=Shipped\n");
+        fs::create_directories(dir / "usr/bin");
+        fs::create_directories(dir / "build/bin");
+        const ProgramFolder own = programFolderFor(dir / (c.installed ? "usr/bin" : "build/bin"),
+                                                   (dir / "xdg").string(), "/nonexistent");
+        ASSERT_EQ(own.data.empty(), !c.installed);
+        fs::create_directories(dir / "new");
+        if (c.givenHasTable)
+            dir.write("new/tips.dll", "[Message & Text]\nTITLE=Mine\n");
+        const ProgramFolder given = givenProgramFolder(dir / "new", own);
+        ensureWorkFiles(given);
+        EXPECT_EQ(MessageTable(given).get("TITLE"), c.title);
+        EXPECT_TRUE(fs::is_directory(dir / "new/verhis"));
+        EXPECT_EQ(fs::exists(dir / "new/tips.dll"), c.givenHasTable || c.emptyTableMade);
+        EXPECT_EQ(test::readFile(dir / "usr/share/zorvika/tips.dll"), "[Message & Text]\nTITLE=Shipped\n");
+    }
+}

@@ -24,14 +24,15 @@ struct ProcessOptions {
     std::vector<std::pair<std::string, std::string>> env; // set in the child
 };
 
-// Starts the program; the child starts with SIGINT and SIGTERM at their
-// default, whatever the test runner set.
+// Starts the program; the child starts with SIGINT, SIGTERM and SIGHUP at
+// their default, whatever the test runner set.
 inline pid_t startProcess(const std::vector<std::string>& args, const ProcessOptions& options = {})
 {
     const pid_t pid = ::fork();
     if (pid == 0) {
         std::signal(SIGINT, SIG_DFL);
         std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGHUP, SIG_DFL);
         auto redirect = [](const std::string& path, int fd) {
             const int f = ::open(path.empty() ? "/dev/null" : path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(f, fd);
