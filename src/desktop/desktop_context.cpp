@@ -128,15 +128,20 @@ FileTypes projectFileTypes(const DesktopContext& context)
 }
 
 void DesktopContext::exportResults(QWidget* owner, const std::vector<ModuleRow>& rows, const std::string& name,
-                                   const std::string& version, const std::string& totalsText)
+                                   const std::string& version, const std::string& totalsText,
+                                   const CountInputs& inputs)
 {
     const QString proposed = qtext(proposedFileName(name, version, todayText()));
-    exportList(owner, rows.empty(), proposed, [&](const std::filesystem::path& file, Spreadsheet& sheet) {
-        return writeExport(file, rows, totalsText, messages_.totalsWords(), sheet);
-    });
+    exportList(
+        owner, rows.empty(), proposed,
+        [&](const std::filesystem::path& file, Spreadsheet& sheet) {
+            return writeExport(file, rows, totalsText, messages_.totalsWords(), sheet);
+        },
+        inputs);
 }
 
-void DesktopContext::exportList(QWidget* owner, bool empty, const QString& proposed, const ListWriter& write)
+void DesktopContext::exportList(QWidget* owner, bool empty, const QString& proposed, const ListWriter& write,
+                                CountInputs inputs)
 {
     if (empty) {
         services_.showMessage(owner, text("NO RECORD"), MessageIcon::Information);
@@ -147,6 +152,12 @@ void DesktopContext::exportList(QWidget* owner, bool empty, const QString& propo
     if (path.isEmpty())
         return;
     exportType_ = type;
+    inputs.files.push_back(folder_.messageTable());
+    if (const std::string refusal = exportTargetRefusal(localPath(path), inputs); !refusal.empty()) {
+        // Never written over what the list was read from.
+        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(refusal)), MessageIcon::Warning);
+        return;
+    }
 
     ExportOutcome outcome;
     {

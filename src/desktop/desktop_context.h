@@ -68,12 +68,15 @@ public:
     // save dialog proposing "<name>_<version>_<date>", the rows and totals
     // line written, the outcome told.
     void exportResults(QWidget* owner, const std::vector<ModuleRow>& rows, const std::string& name,
-                       const std::string& version, const std::string& totalsText);
+                       const std::string& version, const std::string& totalsText, const CountInputs& inputs);
     // The export of any list: "NO RECORD" when it is empty, else the save
     // dialog proposing `proposed`, the file written by `write`, and the
     // message that says how that went, shown over `owner`. The dialog opens
-    // on the type chosen last in this run.
-    void exportList(QWidget* owner, bool empty, const QString& proposed, const ListWriter& write);
+    // on the type chosen last in this run. A chosen file that the list was
+    // read from (`inputs`, the message table among them) is refused with a
+    // warning and stays as it was.
+    void exportList(QWidget* owner, bool empty, const QString& proposed, const ListWriter& write,
+                    CountInputs inputs = {});
 
 private:
     ProgramFolder folder_;

@@ -432,9 +432,15 @@ void GrowthWindow::exportComparison()
     const std::vector<std::string> titles = model_->titles();
     const std::string versions = utf8(versionBoxes_[0]->currentText()) + "-" + utf8(versionBoxes_[1]->currentText());
     const QString proposed = qtext(proposedFileName(project_, versions, todayText()));
-    context().exportList(this, rows.empty(), proposed, [&](const std::filesystem::path& file, Spreadsheet& sheet) {
-        return writeTableExport(file, titles, rows, sheet);
-    });
+    CountInputs inputs;
+    for (const QComboBox* box : versionBoxes_)
+        if (box->currentIndex() >= 0)
+            inputs.files.push_back(context().folder().store() / pathFromUtf8(project_)
+                                   / pathFromUtf8(points_[static_cast<std::size_t>(box->currentIndex())].version));
+    context().exportList(
+        this, rows.empty(), proposed,
+        [&](const std::filesystem::path& file, Spreadsheet& sheet) { return writeTableExport(file, titles, rows, sheet); },
+        inputs);
 }
 
 } // namespace zorvika

@@ -1,5 +1,6 @@
 #include "desktop/history_window.h"
 
+#include "base/platform.h"
 #include "desktop/growth_window.h"
 #include "history/history_store.h"
 #include "history/trend.h"
@@ -155,8 +156,11 @@ void HistoryWindow::showSnapshot()
 
 void HistoryWindow::exportSnapshot()
 {
+    CountInputs inputs;
+    if (!projectName().empty() && !versionName().empty())
+        inputs.files.push_back(context().folder().store() / pathFromUtf8(projectName()) / pathFromUtf8(versionName()));
     context().exportResults(this, model_->displayRows(), utf8(projectBox_->currentText()),
-                            utf8(versionBox_->currentText()), utf8(totalsLabel_->text()));
+                            utf8(versionBox_->currentText()), utf8(totalsLabel_->text()), inputs);
 }
 
 void HistoryWindow::deleteShownProject()
@@ -164,8 +168,10 @@ void HistoryWindow::deleteShownProject()
     // A whole history goes at one click: the user says yes first.
     if (projectBox_->currentIndex() >= 0 && !context().services().askQuestion(this, text("ASK DELPROJECT")))
         return;
-    if (!deleteProject(context().folder(), projectName())) {
-        context().services().showMessage(this, text("DEL"), MessageIcon::Warning);
+    if (const DeleteResult deleted = deleteProject(context().folder(), projectName()); !deleted) {
+        // What stays is told, and why where the store can say it.
+        context().services().showMessage(this, context().framedText("DEL", QString(), qtext(deleted.refusal)),
+                                         MessageIcon::Warning);
         return;
     }
     {
@@ -179,8 +185,9 @@ void HistoryWindow::deleteShownProject()
 
 void HistoryWindow::deleteShownVersion()
 {
-    if (!deleteVersion(context().folder(), projectName(), versionName())) {
-        context().services().showMessage(this, text("DEL"), MessageIcon::Warning);
+    if (const DeleteResult deleted = deleteVersion(context().folder(), projectName(), versionName()); !deleted) {
+        context().services().showMessage(this, context().framedText("DEL", QString(), qtext(deleted.refusal)),
+                                         MessageIcon::Warning);
         return;
     }
     {

@@ -359,7 +359,7 @@ void MainWindow::saveShownSnapshot()
 void MainWindow::exportResults()
 {
     context_.exportResults(this, model_->displayRows(), utf8(projectName()), utf8(projectVersion()),
-                           utf8(totalsLabel_->text()));
+                           utf8(totalsLabel_->text()), countInputs(selection_, shownProject_, context_.folder().messageTable()));
 }
 
 void MainWindow::showHistory()
@@ -375,7 +375,8 @@ void MainWindow::showProcedures(int row)
     const ModuleRow& shown = model_->displayRow(row);
     ProceduresWindow window(context_, selection_.projectTexts[shownProject_],
                             selection_.projectFolders[shownProject_], shown.cells[ColModule],
-                            shown.cells[ColType] == kTypeInvalid, utf8(projectName()), this);
+                            shown.cells[ColType] == kTypeInvalid, utf8(projectName()),
+                            countInputs(selection_, shownProject_, context_.folder().messageTable()), this);
     context_.services().showModal(window);
 }
 

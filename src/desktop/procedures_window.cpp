@@ -24,12 +24,13 @@ constexpr std::array<int, kProcedureColumnCount> kWidths = {1500, 1900, 1100, 85
 
 ProceduresWindow::ProceduresWindow(DesktopContext& context, std::string_view projectText,
                                    const std::filesystem::path& projectFolder, std::string module, bool missing,
-                                   std::string project, QWidget* parent)
+                                   std::string project, CountInputs inputs, QWidget* parent)
     : ProgramDialog(context, parent, designSize(), Sizing::Grows),
       modules_(analyzeProjectText(projectText, projectFolder)),
       module_(std::move(module)),
       missing_(missing),
-      project_(std::move(project))
+      project_(std::move(project)),
+      inputs_(std::move(inputs))
 {
     makeControls();
     showProcedures(false);
@@ -119,9 +120,10 @@ void ProceduresWindow::exportProcedures()
     const std::string fileName = module_.substr(module_.find_last_of("\\/") + 1);
     const QString proposed =
         qtext(proposedFileName(project_, all_ ? utf8(text("PROCTITLE")) : fileName, todayText()));
-    context().exportList(this, empty, proposed, [&](const std::filesystem::path& file, Spreadsheet& sheet) {
-        return writeTableExport(file, titles, rows, sheet);
-    });
+    context().exportList(
+        this, empty, proposed,
+        [&](const std::filesystem::path& file, Spreadsheet& sheet) { return writeTableExport(file, titles, rows, sheet); },
+        inputs_);
 }
 
 } // namespace zorvika

@@ -25,8 +25,9 @@ public:
     // Analyses the modules of the project's working-copy text (the text this
     // run counted) and shows those of the entry whose path the list shows as
     // `module`; `missing`: the list shows that module as "Invalid".
+    // `inputs`: the files the count read, which no export may replace.
     ProceduresWindow(DesktopContext& context, std::string_view projectText, const std::filesystem::path& projectFolder,
-                     std::string module, bool missing, std::string project, QWidget* parent);
+                     std::string module, bool missing, std::string project, CountInputs inputs, QWidget* parent);
     ~ProceduresWindow() override;
 
     // The client size at which the layout shows the design: 10530 by 5355 twips.
@@ -55,6 +56,7 @@ private:
     std::string module_;
     bool missing_;
     std::string project_;
+    CountInputs inputs_;
     bool all_ = false;
     FittedLabel* moduleLabel_ = nullptr;
     IconButton* exportButton_ = nullptr;

@@ -42,7 +42,7 @@ ResultsView::ResultsView(SortedTableModel* model, QWidget* parent) : ResultsView
 }
 
 ResultsView::ResultsView(SortedTableModel* model, const std::vector<int>& widths, QWidget* parent)
-    : QTreeView(parent), list_(model)
+    : QTreeView(parent), list_(model), widths_(widths)
 {
     setModel(model);
     setFont(windowFont());
@@ -134,6 +134,16 @@ QMenu* ResultsView::makeContextMenu(int column)
     copy->setShortcut(QKeySequence::Copy);
     copy->setEnabled(selectionModel() && selectionModel()->hasSelection());
     return menu;
+}
+
+void ResultsView::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    if (widths_.empty() || width() <= 0)
+        return;
+    if (designWidth_ == 0)
+        designWidth_ = width();
+    header()->resizeSection(0, widths_.front() + std::max(0, width() - designWidth_));
 }
 
 void ResultsView::contextMenuEvent(QContextMenuEvent* event)

@@ -45,10 +45,15 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // A list wider than its columns gives the room to its first column (the
+    // module's path); at its design width each column has its own width.
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     SortedTableModel* list_;
+    std::vector<int> widths_;
+    int designWidth_ = 0; // the list's width when it was first laid out (the window's design size)
     CommandTexts texts_;
 };
 

@@ -219,3 +219,42 @@ TEST_F(History, ALastLineWithoutTheTotal2WordShowsNoTotalsAndBadLinesAreSkipped)
 
 } // namespace
 } // namespace zorvika::test
+
+namespace zorvika::test {
+namespace {
+
+// Whatever the history lists can be shown and deleted: versions whose names
+// the program itself would not store (a backslash, a leading space) go from
+// the disk when deleted, and the box lists the versions in version order.
+TEST_F(History, EveryListedVersionIsShownAndDeletedInVersionOrder)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    open();
+    choose(group);
+    const std::string stored = readFile(program / "verhis" / "Alpha" / "1.2.3");
+    for (const char* version : {"a\\b", " lead", "1.2.12", "1.2.119"})
+        program.write(std::string("verhis/Alpha/") + version, stored);
+    click(main->button(MainWindow::Command::Next)); // Beta, stored after Alpha
+    withHistory([&](HistoryWindow& his) {
+        // It opens on the project the main window shows, not on the first one.
+        EXPECT_EQ(his.projectBox()->currentText(), QStringLiteral("Beta"));
+        his.projectBox()->setCurrentIndex(his.projectBox()->findText(QStringLiteral("Alpha")));
+        QStringList listed;
+        for (int i = 0; i < his.versionBox()->count(); ++i)
+            listed << his.versionBox()->itemText(i);
+        EXPECT_EQ(listed, (QStringList{"1.2.3", "1.2.12", "1.2.119", " lead", "a\\b"}));
+        for (const char* version : {"a\\b", " lead"}) {
+            SCOPED_TRACE(version);
+            his.versionBox()->setCurrentIndex(his.versionBox()->findText(QString::fromLatin1(version)));
+            EXPECT_EQ(his.results()->rowCount(), 3);
+            click(his.deleteVersionButton());
+            EXPECT_TRUE(services.messages.empty()) << services.messages.front().text.toStdString();
+            EXPECT_FALSE(std::filesystem::exists(program / "verhis" / "Alpha" / version));
+            EXPECT_EQ(his.versionBox()->findText(QString::fromLatin1(version)), -1);
+        }
+    });
+}
+
+} // namespace
+} // namespace zorvika::test

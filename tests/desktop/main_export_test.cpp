@@ -203,3 +203,53 @@ TEST_F(Export, AnXlsExportHandsTheCellsToTheSpreadsheet)
 
 } // namespace
 } // namespace zorvika::test
+
+namespace zorvika::test {
+namespace {
+
+// Every window's export refuses a file that its list was read from (also
+// through a link): a warning names it, and it stays as it was.
+TEST_F(Export, AFileTheListWasReadFromIsRefusedAndKept)
+{
+    useEnglishTable();
+    const auto group = writeGroup();
+    MainWindow& w = open();
+    choose(group);
+    std::filesystem::create_symlink(sources / "A" / "Module1.bas", sources / "link.bas");
+    struct Case {
+        const char* name;
+        std::filesystem::path target;
+        std::function<void(const std::filesystem::path&)> exportTo;
+    };
+    auto fromMain = [&](const std::filesystem::path& target) {
+        services.saveAnswers.push_back(QString::fromStdString(target.string()));
+        click(w.button(MainWindow::Command::Export));
+    };
+    auto fromHistory = [&](const std::filesystem::path& target) {
+        withHistory([&](HistoryWindow& his) {
+            services.saveAnswers.push_back(QString::fromStdString(target.string()));
+            click(his.exportButton());
+        });
+    };
+    const Case cases[] = {
+        {"the group file", sources / "all.vbg", fromMain},
+        {"the project file", sources / "A" / "a.vbp", fromMain},
+        {"a module", sources / "A" / "Module1.bas", fromMain},
+        {"a module through a link", sources / "link.bas", fromMain},
+        {"the message table", program / "tips.dll", fromMain},
+        {"the shown snapshot", program / "verhis" / "Alpha" / "1.2.3", fromHistory},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string before = readFile(c.target);
+        services.messages.clear();
+        c.exportTo(c.target);
+        ASSERT_EQ(services.messages.size(), 1u);
+        EXPECT_EQ(services.messages[0].icon, MessageIcon::Warning);
+        EXPECT_TRUE(services.messages[0].text.startsWith(w.context().text("EXPORT FAIL")));
+        EXPECT_EQ(readFile(c.target), before);
+    }
+}
+
+} // namespace
+} // namespace zorvika::test
