@@ -122,6 +122,8 @@ TEST_F(Procedures, AnInvalidModuleGivesAnEmptyListAndNothingToExport)
     chooseAlpha();
     withProcedures("Missing.frm", [&](ProceduresWindow& w) {
         EXPECT_EQ(w.procedures()->rowCount(), 0);
+        // A module that is not there says so, not a line of zeros.
+        EXPECT_EQ(w.summaryLabel(0)->text(), QStringLiteral("The module file was not found: Missing.frm"));
         click(w.exportButton());
         // The whole project is still one click away.
         click(w.allButton());
@@ -143,6 +145,45 @@ TEST_F(Procedures, GermanCaptionsComeFromTheGermanTable)
         EXPECT_EQ(w.allButton()->text(), QStringLiteral("Alle Prozeduren"));
         EXPECT_EQ(names(w), (std::vector<std::string>{"Run"}));
     });
+}
+
+} // namespace
+} // namespace zorvika::test
+
+namespace zorvika::test {
+namespace {
+
+// Figures sort as numbers where a user sorts figures: the procedures' figure
+// columns on a header click, and any column of the main list through its
+// menu's "as numbers" (its header click keeps the text order).
+TEST_F(Procedures, FigureColumnsSortAsNumbers)
+{
+    useEnglishTable();
+    open();
+    // Procedures at lines 2, 10 and 100 (by text "10" < "100" < "2").
+    std::string body = "Attribute VB_Name = \"M\"\r\nSub A()\r\nEnd Sub\r\n";
+    while (std::count(body.begin(), body.end(), '\n') < 9)
+        body += "\r\n";
+    body += "Sub B()\r\nEnd Sub\r\n";
+    while (std::count(body.begin(), body.end(), '\n') < 99)
+        body += "\r\n";
+    body += "Sub C()\r\nEnd Sub\r\n";
+    sources.write("M.bas", body);
+    sources.write("Big.bas", std::string("Attribute VB_Name = \"B\"\r\n") + std::string(100, 'x') + "\r\n");
+    choose(sources.write("p.vbp", projectText("P", "1.0.0", "Module=M; M.bas\r\nModule=B; Big.bas\r\nModule=X; Gone.bas\r\n")));
+    withProcedures("M.bas", [&](ProceduresWindow& w) {
+        clickHeader(w.proceduresView(), ProcFirstLine);
+        EXPECT_EQ(names(w), (std::vector<std::string>{"C", "B", "A"})); // the first click: descending
+        clickHeader(w.proceduresView(), ProcFirstLine);
+        EXPECT_EQ(names(w), (std::vector<std::string>{"A", "B", "C"}));
+    });
+    // The main list's "A" as numbers: descending, then ascending; the missing module last both ways.
+    main->results()->sortAsNumbers(ColA);
+    EXPECT_EQ(column(*main->results(), ColModule), (std::vector<std::string>{"M.bas", "Big.bas", "Gone.bas"}));
+    main->results()->sortAsNumbers(ColA);
+    EXPECT_EQ(column(*main->results(), ColModule), (std::vector<std::string>{"Big.bas", "M.bas", "Gone.bas"}));
+    clickHeader(main->resultsView(), ColA);
+    EXPECT_FALSE(main->results()->sortState().numeric);
 }
 
 } // namespace
