@@ -163,7 +163,7 @@ TEST(NumericSort, FiguresAsNumbersAndInvalidRowsLast)
                 names += l.substr(0, l.find('.')) + " ";
         return names;
     };
-    for (const std::string& column : {"A", "3", "P - C - B"}) {
+    for (const std::string column : {"A", "3", "P - C - B"}) {
         EXPECT_EQ(order(cli.run({"count", vbp.string(), "-s", column, "-q"}).out), "nine ten hundred gone ");
         EXPECT_EQ(order(cli.run({"count", vbp.string(), "-s", column, "-d", "-q"}).out), "hundred ten nine gone ");
         EXPECT_EQ(order(cli.run({"history", "N", "1.0.0", "-s", column, "-d"}).out), "hundred ten nine gone ");
