@@ -31,7 +31,8 @@ struct Tree {
         dir.write("apps/all.vbg", "VBGROUP 5.0\r\nStartupProject=..\\top.vbp\r\nProject=app.vbp\r\n");
         dir.write("notes.txt", "Module=X\r\n");
     }
-    std::string operator/(const std::string& rel) const { return (dir / rel).string(); }
+    // The path as the system writes it (its own separator throughout).
+    std::string operator/(const std::string& rel) const { return (dir / rel).make_preferred().string(); }
     TempFolder dir;
 };
 
