@@ -117,7 +117,10 @@ bool isExcluded(const fs::path& path, const std::vector<std::string>& excludes)
 {
     if (excludes.empty())
         return false;
-    const std::string whole = utf8Of(path);
+    // A pattern's folders are parted by "/" on every system.
+    std::string whole = utf8Of(path);
+    if constexpr (fs::path::preferred_separator != '/')
+        std::replace(whole.begin(), whole.end(), static_cast<char>(fs::path::preferred_separator), '/');
     const std::string last = utf8Of(path.filename());
     return std::any_of(excludes.begin(), excludes.end(), [&](const std::string& glob) {
         return globMatches(glob, whole) || globMatches(glob, last);

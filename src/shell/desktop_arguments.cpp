@@ -49,9 +49,9 @@ DesktopArguments parseDesktopArguments(const std::vector<std::string>& args, boo
         }
         // Help and version end the reading; nothing else is used then.
         if (arg == "--help" || arg == "-h")
-            return {DesktopArguments::Action::Help};
+            return {DesktopArguments::Action::Help, {}, {}, {}, {}};
         if (arg == "--version" || arg == "-V")
-            return {DesktopArguments::Action::Version};
+            return {DesktopArguments::Action::Version, {}, {}, {}, {}};
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
         if (!takesValue(name)) {

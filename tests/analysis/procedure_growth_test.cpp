@@ -64,6 +64,16 @@ ModuleMetrics analyzeInPieces(const std::string& text)
     return analyzer.finish();
 }
 
+// The smallest step of the processor clock, in seconds.
+double clockTick()
+{
+    const std::clock_t start = std::clock();
+    std::clock_t now = start;
+    while (now == start)
+        now = std::clock();
+    return static_cast<double>(now - start) / CLOCKS_PER_SEC;
+}
+
 // The processor time of the analysis of each text, the least of a few runs
 // taken in turns: the time of this process alone, so that other work on the
 // machine's cores does not count, and the two texts under the same conditions.
@@ -124,6 +134,9 @@ TEST(ProcedureGrowth, EveryShapeTakesTimeInProportionToItsSize)
         {"one long name", "Sub G", "a1", "()" + end, Figure::Statements, 0, 2},
         {"blank and comment lines", sub, "\r\n  ' note\r\n", "End Sub\r\n", Figure::Span, 2, 2},
     };
+    // Processor time that ticks coarsely (Windows counts it in 15.6 ms)
+    // cannot tell the two sizes apart; the figures are still checked.
+    const bool timed = clockTick() < 0.002;
     constexpr std::size_t kBytes = 300 * 1024;
     for (const Shape& s : shapes) {
         SCOPED_TRACE(s.what);
@@ -133,8 +146,12 @@ TEST(ProcedureGrowth, EveryShapeTakesTimeInProportionToItsSize)
         const ModuleMetrics whole = analyzeModuleText(large, 1);
         EXPECT_EQ(figureOf(whole, s.figure), s.base + s.perUnit * static_cast<std::int64_t>(2 * units));
         EXPECT_EQ(figureOf(analyzeInPieces(large), s.figure), figureOf(whole, s.figure));
+        if (!timed)
+            continue;
         const auto [smallTime, largeTime] = bestSeconds(small, large);
         const double ratio = largeTime / std::max(smallTime, 1e-6);
         EXPECT_LT(ratio, 3.0) << "twice the size took " << ratio << " times as long";
     }
+    if (!timed)
+        GTEST_SKIP() << "the processor clock ticks in " << clockTick() << " s: the growth was not timed";
 }

@@ -31,7 +31,8 @@ struct Tree {
         dir.write("apps/all.vbg", "VBGROUP 5.0\r\nStartupProject=..\\top.vbp\r\nProject=app.vbp\r\n");
         dir.write("notes.txt", "Module=X\r\n");
     }
-    std::string operator/(const std::string& rel) const { return (dir / rel).string(); }
+    // The path as the system writes it (its own separator throughout).
+    std::string operator/(const std::string& rel) const { return (dir / rel).make_preferred().string(); }
     TempFolder dir;
 };
 
@@ -163,7 +164,7 @@ TEST(NumericSort, FiguresAsNumbersAndInvalidRowsLast)
                 names += l.substr(0, l.find('.')) + " ";
         return names;
     };
-    for (const std::string& column : {"A", "3", "P - C - B"}) {
+    for (const std::string column : {"A", "3", "P - C - B"}) {
         EXPECT_EQ(order(cli.run({"count", vbp.string(), "-s", column, "-q"}).out), "nine ten hundred gone ");
         EXPECT_EQ(order(cli.run({"count", vbp.string(), "-s", column, "-d", "-q"}).out), "hundred ten nine gone ");
         EXPECT_EQ(order(cli.run({"history", "N", "1.0.0", "-s", column, "-d"}).out), "hundred ten nine gone ");
