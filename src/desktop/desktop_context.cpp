@@ -12,18 +12,6 @@
 
 namespace zorvika {
 
-namespace {
-
-// Shows the wait cursor while a command runs inside its click.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-} // namespace
-
 DesktopContext::DesktopContext(ProgramFolder folder, DesktopServices& services, SpreadsheetMaker spreadsheets)
     : folder_(std::move(folder)),
       messages_(folder_),

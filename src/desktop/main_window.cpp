@@ -8,6 +8,7 @@
 #include "desktop/procedures_window.h"
 #include "analysis/module_kinds.h"
 #include "output/snapshot_store.h"
+#include "widgets/busy_box.h"
 #include "widgets/design_layout.h"
 #include "widgets/fitted_label.h"
 #include "widgets/gui_font.h"
@@ -89,13 +90,6 @@ const char* selectionProblemKey(SelectionProblem problem)
     return "NO PROJECTS";
 }
 
-// Shows the wait cursor while a command runs inside its click.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 } // namespace
 

@@ -30,6 +30,9 @@ BusyBox::BusyBox(QWidget* owner, const QString& text) : QDialog(owner), label_(n
     setMinimumWidth(px(4500));
 }
 
+BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+
 QString BusyBox::text() const { return label_->text(); }
 
 void BusyBox::reject()

@@ -31,6 +31,15 @@ private:
     bool running_ = false;
 };
 
+// The wait cursor while a short command runs inside its click.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 // Runs `work` under a busy box over `owner` and returns its result.
 template <class Work>
 auto runBusy(QWidget* owner, const QString& text, Work&& work)
