@@ -22,6 +22,14 @@ using namespace zorvika;
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
+// Under the sanitizers the times measure their bookkeeping, not the program:
+// the growth tests then check their figures alone.
+#ifdef ZORVIKA_SANITIZED
+constexpr bool kTimesGrowth = false;
+#else
+constexpr bool kTimesGrowth = true;
+#endif
+
 namespace {
 
 // A repository made with the git command, committed revision by revision.
@@ -411,7 +419,8 @@ TEST(RevisionCount, ResolvingInOneLargeFolderGrowsLinearly)
     bestTime("LARGE", kSmall, 10);
     const double small = bestTime("SMALL", 0, kSmall);
     const double large = bestTime("LARGE", kSmall, 2 * kSmall);
-    EXPECT_LT(large / small, 3.0) << small << " s against " << large << " s";
+    if (kTimesGrowth)
+        EXPECT_LT(large / small, 3.0) << small << " s against " << large << " s";
 }
 
 namespace {
@@ -759,6 +768,8 @@ TEST(RevisionGrowth, TagsLinksAndLongPathsTakeTimeInProportion)
         c.make(large, 2 * c.n);
         const double once = bestSeconds([&] { c.run(small); });
         const double twice = bestSeconds([&] { c.run(large); });
+        if (!kTimesGrowth)
+            continue;
         EXPECT_LT(twice, 3 * once + 0.02) << c.name << ": " << once << " s, then " << twice << " s";
     }
 }
