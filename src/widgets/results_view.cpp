@@ -63,8 +63,9 @@ ResultsView::ResultsView(SortedTableModel* model, const std::vector<int>& widths
     head->setSortIndicatorShown(true);
     head->setSortIndicator(0, Qt::AscendingOrder);
     head->setFont(windowFont());
-    for (std::size_t c = 0; c < widths.size(); ++c)
-        head->resizeSection(static_cast<int>(c), widths[c]);
+    fitColumns();
+    // A caption set later (the lead columns' from the message table) gets its room too.
+    connect(model, &QAbstractItemModel::headerDataChanged, this, [this] { fitColumns(); });
 
     connect(head, &QHeaderView::sectionClicked, this, [this](int section) { emit columnClick(section + 1); });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) { emit openRow(index.row()); });
@@ -136,14 +137,32 @@ QMenu* ResultsView::makeContextMenu(int column)
     return menu;
 }
 
+int ResultsView::columnWidth(int column) const
+{
+    const auto c = static_cast<std::size_t>(column);
+    const int designed = c < widths_.size() ? widths_[c] : header()->defaultSectionSize();
+    // A caption wider than its column widens it: it shows whole.
+    const QString caption = list_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    const int margin = header()->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header());
+    const int needed = header()->fontMetrics().horizontalAdvance(caption) + 2 * margin + 2;
+    return std::max(designed, needed);
+}
+
+void ResultsView::fitColumns()
+{
+    for (int c = 0; c < list_->columnCount(); ++c)
+        header()->resizeSection(c, columnWidth(c) + (c == 0 ? grownBy_ : 0));
+}
+
 void ResultsView::resizeEvent(QResizeEvent* event)
 {
     QTreeView::resizeEvent(event);
-    if (widths_.empty() || width() <= 0)
+    if (width() <= 0)
         return;
     if (designWidth_ == 0)
         designWidth_ = width();
-    header()->resizeSection(0, widths_.front() + std::max(0, width() - designWidth_));
+    grownBy_ = std::max(0, width() - designWidth_);
+    header()->resizeSection(0, columnWidth(0) + grownBy_);
 }
 
 void ResultsView::contextMenuEvent(QContextMenuEvent* event)

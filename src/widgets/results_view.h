@@ -51,9 +51,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // A column's width: the one given, or what its caption needs when more.
+    int columnWidth(int column) const;
+    void fitColumns();
+
     SortedTableModel* list_;
     std::vector<int> widths_;
     int designWidth_ = 0; // the list's width when it was first laid out (the window's design size)
+    int grownBy_ = 0;     // how much wider the list is now
     CommandTexts texts_;
 };
 

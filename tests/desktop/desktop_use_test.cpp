@@ -18,11 +18,13 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionHeader>
 #include <QToolTip>
 
 #include <deque>
@@ -251,6 +253,19 @@ std::vector<std::string> cutOrCovered(QWidget& window)
         if (!button->text().isEmpty() && needed > room.width())
             faults.push_back("cut button: " + button->text().toStdString());
     }
+    for (ResultsView* list : window.findChildren<ResultsView*>()) {
+        // The room the style gives each caption of a column that is not the sort column.
+        QHeaderView* header = list->header();
+        for (int c = 0; c < header->count(); ++c) {
+            QStyleOptionHeader option;
+            option.initFrom(header);
+            option.rect = QRect(0, 0, header->sectionSize(c), header->height());
+            const QRect room = header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header);
+            const QString caption = list->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+            if (header->fontMetrics().horizontalAdvance(caption) > room.width())
+                faults.push_back("cut header: " + caption.toStdString());
+        }
+    }
     return faults;
 }
 
@@ -284,9 +299,11 @@ TEST_P(ShippedTable, NoCaptionIsCutOrCoveredAndWideBoxesShowTheirTextAsTooltip)
         services.onModal = [&](QDialog& trend) { EXPECT_EQ(cutOrCovered(trend), std::vector<std::string>{}); };
         click(his.growthButton());
     });
+    services.onModal = [&](QDialog& procedures) { EXPECT_EQ(cutOrCovered(procedures), std::vector<std::string>{}); };
+    emit w.resultsView()->openRow(0);
     services.onModal = [&](QDialog& about) { EXPECT_EQ(cutOrCovered(about), std::vector<std::string>{}); };
     click(w.button(MainWindow::Command::About));
-    EXPECT_EQ(services.modalCount, 3);
+    EXPECT_EQ(services.modalCount, 4);
 }
 
 TEST_P(ShippedTable, IconOnlyButtonsHaveTheirOwnIconsTooltipsAndNames)
