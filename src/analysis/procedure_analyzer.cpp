@@ -1282,7 +1282,8 @@ struct ModuleAnalyzer::Impl {
             const char* q = p;
             while (q < last)
                 q = afterLineEnd(line(q, last), last);
-            pendingCr = last[-1] == '\r';
+            // Only a CR that ends the piece may have its LF in the next one.
+            pendingCr = last == end && last[-1] == '\r';
         }
         carried.assign(last, end);
     }

@@ -503,6 +503,13 @@ TEST(ProcedureMetrics, PiecesOfAnySizeGiveTheFiguresOfTheWholeText)
     const std::string body = "Sub Real()\r\nIf a Then b: c\r\nEnd Sub\r\n";
     modules.push_back({"long header", longHeader + "Attribute VB_Exposed = False\r\n" + body, false});
     modules.push_back({"no exposed line", longHeader + body, false});
+    // Line ends of every kind mixed: a lone CR inside a piece, then a line
+    // that the next piece's first byte, an LF, ends (that LF is no CR's).
+    std::string mixed = "Attribute VB_Name = \"M\"\r\n";
+    for (int i = 0; i < 40; ++i)
+        mixed += "Sub P" + std::to_string(i) + "()\rx = " + std::string(static_cast<std::size_t>(i % 7), 'y')
+                 + "\n\rEnd Sub\n\r\n";
+    modules.push_back({"mixed line ends", mixed, true});
     const fs::path project = test::corpus("SSTabEx/control-source/TabExCtl.vbp");
     if (fs::exists(project)) {
         const std::string projectText = test::readFile(project);
