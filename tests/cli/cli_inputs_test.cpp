@@ -227,7 +227,8 @@ TEST(ProceduresGate, WarnsLikeACompilerAndFails)
     dir.write("src/Code.bas", "Attribute VB_Name = \"Code\"\r\n' head\r\n" + deep + "Sub Flat()\r\nx\r\nEnd Sub\r\n");
     const auto vbp = dir.write("p/p.vbp", "Module=Code; ..\\SRC\\Code.bas\r\nModule=G; gone.bas\r\n");
     // The module is found as src/Code.bas; the warning keeps the project's spelling.
-    const std::string folder = (dir / "p").string() + "/";
+    // The folder as the system writes it, joined by its own separator.
+    const std::string folder = (dir / "p").string() + static_cast<char>(fs::path::preferred_separator);
     struct Case {
         std::vector<std::string> limits;
         int status;
