@@ -435,8 +435,7 @@ void GrowthWindow::exportComparison()
     CountInputs inputs;
     for (const QComboBox* box : versionBoxes_)
         if (box->currentIndex() >= 0)
-            inputs.files.push_back(context().folder().store() / pathFromUtf8(project_)
-                                   / pathFromUtf8(points_[static_cast<std::size_t>(box->currentIndex())].version));
+            inputs.files.push_back(snapshotFile(context().folder(), project_, points_[static_cast<std::size_t>(box->currentIndex())].version));
     context().exportList(
         this, rows.empty(), proposed,
         [&](const std::filesystem::path& file, Spreadsheet& sheet) { return writeTableExport(file, titles, rows, sheet); },

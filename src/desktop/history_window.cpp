@@ -158,7 +158,7 @@ void HistoryWindow::exportSnapshot()
 {
     CountInputs inputs;
     if (!projectName().empty() && !versionName().empty())
-        inputs.files.push_back(context().folder().store() / pathFromUtf8(projectName()) / pathFromUtf8(versionName()));
+        inputs.files.push_back(snapshotFile(context().folder(), projectName(), versionName()));
     context().exportResults(this, model_->displayRows(), utf8(projectBox_->currentText()),
                             utf8(versionBox_->currentText()), utf8(totalsLabel_->text()), inputs);
 }

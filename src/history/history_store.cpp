@@ -137,10 +137,15 @@ Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text)
     return snapshot;
 }
 
+fs::path snapshotFile(const ProgramFolder& folder, std::string_view project, std::string_view version)
+{
+    return folder.store() / pathFromUtf8(project) / pathFromUtf8(version);
+}
+
 std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version,
                               std::string* error)
 {
-    const fs::path file = folder.store() / pathFromUtf8(project) / pathFromUtf8(version);
+    const fs::path file = snapshotFile(folder, project, version);
     if (!isStoredEntryName(project) || !isStoredEntryName(version)) {
         if (error)
             *error = describeRead(file, ReadStatus::Missing);
@@ -173,7 +178,7 @@ std::string readSnapshotTail(const ProgramFolder& folder, std::string_view proje
     wholeFile = false;
     if (!isStoredEntryName(project) || !isStoredEntryName(version))
         return {};
-    const fs::path file = folder.store() / pathFromUtf8(project) / pathFromUtf8(version);
+    const fs::path file = snapshotFile(folder, project, version);
     ReadStatus status;
     std::uint64_t size = 0;
     const FileHandle fd = openRegularFile(file, status, size);

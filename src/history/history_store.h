@@ -4,6 +4,7 @@
 #include "analysis/module_row.h"
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +20,8 @@ std::vector<std::string> listProjects(const ProgramFolder& folder);
 // The files directly inside a project folder, by name; temporary files of
 // an interrupted write are never listed.
 std::vector<std::string> listVersions(const ProgramFolder& folder, std::string_view project);
+// Where the snapshot of a project's version is stored ("verhis/<name>/<version>").
+std::filesystem::path snapshotFile(const ProgramFolder& folder, std::string_view project, std::string_view version);
 
 // One line of a snapshot file as a row: a line of exactly twelve pieces
 // (split at every ":"); or a line of more pieces whose last eleven are a
