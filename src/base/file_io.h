@@ -3,7 +3,7 @@
 // directory, a pipe or a device never blocks a read), and a file is replaced
 // by writing a temporary file beside it and renaming it over the old one, so
 // that a crash or a full disk never leaves a half-written file.
-#include "base/outcome.h"
+#include "base/result.h"
 #include "base/platform.h"
 
 #include <cstdint>

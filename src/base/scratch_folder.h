@@ -2,7 +2,7 @@
 // A private folder for temporary files (mode 0700, under the system's
 // temporary folder), removed with everything in it when the object goes, or
 // when an interrupt ends the program first.
-#include "base/outcome.h"
+#include "base/result.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #pragma once
 // The spreadsheet application that writes ".xls" workbooks. The export
 // hands it the sheet's cells, all texts, row by row.
-#include "base/outcome.h"
+#include "base/result.h"
 
 #include <filesystem>
 #include <string>
