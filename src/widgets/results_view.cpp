@@ -12,8 +12,10 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
-
+#include <QPainter>
+#include <QProxyStyle>
 #include <QSignalBlocker>
+#include <QStyleOption>
 
 #include <algorithm>
 #include <array>
@@ -26,6 +28,85 @@ namespace {
 // millimetre; the list is 18256 wide.
 constexpr std::array<int, kColumnCount> kColumnWidths = {
     3351, 2293, 1147, 1147, 1147, 1147, 1147, 1147, 1371, 1147, 1147, 1371};
+
+// The sort mark: a small triangle in a strip of its own above the
+// captions, as Windows' lists show it.
+constexpr int kMarkWidth = 7;
+constexpr int kMarkHeight = 4;
+constexpr int kMarkStrip = kMarkHeight + 2;
+
+// Draws a header's caption in all the room its column has and the sort
+// mark above it, so that the mark covers no letter however narrow the
+// column: the style's own indicator takes its room from the caption ("P -
+// C - B" drawn as "- C - B").
+class SortMarkStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
+        if (element != CE_Header || header == nullptr || header->sortIndicator == QStyleOptionHeader::None) {
+            QProxyStyle::drawControl(element, option, painter, widget);
+            return;
+        }
+        QStyleOptionHeaderV2 plain;
+        if (const auto* v2 = qstyleoption_cast<const QStyleOptionHeaderV2*>(option))
+            plain = *v2;
+        else
+            static_cast<QStyleOptionHeader&>(plain) = *header;
+        plain.sortIndicator = QStyleOptionHeader::None;
+        // The style sets its clip region back as it found it; where there was
+        // none, that is an empty one, which would hide the mark.
+        const bool clipped = painter->hasClipping();
+        const QRegion clip = painter->clipRegion();
+        QProxyStyle::drawControl(element, &plain, painter, widget);
+        if (clipped)
+            painter->setClipRegion(clip);
+        else
+            painter->setClipping(false);
+        drawMark(*header, painter);
+    }
+
+    // Every caption sits below the mark's strip, sorted or not, so that all
+    // stand on one line.
+    QRect subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const override
+    {
+        QRect rect = QProxyStyle::subElementRect(element, option, widget);
+        if (element == SE_HeaderLabel)
+            rect.setTop(std::min(rect.top() + kMarkStrip, rect.bottom()));
+        return rect;
+    }
+
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override
+    {
+        QSize needed = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_HeaderSection)
+            needed.rheight() += kMarkStrip;
+        return needed;
+    }
+
+private:
+    static void drawMark(const QStyleOptionHeader& header, QPainter* painter)
+    {
+        const QPoint at(header.rect.center().x() - kMarkWidth / 2, header.rect.top() + 1);
+        // The header shows an ascending order as SortDown.
+        QPolygon triangle;
+        if (header.sortIndicator == QStyleOptionHeader::SortDown)
+            triangle << at << at + QPoint(kMarkWidth - 1, 0) << at + QPoint(kMarkWidth / 2, kMarkHeight - 1);
+        else
+            triangle << at + QPoint(0, kMarkHeight - 1) << at + QPoint(kMarkWidth - 1, kMarkHeight - 1)
+                     << at + QPoint(kMarkWidth / 2, 0);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(header.palette.color(QPalette::ButtonText));
+        painter->drawPolygon(triangle);
+        painter->restore();
+    }
+};
 
 } // namespace
 
@@ -57,6 +138,9 @@ ResultsView::ResultsView(SortedTableModel* model, const std::vector<int>& widths
     setTextElideMode(Qt::ElideRight);
 
     QHeaderView* head = header();
+    auto* style = new SortMarkStyle();
+    style->setParent(head);
+    head->setStyle(style);
     head->setStretchLastSection(false);
     head->setSectionsClickable(true);
     head->setSectionsMovable(false);

@@ -12,6 +12,7 @@
 #include "widgets/fitted_label.h"
 #include "widgets/gui_text.h"
 #include "widgets/text_fit.h"
+#include "widgets/sorted_table_model.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -304,6 +305,60 @@ TEST_P(ShippedTable, NoCaptionIsCutOrCoveredAndWideBoxesShowTheirTextAsTooltip)
     services.onModal = [&](QDialog& about) { EXPECT_EQ(cutOrCovered(about), std::vector<std::string>{}); };
     click(w.button(MainWindow::Command::About));
     EXPECT_EQ(services.modalCount, 4);
+}
+
+// Where a header draws its caption when the column is not sorted.
+QRect captionInk(QHeaderView* header, int column)
+{
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.rect = QRect(header->sectionViewportPosition(column), 0, header->sectionSize(column), header->height());
+    const QRect label = header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header);
+    const QVariant aligned = header->model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole);
+    const int alignment = aligned.isValid() ? aligned.toInt() : int(header->defaultAlignment());
+    const QString caption = header->model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    return header->fontMetrics().boundingRect(label, alignment | Qt::AlignVCenter, caption);
+}
+
+// Sorting by a column draws a mark in its header and leaves every pixel of
+// its caption as it was: the mark covers no letter, however narrow the column.
+TEST_P(ShippedTable, TheSortMarkLeavesEveryCaptionWhole)
+{
+    sources.write("P/Module1.bas", kModuleBas);
+    const auto vbp = sources.write("P/p.vbp", projectText("P", "1.0.0", "Module=Module1; Module1.bas\r\n"));
+    MainWindow& w = open();
+    choose(vbp);
+    QHeaderView* header = w.resultsView()->header();
+    SortedTableModel* list = w.resultsView()->list();
+    auto grab = [&] {
+        QApplication::processEvents();
+        return header->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    list->columnClicked(1);
+    const QImage sortedByType = grab();
+    list->columnClicked(0);
+    const QImage sortedByModule = grab();
+    for (int c = 1; c < header->count(); ++c) {
+        list->columnClicked(c);
+        const QImage sorted = grab();
+        const QImage& plain = c == 1 ? sortedByModule : sortedByType;
+        const QString caption = list->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        SCOPED_TRACE(caption.toStdString());
+        const QRect ink = captionInk(header, c);
+        const QRect section(header->sectionViewportPosition(c), 0, header->sectionSize(c), header->height());
+        int inkPixels = 0, markPixels = 0, covered = 0;
+        for (int y = section.top(); y <= section.bottom(); ++y)
+            for (int x = section.left(); x <= section.right(); ++x) {
+                const bool inInk = ink.contains(x, y);
+                if (inInk && qGray(plain.pixel(x, y)) < 128)
+                    ++inkPixels;
+                if (sorted.pixel(x, y) != plain.pixel(x, y))
+                    ++(inInk ? covered : markPixels);
+            }
+        EXPECT_GT(inkPixels, 0) << "the caption is drawn where its room says";
+        EXPECT_EQ(covered, 0) << "the mark changed pixels of the caption";
+        EXPECT_GT(markPixels, 4) << "no sort mark is drawn";
+    }
 }
 
 TEST_P(ShippedTable, IconOnlyButtonsHaveTheirOwnIconsTooltipsAndNames)
