@@ -72,6 +72,25 @@ void DesktopContext::warn(QWidget* owner, std::string_view key, const std::strin
     services_.showMessage(owner, framedText(key, QString(), qtext(detail)), MessageIcon::Warning);
 }
 
+std::string DesktopContext::causeWords(Cause cause) const
+{
+    switch (cause) {
+    case Cause::NoSuchFile:
+        return messages_.get("SYS NOFILE");
+    case Cause::PermissionDenied:
+        return messages_.get("SYS DENIED");
+    case Cause::NotRegularFile:
+        return messages_.get("SYS NOTFILE");
+    case Cause::DiskFull:
+        return messages_.get("SYS FULL");
+    case Cause::NotRepository:
+        return messages_.get("SYS NOREPO");
+    case Cause::Other:
+        break;
+    }
+    return {};
+}
+
 void DesktopContext::runCommand(QWidget* owner, const std::function<void()>& command) const
 {
     // A command that fails ends there, told in a warning; the windows and the stored snapshots stay.

@@ -4,6 +4,7 @@
 // boxes), the export of lists and the busy indicator. The windows know this
 // and not each other, so each one can be built and tested alone.
 #include "base/program_folder.h"
+#include "base/result.h"
 #include "components/spreadsheet.h"
 #include "output/export.h"
 #include "shell/message_table.h"
@@ -50,6 +51,23 @@ public:
 
     // A warning box over `owner`: the text of `key`, then `detail`.
     void warn(QWidget* owner, std::string_view key, const std::string& detail) const;
+    // The same with a failure's reason, said as `said` says it.
+    template <typename Kind>
+    void warn(QWidget* owner, std::string_view key, const Failure<Kind>& failure) const
+    {
+        warn(owner, key, said(failure));
+    }
+    // A failure's reason with the system's common reasons (no such file,
+    // permission denied, ...) in the table's words; the rest as the system
+    // worded it.
+    template <typename Kind>
+    std::string said(const Failure<Kind>& failure) const
+    {
+        const std::string words = causeWords(failure.cause);
+        return words.empty() ? failure.reason : failure.reasonSaying(words);
+    }
+    // The table's words for a common reason; empty for the others, or where the table has none.
+    std::string causeWords(Cause cause) const;
     // Runs one command of a window over `owner`; an error it raises ends it
     // with a warning box instead of ending the program.
     void runCommand(QWidget* owner, const std::function<void()>& command) const;
