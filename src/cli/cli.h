@@ -1,6 +1,6 @@
 #pragma once
-// The command-line program: `count` and `history`, and `--help` and
-// `--version`.
+// The command-line program: the commands `count`, `history`, `import` and
+// `procedures`, and `--help` and `--version`.
 #include "base/message_language.h"
 
 #include <filesystem>
