@@ -327,12 +327,15 @@ void GrowthWindow::compareChosenVersions()
         model_->setRows({});
         return;
     }
-    VersionComparison comparison =
+    Result<VersionComparison> comparison =
         compareVersions(context().folder(), context().messages(), project_,
                         points_[static_cast<std::size_t>(first)].version, points_[static_cast<std::size_t>(second)].version);
-    model_->setRows(std::move(comparison.cells));
-    if (!comparison.error.empty())
-        context().warn(this, "NOREAD", comparison.error);
+    if (comparison) {
+        model_->setRows(std::move(comparison->cells));
+    } else {
+        model_->setRows({});
+        context().warn(this, "NOREAD", comparison.reason());
+    }
 }
 
 void GrowthWindow::importFromRepository()

@@ -75,16 +75,17 @@ std::vector<std::vector<std::string>> comparisonCells(const std::vector<Comparis
                                                       std::string_view addedText, std::string_view removedText);
 
 // Two stored versions of a project compared, as the growth window and
-// `history --compare` show them: the rows, their cells with the message
-// table's change texts, and why nothing could be compared (a version that
-// is not stored, or a snapshot that cannot be read).
+// `history --compare` show them: the rows and their cells with the message
+// table's change texts.
 struct VersionComparison {
     std::vector<ComparisonRow> rows;
     std::vector<std::vector<std::string>> cells;
-    std::string error;
 };
-VersionComparison compareVersions(const ProgramFolder& folder, const MessageTable& messages, std::string_view project,
-                                  const std::string& first, const std::string& second);
+// The comparison, or why nothing could be compared (a version that is not
+// stored, or a snapshot that cannot be read).
+Result<VersionComparison> compareVersions(const ProgramFolder& folder, const MessageTable& messages,
+                                          std::string_view project, const std::string& first,
+                                          const std::string& second);
 // The comparison list's column titles from the message table.
 std::vector<std::string> comparisonTitles(const MessageTable& messages);
 
