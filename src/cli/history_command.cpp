@@ -145,7 +145,8 @@ int deleteFromHistory(const std::vector<std::string>& names, const ProgramFolder
         return 0;
     // What stays is told in the table's words; a name that names no item in the store's.
     const std::string what = names[0] + (names.size() == 1 ? "" : " " + names[1]);
-    return failWith(err, what + ": " + (deleted.kind() == DeleteError::Refused ? deleted.reason() : messages.get("DEL")));
+    return failWith(err,
+                    what + ": " + (deleted.kind() == DeleteError::Refused ? deleted.reason() : messages.get("DEL")));
 }
 
 int runHistory(const std::vector<std::string>& args, bool trend,

@@ -91,8 +91,10 @@ TEST(Platform, NamesTheSystemCannotStoreAreRefused)
     for (const Case& c : cases) {
         if (c.storableOnWindows || !kWindowsFileSystem)
             continue;
-        EXPECT_EQ(test::failureKind(saveSnapshot(folder, "App", c.name, {}, "Totals")), SaveError::BadVersion) << c.name;
-        EXPECT_EQ(test::failureKind(saveSnapshot(folder, c.name, "1.0", {}, "Totals")), SaveError::BadName) << c.name;
+        EXPECT_EQ(test::failureKind(saveSnapshot(folder, "App", c.name, {}, "Totals")), SaveError::BadVersion)
+            << c.name;
+        EXPECT_EQ(test::failureKind(saveSnapshot(folder, c.name, "1.0", {}, "Totals")), SaveError::BadName)
+            << c.name;
     }
 }
 

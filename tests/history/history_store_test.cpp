@@ -132,7 +132,8 @@ TEST(HistoryDelete, NeverLeavesTheStore)
     EXPECT_TRUE(fs::exists(s.folder.messageTable()));
     EXPECT_TRUE(fs::exists(s.folder.store() / "A" / "1.0.0"));
     const auto above = deleteVersion(s.folder, "..", "tips.dll");
-    EXPECT_EQ(test::failureKind(above), DeleteError::Refused) << "a name that is no stored item is refused, not taken as deleted";
+    EXPECT_EQ(test::failureKind(above), DeleteError::Refused)
+        << "a name that is no stored item is refused, not taken as deleted";
     EXPECT_TRUE(fs::exists(s.folder.messageTable()));
 
     // A link inside a project folder is removed, never followed.

@@ -150,6 +150,7 @@ TEST(WriteExport, SpreadsheetGetsTitlesRowsAndTotalsRow)
 
     sheet.canStart = false;
     const auto old = dir.write("old.xls", "old workbook");
-    EXPECT_EQ(test::failureKind(writeExport(old, {counted("a.frm")}, kTotals, kWords, sheet)), ExportError::NoSpreadsheet);
+    EXPECT_EQ(test::failureKind(writeExport(old, {counted("a.frm")}, kTotals, kWords, sheet)),
+              ExportError::NoSpreadsheet);
     EXPECT_EQ(test::readFile(old), "old workbook");
 }

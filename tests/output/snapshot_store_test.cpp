@@ -42,7 +42,8 @@ struct Store {
 TEST(SnapshotStore, SecondRunReplacesTheFirstWhole)
 {
     Store s;
-    ASSERT_TRUE(saveSnapshot(s.folder, "prjDemo", "1.0.0", {counted("a.frm", "82"), counted("b.frm", "1")}, "Total: 2"));
+    ASSERT_TRUE(
+        saveSnapshot(s.folder, "prjDemo", "1.0.0", {counted("a.frm", "82"), counted("b.frm", "1")}, "Total: 2"));
     ASSERT_TRUE(saveSnapshot(s.folder, "prjDemo", "1.0.0", {counted("c.frm", "5")}, "Total: 1"));
     EXPECT_EQ(test::readFile(s.file("prjDemo", "1.0.0")), "c.frm:Form:5:120:12:10:70:72:60:108:110:98\r\nTotal: 1\r\n");
     EXPECT_EQ(s.filesIn(s.folder.store()), (std::vector<std::string>{"prjDemo"})) << "no temporary file stays";
