@@ -83,12 +83,12 @@ int printSnapshot(const std::string& project, const std::string& version, const 
 int printTrend(const std::string& project, const ProgramFolder& folder, const MessageTable& messages,
                std::ostream& out, std::ostream& err, bool json)
 {
-    std::vector<std::string> unreadable;
+    std::vector<Failure<>> unreadable;
     const auto points = projectTrend(folder, project, messages.totalsWords(), messages.get("TOTAL2"), &unreadable);
     // The versions that could be read are printed; each that could not is a failure.
     int status = 0;
-    for (const std::string& why : unreadable)
-        status = failWith(err, why);
+    for (const Failure<>& failure : unreadable)
+        status = failWith(err, failure.reason);
     if (json) {
         out << '[';
         for (std::size_t i = 0; i < points.size(); ++i)

@@ -157,13 +157,13 @@ void GrowthWindow::makeControls()
 
 void GrowthWindow::reload()
 {
-    std::vector<std::string> unreadable;
+    std::vector<Failure<>> unreadable;
     points_ = projectTrend(context().folder(), project_, context().messages().totalsWords(), utf8(text("TOTAL2")),
                            &unreadable);
     if (!unreadable.empty()) {
         std::string all;
-        for (const std::string& why : unreadable)
-            all += (all.empty() ? "" : "\n") + why;
+        for (const Failure<>& failure : unreadable)
+            all += (all.empty() ? "" : "\n") + failure.reason;
         context().warn(this, "NOREAD", all);
     }
     fillChart();

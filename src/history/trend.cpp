@@ -170,7 +170,7 @@ std::optional<TrendPoint> trendPointOfTail(std::string version, std::string_view
 
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,
                                      const TotalsWords& words, std::string_view total2Text,
-                                     std::vector<std::string>* unreadable)
+                                     std::vector<Failure<>>* unreadable)
 {
     // Most snapshots end with their totals line: its few bytes give the
     // point. Only a snapshot without one (or whose last line needs the
@@ -188,7 +188,7 @@ std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_vi
         if (!bytes) {
             // No point rather than a point of zeros that the snapshot does not hold.
             if (unreadable)
-                unreadable->push_back(bytes.reason());
+                unreadable->push_back(bytes.failure());
             continue;
         }
         points.push_back(trendPointOfText(std::move(version), *bytes, words, total2Text));

@@ -2,6 +2,7 @@
 // Growth over versions: the stored versions of a project in version order
 // with their totals, and the comparison of two versions module by module.
 #include "analysis/results.h"
+#include "base/result.h"
 #include "history/history_store.h"
 
 #include <array>
@@ -49,10 +50,10 @@ std::optional<TrendPoint> trendPointOfTail(std::string version, std::string_view
 
 // One point per stored version of the project, in version order. A
 // snapshot that cannot be read gives no point; `unreadable` (when given)
-// then names each such file and why, one a line.
+// then holds each such failure, naming the file and why, in version order.
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,
                                      const TotalsWords& words, std::string_view total2Text,
-                                     std::vector<std::string>* unreadable = nullptr);
+                                     std::vector<Failure<>>* unreadable = nullptr);
 
 enum class ModuleChange { Kept, Added, Removed };
 
