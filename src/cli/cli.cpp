@@ -85,19 +85,9 @@ int noSuchProject(std::ostream& err, const std::string& file, std::size_t projec
     return failWith(err, file + ": has " + std::to_string(projects) + " project(s), not " + std::to_string(wanted));
 }
 
-int exportFailure(std::ostream& err, const std::string& path, const ExportOutcome& outcome)
+int exportFailure(std::ostream& err, const std::string& path, const Result<void, ExportError>& written)
 {
-    switch (outcome.status) {
-    case ExportStatus::Written:
-        return 0;
-    case ExportStatus::NoRecord:
-        return failWith(err, path + ": the list has no rows; nothing written");
-    case ExportStatus::NoSpreadsheet:
-        return failWith(err, path + ": the spreadsheet application cannot be started; nothing written");
-    case ExportStatus::Failed:
-        break;
-    }
-    return failWith(err, path + ": " + outcome.error);
+    return written ? 0 : failWith(err, path + ": " + written.reason());
 }
 
 std::optional<int> moduleListColumn(std::string_view text)

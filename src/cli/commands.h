@@ -68,7 +68,7 @@ std::optional<std::size_t> projectNumber(const ParsedArgs& args);
 int noSuchProject(std::ostream& err, const std::string& file, std::size_t projects, std::size_t wanted);
 // An export that was not written: one line naming the file and why, status
 // 1; 0 when it was written.
-int exportFailure(std::ostream& err, const std::string& path, const ExportOutcome& outcome);
+int exportFailure(std::ostream& err, const std::string& path, const Result<void, ExportError>& written);
 
 // Every command's table, in the order `--help` lists them.
 std::vector<const CommandSpec*> allCommands();

@@ -165,8 +165,8 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         ensureWorkFiles(folder);
     }
     const MessageTable messages(folder);
-    if (const std::string problem = messages.problem(); !problem.empty())
-        return failWith(err, problem);
+    if (const Outcome table = messages.usable(); !table)
+        return failWith(err, table.reason());
     const WorkingCopies copies = o.save ? WorkingCopies::Write : WorkingCopies::InMemory;
 
     int status = 0;
@@ -196,16 +196,16 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
             revision.emplace(*repository->repository, *commit, scans);
         }
         SourceTree& tree = revision ? static_cast<SourceTree&>(*revision) : files;
-        const SelectionResult chosen = revision
-                                           ? makeSelection(pathFromUtf8(file), repository->treePath, folder, tree, copies)
-                                           : makeSelection(pathFromUtf8(file), folder, copies);
-        if (!chosen.selection) {
-            status = failWith(err, !revision                      ? chosen.error
-                                   : revision->failure().empty() ? *o.revision + ": " + chosen.error
+        const Result<Selection, SelectionError> chosen =
+            revision ? makeSelection(pathFromUtf8(file), repository->treePath, folder, tree, copies)
+                     : makeSelection(pathFromUtf8(file), folder, copies);
+        if (!chosen) {
+            status = failWith(err, !revision                      ? chosen.reason()
+                                   : revision->failure().empty() ? *o.revision + ": " + chosen.reason()
                                                                  : *o.revision + ": " + revision->failure());
             continue;
         }
-        const Selection& selection = *chosen.selection;
+        const Selection& selection = *chosen;
         if (o.project && *o.project > selection.size())
             return noSuchProject(err, file, selection.size(), *o.project);
 
@@ -216,15 +216,15 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
             // from the repository, but FILE and the table stand on the disk.
             const CountInputs read = revision ? CountInputs{{pathFromUtf8(file), folder.messageTable()}, {}, {}}
                                               : countInputs(selection, first, folder.messageTable());
-            if (const std::string refusal = exportTargetRefusal(pathFromUtf8(*o.output), read); !refusal.empty())
-                return failWith(err, *o.output + ": " + refusal);
+            if (const Outcome target = checkExportTarget(pathFromUtf8(*o.output), read); !target)
+                return failWith(err, *o.output + ": " + target.reason());
         }
         for (std::size_t k = first; k < last; ++k) {
             ProjectRun run = runProject(selection, k, messages, tree);
             if (revision && !revision->failure().empty())
                 return failWith(err, *o.revision + ": " + revision->failure());
-            if (!run.unreadable.empty())
-                err << "zorvika-cli: warning: " << run.unreadable << '\n';
+            if (!run.readable)
+                err << "zorvika-cli: warning: " << run.readable.reason() << '\n';
             for (const ModuleRow& row : run.rows)
                 missing.add(row.cells[ColModule], row.cells[ColType] == kTypeInvalid);
             const std::string path = toDisplayText(selection.projectPaths[k]);
@@ -238,11 +238,10 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
                 withMetrics ? metricsInRowOrder(run.rows, o.sort, analysis) : std::vector<const ModuleMetrics*>();
             sortRows(run.rows, o.sort);
             const std::vector<ModuleRow>& rows = run.rows;
-            if (o.save && run.unreadable.empty()) {
-                std::string reason;
-                if (saveSnapshot(folder, run.info.name(), run.info.version(), rows, run.totalsText, &reason)
-                    != SaveStatus::Stored)
-                    status = failWith(err, reason);
+            if (o.save && run.readable) {
+                if (const auto saved = saveSnapshot(folder, run.info.name(), run.info.version(), rows, run.totalsText);
+                    !saved)
+                    status = failWith(err, saved.reason());
             }
             const auto totals = totalsValues(run.totalsText, words);
             if (!exportToStdout && json) {
@@ -277,7 +276,7 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
             if (exportToStdout) {
                 // The export file of the format asked for, as a file of that ending holds it.
                 if (rows.empty())
-                    status = exportFailure(err, *o.output, {ExportStatus::NoRecord, {}});
+                    status = exportFailure(err, *o.output, noRecord());
                 else if (const Outcome written = writeOutputFile(pathFromUtf8("-"), exportText(rows, totals, textFormat));
                          !written)
                     status = failWith(err, "standard output: " + written.reason());

@@ -45,9 +45,10 @@ int printSnapshot(const std::string& project, const std::string& version, const 
     if (!json) {
         // Printed from views into the snapshot's own text, as the history
         // window shows it (on column 0 ascending unless --sort says otherwise).
-        const SnapshotText snapshot(folder, project, version, messages.get("TOTAL2"));
-        if (!snapshot.error().empty())
-            return failWith(err, snapshot.error());
+        Result<std::string> bytes = readSnapshotBytes(folder, project, version);
+        if (!bytes)
+            return failWith(err, bytes.reason());
+        const SnapshotText snapshot(std::move(bytes).value(), messages.get("TOTAL2"));
         const auto& rows = snapshot.rows();
         const auto column = static_cast<std::size_t>(sort.column);
         auto cell = [&](std::size_t i) -> std::string_view { return rows[i][column]; };
@@ -58,9 +59,10 @@ int printSnapshot(const std::string& project, const std::string& version, const 
                         &order, true);
         return 0;
     }
-    const Snapshot snapshot = loadSnapshot(folder, project, version, messages.get("TOTAL2"));
-    if (!snapshot.error.empty())
-        return failWith(err, snapshot.error);
+    const Result<Snapshot> loaded = loadSnapshot(folder, project, version, messages.get("TOTAL2"));
+    if (!loaded)
+        return failWith(err, loaded.reason());
+    const Snapshot& snapshot = *loaded;
     const std::vector<ModuleRow> rows = sortedRows(snapshot.rows, sort);
     const auto totals = totalsValues(snapshot.totalsLabel, messages.totalsWords());
     out << "{\"project\":" << jsonString(project) << ",\"version\":" << jsonString(version)
@@ -81,12 +83,12 @@ int printSnapshot(const std::string& project, const std::string& version, const 
 int printTrend(const std::string& project, const ProgramFolder& folder, const MessageTable& messages,
                std::ostream& out, std::ostream& err, bool json)
 {
-    std::vector<std::string> unreadable;
+    std::vector<Failure<>> unreadable;
     const auto points = projectTrend(folder, project, messages.totalsWords(), messages.get("TOTAL2"), &unreadable);
     // The versions that could be read are printed; each that could not is a failure.
     int status = 0;
-    for (const std::string& why : unreadable)
-        status = failWith(err, why);
+    for (const Failure<>& failure : unreadable)
+        status = failWith(err, failure.reason);
     if (json) {
         out << '[';
         for (std::size_t i = 0; i < points.size(); ++i)
@@ -110,10 +112,10 @@ int printComparison(const std::string& project, const std::string& first, const 
                     const ProgramFolder& folder, const MessageTable& messages, std::ostream& out,
                     std::ostream& err, bool json)
 {
-    const VersionComparison comparison = compareVersions(folder, messages, project, first, second);
-    if (!comparison.error.empty())
-        return failWith(err, comparison.error);
-    const std::vector<ComparisonRow>& rows = comparison.rows;
+    const Result<VersionComparison> comparison = compareVersions(folder, messages, project, first, second);
+    if (!comparison)
+        return failWith(err, comparison.reason());
+    const std::vector<ComparisonRow>& rows = comparison->rows;
     if (json) {
         out << '[';
         for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -128,7 +130,7 @@ int printComparison(const std::string& project, const std::string& first, const 
         out << "]\n";
         return 0;
     }
-    out << withUnixLineEnds(tableText(comparisonTitles(messages), comparison.cells, ExportFormat::Tab));
+    out << withUnixLineEnds(tableText(comparisonTitles(messages), comparison->cells, ExportFormat::Tab));
     return 0;
 }
 
@@ -137,14 +139,14 @@ int printComparison(const std::string& project, const std::string& first, const 
 int deleteFromHistory(const std::vector<std::string>& names, const ProgramFolder& folder,
                       const MessageTable& messages, std::ostream& err)
 {
-    const DeleteResult result = names.size() == 1 ? deleteProject(folder, names[0])
-                                                  : deleteVersion(folder, names[0], names[1]);
+    const Result<void, DeleteError> deleted = names.size() == 1 ? deleteProject(folder, names[0])
+                                                                : deleteVersion(folder, names[0], names[1]);
+    if (deleted)
+        return 0;
+    // What stays is told in the table's words; a name that names no item in the store's.
     const std::string what = names[0] + (names.size() == 1 ? "" : " " + names[1]);
-    if (!result.refusal.empty())
-        return failWith(err, what + ": " + result.refusal);
-    if (!result)
-        return failWith(err, what + ": " + messages.get("DEL"));
-    return 0;
+    return failWith(err,
+                    what + ": " + (deleted.kind() == DeleteError::Refused ? deleted.reason() : messages.get("DEL")));
 }
 
 int runHistory(const std::vector<std::string>& args, bool trend,
@@ -163,8 +165,8 @@ int runHistory(const std::vector<std::string>& args, bool trend,
     if (remove)
         ensureWorkFiles(folder);
     const MessageTable messages(folder);
-    if (const std::string problem = messages.problem(); !problem.empty())
-        return failWith(err, problem);
+    if (const Outcome table = messages.usable(); !table)
+        return failWith(err, table.reason());
     const std::vector<std::string> projects = listProjects(folder);
     if (args.empty())
         return printNames(projects, out, json);

@@ -55,8 +55,8 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
     fs::create_directories(run.folder.dataRoot(), ec);
     ensureWorkFiles(run.folder);
     const MessageTable messages(run.folder);
-    if (const std::string problem = messages.problem(); !problem.empty())
-        return failWith(err, problem);
+    if (const Outcome table = messages.usable(); !table)
+        return failWith(err, table.reason());
     std::string error;
     auto repository = openRepositoryFile(pathFromUtf8(file), pathFromUtf8(args.value("--git-dir").value_or("")), &error);
     if (!repository)

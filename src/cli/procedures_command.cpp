@@ -185,8 +185,8 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
     if (o.output && !inputs.files.empty() && isGroupFileName(inputs.files.front()) && !o.project)
         throw UsageError{"--output with a group needs --project"};
     const MessageTable messages(folder);
-    if (const std::string problem = messages.problem(); !problem.empty())
-        return failWith(err, problem);
+    if (const Outcome table = messages.usable(); !table)
+        return failWith(err, table.reason());
     int status = 0;
     for (const std::string& failure : inputs.failures)
         status = failWith(err, failure);
@@ -204,26 +204,27 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
     MissingModules missing;
     for (const std::string& file : inputs.files) {
         // Counting stores nothing here: the texts stay in memory.
-        const SelectionResult chosen = makeSelection(pathFromUtf8(file), folder, WorkingCopies::InMemory);
-        if (!chosen.selection) {
-            status = failWith(err, chosen.error);
+        const Result<Selection, SelectionError> chosen =
+            makeSelection(pathFromUtf8(file), folder, WorkingCopies::InMemory);
+        if (!chosen) {
+            status = failWith(err, chosen.reason());
             continue;
         }
-        const Selection& selection = *chosen.selection;
+        const Selection& selection = *chosen;
         if (o.project && *o.project > selection.size())
             return noSuchProject(err, file, selection.size(), *o.project);
         const std::size_t first = o.project ? *o.project - 1 : 0;
         const std::size_t last = o.project ? *o.project : selection.size();
         if (o.output && !exportToStdout) {
             // Never written over what the count reads.
-            if (const std::string refusal = exportTargetRefusal(pathFromUtf8(*o.output),
-                                                                countInputs(selection, first, folder.messageTable()));
-                !refusal.empty())
-                return failWith(err, *o.output + ": " + refusal);
+            if (const Outcome target =
+                    checkExportTarget(pathFromUtf8(*o.output), countInputs(selection, first, folder.messageTable()));
+                !target)
+                return failWith(err, *o.output + ": " + target.reason());
         }
         for (std::size_t k = first; k < last; ++k) {
-            if (!selection.projectErrors[k].empty())
-                err << "zorvika-cli: warning: " << selection.projectErrors[k] << '\n';
+            if (!selection.projectReads[k])
+                err << "zorvika-cli: warning: " << selection.projectReads[k].reason() << '\n';
             const std::vector<ModuleAnalysis> modules =
                 analyzeProjectText(selection.projectTexts[k], selection.projectFolders[k]);
             for (const ModuleAnalysis& module : modules)

@@ -160,13 +160,13 @@ void DesktopContext::exportList(QWidget* owner, bool empty, const QString& propo
         return;
     exportType_ = type;
     inputs.files.push_back(folder_.messageTable());
-    if (const std::string refusal = exportTargetRefusal(localPath(path), inputs); !refusal.empty()) {
+    if (const Outcome target = checkExportTarget(localPath(path), inputs); !target) {
         // Never written over what the list was read from.
-        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(refusal)), MessageIcon::Warning);
+        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(target.reason())), MessageIcon::Warning);
         return;
     }
 
-    ExportOutcome outcome;
+    Result<void, ExportError> written;
     {
         BusyCursor busy;
         std::unique_ptr<Spreadsheet> sheet = spreadsheets_ ? spreadsheets_() : nullptr;
@@ -176,24 +176,25 @@ void DesktopContext::exportList(QWidget* owner, bool empty, const QString& propo
         if (format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx) {
             // A spreadsheet takes seconds (the spreadsheet application starts):
             // a small modal box says so while the windows keep painting.
-            outcome = runBusy(owner, text("WRITING"), [&] { return write(file, sheet ? *sheet : none); });
+            written = runBusy(owner, text("WRITING"), [&] { return write(file, sheet ? *sheet : none); });
         } else {
-            outcome = write(file, sheet ? *sheet : none);
+            written = write(file, sheet ? *sheet : none);
         }
     }
-    switch (outcome.status) {
-    case ExportStatus::Written:
+    if (written) {
         services_.showMessage(owner, text("EXPORT SUCC"), MessageIcon::Information);
-        break;
-    case ExportStatus::NoRecord:
+        return;
+    }
+    switch (written.kind()) {
+    case ExportError::NoRecord:
         services_.showMessage(owner, text("NO RECORD"), MessageIcon::Information);
         break;
-    case ExportStatus::NoSpreadsheet:
+    case ExportError::NoSpreadsheet:
         services_.showMessage(owner, text("EXCEL"), MessageIcon::None);
         break;
-    case ExportStatus::Failed:
+    case ExportError::Failed:
         // The file and the system's reason, never a success that did not happen.
-        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(outcome.error)), MessageIcon::Warning);
+        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(written.reason())), MessageIcon::Warning);
         break;
     }
 }

@@ -28,7 +28,7 @@ class HelpWindow;
 
 using SpreadsheetMaker = std::function<std::unique_ptr<Spreadsheet>()>;
 // Writes one list's export file at the chosen path.
-using ListWriter = std::function<ExportOutcome(const std::filesystem::path&, Spreadsheet&)>;
+using ListWriter = std::function<Result<void, ExportError>(const std::filesystem::path&, Spreadsheet&)>;
 
 class DesktopContext {
 public:
@@ -84,7 +84,7 @@ public:
 
     // The export of a result list (the main window's or a snapshot's): the
     // save dialog proposing "<name>_<version>_<date>", the rows and totals
-    // line written, the outcome told.
+    // line written, and the user told how that went.
     void exportResults(QWidget* owner, const std::vector<ModuleRow>& rows, const std::string& name,
                        const std::string& version, const std::string& totalsText, const CountInputs& inputs);
     // The export of any list: "NO RECORD" when it is empty, else the save

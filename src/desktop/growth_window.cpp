@@ -157,13 +157,13 @@ void GrowthWindow::makeControls()
 
 void GrowthWindow::reload()
 {
-    std::vector<std::string> unreadable;
+    std::vector<Failure<>> unreadable;
     points_ = projectTrend(context().folder(), project_, context().messages().totalsWords(), utf8(text("TOTAL2")),
                            &unreadable);
     if (!unreadable.empty()) {
         std::string all;
-        for (const std::string& why : unreadable)
-            all += (all.empty() ? "" : "\n") + why;
+        for (const Failure<>& failure : unreadable)
+            all += (all.empty() ? "" : "\n") + failure.reason;
         context().warn(this, "NOREAD", all);
     }
     fillChart();
@@ -327,12 +327,15 @@ void GrowthWindow::compareChosenVersions()
         model_->setRows({});
         return;
     }
-    VersionComparison comparison =
+    Result<VersionComparison> comparison =
         compareVersions(context().folder(), context().messages(), project_,
                         points_[static_cast<std::size_t>(first)].version, points_[static_cast<std::size_t>(second)].version);
-    model_->setRows(std::move(comparison.cells));
-    if (!comparison.error.empty())
-        context().warn(this, "NOREAD", comparison.error);
+    if (comparison) {
+        model_->setRows(std::move(comparison->cells));
+    } else {
+        model_->setRows({});
+        context().warn(this, "NOREAD", comparison.reason());
+    }
 }
 
 void GrowthWindow::importFromRepository()

@@ -34,6 +34,13 @@ std::string selectedName(const QComboBox* box)
     return std::string(raw.constData(), static_cast<std::size_t>(raw.size()));
 }
 
+// Why a delete was refused, under the "DEL" text; nothing more when
+// something merely stays.
+QString refusalText(const Result<void, DeleteError>& deleted)
+{
+    return deleted.kind() == DeleteError::Refused ? qtext(deleted.reason()) : QString();
+}
+
 } // namespace
 
 HistoryWindow::HistoryWindow(DesktopContext& context, const std::string& shownProject, QWidget* parent)
@@ -145,11 +152,13 @@ void HistoryWindow::showSnapshot()
     const std::string project = projectName();
     const std::string version = versionName();
     if (!project.empty() && !version.empty()) {
-        Snapshot snapshot = loadSnapshot(context().folder(), project, version, utf8(text("TOTAL2")));
-        if (!snapshot.error.empty())
-            context().warn(this, "NOREAD", snapshot.error);
-        model_->appendRows(std::move(snapshot.rows));
-        totalsLabel_->setFittedText(qtext(snapshot.totalsLabel));
+        Result<Snapshot> snapshot = loadSnapshot(context().folder(), project, version, utf8(text("TOTAL2")));
+        if (snapshot) {
+            model_->appendRows(std::move(snapshot->rows));
+            totalsLabel_->setFittedText(qtext(snapshot->totalsLabel));
+        } else {
+            context().warn(this, "NOREAD", snapshot.reason());
+        }
     }
     model_->setSortingEnabled(true);
 }
@@ -168,9 +177,9 @@ void HistoryWindow::deleteShownProject()
     // A whole history goes at one click: the user says yes first.
     if (projectBox_->currentIndex() >= 0 && !context().services().askQuestion(this, text("ASK DELPROJECT")))
         return;
-    if (const DeleteResult deleted = deleteProject(context().folder(), projectName()); !deleted) {
+    if (const auto deleted = deleteProject(context().folder(), projectName()); !deleted) {
         // What stays is told, and why where the store can say it.
-        context().services().showMessage(this, context().framedText("DEL", QString(), qtext(deleted.refusal)),
+        context().services().showMessage(this, context().framedText("DEL", QString(), refusalText(deleted)),
                                          MessageIcon::Warning);
         return;
     }
@@ -185,8 +194,8 @@ void HistoryWindow::deleteShownProject()
 
 void HistoryWindow::deleteShownVersion()
 {
-    if (const DeleteResult deleted = deleteVersion(context().folder(), projectName(), versionName()); !deleted) {
-        context().services().showMessage(this, context().framedText("DEL", QString(), qtext(deleted.refusal)),
+    if (const auto deleted = deleteVersion(context().folder(), projectName(), versionName()); !deleted) {
+        context().services().showMessage(this, context().framedText("DEL", QString(), refusalText(deleted)),
                                          MessageIcon::Warning);
         return;
     }

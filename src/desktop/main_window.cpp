@@ -75,17 +75,16 @@ constexpr std::array<ButtonPlace, 12> kButtons = {{
 }};
 
 // The message key that says why a chosen file gives no selection.
-const char* selectionProblemKey(SelectionProblem problem)
+const char* selectionErrorKey(SelectionError error)
 {
-    switch (problem) {
-    case SelectionProblem::Missing: return "OPEN MISSING";
-    case SelectionProblem::NotRegular: return "OPEN NOTFILE";
-    case SelectionProblem::Unreadable: return "OPEN FAIL";
-    case SelectionProblem::TooLarge: return "OPEN LARGE";
-    case SelectionProblem::CopyNotWritten: return "NOCOPY";
-    case SelectionProblem::NotGroup: return "NOT GROUP";
-    case SelectionProblem::NotProject: return "NOT PROJECT";
-    case SelectionProblem::None: break;
+    switch (error) {
+    case SelectionError::Missing: return "OPEN MISSING";
+    case SelectionError::NotRegular: return "OPEN NOTFILE";
+    case SelectionError::Unreadable: return "OPEN FAIL";
+    case SelectionError::TooLarge: return "OPEN LARGE";
+    case SelectionError::CopyNotWritten: return "NOCOPY";
+    case SelectionError::NotGroup: return "NOT GROUP";
+    case SelectionError::NotProject: return "NOT PROJECT";
     }
     return "NO PROJECTS";
 }
@@ -276,18 +275,18 @@ void MainWindow::chooseProject()
 void MainWindow::chooseFile(const QString& fileName)
 {
     BusyCursor busy;
-    SelectionResult result = makeSelection(localPath(fileName), context_.folder());
-    if (!result.selection || result.selection->empty()) {
+    Result<Selection, SelectionError> result = makeSelection(localPath(fileName), context_.folder());
+    if (!result || result->empty()) {
         // The earlier selection and its results stay; the user learns why nothing changed.
         // A working copy that could not be written says why: the system's reason.
-        const bool copyFailed = result.problem == SelectionProblem::CopyNotWritten;
+        const bool copyFailed = !result && result.kind() == SelectionError::CopyNotWritten;
         context_.services().showMessage(this,
-                                        context_.framedText(selectionProblemKey(result.problem), fileName,
-                                                            copyFailed ? qtext(result.error) : QString()),
+                                        context_.framedText(result ? "NO PROJECTS" : selectionErrorKey(result.kind()),
+                                                            fileName, copyFailed ? qtext(result.reason()) : QString()),
                                         MessageIcon::Warning);
         return;
     }
-    selection_ = std::move(*result.selection);
+    selection_ = std::move(result).value();
     positionBox_->setText(qtext(positionText(1, selection_.size())));
     countProjectAt(0);
 }
@@ -311,9 +310,9 @@ void MainWindow::countProjectAt(std::size_t k)
     ProjectRun run = runProject(selection_, k, context_.messages());
     showProperties(run.info);
     showResults(run);
-    if (!run.unreadable.empty()) {
+    if (!run.readable) {
         // Nothing of this project could be read: nothing to store.
-        context_.warn(this, "NOPROJECT", run.unreadable);
+        context_.warn(this, "NOPROJECT", run.readable.reason());
         return;
     }
     saveShownSnapshot();
@@ -343,11 +342,10 @@ void MainWindow::showResults(ProjectRun& run)
 
 void MainWindow::saveShownSnapshot()
 {
-    std::string reason;
-    if (saveSnapshot(context_.folder(), utf8(projectName()), utf8(projectVersion()), model_->displayRows(),
-                     utf8(totalsLabel_->text()), &reason)
-        != SaveStatus::Stored)
-        context_.warn(this, "NOSAVE", reason);
+    if (const auto saved = saveSnapshot(context_.folder(), utf8(projectName()), utf8(projectVersion()),
+                                        model_->displayRows(), utf8(totalsLabel_->text()));
+        !saved)
+        context_.warn(this, "NOSAVE", saved.reason());
 }
 
 void MainWindow::exportResults()

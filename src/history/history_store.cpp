@@ -1,7 +1,6 @@
 #include "history/history_store.h"
 
 #include "base/file_io.h"
-#include "base/line_reader.h"
 #include "base/program_folder.h"
 #include "base/text_codec.h"
 #include "output/snapshot_store.h"
@@ -43,133 +42,30 @@ std::vector<std::string> listVersions(const ProgramFolder& folder, std::string_v
     return listFolder(folder.store() / pathFromUtf8(project), false);
 }
 
-std::optional<SnapshotCells> snapshotLineCells(std::string_view line)
-{
-    // The last eleven pieces are found from the end; whatever lies before
-    // them is the path, which may hold colons itself. Nothing is kept per
-    // colon, so a line of millions of colons costs no memory.
-    SnapshotCells cells;
-    std::size_t end = line.size();
-    for (std::size_t k = kColumnCount - 1; k >= 1; --k) {
-        const auto colon = end == 0 ? std::string_view::npos : line.rfind(':', end - 1);
-        if (colon == std::string_view::npos)
-            return std::nullopt;
-        cells[k] = line.substr(colon + 1, end - colon - 1);
-        end = colon;
-    }
-    cells[0] = line.substr(0, end);
-    if (cells[0].find(':') != std::string_view::npos) {
-        // More than twelve pieces: only a type text and ten figures (ten
-        // empty ones for "Invalid") make the last eleven a row.
-        if (!isModuleTypeText(cells[1]))
-            return std::nullopt;
-        const bool invalid = cells[1] == "Invalid";
-        for (std::size_t k = 2; k < kColumnCount; ++k)
-            if (invalid ? !cells[k].empty() : !parseFigure(cells[k]))
-                return std::nullopt;
-    }
-    return cells;
-}
-
-static ModuleRow rowOf(const SnapshotCells& cells)
-{
-    ModuleRow row;
-    for (std::size_t k = 0; k < kColumnCount; ++k)
-        row.cells[k] = std::string(cells[k]);
-    return row;
-}
-
-std::optional<ModuleRow> parseSnapshotLine(std::string_view line)
-{
-    const auto cells = snapshotLineCells(line);
-    if (!cells)
-        return std::nullopt;
-    return rowOf(*cells);
-}
-
-namespace {
-
-// A snapshot's text as the program reads it: valid UTF-8 as it is (no
-// copy), anything else converted from Windows-1252 into `converted`.
-std::string_view decodedSnapshot(std::string_view bytes, std::string& converted)
-{
-    bytes = withoutUtf8Bom(bytes); // a snapshot saved again by a Windows editor
-    if (isValidUtf8(bytes))
-        return bytes;
-    converted = windows1252ToUtf8(bytes);
-    return converted;
-}
-
-template <typename OnRow>
-std::string scanDecoded(std::string_view text, std::string_view total2Text, OnRow&& onRow)
-{
-    std::string_view last;
-    forEachLine(text, [&](std::string_view line) {
-        last = line;
-        if (const auto cells = snapshotLineCells(line))
-            onRow(*cells);
-    });
-    if (last.substr(0, last.find(':')) == total2Text)
-        return std::string(last);
-    return {};
-}
-
-} // namespace
-
-std::string scanSnapshot(std::string_view bytes, std::string_view total2Text,
-                         const std::function<void(const SnapshotCells&)>& onRow)
-{
-    std::string converted;
-    return scanDecoded(decodedSnapshot(bytes, converted), total2Text, onRow);
-}
-
-Snapshot snapshotFromText(std::string_view bytes, std::string_view total2Text)
-{
-    std::string converted;
-    const std::string_view text = decodedSnapshot(bytes, converted);
-    Snapshot snapshot;
-    // Counted first, so that the rows take exactly their room.
-    std::size_t count = 0;
-    scanDecoded(text, total2Text, [&](const SnapshotCells&) { ++count; });
-    snapshot.rows.reserve(count);
-    snapshot.totalsLabel = scanDecoded(text, total2Text,
-                                       [&](const SnapshotCells& cells) { snapshot.rows.push_back(rowOf(cells)); });
-    return snapshot;
-}
-
 fs::path snapshotFile(const ProgramFolder& folder, std::string_view project, std::string_view version)
 {
     return folder.store() / pathFromUtf8(project) / pathFromUtf8(version);
 }
 
-std::string readSnapshotBytes(const ProgramFolder& folder, std::string_view project, std::string_view version,
-                              std::string* error)
+Result<std::string> readSnapshotBytes(const ProgramFolder& folder, std::string_view project,
+                                      std::string_view version)
 {
     const fs::path file = snapshotFile(folder, project, version);
-    if (!isStoredEntryName(project) || !isStoredEntryName(version)) {
-        if (error)
-            *error = describeRead(file, ReadStatus::Missing);
-        return {};
-    }
+    if (!isStoredEntryName(project) || !isStoredEntryName(version))
+        return fail(describeRead(file, ReadStatus::Missing));
     std::string bytes;
-    const ReadStatus status = readRegularFile(file, bytes);
-    if (status != ReadStatus::Ok) {
-        if (error)
-            *error = describeRead(file, status);
-        return {};
-    }
+    if (const ReadStatus status = readRegularFile(file, bytes); status != ReadStatus::Ok)
+        return fail(describeRead(file, status));
     return bytes;
 }
 
-SnapshotText::SnapshotText(const ProgramFolder& folder, std::string_view project, std::string_view version,
-                           std::string_view total2Text)
-    : bytes_(readSnapshotBytes(folder, project, version, &error_))
+SnapshotText::SnapshotText(std::string bytes, std::string_view total2Text) : bytes_(std::move(bytes))
 {
     const std::string_view text = decodedSnapshot(bytes_, converted_);
     std::size_t count = 0;
-    scanDecoded(text, total2Text, [&](const SnapshotCells&) { ++count; });
+    scanDecodedSnapshot(text, total2Text, [&](const SnapshotCells&) { ++count; });
     rows_.reserve(count);
-    totalsLabel_ = scanDecoded(text, total2Text, [&](const SnapshotCells& cells) { rows_.push_back(cells); });
+    totalsLabel_ = scanDecodedSnapshot(text, total2Text, [&](const SnapshotCells& cells) { rows_.push_back(cells); });
 }
 
 std::string readSnapshotTail(const ProgramFolder& folder, std::string_view project, std::string_view version,
@@ -201,17 +97,13 @@ std::string readSnapshotTail(const ProgramFolder& folder, std::string_view proje
     return tail;
 }
 
-Snapshot loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
-                      std::string_view total2Text)
+Result<Snapshot> loadSnapshot(const ProgramFolder& folder, std::string_view project, std::string_view version,
+                              std::string_view total2Text)
 {
-    std::string error;
-    const std::string bytes = readSnapshotBytes(folder, project, version, &error);
-    if (!error.empty()) {
-        Snapshot failed;
-        failed.error = std::move(error);
-        return failed;
-    }
-    return snapshotFromText(bytes, total2Text);
+    const Result<std::string> bytes = readSnapshotBytes(folder, project, version);
+    if (!bytes)
+        return Result<Snapshot>::failureOf(bytes);
+    return snapshotFromText(*bytes, total2Text);
 }
 
 static bool isReadOnlyAt(const OpenFolder& folder, const std::string& name)
@@ -222,41 +114,49 @@ static bool isReadOnlyAt(const OpenFolder& folder, const std::string& name)
 
 namespace {
 
-DeleteResult refused(std::string_view name)
+using Deletion = Result<void, DeleteError>;
+
+Deletion refused(std::string_view name)
 {
-    return {false, "\"" + toDisplayText(name) + "\" names no item of the store; nothing is deleted"};
+    return fail(DeleteError::Refused, "\"" + toDisplayText(name) + "\" names no item of the store; nothing is deleted");
+}
+
+// Done when nothing is left at the path.
+Deletion goneUnless(bool kept)
+{
+    if (kept)
+        return fail(DeleteError::Kept, "it stays in the store");
+    return {};
 }
 
 } // namespace
 
-DeleteResult deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version)
+Deletion deleteVersion(const ProgramFolder& folder, std::string_view project, std::string_view version)
 {
     if (version.empty())
-        return {true, {}}; // no version chosen: nothing to delete
+        return {}; // no version chosen: nothing to delete
     if (!isStoredEntryName(project))
         return refused(project);
     if (!isStoredEntryName(version))
         return refused(version);
     const OpenFolder store = OpenFolder::open(folder.store());
     if (!store)
-        return {false, {}};
+        return goneUnless(true);
     const std::string projectName(project);
     const OpenFolder dir = store.child(projectName, true);
     if (!dir) {
         // A link to a folder is not followed, so its versions stay ("DEL");
         // anything else there holds no version.
         const auto entry = store.entry(projectName);
-        if (!entry)
-            return {true, {}};
-        return {entry->kind != EntryKind::Link && entry->kind != EntryKind::Folder, {}};
+        return goneUnless(entry && (entry->kind == EntryKind::Link || entry->kind == EntryKind::Folder));
     }
     const std::string name(version);
     const auto entry = dir.entry(name);
     if (!entry || entry->kind == EntryKind::Folder)
-        return {true, {}};
+        return {};
     if (!isReadOnlyAt(dir, name))
         dir.removeFile(name);
-    return {!dir.entry(name), {}};
+    return goneUnless(dir.entry(name).has_value());
 }
 
 // Removes what a folder holds and then the folder, never following a link
@@ -280,22 +180,22 @@ static void removeTreeNotForced(const OpenFolder& parent, const std::string& nam
     parent.removeFolder(name);
 }
 
-DeleteResult deleteProject(const ProgramFolder& folder, std::string_view project)
+Deletion deleteProject(const ProgramFolder& folder, std::string_view project)
 {
     if (!isStoredEntryName(project))
         return refused(project); // the path would be the store folder or above it, which stays
     const OpenFolder store = OpenFolder::open(folder.store());
     if (!store)
-        return {false, {}};
+        return goneUnless(true);
     const std::string name(project);
     const auto entry = store.entry(name);
     if (!entry)
-        return {true, {}};
+        return {};
     if (entry->kind == EntryKind::Folder)
         removeTreeNotForced(store, name);
     else if (entry->kind == EntryKind::Link)
         store.removeFile(name); // the link goes, never what it leads to
-    return {!store.entry(name), {}};
+    return goneUnless(store.entry(name).has_value());
 }
 
 } // namespace zorvika

@@ -56,20 +56,20 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
         run.absent = true;
         return run;
     }
-    SelectionResult chosen = makeSelection(userName, file.treePath, folder, tree);
-    if (!chosen.selection) {
-        run.error = commit.id + ": " + (tree.failure().empty() ? chosen.error : tree.failure());
+    Result<Selection, SelectionError> chosen = makeSelection(userName, file.treePath, folder, tree);
+    if (!chosen) {
+        run.error = commit.id + ": " + (tree.failure().empty() ? chosen.reason() : tree.failure());
         return run;
     }
-    for (std::size_t k = 0; k < chosen.selection->size(); ++k)
-        run.projects.push_back(runProject(*chosen.selection, k, messages, tree));
+    for (std::size_t k = 0; k < chosen->size(); ++k)
+        run.projects.push_back(runProject(*chosen, k, messages, tree));
     if (!tree.failure().empty()) {
         // A corrupt or missing object: nothing of this revision counts.
         run.error = commit.id + ": " + tree.failure();
         run.projects.clear();
         return run;
     }
-    run.selection = std::move(chosen.selection);
+    run.selection = std::move(chosen).value();
     return run;
 }
 
@@ -95,7 +95,7 @@ std::vector<std::string> importTargetNames(RepositoryFile& file, const fs::path&
     const RevisionRun run = countRevision(file, userName, newest, folder, messages, scans);
     std::vector<std::string> names;
     for (const ProjectRun& project : run.projects)
-        if (project.unreadable.empty()
+        if (project.readable
             && std::find(names.begin(), names.end(), project.info.name()) == names.end())
             names.push_back(project.info.name());
     return names;
@@ -140,21 +140,20 @@ static void importRevisionsInto(ImportSummary& summary, RepositoryFile& file, co
         for (const ProjectRun& project : run.projects) {
             ImportLine line{revisions[i], project.info.name(), project.info.version(),
                             project.totals.tp - project.totals.tc - project.totals.tb, false, {}};
-            if (!project.unreadable.empty()) {
-                line.skipped = project.unreadable;
+            if (!project.readable) {
+                line.skipped = project.readable.reason();
             } else {
                 // Stored in the list's order, as "count --save" stores it.
                 const auto rows = sortedRows(project.rows, SortState{});
-                std::string reason;
                 // Flushed to the disk together at the end: one flush, not one a revision.
-                const SaveStatus status = saveSnapshot(folder, line.name, line.version, rows, project.totalsText,
-                                                       &reason, Durability::Unsynced);
-                line.stored = status == SaveStatus::Stored;
-                if (status == SaveStatus::BadName || status == SaveStatus::BadVersion) {
+                const auto saved =
+                    saveSnapshot(folder, line.name, line.version, rows, project.totalsText, Durability::Unsynced);
+                line.stored = saved.ok();
+                if (!saved && (saved.kind() == SaveError::BadName || saved.kind() == SaveError::BadVersion)) {
                     line.skipped = "unstorable name";
                     ++summary.unstorable;
-                } else if (!line.stored) {
-                    summary.error = reason;
+                } else if (!saved) {
+                    summary.error = saved.reason();
                 }
             }
             summary.stored += line.stored;

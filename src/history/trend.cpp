@@ -170,7 +170,7 @@ std::optional<TrendPoint> trendPointOfTail(std::string version, std::string_view
 
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,
                                      const TotalsWords& words, std::string_view total2Text,
-                                     std::vector<std::string>* unreadable)
+                                     std::vector<Failure<>>* unreadable)
 {
     // Most snapshots end with their totals line: its few bytes give the
     // point. Only a snapshot without one (or whose last line needs the
@@ -184,15 +184,14 @@ std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_vi
             points.push_back(std::move(*point));
             continue;
         }
-        std::string error;
-        const std::string bytes = readSnapshotBytes(folder, project, version, &error);
-        if (!error.empty()) {
+        const Result<std::string> bytes = readSnapshotBytes(folder, project, version);
+        if (!bytes) {
             // No point rather than a point of zeros that the snapshot does not hold.
             if (unreadable)
-                unreadable->push_back(std::move(error));
+                unreadable->push_back(bytes.failure());
             continue;
         }
-        points.push_back(trendPointOfText(std::move(version), bytes, words, total2Text));
+        points.push_back(trendPointOfText(std::move(version), *bytes, words, total2Text));
     }
     return points;
 }
@@ -241,25 +240,22 @@ std::vector<std::vector<std::string>> comparisonCells(const std::vector<Comparis
     return cells;
 }
 
-VersionComparison compareVersions(const ProgramFolder& folder, const MessageTable& messages, std::string_view project,
-                                  const std::string& first, const std::string& second)
+Result<VersionComparison> compareVersions(const ProgramFolder& folder, const MessageTable& messages,
+                                          std::string_view project, const std::string& first,
+                                          const std::string& second)
 {
-    VersionComparison comparison;
     const std::vector<std::string> versions = listVersions(folder, project);
     for (const std::string& v : {first, second})
-        if (std::find(versions.begin(), versions.end(), v) == versions.end()) {
-            comparison.error = std::string(project) + " " + v + ": no such version in the history";
-            return comparison;
-        }
+        if (std::find(versions.begin(), versions.end(), v) == versions.end())
+            return fail(std::string(project) + " " + v + ": no such version in the history");
     const std::string total2 = messages.get("TOTAL2");
-    const Snapshot older = loadSnapshot(folder, project, first, total2);
-    const Snapshot newer = loadSnapshot(folder, project, second, total2);
-    for (const Snapshot* s : {&older, &newer})
-        if (!s->error.empty()) {
-            comparison.error = s->error;
-            return comparison;
-        }
-    comparison.rows = compareSnapshots(older, newer);
+    const Result<Snapshot> older = loadSnapshot(folder, project, first, total2);
+    const Result<Snapshot> newer = loadSnapshot(folder, project, second, total2);
+    for (const Result<Snapshot>* s : {&older, &newer})
+        if (!*s)
+            return Result<VersionComparison>::failureOf(*s);
+    VersionComparison comparison;
+    comparison.rows = compareSnapshots(*older, *newer);
     comparison.cells = comparisonCells(comparison.rows, messages.get("ADDED"), messages.get("REMOVED"));
     return comparison;
 }

@@ -2,6 +2,7 @@
 // Growth over versions: the stored versions of a project in version order
 // with their totals, and the comparison of two versions module by module.
 #include "analysis/results.h"
+#include "base/result.h"
 #include "history/history_store.h"
 
 #include <array>
@@ -49,10 +50,10 @@ std::optional<TrendPoint> trendPointOfTail(std::string version, std::string_view
 
 // One point per stored version of the project, in version order. A
 // snapshot that cannot be read gives no point; `unreadable` (when given)
-// then names each such file and why, one a line.
+// then holds each such failure, naming the file and why, in version order.
 std::vector<TrendPoint> projectTrend(const ProgramFolder& folder, std::string_view project,
                                      const TotalsWords& words, std::string_view total2Text,
-                                     std::vector<std::string>* unreadable = nullptr);
+                                     std::vector<Failure<>>* unreadable = nullptr);
 
 enum class ModuleChange { Kept, Added, Removed };
 
@@ -75,16 +76,17 @@ std::vector<std::vector<std::string>> comparisonCells(const std::vector<Comparis
                                                       std::string_view addedText, std::string_view removedText);
 
 // Two stored versions of a project compared, as the growth window and
-// `history --compare` show them: the rows, their cells with the message
-// table's change texts, and why nothing could be compared (a version that
-// is not stored, or a snapshot that cannot be read).
+// `history --compare` show them: the rows and their cells with the message
+// table's change texts.
 struct VersionComparison {
     std::vector<ComparisonRow> rows;
     std::vector<std::vector<std::string>> cells;
-    std::string error;
 };
-VersionComparison compareVersions(const ProgramFolder& folder, const MessageTable& messages, std::string_view project,
-                                  const std::string& first, const std::string& second);
+// The comparison, or why nothing could be compared (a version that is not
+// stored, or a snapshot that cannot be read).
+Result<VersionComparison> compareVersions(const ProgramFolder& folder, const MessageTable& messages,
+                                          std::string_view project, const std::string& first,
+                                          const std::string& second);
 // The comparison list's column titles from the message table.
 std::vector<std::string> comparisonTitles(const MessageTable& messages);
 

@@ -159,7 +159,7 @@ std::vector<std::vector<std::string>> exportSheet(const std::vector<ModuleRow>& 
     return cells;
 }
 
-std::string exportTargetRefusal(const std::filesystem::path& target, const CountInputs& inputs)
+Outcome checkExportTarget(const std::filesystem::path& target, const CountInputs& inputs)
 {
     const std::optional<EntryInfo> written = followedInfo(target);
     if (!written || written->kind != EntryKind::File)
@@ -169,8 +169,8 @@ std::string exportTargetRefusal(const std::filesystem::path& target, const Count
         return read && read->kind == EntryKind::File && sameFile(*read, *written);
     };
     auto refusal = [](std::string_view what, const std::filesystem::path& file) {
-        return "the export would replace " + std::string(what) + utf8Of(file)
-               + ", which the count reads; nothing written";
+        return Outcome::failure("the export would replace " + std::string(what) + utf8Of(file)
+                                + ", which the count reads; nothing written");
     };
     for (const std::filesystem::path& file : inputs.files)
         if (!file.empty() && isTarget(file))
@@ -182,11 +182,12 @@ std::string exportTargetRefusal(const std::filesystem::path& target, const Count
     return {};
 }
 
-ExportOutcome writeExport(const std::filesystem::path& path, const std::vector<ModuleRow>& rows,
-                          std::string_view totalsText, const TotalsWords& words, Spreadsheet& spreadsheet)
+Result<void, ExportError> writeExport(const std::filesystem::path& path, const std::vector<ModuleRow>& rows,
+                                      std::string_view totalsText, const TotalsWords& words,
+                                      Spreadsheet& spreadsheet)
 {
     if (rows.empty())
-        return {ExportStatus::NoRecord, {}};
+        return noRecord();
     // Both workbooks leave column A of the totals row empty; the text files
     // put a space there.
     const ExportFormat format = exportFormatFor(utf8Of(path));

@@ -3,6 +3,7 @@
 // and the spreadsheet, chosen by the file name's ending.
 #include "analysis/module_row.h"
 #include "analysis/results.h"
+#include "base/result.h"
 
 #include <array>
 #include <filesystem>
@@ -59,24 +60,22 @@ struct CountInputs {
     std::vector<std::string> moduleEntries;   // the module paths as the project file writes them
 };
 
-// Why `target` may not take an export: it is one of `inputs` (a module as
-// the count resolves it), compared by the file's identity, so also through
-// a link, a hard link or another spelling. Empty when it may; a target
-// that does not exist yet is no input. A window shows the text in a
-// warning box; the command line prints it and exits 1.
-std::string exportTargetRefusal(const std::filesystem::path& target, const CountInputs& inputs);
+// Whether `target` may take an export: not when it is one of `inputs` (a
+// module as the count resolves it), compared by the file's identity, so
+// also through a link, a hard link or another spelling; a target that does
+// not exist yet is no input. A window shows the reason in a warning box;
+// the command line prints it and exits 1.
+Outcome checkExportTarget(const std::filesystem::path& target, const CountInputs& inputs);
 
-enum class ExportStatus { Written, NoRecord, NoSpreadsheet, Failed };
-
-struct ExportOutcome {
-    ExportStatus status = ExportStatus::Failed;
-    std::string error; // the system's reason when Failed
-};
+// Why an export was not written: the list has no rows, ".xls" without the
+// spreadsheet application, or the system's (or the workbook's) reason.
+enum class ExportError { NoRecord, NoSpreadsheet, Failed };
 
 // Writes the export file for `path` (after the save dialog). An existing file
 // there is replaced only when the new one is whole. ".xls" needs the
 // spreadsheet application; ".xlsx" is written without it.
-ExportOutcome writeExport(const std::filesystem::path& path, const std::vector<ModuleRow>& rows,
-                          std::string_view totalsText, const TotalsWords& words, Spreadsheet& spreadsheet);
+Result<void, ExportError> writeExport(const std::filesystem::path& path, const std::vector<ModuleRow>& rows,
+                                      std::string_view totalsText, const TotalsWords& words,
+                                      Spreadsheet& spreadsheet);
 
 } // namespace zorvika

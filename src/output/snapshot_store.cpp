@@ -1,5 +1,7 @@
 #include "output/snapshot_store.h"
 
+#include "output/snapshot_format.h"
+
 #include "base/file_io.h"
 #include "base/program_folder.h"
 
@@ -34,61 +36,37 @@ bool isStoredEntryName(std::string_view name)
     return true;
 }
 
-std::string snapshotLine(const ModuleRow& row)
+Result<void, SaveError> saveSnapshot(const ProgramFolder& folder, std::string_view name, std::string_view version,
+                                     const std::vector<ModuleRow>& rows, std::string_view totalsText,
+                                     Durability durability)
 {
-    std::string line;
-    for (std::size_t i = 0; i < row.cells.size(); ++i) {
-        if (i > 0)
-            line += ':';
-        line += row.cells[i];
-    }
-    return line;
-}
-
-std::string snapshotText(const std::vector<ModuleRow>& rows, std::string_view totalsText)
-{
-    std::string text;
-    text.reserve(rows.size() * 64 + totalsText.size() + 2);
-    for (const ModuleRow& row : rows) {
-        text += snapshotLine(row);
-        text += "\r\n";
-    }
-    text.append(totalsText);
-    text += "\r\n";
-    return text;
-}
-
-SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std::string_view version,
-                        const std::vector<ModuleRow>& rows, std::string_view totalsText, std::string* reason,
-                        Durability durability)
-{
-    auto fail = [&](SaveStatus status, const std::string& why) {
+    using Saved = Result<void, SaveError>;
+    auto named = [&](const Failure<SaveError>& failure) -> Saved {
         // Joined as text: a name that is no name of the system ("a:b" is a
         // drive on Windows) still shows as it was given.
         const std::string separator(1, static_cast<char>(fs::path::preferred_separator));
-        if (reason)
-            *reason = utf8Of(folder.store() / "") + std::string(name) + separator + std::string(version) + ": " + why;
-        return status;
+        return failure.about(utf8Of(folder.store() / "") + std::string(name) + separator + std::string(version));
     };
+    auto refuse = [&](SaveError kind, const std::string& why) { return named(fail(kind, why)); };
     const OpenFolder store = OpenFolder::open(folder.store());
     if (!store)
-        return fail(SaveStatus::NoStore, systemReason(errno));
+        return refuse(SaveError::NoStore, systemReason(errno));
     if (!isStorableName(name))
-        return fail(SaveStatus::BadName, "the project name \"" + toDisplayText(name) + "\" cannot name a folder");
+        return refuse(SaveError::BadName, "the project name \"" + toDisplayText(name) + "\" cannot name a folder");
     // Both names are checked before anything is made: nothing is made for
     // a snapshot that is not stored.
     if (!isStorableName(version))
-        return fail(SaveStatus::BadVersion, "the version \"" + toDisplayText(version) + "\" cannot name a file");
+        return refuse(SaveError::BadVersion, "the version \"" + toDisplayText(version) + "\" cannot name a file");
     const std::string nameText(name);
     const int made = store.makeFolder(nameText);
     if (made != 0 && made != EEXIST)
-        return fail(SaveStatus::Failed, systemReason(made));
+        return refuse(SaveError::Failed, systemReason(made));
     // A project folder this call made goes again when its snapshot cannot be
     // stored (only while it is empty: another run may have stored into it).
-    auto unmake = [&](SaveStatus status, const std::string& why) {
+    auto unmake = [&](const Failure<SaveError>& failure) {
         if (made == 0)
             store.removeFolder(nameText);
-        return fail(status, why);
+        return named(failure);
     };
     // Opened without following a link, so nothing is written outside the store.
     const OpenFolder project = store.child(nameText, true);
@@ -96,17 +74,17 @@ SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std:
         const int err = errno;
         const auto entry = store.entry(nameText);
         const bool isLink = entry && entry->kind == EntryKind::Link;
-        return unmake(SaveStatus::Failed, isLink ? std::string("the project folder is a symbolic link; nothing is "
-                                                               "written through it")
-                                                 : systemReason(err));
+        return unmake(fail(SaveError::Failed, isLink ? std::string("the project folder is a symbolic link; nothing "
+                                                                   "is written through it")
+                                                     : systemReason(err)));
     }
     const std::string versionText(version);
     if (const auto entry = project.entry(versionText); entry && entry->readOnly)
-        return fail(SaveStatus::ReadOnly, "read-only; the stored snapshot is kept");
+        return refuse(SaveError::ReadOnly, "read-only; the stored snapshot is kept");
     if (const Outcome written = writeFileBetween(store, project, versionText, snapshotText(rows, totalsText), durability);
         !written)
-        return unmake(SaveStatus::Failed, written.reason());
-    return SaveStatus::Stored;
+        return unmake(written.failure().as(SaveError::Failed));
+    return {};
 }
 
 } // namespace zorvika

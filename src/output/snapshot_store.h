@@ -1,9 +1,9 @@
 #pragma once
 // The snapshot store: one file "verhis/<project name>/<version>" per project
-// name and version, holding one line per row (the twelve cells joined by
-// ":") and the totals line last.
+// name and version, holding the snapshot's text (`output/snapshot_format`).
 #include "analysis/module_row.h"
 #include "base/file_io.h"
+#include "base/result.h"
 
 #include <filesystem>
 #include <string>
@@ -27,20 +27,20 @@ bool isStorableName(std::string_view name);
 // system whose separator is "/" alone).
 bool isStoredEntryName(std::string_view name);
 
-std::string snapshotLine(const ModuleRow& row);
-std::string snapshotText(const std::vector<ModuleRow>& rows, std::string_view totalsText);
-
-enum class SaveStatus { Stored, NoStore, BadName, BadVersion, ReadOnly, Failed };
+// Why a snapshot was not stored: no "verhis" folder, a project name or a
+// version that cannot name a folder or a file, a read-only snapshot there,
+// or the system's refusal.
+enum class SaveError { NoStore, BadName, BadVersion, ReadOnly, Failed };
 
 // `upsSaveSnapshot`: replaces the snapshot of (name, version) whole, through
 // a temporary file in "verhis" and a rename, so that a crash leaves either the
 // old snapshot or the new one. The project folder is created when missing
 // (never "verhis" itself; a folder made by another run at the same moment is
 // used as it is); a project folder that is a symbolic link is never written
-// through; a read-only snapshot is left as it is. Unless the snapshot was
-// stored, `reason` (when given) names the snapshot and says why not.
-SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std::string_view version,
-                        const std::vector<ModuleRow>& rows, std::string_view totalsText,
-                        std::string* reason = nullptr, Durability durability = Durability::Synced);
+// through; a read-only snapshot is left as it is. A failure's reason names
+// the snapshot and says why it was not stored.
+Result<void, SaveError> saveSnapshot(const ProgramFolder& folder, std::string_view name, std::string_view version,
+                                     const std::vector<ModuleRow>& rows, std::string_view totalsText,
+                                     Durability durability = Durability::Synced);
 
 } // namespace zorvika

@@ -30,26 +30,31 @@ std::string tableText(const std::vector<std::string>& titles, const TextTable& r
     return out;
 }
 
-ExportOutcome writeTableExport(const std::filesystem::path& path, const std::vector<std::string>& titles,
-                               const TextTable& rows, Spreadsheet& spreadsheet)
+Failure<ExportError> noRecord()
+{
+    return fail(ExportError::NoRecord, "the list has no rows; nothing written");
+}
+
+Result<void, ExportError> writeTableExport(const std::filesystem::path& path, const std::vector<std::string>& titles,
+                                           const TextTable& rows, Spreadsheet& spreadsheet)
 {
     if (rows.empty())
-        return {ExportStatus::NoRecord, {}};
+        return noRecord();
     const ExportFormat format = exportFormatFor(utf8Of(path));
     if (format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx) {
         // ".xls" needs the spreadsheet application; ".xlsx" is written here.
         if (format == ExportFormat::Spreadsheet && !spreadsheet.available())
-            return {ExportStatus::NoSpreadsheet, {}};
+            return fail(ExportError::NoSpreadsheet, "the spreadsheet application cannot be started; nothing written");
         TextTable sheet;
         sheet.reserve(rows.size() + 1);
         sheet.push_back(titles);
         sheet.insert(sheet.end(), rows.begin(), rows.end());
         const Outcome written =
             format == ExportFormat::Xlsx ? writeXlsxWorkbook(path, sheet) : spreadsheet.write(path, sheet);
-        return written ? ExportOutcome{ExportStatus::Written, {}} : ExportOutcome{ExportStatus::Failed, written.reason()};
+        return written ? Result<void, ExportError>() : written.failure().as(ExportError::Failed);
     }
     const Outcome written = writeOutputFile(path, tableText(titles, rows, format));
-    return written ? ExportOutcome{ExportStatus::Written, {}} : ExportOutcome{ExportStatus::Failed, written.reason()};
+    return written ? Result<void, ExportError>() : written.failure().as(ExportError::Failed);
 }
 
 } // namespace zorvika

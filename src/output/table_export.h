@@ -37,7 +37,10 @@ void appendTableLine(std::string& out, const Fields& fields, ExportFormat format
 
 std::string tableText(const std::vector<std::string>& titles, const TextTable& rows, ExportFormat format);
 
-ExportOutcome writeTableExport(const std::filesystem::path& path, const std::vector<std::string>& titles,
-                               const TextTable& rows, Spreadsheet& spreadsheet);
+Result<void, ExportError> writeTableExport(const std::filesystem::path& path, const std::vector<std::string>& titles,
+                                           const TextTable& rows, Spreadsheet& spreadsheet);
+
+// The failure of an export of no rows.
+Failure<ExportError> noRecord();
 
 } // namespace zorvika

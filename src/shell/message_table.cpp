@@ -12,12 +12,13 @@ std::string MessageTable::get(std::string_view key) const
     return toDisplayText(ReadIniValue(folder_.messageTable(), kMessageSection, key));
 }
 
-std::string MessageTable::problem() const
+Outcome MessageTable::usable() const
 {
     std::string text;
     const ReadStatus status = readRegularFile(folder_.messageTable(), text);
-    return status == ReadStatus::Ok || status == ReadStatus::Missing ? std::string()
-                                                                      : describeRead(folder_.messageTable(), status);
+    if (status == ReadStatus::Ok || status == ReadStatus::Missing)
+        return {};
+    return Outcome::failure(describeRead(folder_.messageTable(), status));
 }
 
 TotalsWords MessageTable::totalsWords() const

@@ -1,6 +1,7 @@
 #pragma once
 // The message table: every caption and message of the program.
 #include "base/program_folder.h"
+#include "base/result.h"
 
 #include <filesystem>
 #include <string>
@@ -20,10 +21,11 @@ public:
     // The text of `key`; the empty text when the table has none.
     std::string get(std::string_view key) const;
     TotalsWords totalsWords() const;
-    // Why the table file that is there cannot be used (unreadable, too
-    // large); empty when it can, or when there is none (every text is then
-    // empty, as the lookup rule says).
-    std::string problem() const;
+    // Whether the table can be used: a failure, naming the file, when the
+    // file that is there cannot (unreadable, too large); success when it
+    // can, or when there is none (every text is then empty, as the lookup
+    // rule says).
+    Outcome usable() const;
     const ProgramFolder& folder() const { return folder_; }
 
 private:

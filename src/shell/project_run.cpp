@@ -18,7 +18,7 @@ ProjectRun runProject(const Selection& selection, std::size_t index, const Messa
     if (index >= selection.size())
         return run;
     const std::string& text = selection.projectTexts[index];
-    run.unreadable = selection.projectErrors[index];
+    run.readable = selection.projectReads[index];
     run.info = projectInfoFromText(text);
     ProjectCount count = countProjectText(text, selection.projectFolders[index], tree);
     run.rows = std::move(count.rows);

@@ -4,6 +4,7 @@
 #include "analysis/line_counter.h"
 #include "analysis/project_reader.h"
 #include "analysis/results.h"
+#include "base/result.h"
 
 #include <cstddef>
 #include <string>
@@ -19,7 +20,7 @@ struct ProjectRun {
     std::vector<ModuleRow> rows; // `upsCountProject`, in the order of the project file
     ProjectTotals totals;
     std::string totalsText;      // the caption of `lblT`
-    std::string unreadable;      // why the project file could not be read (then it counts as empty)
+    Outcome readable;            // whether the project file could be read, and why not (then it counts as empty)
 };
 
 // Counts the project at `index` of the selection from the working-copy text

@@ -133,36 +133,32 @@ CountInputs countInputs(const Selection& selection, std::size_t index, const fs:
     return inputs;
 }
 
-SelectionResult makeSelection(const fs::path& chosen, const ProgramFolder& folder, WorkingCopies copies)
+Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const ProgramFolder& folder,
+                                                WorkingCopies copies)
 {
     std::error_code ec;
     FileSystemTree tree;
     return makeSelection(chosen, fs::absolute(chosen, ec), folder, tree, copies);
 }
 
-SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs, const ProgramFolder& folder,
-                              SourceTree& tree, WorkingCopies copies)
+Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
+                                                const ProgramFolder& folder, SourceTree& tree, WorkingCopies copies)
 {
-    SelectionResult result;
     std::string text;
     const ReadStatus status = tree.read(chosenAbs, text);
     if (status != ReadStatus::Ok) {
-        result.error = describeRead(chosen, status);
-        result.problem = status == ReadStatus::Missing      ? SelectionProblem::Missing
-                         : status == ReadStatus::NotRegular ? SelectionProblem::NotRegular
-                         : status == ReadStatus::TooLarge   ? SelectionProblem::TooLarge
-                                                            : SelectionProblem::Unreadable;
-        return result;
+        const SelectionError kind = status == ReadStatus::Missing      ? SelectionError::Missing
+                                    : status == ReadStatus::NotRegular ? SelectionError::NotRegular
+                                    : status == ReadStatus::TooLarge   ? SelectionError::TooLarge
+                                                                       : SelectionError::Unreadable;
+        return fail(kind, describeRead(chosen, status));
     }
 
     Selection sel;
     std::vector<std::optional<fs::path>> sources;
     if (isGroupFileName(utf8Of(chosen))) {
-        if (!looksLikeGroupText(text)) {
-            result.error = chosen.string() + ": not a project group file";
-            result.problem = SelectionProblem::NotGroup;
-            return result;
-        }
+        if (!looksLikeGroupText(text))
+            return fail(SelectionError::NotGroup, chosen.string() + ": not a project group file");
         sel.groupFile = chosenAbs.lexically_normal().string();
         const fs::path groupFolder = chosenAbs.parent_path();
         for (std::string& entry : readGroupEntries(text)) {
@@ -173,11 +169,8 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
             sel.projectFiles.push_back(std::move(entry));
         }
     } else {
-        if (!looksLikeProjectText(text)) {
-            result.error = chosen.string() + ": not a project file";
-            result.problem = SelectionProblem::NotProject;
-            return result;
-        }
+        if (!looksLikeProjectText(text))
+            return fail(SelectionError::NotProject, chosen.string() + ": not a project file");
         sel.projectPaths.push_back(chosen.string());
         sel.projectFiles.push_back(chosen.string());
         sel.projectFolders.push_back(chosenAbs.parent_path());
@@ -186,16 +179,17 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
 
     WorkingCopyNames names;
     sel.projectTexts.resize(sel.size());
-    sel.projectErrors.resize(sel.size());
+    sel.projectReads.resize(sel.size());
     for (std::size_t i = 0; i < sel.size(); ++i) {
         std::string projectText;
         if (i == 0 && sel.groupFile.empty()) {
             projectText = std::move(text); // the chosen project, read above
         } else if (!sources[i]) {
-            sel.projectErrors[i] = sel.projectPaths[i].empty() ? std::string("a line of the group names no project")
-                                                               : describeRead(pathFromUtf8(sel.projectPaths[i]), ReadStatus::Missing);
+            sel.projectReads[i] = Outcome::failure(
+                sel.projectPaths[i].empty() ? std::string("a line of the group names no project")
+                                            : describeRead(pathFromUtf8(sel.projectPaths[i]), ReadStatus::Missing));
         } else if (const ReadStatus s = tree.read(*sources[i], projectText); s != ReadStatus::Ok) {
-            sel.projectErrors[i] = describeRead(pathFromUtf8(sel.projectPaths[i]), s);
+            sel.projectReads[i] = Outcome::failure(describeRead(pathFromUtf8(sel.projectPaths[i]), s));
             projectText.clear();
         }
         std::string copyText = workingCopyText(projectText);
@@ -205,18 +199,14 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
             continue;
         }
         const fs::path copy = folder.workingCopies() / pathFromUtf8(names.take(fileNamePart(sel.projectFiles[i])));
-        if (const Outcome written = writeFileAtomically(copy, copyText, {}, Durability::Scratch); !written) {
-            result.error = copy.string() + ": " + written.reason();
-            result.problem = SelectionProblem::CopyNotWritten;
-            return result;
-        }
+        if (const Outcome written = writeFileAtomically(copy, copyText, {}, Durability::Scratch); !written)
+            return written.failure().as(SelectionError::CopyNotWritten).about(copy.string());
         sel.projectFiles[i] = copy.string();
         sel.projectTexts[i] = std::move(copyText);
     }
     for (std::optional<fs::path>& source : sources)
         sel.projectSources.push_back(source ? std::move(*source) : fs::path());
-    result.selection = std::move(sel);
-    return result;
+    return sel;
 }
 
 std::string positionText(std::size_t position, std::size_t count)

@@ -1,6 +1,7 @@
 #pragma once
 // Choosing a project or a group: the group's entries, the working copies,
 // the position text of the progress box and the previous/next arithmetic.
+#include "base/result.h"
 #include "output/export.h"
 
 #include <cstddef>
@@ -40,8 +41,9 @@ struct Selection {
     // it from here, so another run that rewrites a working copy of the same
     // name cannot change what this run counts.
     std::vector<std::string> projectTexts;
-    // Why a project of a group could not be read (empty when it was read).
-    std::vector<std::string> projectErrors;
+    // Whether each project file could be read, and why not (a project that
+    // cannot be read counts as empty).
+    std::vector<Outcome> projectReads;
     std::string groupFile; // full path, or empty for a single project
     // The file each project was read from in the selection's tree; empty
     // where none was found.
@@ -52,13 +54,7 @@ struct Selection {
 };
 
 // Why a chosen file gives no selection, for the windows' message texts.
-enum class SelectionProblem { None, Missing, NotRegular, Unreadable, TooLarge, NotGroup, NotProject, CopyNotWritten };
-
-struct SelectionResult {
-    std::optional<Selection> selection;
-    std::string error; // names the file and the reason when there is no selection
-    SelectionProblem problem = SelectionProblem::None;
-};
+enum class SelectionError { Missing, NotRegular, Unreadable, TooLarge, NotGroup, NotProject, CopyNotWritten };
 
 // Whether a selection writes its working copies into "tempprjfiles": the
 // windows and a count that is stored do; a count that stores nothing keeps
@@ -72,17 +68,18 @@ enum class WorkingCopies { Write, InMemory };
 // old copy or a new one, never a part. Two projects with the same file name
 // get distinct working copies; a project that cannot be read gets a working
 // copy with no other project's text. A copy that cannot be written is no
-// selection: `error` names it and says why.
-SelectionResult makeSelection(const std::filesystem::path& chosen, const ProgramFolder& folder,
-                              WorkingCopies copies = WorkingCopies::Write);
+// selection: the failure names it and says why. Every failure's reason
+// names the file.
+Result<Selection, SelectionError> makeSelection(const std::filesystem::path& chosen, const ProgramFolder& folder,
+                                                WorkingCopies copies = WorkingCopies::Write);
 
 class SourceTree;
 // The same, reading the chosen file (`chosen` as the user named it, at
 // `chosenPath` in `tree`), the group's projects and later their modules
 // from `tree`.
-SelectionResult makeSelection(const std::filesystem::path& chosen, const std::filesystem::path& chosenPath,
-                              const ProgramFolder& folder, SourceTree& tree,
-                              WorkingCopies copies = WorkingCopies::Write);
+Result<Selection, SelectionError> makeSelection(const std::filesystem::path& chosen,
+                                                const std::filesystem::path& chosenPath, const ProgramFolder& folder,
+                                                SourceTree& tree, WorkingCopies copies = WorkingCopies::Write);
 
 // The files of the disk that counting project `index` of a selection made
 // on the file system reads: the group file, the project file, its modules

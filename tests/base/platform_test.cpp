@@ -10,6 +10,7 @@
 
 #include "temp_folder.h"
 
+#include "failure_kind.h"
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -67,8 +68,7 @@ TEST(Platform, AFolderOpenedWithoutFollowingRefusesALink)
     fs::create_directory(folder.store());
     fs::create_directory_symlink(dir / "real", folder.store() / "App", ec);
     ASSERT_FALSE(ec);
-    std::string reason;
-    EXPECT_EQ(saveSnapshot(folder, "App", "1.0", {}, "Totals", &reason), SaveStatus::Failed);
+    EXPECT_EQ(test::failureKind(saveSnapshot(folder, "App", "1.0", {}, "Totals")), SaveError::Failed);
     EXPECT_TRUE(fs::is_empty(dir / "real"));
 }
 
@@ -91,8 +91,10 @@ TEST(Platform, NamesTheSystemCannotStoreAreRefused)
     for (const Case& c : cases) {
         if (c.storableOnWindows || !kWindowsFileSystem)
             continue;
-        EXPECT_EQ(saveSnapshot(folder, "App", c.name, {}, "Totals"), SaveStatus::BadVersion) << c.name;
-        EXPECT_EQ(saveSnapshot(folder, c.name, "1.0", {}, "Totals"), SaveStatus::BadName) << c.name;
+        EXPECT_EQ(test::failureKind(saveSnapshot(folder, "App", c.name, {}, "Totals")), SaveError::BadVersion)
+            << c.name;
+        EXPECT_EQ(test::failureKind(saveSnapshot(folder, c.name, "1.0", {}, "Totals")), SaveError::BadName)
+            << c.name;
     }
 }
 

@@ -25,9 +25,10 @@ struct Store {
     {
         ensureWorkFiles(folder);
         EXPECT_EQ(cli.run({"count", kTest, "--save"}).status, 0);
-        saveSnapshot(folder, "P", "1.10.0", {formRow("a.frm", 20, 30, 4, 5), formRow("b.frm", 1, 1, 0, 0)}, "");
-        saveSnapshot(folder, "P", "1.9.0", {formRow("a.frm", 10, 20, 2, 3)}, "");
-        saveSnapshot(folder, "--trend", "1.0.0", {formRow("t.frm", 1, 1, 0, 0)}, "");
+        EXPECT_TRUE(
+            saveSnapshot(folder, "P", "1.10.0", {formRow("a.frm", 20, 30, 4, 5), formRow("b.frm", 1, 1, 0, 0)}, ""));
+        EXPECT_TRUE(saveSnapshot(folder, "P", "1.9.0", {formRow("a.frm", 10, 20, 2, 3)}, ""));
+        EXPECT_TRUE(saveSnapshot(folder, "--trend", "1.0.0", {formRow("t.frm", 1, 1, 0, 0)}, ""));
     }
     Cli cli;
     ProgramFolder folder{cli.program.path()};

@@ -3,6 +3,7 @@
 #include "gui_fixture.h"
 
 #include "analysis/line_counter.h"
+#include "output/snapshot_format.h"
 #include "output/snapshot_store.h"
 #include "desktop/help_window.h"
 #include "desktop/links.h"

@@ -6,7 +6,7 @@
 #include "history/history_store.h"
 #include "history/trend.h"
 #include "output/export.h"
-#include "output/snapshot_store.h"
+#include "output/snapshot_format.h"
 
 using namespace zorvika;
 

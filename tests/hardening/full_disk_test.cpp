@@ -63,19 +63,22 @@ TEST(FullDisk, StoringAndExportingFailWithoutDamage)
         GTEST_SKIP() << "no tmpfs can be mounted here";
     const ProgramFolder folder{dir / "disk"};
     ensureWorkFiles(folder);
-    ASSERT_EQ(saveSnapshot(folder, "P", "1.0.0", manyRows(10), "Total: old"), SaveStatus::Stored);
+    ASSERT_TRUE(saveSnapshot(folder, "P", "1.0.0", manyRows(10), "Total: old"));
     const std::string oldSnapshot = test::readFile(folder.store() / "P" / "1.0.0");
     const fs::path exportFile = dir / "disk" / "list.txt";
     std::ofstream(exportFile) << "old export\r\n";
     disk.fill();
 
-    EXPECT_EQ(saveSnapshot(folder, "P", "1.0.0", manyRows(5000), "Total: new"), SaveStatus::Failed);
+    const auto saved = saveSnapshot(folder, "P", "1.0.0", manyRows(5000), "Total: new");
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.kind(), SaveError::Failed);
     EXPECT_EQ(test::readFile(folder.store() / "P" / "1.0.0"), oldSnapshot);
 
     NoSpreadsheet none;
-    const ExportOutcome outcome = writeExport(exportFile, manyRows(5000), "", {"T", "M", "O"}, none);
-    EXPECT_EQ(outcome.status, ExportStatus::Failed);
-    EXPECT_EQ(outcome.error, "No space left on device");
+    const auto written = writeExport(exportFile, manyRows(5000), "", {"T", "M", "O"}, none);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.kind(), ExportError::Failed);
+    EXPECT_EQ(written.reason(), "No space left on device");
     EXPECT_EQ(test::readFile(exportFile), "old export\r\n");
     for (const auto& e : fs::directory_iterator(dir / "disk"))
         EXPECT_FALSE(e.path().filename().string().starts_with(".zorvika-tmp")) << e.path();
@@ -87,7 +90,8 @@ TEST(FullDisk, StoringAndExportingFailWithoutDamage)
     for (int i = 0; i < 3000; ++i)
         vbp += "Module=M" + std::to_string(i) + "; a_module_name_of_some_length_" + std::to_string(i) + ".bas\r\n";
     const fs::path project = dir.write("project/big.vbp", vbp);
-    const SelectionResult chosen = makeSelection(project, folder);
-    EXPECT_FALSE(chosen.selection);
-    EXPECT_NE(chosen.error.find("No space left on device"), std::string::npos) << chosen.error;
+    const auto chosen = makeSelection(project, folder);
+    ASSERT_FALSE(chosen);
+    EXPECT_EQ(chosen.kind(), SelectionError::CopyNotWritten);
+    EXPECT_NE(chosen.reason().find("No space left on device"), std::string::npos) << chosen.reason();
 }

@@ -90,8 +90,8 @@ TEST(TrustedRuns, ParallelRunsOverOneProgramFolderDoNotMix)
         EXPECT_EQ(text.find("Invalid"), std::string::npos);
     }
     const ProgramFolder folder{program};
-    EXPECT_EQ(loadSnapshot(folder, "Alpha", "1.0.0", "Total").rows.size(), 300u);
-    EXPECT_EQ(loadSnapshot(folder, "Beta", "1.0.0", "Total").rows.size(), 200u);
+    EXPECT_EQ(loadSnapshot(folder, "Alpha", "1.0.0", "Total").valueOr({}).rows.size(), 300u);
+    EXPECT_EQ(loadSnapshot(folder, "Beta", "1.0.0", "Total").valueOr({}).rows.size(), 200u);
     EXPECT_EQ(listVersions(folder, "Gamma").size(), versions.size());
     EXPECT_EQ(listProjects(folder), (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
     // One copy per working-copy name, and nothing half-written beside it.

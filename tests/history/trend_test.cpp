@@ -109,7 +109,7 @@ TEST(TrendPoints, OnePerStoredVersionInVersionOrder)
     const ProgramFolder folder{dir.path()};
     ensureWorkFiles(folder);
     for (const char* v : {"1.10.0", "1.9.0", "1.2.0"})
-        saveSnapshot(folder, "P", v, {row("a.frm", std::atoi(v + 2) * 10, 1, 0, 0)}, "");
+        ASSERT_TRUE(saveSnapshot(folder, "P", v, {row("a.frm", std::atoi(v + 2) * 10, 1, 0, 0)}, ""));
     const auto points = projectTrend(folder, "P", kWords, "Total");
     ASSERT_EQ(points.size(), 3u);
     EXPECT_EQ(points[0].version, "1.2.0");
@@ -139,8 +139,8 @@ TEST(CliTrend, TrendAndCompareLines)
     test::Cli cli;
     const ProgramFolder folder{cli.program.path()};
     ensureWorkFiles(folder);
-    saveSnapshot(folder, "P", "1.10.0", {row("a.frm", 20, 30, 4, 5), row("b.frm", 1, 1, 0, 0)}, "");
-    saveSnapshot(folder, "P", "1.9.0", {row("a.frm", 10, 20, 2, 3)}, "");
+    ASSERT_TRUE(saveSnapshot(folder, "P", "1.10.0", {row("a.frm", 20, 30, 4, 5), row("b.frm", 1, 1, 0, 0)}, ""));
+    ASSERT_TRUE(saveSnapshot(folder, "P", "1.9.0", {row("a.frm", 10, 20, 2, 3)}, ""));
     const test::CliResult trend = cli.run({"history", "P", "--trend"});
     ASSERT_EQ(trend.status, 0) << trend.err;
     EXPECT_EQ(trend.out, "1.9.0\t10\t20\t2\t3\t8\t7\t5\t18\t17\t15\n"

@@ -3,6 +3,7 @@
 #include "components/spreadsheet.h"
 #include "temp_folder.h"
 
+#include "failure_kind.h"
 #include <gtest/gtest.h>
 
 using namespace zorvika;
@@ -104,7 +105,7 @@ TEST(WriteExport, EmptyListWritesNothing)
 {
     test::TempFolder dir;
     RecordingSpreadsheet sheet;
-    EXPECT_EQ(writeExport(dir / "x.txt", {}, kTotals, kWords, sheet).status, ExportStatus::NoRecord);
+    EXPECT_EQ(test::failureKind(writeExport(dir / "x.txt", {}, kTotals, kWords, sheet)), ExportError::NoRecord);
     EXPECT_FALSE(std::filesystem::exists(dir / "x.txt"));
 }
 
@@ -113,7 +114,7 @@ TEST(WriteExport, ReplacesAnExistingFileWhole)
     test::TempFolder dir;
     const auto target = dir.write("list.CSV", "old,content\r\nmore\r\nand more\r\n");
     RecordingSpreadsheet sheet;
-    ASSERT_EQ(writeExport(target, {counted("a.frm")}, kTotals, kWords, sheet).status, ExportStatus::Written);
+    ASSERT_TRUE(writeExport(target, {counted("a.frm")}, kTotals, kWords, sheet));
     EXPECT_EQ(test::readFile(target),
               "Module File,Type,P,A,C,B,P - C,P - B,P - C - B,A - C,A - B,A - C - B\r\n"
               "a.frm,Form,82,120,12,10,70,72,60,108,110,98\r\n"
@@ -124,14 +125,14 @@ TEST(WriteExport, FailureKeepsTheOldFileAndGivesTheReason)
 {
     test::TempFolder dir;
     RecordingSpreadsheet sheet;
-    const ExportOutcome missingFolder = writeExport(dir / "no/such/folder/x.txt", {counted("a.frm")}, kTotals, kWords, sheet);
-    EXPECT_EQ(missingFolder.status, ExportStatus::Failed);
-    EXPECT_EQ(missingFolder.error, "No such file or directory");
+    const auto missingFolder = writeExport(dir / "no/such/folder/x.txt", {counted("a.frm")}, kTotals, kWords, sheet);
+    EXPECT_EQ(test::failureKind(missingFolder), ExportError::Failed);
+    EXPECT_EQ(missingFolder.reason(), "No such file or directory");
 
     const auto target = dir.write("keep.txt", "precious");
     std::filesystem::permissions(target, std::filesystem::perms::owner_read);
-    const ExportOutcome readOnly = writeExport(target, {counted("a.frm")}, kTotals, kWords, sheet);
-    EXPECT_EQ(readOnly.status, ExportStatus::Failed);
+    const auto readOnly = writeExport(target, {counted("a.frm")}, kTotals, kWords, sheet);
+    EXPECT_EQ(test::failureKind(readOnly), ExportError::Failed);
     EXPECT_EQ(test::readFile(target), "precious");
 }
 
@@ -139,8 +140,7 @@ TEST(WriteExport, SpreadsheetGetsTitlesRowsAndTotalsRow)
 {
     test::TempFolder dir;
     RecordingSpreadsheet sheet;
-    ASSERT_EQ(writeExport(dir / "x.xls", {counted("a.frm"), invalid("b.bas")}, kTotals, kWords, sheet).status,
-              ExportStatus::Written);
+    ASSERT_TRUE(writeExport(dir / "x.xls", {counted("a.frm"), invalid("b.bas")}, kTotals, kWords, sheet));
     ASSERT_EQ(sheet.written.size(), 4u);
     EXPECT_EQ(sheet.written[0][0], "Module File");
     EXPECT_EQ(sheet.written[2][1], "Invalid");
@@ -150,6 +150,7 @@ TEST(WriteExport, SpreadsheetGetsTitlesRowsAndTotalsRow)
 
     sheet.canStart = false;
     const auto old = dir.write("old.xls", "old workbook");
-    EXPECT_EQ(writeExport(old, {counted("a.frm")}, kTotals, kWords, sheet).status, ExportStatus::NoSpreadsheet);
+    EXPECT_EQ(test::failureKind(writeExport(old, {counted("a.frm")}, kTotals, kWords, sheet)),
+              ExportError::NoSpreadsheet);
     EXPECT_EQ(test::readFile(old), "old workbook");
 }

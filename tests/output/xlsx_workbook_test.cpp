@@ -6,6 +6,7 @@
 #include "spreadsheet_support.h"
 #include "xlsx_reader.h"
 
+#include "failure_kind.h"
 #include <gtest/gtest.h>
 
 using namespace zorvika;
@@ -108,8 +109,8 @@ TEST(XlsxExport, WritesFiguresAsNumbersAndTextsAsTextsInCourierNew9WithFittedCol
     const fs::path target = dir / "prj_1.0_20240305.xlsx";
     NoSpreadsheet none; // no office program is needed
     const auto rows = sampleRows();
-    const ExportOutcome outcome = writeExport(target, rows, kTotals, kWords, none);
-    ASSERT_EQ(outcome.status, ExportStatus::Written) << outcome.error;
+    const auto written = writeExport(target, rows, kTotals, kWords, none);
+    ASSERT_TRUE(written) << written.reason();
 
     std::string error;
     const auto sheet = readXlsx(target, &error);
@@ -183,7 +184,7 @@ TEST(XlsxExport, NoTotalsRowWithoutTenTotals)
 {
     TempFolder dir;
     NoSpreadsheet none;
-    ASSERT_EQ(writeExport(dir / "x.XLSX", sampleRows(), "", kWords, none).status, ExportStatus::Written);
+    ASSERT_TRUE(writeExport(dir / "x.XLSX", sampleRows(), "", kWords, none));
     const auto sheet = readXlsx(dir / "x.XLSX", nullptr);
     ASSERT_TRUE(sheet);
     EXPECT_EQ(sheet->rows.size(), 1 + sampleRows().size());
@@ -196,7 +197,7 @@ TEST(XlsxExport, ReplacesAnExistingFileAndLeavesNoScratchFiles)
     EnvOverride tmpdir("TMPDIR", tmp.path().string());
     const fs::path target = dir.write("x.xlsx", "old");
     NoSpreadsheet none;
-    ASSERT_EQ(writeExport(target, sampleRows(), kTotals, kWords, none).status, ExportStatus::Written);
+    ASSERT_TRUE(writeExport(target, sampleRows(), kTotals, kWords, none));
     EXPECT_EQ(readFile(target).substr(0, 2), "PK");
     EXPECT_EQ(entries(dir.path()), std::set<std::string>{"x.xlsx"});
     EXPECT_TRUE(entries(tmp.path()).empty()) << "the private folder was not removed";
@@ -211,22 +212,22 @@ TEST(XlsxExport, FailureKeepsTheOldFileWhole)
     // A cell longer than a sheet allows fails half-way through the build.
     auto rows = sampleRows();
     rows[1].cells[0] = std::string(40000, 'x');
-    const ExportOutcome tooLong = writeExport(target, rows, kTotals, kWords, none);
-    EXPECT_EQ(tooLong.status, ExportStatus::Failed);
-    EXPECT_NE(tooLong.error.find("row 3, column 1"), std::string::npos) << tooLong.error;
+    const auto tooLong = writeExport(target, rows, kTotals, kWords, none);
+    EXPECT_EQ(test::failureKind(tooLong), ExportError::Failed);
+    EXPECT_NE(tooLong.reason().find("row 3, column 1"), std::string::npos) << tooLong.reason();
     EXPECT_EQ(readFile(target), "precious");
     EXPECT_EQ(entries(dir.path()), std::set<std::string>{"x.xlsx"});
     EXPECT_TRUE(entries(tmp.path()).empty());
 
     // A read-only file is not replaced; a missing folder gives the reason.
     fs::permissions(target, fs::perms::owner_read);
-    const ExportOutcome readOnly = writeExport(target, sampleRows(), kTotals, kWords, none);
-    EXPECT_EQ(readOnly.status, ExportStatus::Failed);
-    EXPECT_FALSE(readOnly.error.empty());
+    const auto readOnly = writeExport(target, sampleRows(), kTotals, kWords, none);
+    EXPECT_EQ(test::failureKind(readOnly), ExportError::Failed);
+    EXPECT_FALSE(readOnly.reason().empty());
     EXPECT_EQ(readFile(target), "precious");
-    const ExportOutcome noFolder = writeExport(dir / "no/such/x.xlsx", sampleRows(), kTotals, kWords, none);
-    EXPECT_EQ(noFolder.status, ExportStatus::Failed);
-    EXPECT_FALSE(noFolder.error.empty());
+    const auto noFolder = writeExport(dir / "no/such/x.xlsx", sampleRows(), kTotals, kWords, none);
+    EXPECT_EQ(test::failureKind(noFolder), ExportError::Failed);
+    EXPECT_FALSE(noFolder.reason().empty());
     EXPECT_TRUE(entries(tmp.path()).empty());
 }
 
@@ -236,11 +237,11 @@ TEST(XlsxExport, TableExportWritesAWorkbookToo)
     NoSpreadsheet none;
     const std::vector<std::string> titles = {"Version", "P"};
     const TextTable rows = {{"1.0.0", "82"}, {"1.1.0", "97"}};
-    ASSERT_EQ(writeTableExport(dir / "t.xlsx", titles, rows, none).status, ExportStatus::Written);
+    ASSERT_TRUE(writeTableExport(dir / "t.xlsx", titles, rows, none));
     const auto sheet = readXlsx(dir / "t.xlsx", nullptr);
     ASSERT_TRUE(sheet);
     expectSameCells({titles, rows[0], rows[1]}, *sheet);
     // ".xls" still needs the spreadsheet application.
-    EXPECT_EQ(writeTableExport(dir / "t.xls", titles, rows, none).status, ExportStatus::NoSpreadsheet);
+    EXPECT_EQ(test::failureKind(writeTableExport(dir / "t.xls", titles, rows, none)), ExportError::NoSpreadsheet);
     EXPECT_FALSE(fs::exists(dir / "t.xls"));
 }

@@ -42,9 +42,9 @@ TEST(Selection, GroupGivesWorkingCopiesInOrder)
     dir.write("g/A/a.frm", "Attribute VB_Exposed = False\r\nx\r\n");
     dir.write("g/b/B.VBP", "Type=Exe\r\nName=\"B\"\r\n");
     dir.write("g/group.vbg", "VBGROUP 5.0\r\nStartupProject=A\\a.vbp\r\nProject=B\\b.vbp\r\nProject=missing.vbp\r\n");
-    const SelectionResult result = makeSelection(dir / "g/group.vbg", folder);
-    ASSERT_TRUE(result.selection) << result.error;
-    const Selection& sel = *result.selection;
+    const auto result = makeSelection(dir / "g/group.vbg", folder);
+    ASSERT_TRUE(result) << result.reason();
+    const Selection& sel = *result;
     ASSERT_EQ(sel.size(), 3u);
     EXPECT_EQ(sel.projectPaths, (std::vector<std::string>{"A\\a.vbp", "B\\b.vbp", "missing.vbp"}));
     EXPECT_EQ(sel.groupFile, (dir / "g/group.vbg").lexically_normal().string());
@@ -70,8 +70,8 @@ TEST(Selection, SameFileNameInTwoFoldersGetsTwoWorkingCopies)
     dir.write("g/two/app.vbp", "Name=\"Two\"\r\n");
     dir.write("g/x.vbg", "VBGROUP 5.0\r\nProject=one\\app.vbp\r\nProject=two\\app.vbp\r\n");
     const auto result = makeSelection(dir / "g/x.vbg", folder);
-    ASSERT_TRUE(result.selection);
-    const Selection& sel = *result.selection;
+    ASSERT_TRUE(result);
+    const Selection& sel = *result;
     EXPECT_NE(sel.projectFiles[0], sel.projectFiles[1]);
     const MessageTable messages(folder);
     EXPECT_EQ(runProject(sel, 0, messages).info.name(), "One");
@@ -83,10 +83,10 @@ TEST(Selection, ChoosingTwiceOverwritesTheWorkingCopy)
     test::TempFolder dir;
     const ProgramFolder folder = test::preparedProgramFolder(dir / "program");
     const auto project = dir.write("p/demo.vbp", "Type=Exe\r\n");
-    ASSERT_TRUE(makeSelection(project, folder).selection);
+    ASSERT_TRUE(makeSelection(project, folder));
     const auto again = makeSelection(project, folder);
-    ASSERT_TRUE(again.selection);
-    EXPECT_EQ(again.selection->projectPaths, (std::vector<std::string>{project.string()}));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->projectPaths, (std::vector<std::string>{project.string()}));
     EXPECT_EQ(test::readFile(folder.workingCopies() / "demo.vbp"), "[Info]\r\nType=Exe\r\n\r\n");
 }
 
@@ -95,15 +95,21 @@ TEST(Selection, UnreadableOrWrongFilesAreRefusedWithTheirName)
     test::TempFolder dir;
     const ProgramFolder folder{dir.path()};
     ensureWorkFiles(folder);
-    auto missing = makeSelection(dir / "none.vbp", folder);
-    EXPECT_FALSE(missing.selection);
-    EXPECT_NE(missing.error.find("none.vbp"), std::string::npos);
     dir.write("bin.vbp", std::string("\x7f" "ELF\0\0\0", 7));
-    EXPECT_FALSE(makeSelection(dir / "bin.vbp", folder).selection);
     dir.write("notes.vbg", "just some words\r\n");
-    EXPECT_FALSE(makeSelection(dir / "notes.vbg", folder).selection);
     fs::create_directory(dir / "folder.vbp");
-    EXPECT_FALSE(makeSelection(dir / "folder.vbp", folder).selection);
+    // The windows choose their message by the kind.
+    const std::pair<const char*, SelectionError> cases[] = {{"none.vbp", SelectionError::Missing},
+                                                            {"bin.vbp", SelectionError::NotProject},
+                                                            {"notes.vbg", SelectionError::NotGroup},
+                                                            {"folder.vbp", SelectionError::NotRegular}};
+    for (const auto& [name, kind] : cases) {
+        SCOPED_TRACE(name);
+        const auto chosen = makeSelection(dir / name, folder);
+        ASSERT_FALSE(chosen);
+        EXPECT_EQ(chosen.kind(), kind);
+        EXPECT_NE(chosen.reason().find(name), std::string::npos) << chosen.reason();
+    }
 }
 
 TEST(Progress, PositionTextAndSteps)

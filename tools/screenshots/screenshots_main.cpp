@@ -34,6 +34,7 @@
 #include <QPixmap>
 
 #include <cstdio>
+#include <iostream>
 
 namespace {
 
@@ -58,7 +59,10 @@ void storeEarlierVersions(zorvika::MainWindow& main)
         const std::vector<zorvika::ModuleRow> part(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(rows.size() * k / 9));
         const std::string line =
             zorvika::totalsText(part.size(), zorvika::summedTotals(part), main.context().messages().totalsWords());
-        zorvika::saveSnapshot(main.context().folder(), name, "0." + std::to_string(k) + ".0", part, line);
+        if (const auto saved =
+                zorvika::saveSnapshot(main.context().folder(), name, "0." + std::to_string(k) + ".0", part, line);
+            !saved)
+            std::cerr << "zorvika-screenshots: " << saved.reason() << '\n';
     }
 }
 
