@@ -162,7 +162,7 @@ void DesktopContext::exportList(QWidget* owner, bool empty, const QString& propo
     inputs.files.push_back(folder_.messageTable());
     if (const Outcome target = checkExportTarget(localPath(path), inputs); !target) {
         // Never written over what the list was read from.
-        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(target.reason())), MessageIcon::Warning);
+        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(said(target.failure()))), MessageIcon::Warning);
         return;
     }
 
@@ -194,7 +194,7 @@ void DesktopContext::exportList(QWidget* owner, bool empty, const QString& propo
         break;
     case ExportError::Failed:
         // The file and the system's reason, never a success that did not happen.
-        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(written.reason())), MessageIcon::Warning);
+        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(said(written.failure()))), MessageIcon::Warning);
         break;
     }
 }

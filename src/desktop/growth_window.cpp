@@ -334,7 +334,7 @@ void GrowthWindow::compareChosenVersions()
         model_->setRows(std::move(comparison->cells));
     } else {
         model_->setRows({});
-        context().warn(this, "NOREAD", comparison.reason());
+        context().warn(this, "NOREAD", comparison.failure());
     }
 }
 

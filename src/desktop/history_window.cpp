@@ -157,7 +157,7 @@ void HistoryWindow::showSnapshot()
             model_->appendRows(std::move(snapshot->rows));
             totalsLabel_->setFittedText(qtext(snapshot->totalsLabel));
         } else {
-            context().warn(this, "NOREAD", snapshot.reason());
+            context().warn(this, "NOREAD", snapshot.failure());
         }
     }
     model_->setSortingEnabled(true);

@@ -282,7 +282,7 @@ void MainWindow::chooseFile(const QString& fileName)
         const bool copyFailed = !result && result.kind() == SelectionError::CopyNotWritten;
         context_.services().showMessage(this,
                                         context_.framedText(result ? "NO PROJECTS" : selectionErrorKey(result.kind()),
-                                                            fileName, copyFailed ? qtext(result.reason()) : QString()),
+                                                            fileName, copyFailed ? qtext(context_.said(result.failure())) : QString()),
                                         MessageIcon::Warning);
         return;
     }
@@ -312,7 +312,7 @@ void MainWindow::countProjectAt(std::size_t k)
     showResults(run);
     if (!run.readable) {
         // Nothing of this project could be read: nothing to store.
-        context_.warn(this, "NOPROJECT", run.readable.reason());
+        context_.warn(this, "NOPROJECT", run.readable.failure());
         return;
     }
     saveShownSnapshot();
@@ -345,7 +345,7 @@ void MainWindow::saveShownSnapshot()
     if (const auto saved = saveSnapshot(context_.folder(), utf8(projectName()), utf8(projectVersion()),
                                         model_->displayRows(), utf8(totalsLabel_->text()));
         !saved)
-        context_.warn(this, "NOSAVE", saved.reason());
+        context_.warn(this, "NOSAVE", saved.failure());
 }
 
 void MainWindow::exportResults()
