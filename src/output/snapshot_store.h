@@ -32,7 +32,7 @@ bool isStoredEntryName(std::string_view name);
 // or the system's refusal.
 enum class SaveError { NoStore, BadName, BadVersion, ReadOnly, Failed };
 
-// `upsSaveSnapshot`: replaces the snapshot of (name, version) whole, through
+// Replaces the snapshot of (name, version) whole, through
 // a temporary file in "verhis" and a rename, so that a crash leaves either the
 // old snapshot or the new one. The project folder is created when missing
 // (never "verhis" itself; a folder made by another run at the same moment is

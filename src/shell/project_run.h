@@ -16,10 +16,10 @@ class MessageTable;
 struct Selection;
 
 struct ProjectRun {
-    ProjectInfo info;            // `upsShowProjectInfo`
-    std::vector<ModuleRow> rows; // `upsCountProject`, in the order of the project file
+    ProjectInfo info;            // the project's eight properties
+    std::vector<ModuleRow> rows; // one per module entry, in the order of the project file
     ProjectTotals totals;
-    std::string totalsText;      // the caption of `lblT`
+    std::string totalsText;      // the totals line under the list
     Outcome readable;            // whether the project file could be read, and why not (then it counts as empty)
 };
 
