@@ -6,7 +6,6 @@
 #include "base/platform.h"
 #include "base/text_codec.h"
 
-#include <cerrno>
 
 namespace zorvika {
 
@@ -70,9 +69,10 @@ SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std:
             *reason = utf8Of(folder.store() / "") + std::string(name) + separator + std::string(version) + ": " + why;
         return status;
     };
-    const OpenFolder store = OpenFolder::open(folder.store());
-    if (!store)
-        return fail(SaveStatus::NoStore, systemReason(errno));
+    const Result<OpenFolder> openedStore = OpenFolder::open(folder.store());
+    if (!openedStore)
+        return fail(SaveStatus::NoStore, openedStore.reason());
+    const OpenFolder& store = *openedStore;
     if (!isStorableName(name))
         return fail(SaveStatus::BadName, "the project name \"" + toDisplayText(name) + "\" cannot name a folder");
     // Both names are checked before anything is made: nothing is made for
@@ -80,26 +80,26 @@ SaveStatus saveSnapshot(const ProgramFolder& folder, std::string_view name, std:
     if (!isStorableName(version))
         return fail(SaveStatus::BadVersion, "the version \"" + toDisplayText(version) + "\" cannot name a file");
     const std::string nameText(name);
-    const int made = store.makeFolder(nameText);
-    if (made != 0 && made != EEXIST)
-        return fail(SaveStatus::Failed, systemReason(made));
+    const Result<void, MakeKind> made = store.makeFolder(nameText);
+    if (!made && made.kind() != MakeKind::Exists)
+        return fail(SaveStatus::Failed, made.reason());
     // A project folder this call made goes again when its snapshot cannot be
     // stored (only while it is empty: another run may have stored into it).
     auto unmake = [&](SaveStatus status, const std::string& why) {
-        if (made == 0)
-            store.removeFolder(nameText);
+        if (made)
+            static_cast<void>(store.removeFolder(nameText));
         return fail(status, why);
     };
     // Opened without following a link, so nothing is written outside the store.
-    const OpenFolder project = store.child(nameText, true);
-    if (!project) {
-        const int err = errno;
+    const Result<OpenFolder> openedProject = store.child(nameText, true);
+    if (!openedProject) {
         const auto entry = store.entry(nameText);
         const bool isLink = entry && entry->kind == EntryKind::Link;
         return unmake(SaveStatus::Failed, isLink ? std::string("the project folder is a symbolic link; nothing is "
                                                                "written through it")
-                                                 : systemReason(err));
+                                                 : openedProject.reason());
     }
+    const OpenFolder& project = *openedProject;
     const std::string versionText(version);
     if (const auto entry = project.entry(versionText); entry && entry->readOnly)
         return fail(SaveStatus::ReadOnly, "read-only; the stored snapshot is kept");

@@ -14,10 +14,9 @@ std::string MessageTable::get(std::string_view key) const
 
 std::string MessageTable::problem() const
 {
-    std::string text;
-    const ReadStatus status = readRegularFile(folder_.messageTable(), text);
-    return status == ReadStatus::Ok || status == ReadStatus::Missing ? std::string()
-                                                                      : describeRead(folder_.messageTable(), status);
+    const auto read = readRegularFile(folder_.messageTable());
+    return read || read.kind() == ReadKind::Missing ? std::string()
+                                                    : read.failure().about(folder_.messageTable().string()).reason;
 }
 
 TotalsWords MessageTable::totalsWords() const

@@ -144,16 +144,16 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
                               SourceTree& tree, WorkingCopies copies)
 {
     SelectionResult result;
-    std::string text;
-    const ReadStatus status = tree.read(chosenAbs, text);
-    if (status != ReadStatus::Ok) {
-        result.error = describeRead(chosen, status);
-        result.problem = status == ReadStatus::Missing      ? SelectionProblem::Missing
-                         : status == ReadStatus::NotRegular ? SelectionProblem::NotRegular
-                         : status == ReadStatus::TooLarge   ? SelectionProblem::TooLarge
-                                                            : SelectionProblem::Unreadable;
+    Result<std::string, ReadKind> read = tree.read(chosenAbs);
+    if (!read) {
+        result.error = read.failure().about(chosen.string()).reason;
+        result.problem = read.kind() == ReadKind::Missing      ? SelectionProblem::Missing
+                         : read.kind() == ReadKind::NotRegular ? SelectionProblem::NotRegular
+                         : read.kind() == ReadKind::TooLarge   ? SelectionProblem::TooLarge
+                                                               : SelectionProblem::Unreadable;
         return result;
     }
+    std::string text = std::move(*read);
 
     Selection sel;
     std::vector<std::optional<fs::path>> sources;
@@ -193,10 +193,11 @@ SelectionResult makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
             projectText = std::move(text); // the chosen project, read above
         } else if (!sources[i]) {
             sel.projectErrors[i] = sel.projectPaths[i].empty() ? std::string("a line of the group names no project")
-                                                               : describeRead(pathFromUtf8(sel.projectPaths[i]), ReadStatus::Missing);
-        } else if (const ReadStatus s = tree.read(*sources[i], projectText); s != ReadStatus::Ok) {
-            sel.projectErrors[i] = describeRead(pathFromUtf8(sel.projectPaths[i]), s);
-            projectText.clear();
+                                                               : readFailure(ReadKind::Missing).about(pathFromUtf8(sel.projectPaths[i]).string()).reason;
+        } else if (auto projectRead = tree.read(*sources[i]); projectRead) {
+            projectText = std::move(*projectRead);
+        } else {
+            sel.projectErrors[i] = projectRead.failure().about(pathFromUtf8(sel.projectPaths[i]).string()).reason;
         }
         std::string copyText = workingCopyText(projectText);
         if (copies == WorkingCopies::InMemory) {
