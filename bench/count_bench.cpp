@@ -60,8 +60,7 @@ Measure median(const std::vector<std::string>& argv, int runs, double patience =
 // what the floor program and cloc read.
 fs::path writeListFile(const fs::path& project, const fs::path& list)
 {
-    std::string text;
-    zorvika::readRegularFile(project, text);
+    const std::string text = zorvika::readRegularFile(project).valueOr(std::string());
     std::ofstream out(list);
     std::map<std::string, fs::path> folders; // a folder's text -> the folder found
     auto step = [](const fs::path& p, const std::string& comp) {

@@ -8,7 +8,6 @@
 #include "base/text_codec.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -291,15 +290,14 @@ std::optional<ModuleScan> ModuleReader::scanOpened(const FileHandle& fd, const E
     std::uint64_t left = info.size;
     ModuleScanner scanner;
     while (left > 0) {
-        const long long r = readSome(fd.get(), buffer_, static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk)));
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0)
+        const Result<std::size_t> r =
+            readSome(fd.get(), buffer_, static_cast<std::size_t>(std::min<std::uint64_t>(left, kChunk)));
+        if (!r)
             return std::nullopt;
-        if (r == 0)
+        if (*r == 0)
             break;
-        scanner.feed(std::string_view(buffer_, static_cast<std::size_t>(r)));
-        left -= static_cast<std::uint64_t>(r);
+        scanner.feed(std::string_view(buffer_, *r));
+        left -= *r;
     }
     const ModuleScan scan = scanner.finish();
     remember(key, scan);
@@ -321,20 +319,18 @@ std::optional<ModuleScan> ModuleReader::scan(const std::filesystem::path& projec
     const std::size_t from = exactPath_.size();
     exactPath_ += entry;
     std::replace(exactPath_.begin() + static_cast<std::ptrdiff_t>(from), exactPath_.end(), '\\', '/');
-    ReadStatus status;
-    EntryInfo info;
-    FileHandle fd = openRegularFile(exactPath_.c_str(), status, info);
+    Result<OpenedFile, ReadKind> opened = openRegularFile(exactPath_.c_str());
     // Opened, the path exists as written, which is what resolving would
     // give first; a path that exists as something else than a regular
     // file is no module either way.
-    if (!fd && status != ReadStatus::NotRegular) {
+    if (!opened && opened.kind() != ReadKind::NotRegular) {
         const auto resolved = resolver_.resolve(projectFolder, entry);
         if (resolved)
-            fd = openRegularFile(*resolved, status, info);
+            opened = openRegularFile(*resolved);
     }
-    if (!fd)
+    if (!opened)
         return std::nullopt;
-    return scanOpened(fd, info);
+    return scanOpened(opened->handle, opened->info);
 }
 
 ModuleFigures figuresFromScan(const ModuleScan& scan, bool standardModule)
@@ -405,10 +401,10 @@ ProjectCount countProject(const std::filesystem::path& workingCopy, const std::f
     std::vector<std::string> entries;
     {
         // The project's text is let go before the modules are read.
-        std::string text;
-        if (readRegularFile(workingCopy, text) != ReadStatus::Ok)
+        const auto text = readRegularFile(workingCopy);
+        if (!text)
             return {};
-        entries = readModuleEntries(text);
+        entries = readModuleEntries(*text);
     }
     entries.shrink_to_fit();
     FileSystemTree tree;

@@ -3,7 +3,6 @@
 #include "base/platform.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <new>
 #include <utility>
 
@@ -20,21 +19,18 @@ public:
     bool next(PieceBuffer& buffer, std::string_view& piece) override
     {
         piece = {};
-        while (left_ > 0) {
-            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(left_, PieceBuffer::size()));
-            const long long r = readSome(fd_.get(), buffer.data(), want);
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r < 0)
-                return false;
-            if (r == 0) {
-                left_ = 0; // shorter than it was: what is there is the file
-                break;
-            }
-            left_ -= static_cast<std::uint64_t>(r);
-            piece = std::string_view(buffer.data(), static_cast<std::size_t>(r));
+        if (left_ == 0)
+            return true;
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(left_, PieceBuffer::size()));
+        const Result<std::size_t> r = readSome(fd_.get(), buffer.data(), want);
+        if (!r)
+            return false;
+        if (*r == 0) {
+            left_ = 0; // shorter than it was: what is there is the file
             return true;
         }
+        left_ -= *r;
+        piece = std::string_view(buffer.data(), *r);
         return true;
     }
 
@@ -77,12 +73,10 @@ std::unique_ptr<ModuleStream> fileStream(FileHandle fd, std::uint64_t size)
 
 std::unique_ptr<ModuleStream> openFileStream(const std::filesystem::path& path)
 {
-    ReadStatus status;
-    std::uint64_t size = 0;
-    FileHandle fd = openRegularFile(path, status, size);
-    if (!fd)
+    Result<OpenedFile, ReadKind> opened = openRegularFile(path);
+    if (!opened)
         return nullptr;
-    return fileStream(std::move(fd), size);
+    return fileStream(std::move(opened->handle), opened->info.size);
 }
 
 std::unique_ptr<ModuleStream> textStream(std::string text)

@@ -49,10 +49,8 @@ ProjectInfo projectInfoFromText(std::string_view text)
 
 ProjectInfo readProjectInfo(const std::filesystem::path& workingCopy)
 {
-    std::string text;
-    if (readRegularFile(workingCopy, text) != ReadStatus::Ok)
-        text.clear();
-    return projectInfoFromText(text);
+    const auto text = readRegularFile(workingCopy);
+    return projectInfoFromText(text ? std::string_view(*text) : std::string_view());
 }
 
 } // namespace zorvika

@@ -192,28 +192,27 @@ std::optional<fs::path> RevisionTree::resolve(const fs::path& base, std::string_
     return file;
 }
 
-ReadStatus RevisionTree::read(const fs::path& file, std::string& out)
+Result<std::string, ReadKind> RevisionTree::read(const fs::path& file)
 {
-    out.clear();
     std::optional<GitEntry> entry;
     if (const auto it = found_.find(utf8Of(file)); it != found_.end())
         entry = it->second;
     else if (auto found = locate({}, utf8Of(file), false))
         entry = found->entry;
     if (!entry)
-        return failure_.empty() ? ReadStatus::Missing : ReadStatus::Unreadable;
+        return readFailure(failure_.empty() ? ReadKind::Missing : ReadKind::Unreadable);
     std::string error;
     // The size is in the object's header: a blob too large is refused
     // before it is inflated, as a file is before it is read.
     const auto size = repository_.blobSize(entry->id, &error);
     if (size && *size > kMaxWholeFileSize)
-        return ReadStatus::TooLarge;
+        return readFailure(ReadKind::TooLarge);
+    std::string out;
     if (!size || !repository_.blob(entry->id, out, &error)) {
         failed(error);
-        out.clear();
-        return ReadStatus::Unreadable;
+        return readFailure(ReadKind::Unreadable);
     }
-    return ReadStatus::Ok;
+    return out;
 }
 
 std::unique_ptr<ModuleStream> RevisionTree::openModule(const fs::path& file)

@@ -1,18 +1,17 @@
 #include "base/child_process.h"
 
-#include "base/platform.h"
+#include "base/system_files.h"
+#include "base/system_paths.h"
+#include "base/system_processes.h"
 
 namespace zorvika {
 
 namespace fs = std::filesystem;
 
-ChildResult timedOutChild(const fs::path& program, std::chrono::milliseconds timeLimit)
+ChildExit timedOutChild(const fs::path& program, std::chrono::milliseconds timeLimit)
 {
-    ChildResult result;
-    result.outcome = ChildOutcome::TimedOut;
-    result.error = program.filename().string() + " did not finish within " + std::to_string(timeLimit.count())
-                   + " ms and was ended";
-    return result;
+    return fail(RunKind::TimedOut, program.filename().string() + " did not finish within "
+                                       + std::to_string(timeLimit.count()) + " ms and was ended");
 }
 
 std::optional<fs::path> findProgram(const std::vector<std::string>& names, std::string_view searchPath)

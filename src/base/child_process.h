@@ -2,6 +2,8 @@
 // Running an outside program to its end within a time limit: no shell, no
 // input, its output into a file, and every process it starts ended with it
 // when the time runs out.
+#include "base/result.h"
+
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -11,24 +13,22 @@
 
 namespace zorvika {
 
-enum class ChildOutcome { Exited, NotStarted, TimedOut, Killed };
+// Why a child gave no exit status of its own.
+enum class RunKind { NotStarted, TimedOut, Killed };
 
-struct ChildResult {
-    ChildOutcome outcome = ChildOutcome::NotStarted;
-    int exitCode = -1;   // when Exited
-    std::string error;   // the reason when not Exited
-};
+// The exit status of a child that ran to its end, or why there is none.
+using ChildExit = Result<int, RunKind>;
 
 // Starts `program` (a path, not looked up) with `args` in a process group of
 // its own, standard input from /dev/null, standard output and error appended
 // to `logFile` (discarded when empty), and waits at most `timeLimit`. On time-
 // out the whole group is killed and reaped before this returns; so is any
 // process of the group still running after the program itself has ended.
-ChildResult runChild(const std::filesystem::path& program, const std::vector<std::string>& args,
-                     std::chrono::milliseconds timeLimit, const std::filesystem::path& logFile = {});
+ChildExit runChild(const std::filesystem::path& program, const std::vector<std::string>& args,
+                   std::chrono::milliseconds timeLimit, const std::filesystem::path& logFile = {});
 
 // What `runChild` gives for a child it ended when its time ran out.
-ChildResult timedOutChild(const std::filesystem::path& program, std::chrono::milliseconds timeLimit);
+ChildExit timedOutChild(const std::filesystem::path& program, std::chrono::milliseconds timeLimit);
 
 // The first of `names` found as an executable regular file in a folder of
 // `searchPath` (a PATH-style list separated by ':', ';' on Windows, where

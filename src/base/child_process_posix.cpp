@@ -73,9 +73,10 @@ bool groupIsRunning(pid_t group)
         const std::string name = it->path().filename().string();
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::string stat;
-        if (readRegularFile(it->path() / "stat", stat) != ReadStatus::Ok)
+        const Result<std::string, ReadKind> read = readRegularFile(it->path() / "stat");
+        if (!read)
             continue;
+        const std::string& stat = *read;
         // "pid (command) state ppid pgrp ...": the command may hold spaces
         // and parentheses, so the fields are counted after the last ')'.
         const auto close = stat.rfind(')');
@@ -114,15 +115,12 @@ struct SpawnSetup {
 
 } // namespace
 
-ChildResult runChild(const fs::path& program, const std::vector<std::string>& args,
-                     std::chrono::milliseconds timeLimit, const fs::path& logFile)
+ChildExit runChild(const fs::path& program, const std::vector<std::string>& args,
+                   std::chrono::milliseconds timeLimit, const fs::path& logFile)
 {
-    ChildResult result;
     SpawnSetup setup;
-    if (posix_spawn_file_actions_init(&setup.actions) != 0 || posix_spawnattr_init(&setup.attr) != 0) {
-        result.error = "cannot prepare a process";
-        return result;
-    }
+    if (posix_spawn_file_actions_init(&setup.actions) != 0 || posix_spawnattr_init(&setup.attr) != 0)
+        return fail(RunKind::NotStarted, "cannot prepare a process");
     setup.haveActions = setup.haveAttr = true;
     const std::string log = logFile.empty() ? std::string("/dev/null") : logFile.string();
     posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
@@ -155,10 +153,8 @@ ChildResult runChild(const fs::path& program, const std::vector<std::string>& ar
     // whole group too.
     auto lock = cleanupLock();
     const int rc = posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attr, argv.data(), environ);
-    if (rc != 0) {
-        result.error = program.string() + ": " + systemReason(rc);
-        return result;
-    }
+    if (rc != 0)
+        return systemFailure(rc).about(program.string()).as(RunKind::NotStarted);
     CleanupEntry group(CleanupKind::ProcessGroup, {}, pid);
     lock.unlock();
 
@@ -174,19 +170,14 @@ ChildResult runChild(const fs::path& program, const std::vector<std::string>& ar
     const int status = reap(pid);
     awaitGroupGone(pid);
     group.release();
-    if (!ended) {
+    if (!ended)
         return timedOutChild(program, timeLimit);
-    }
-    if (status >= 0 && WIFEXITED(status)) {
-        result.outcome = ChildOutcome::Exited;
-        result.exitCode = WEXITSTATUS(status);
-        return result;
-    }
-    result.outcome = ChildOutcome::Killed;
-    result.error = program.filename().string()
-                   + (status >= 0 && WIFSIGNALED(status) ? " was ended by signal " + std::to_string(WTERMSIG(status))
-                                                          : std::string(" ended abnormally"));
-    return result;
+    if (status >= 0 && WIFEXITED(status))
+        return WEXITSTATUS(status);
+    return fail(RunKind::Killed,
+                program.filename().string()
+                    + (status >= 0 && WIFSIGNALED(status) ? " was ended by signal " + std::to_string(WTERMSIG(status))
+                                                           : std::string(" ended abnormally")));
 }
 
 } // namespace zorvika

@@ -9,9 +9,10 @@
 #endif
 #include "base/child_process.h"
 
-#include "base/file_io.h"
 #include "base/interrupt_cleanup.h"
-#include "base/platform.h"
+#include "base/system_failure.h"
+#include "base/system_paths.h"
+#include "base/system_processes.h"
 
 #include <windows.h>
 
@@ -70,10 +71,9 @@ std::string lastErrorText()
 
 } // namespace
 
-ChildResult runChild(const fs::path& program, const std::vector<std::string>& args,
-                     std::chrono::milliseconds timeLimit, const fs::path& logFile)
+ChildExit runChild(const fs::path& program, const std::vector<std::string>& args,
+                   std::chrono::milliseconds timeLimit, const fs::path& logFile)
 {
-    ChildResult result;
     SECURITY_ATTRIBUTES inherit {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const Handle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
                                      0, nullptr));
@@ -83,10 +83,8 @@ ChildResult runChild(const fs::path& program, const std::vector<std::string>& ar
                             : ::CreateFileW(logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                             &inherit, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     const Handle job(::CreateJobObjectW(nullptr, nullptr));
-    if (!input || !output || !job) {
-        result.error = "cannot prepare a process: " + lastErrorText();
-        return result;
-    }
+    if (!input || !output || !job)
+        return fail(RunKind::NotStarted, "cannot prepare a process: " + lastErrorText());
     // Closing the job's last handle ends what is left in it, should this
     // program itself end first.
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits {};
@@ -112,18 +110,16 @@ ChildResult runChild(const fs::path& program, const std::vector<std::string>& ar
                           CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, nullptr, nullptr, &startup,
                           &started)) {
         const DWORD code = ::GetLastError();
-        result.error = program.string() + ": "
-                       + (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? systemReason(ENOENT)
-                                                                                       : lastErrorText());
-        return result;
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+            return systemFailure(ENOENT).about(program.string()).as(RunKind::NotStarted);
+        return fail(RunKind::NotStarted, program.string() + ": " + lastErrorText());
     }
     const Handle process(started.hProcess);
     const Handle thread(started.hThread);
     if (!::AssignProcessToJobObject(job.get(), process.get())) {
         ::TerminateProcess(process.get(), 1);
         ::WaitForSingleObject(process.get(), INFINITE);
-        result.error = program.string() + ": cannot be given a job of its own: " + lastErrorText();
-        return result;
+        return fail(RunKind::NotStarted, program.string() + ": cannot be given a job of its own: " + lastErrorText());
     }
     CleanupEntry group(CleanupKind::ProcessGroup, {}, reinterpret_cast<std::intptr_t>(job.get()));
     lock.unlock();
@@ -138,14 +134,11 @@ ChildResult runChild(const fs::path& program, const std::vector<std::string>& ar
         ::WaitForSingleObject(process.get(), INFINITE);
     }
     group.release();
-    if (!ended) {
+    if (!ended)
         return timedOutChild(program, timeLimit);
-    }
     DWORD code = 0;
     ::GetExitCodeProcess(process.get(), &code);
-    result.outcome = ChildOutcome::Exited;
-    result.exitCode = static_cast<int>(code);
-    return result;
+    return static_cast<int>(code);
 }
 
 } // namespace zorvika

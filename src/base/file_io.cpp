@@ -1,115 +1,97 @@
 #include "base/file_io.h"
 
 #include "base/interrupt_cleanup.h"
+#include "base/system_paths.h"
+#include "base/system_processes.h"
 
 #include <cerrno>
-#include <cstring>
 #include <random>
 
 namespace zorvika {
 
 namespace fs = std::filesystem;
 
-std::string systemReason(int errnoValue)
+Failure<ReadKind> readFailure(ReadKind kind)
 {
-    return std::strerror(errnoValue);
-}
-
-std::string describeRead(const fs::path& path, ReadStatus status)
-{
-    switch (status) {
-    case ReadStatus::Ok:
-        return path.string();
-    case ReadStatus::Missing:
-        return path.string() + ": no such file";
-    case ReadStatus::NotRegular:
-        return path.string() + ": not a regular file";
-    case ReadStatus::TooLarge:
-        return path.string() + ": too large (over " + std::to_string(kMaxWholeFileSize >> 20) + " MiB)";
-    case ReadStatus::Unreadable:
+    switch (kind) {
+    case ReadKind::Missing:
+        return fail(Cause::NoSuchFile, "no such file").as(kind);
+    case ReadKind::NotRegular:
+        return fail(Cause::NotRegularFile, "not a regular file").as(kind);
+    case ReadKind::TooLarge:
+        return fail(kind, "too large (over " + std::to_string(kMaxWholeFileSize >> 20) + " MiB)");
+    case ReadKind::Unreadable:
         break;
     }
-    return path.string() + ": cannot be read";
+    return fail(ReadKind::Unreadable, "cannot be read");
+}
+
+// A file that cannot be read because of `why`: a refused permission stays
+// its cause.
+static Failure<ReadKind> unreadable(const Failure<>& why)
+{
+    Failure<ReadKind> failure = readFailure(ReadKind::Unreadable);
+    if (why.cause == Cause::PermissionDenied) {
+        failure.cause = why.cause;
+        failure.causeAt = 0;
+    }
+    return failure;
 }
 
 // The one road of both forms of a path.
-static FileHandle openedRegularFile(FileHandle fd, ReadStatus& status, EntryInfo& info)
+static Result<OpenedFile, ReadKind> openedRegularFile(Result<FileHandle> fd)
 {
-    if (!fd) {
-        status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Unreadable;
-        return {};
-    }
-    // A pipe, a device or a folder is refused here, before any read.
-    const std::optional<EntryInfo> opened = infoOf(fd.get());
-    if (!opened || opened->kind != EntryKind::File) {
-        status = opened ? ReadStatus::NotRegular : ReadStatus::Unreadable;
-        return {};
-    }
-    info = *opened;
-    status = ReadStatus::Ok;
-    return fd;
-}
-
-FileHandle openRegularFile(const fs::path& path, ReadStatus& status, EntryInfo& info)
-{
-    return openedRegularFile(openForReading(path), status, info);
-}
-
-FileHandle openRegularFile(const char* utf8Path, ReadStatus& status, EntryInfo& info)
-{
-    return openedRegularFile(openForReading(utf8Path), status, info);
-}
-
-FileHandle openRegularFile(const fs::path& path, ReadStatus& status, std::uint64_t& size)
-{
-    EntryInfo info;
-    FileHandle fd = openRegularFile(path, status, info);
-    if (fd)
-        size = info.size;
-    return fd;
-}
-
-ReadStatus readRegularFile(const fs::path& path, std::string& out, std::uint64_t limit)
-{
-    out.clear();
-    ReadStatus status;
-    std::uint64_t size = 0;
-    const FileHandle fd = openRegularFile(path, status, size);
     if (!fd)
-        return status;
-    if (size > limit)
-        return ReadStatus::TooLarge;
-    out.resize(static_cast<std::size_t>(size));
+        return fd.failure().cause == Cause::NoSuchFile ? readFailure(ReadKind::Missing) : unreadable(fd.failure());
+    // A pipe, a device or a folder is refused here, before any read.
+    const std::optional<EntryInfo> opened = infoOf(fd->get());
+    if (!opened || opened->kind != EntryKind::File)
+        return readFailure(opened ? ReadKind::NotRegular : ReadKind::Unreadable);
+    return OpenedFile{std::move(*fd), *opened};
+}
+
+Result<OpenedFile, ReadKind> openRegularFile(const fs::path& path) { return openedRegularFile(openForReading(path)); }
+
+Result<OpenedFile, ReadKind> openRegularFile(const char* utf8Path)
+{
+    return openedRegularFile(openForReading(utf8Path));
+}
+
+Result<std::string, ReadKind> readRegularFile(const fs::path& path, std::uint64_t limit)
+{
+    const Result<OpenedFile, ReadKind> opened = openRegularFile(path);
+    if (!opened)
+        return opened.failure();
+    if (opened->info.size > limit)
+        return readFailure(ReadKind::TooLarge);
+    const int fd = opened->handle.get();
+    std::string out(static_cast<std::size_t>(opened->info.size), '\0');
     std::size_t got = 0;
     for (;;) {
-        long long r;
+        std::size_t n = 0;
         if (got < out.size()) {
-            r = readSome(fd.get(), out.data() + got, out.size() - got);
+            const Result<std::size_t> r = readSome(fd, out.data() + got, out.size() - got);
+            if (!r)
+                return unreadable(r.failure());
+            n = *r;
         } else {
             // At the size the file had when it was opened: a small read
             // finds the end (or what it grew by) without doubling the text.
             char more[16384];
-            r = readSome(fd.get(), more, sizeof more);
-            if (r > 0) {
-                if (got + static_cast<std::size_t>(r) > limit) {
-                    out.clear();
-                    return ReadStatus::TooLarge;
-                }
-                out.append(more, static_cast<std::size_t>(r));
-            }
+            const Result<std::size_t> r = readSome(fd, more, sizeof more);
+            if (!r)
+                return unreadable(r.failure());
+            n = *r;
+            if (got + n > limit)
+                return readFailure(ReadKind::TooLarge);
+            out.append(more, n);
         }
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            out.clear();
-            return ReadStatus::Unreadable;
-        }
-        if (r == 0)
+        if (n == 0)
             break;
-        got += static_cast<std::size_t>(r);
+        got += n;
     }
     out.resize(got);
-    return ReadStatus::Ok;
+    return out;
 }
 
 bool isRegularFile(const fs::path& path)
@@ -134,32 +116,21 @@ static std::string randomSuffix()
     return s;
 }
 
-// Writes all of `data`; false with errno set otherwise.
-static bool writeAllBytes(int fd, std::string_view data)
+Outcome writeAll(int fd, std::string_view data)
 {
     const char* p = data.data();
     std::size_t left = data.size();
     while (left > 0) {
-        const long long w = writeSome(fd, p, left);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0) {
-            if (w == 0)
-                errno = EIO;
-            return false;
-        }
-        p += w;
-        left -= static_cast<std::size_t>(w);
+        const Result<std::size_t> w = writeSome(fd, p, left);
+        if (!w)
+            return w.failure();
+        if (*w == 0)
+            return systemFailure(EIO);
+        p += *w;
+        left -= *w;
     }
-    return true;
+    return {};
 }
-
-Outcome writeAll(int fd, std::string_view data)
-{
-    return writeAllBytes(fd, data) ? Outcome() : systemFailure(errno);
-}
-
-Outcome systemFailure(int errnoValue) { return Outcome::failure(systemReason(errnoValue)); }
 
 Outcome writeFileBetween(const OpenFolder& tempDir, const OpenFolder& targetDir, const std::string& name,
                          std::string_view data, Durability durability)
@@ -177,25 +148,26 @@ Outcome writeFileBetween(const OpenFolder& tempDir, const OpenFolder& targetDir,
     FileHandle fd;
     for (int attempt = 0; attempt < 16 && !fd; ++attempt) {
         tempName = std::string(kTempFilePrefix) + randomSuffix();
-        int error = 0;
-        fd = tempDir.createNew(tempName, error);
-        if (!fd && error != EEXIST)
-            return systemFailure(error);
+        Result<FileHandle, MakeKind> made = tempDir.createNew(tempName);
+        if (made)
+            fd = std::move(*made);
+        else if (made.kind() != MakeKind::Exists)
+            return made.failure().as(Failed::Failed);
     }
     if (!fd)
         return systemFailure(EEXIST);
     CleanupEntry entry(CleanupKind::File, tempDir.path() / tempName);
     lock.unlock();
 
-    auto discard = [&](int err) {
+    auto discard = [&](const Outcome& failed) {
         fd.reset();
         const auto relock = cleanupLock();
-        tempDir.removeFile(tempName);
+        static_cast<void>(tempDir.removeFile(tempName));
         entry.dropLocked();
-        return systemFailure(err);
+        return failed;
     };
-    if (!writeAllBytes(fd.get(), data))
-        return discard(errno);
+    if (const Outcome written = writeAll(fd.get(), data); !written)
+        return discard(written);
     // Keep the mode of a regular file that is replaced.
     if (old && old->kind == EntryKind::File)
         setPermissions(fd.get(), old->permissions);
@@ -204,16 +176,16 @@ Outcome writeFileBetween(const OpenFolder& tempDir, const OpenFolder& targetDir,
     const bool flushNow = durability == Durability::Synced
                           || (kWindowsFileSystem && durability == Durability::Unsynced);
     if (flushNow) {
-        if (const int err = flushToDisk(fd.get()); err != 0)
-            return discard(err);
+        if (const Outcome flushed = flushToDisk(fd.get()); !flushed)
+            return discard(flushed);
     }
-    if (const int err = fd.close(); err != 0)
-        return discard(err);
+    if (const Outcome closed = fd.close(); !closed)
+        return discard(closed);
     lock.lock();
-    if (const int err = tempDir.renameTo(tempName, targetDir, name); err != 0) {
-        tempDir.removeFile(tempName);
+    if (const Outcome renamed = tempDir.renameTo(tempName, targetDir, name); !renamed) {
+        static_cast<void>(tempDir.removeFile(tempName));
         entry.dropLocked();
-        return systemFailure(err);
+        return renamed;
     }
     entry.dropLocked();
     return {};
@@ -231,12 +203,10 @@ void removeFolderTree(const fs::path& folder)
 
 Outcome syncFileSystem(const fs::path& path)
 {
-    const OpenFolder folder = OpenFolder::open(path);
+    const Result<OpenFolder> folder = OpenFolder::open(path);
     if (!folder)
-        return systemFailure(errno);
-    if (const int err = folder.flushFileSystem(); err != 0)
-        return systemFailure(err);
-    return {};
+        return folder.failure();
+    return folder->flushFileSystem();
 }
 
 Outcome writeFileAtomically(const fs::path& target, std::string_view data, const fs::path& tempDir,
@@ -247,13 +217,15 @@ Outcome writeFileAtomically(const fs::path& target, std::string_view data, const
     const std::string name = utf8Of(target.filename());
     if (name.empty() || name == "." || name == "..")
         return systemFailure(EISDIR);
-    const OpenFolder targetDir = OpenFolder::open(targetFolder);
+    const Result<OpenFolder> targetDir = OpenFolder::open(targetFolder);
     if (!targetDir)
-        return systemFailure(errno);
-    const OpenFolder tempDirHandle = tempDir.empty() ? OpenFolder() : OpenFolder::open(tempFolder);
-    if (!tempDir.empty() && !tempDirHandle)
-        return systemFailure(errno);
-    return writeFileBetween(tempDir.empty() ? targetDir : tempDirHandle, targetDir, name, data, durability);
+        return targetDir.failure();
+    if (tempDir.empty())
+        return writeFileBetween(*targetDir, *targetDir, name, data, durability);
+    const Result<OpenFolder> tempDirHandle = OpenFolder::open(tempFolder);
+    if (!tempDirHandle)
+        return tempDirHandle.failure();
+    return writeFileBetween(*tempDirHandle, *targetDir, name, data, durability);
 }
 
 // The path a chain of symbolic links ends at (the path itself when it is no
@@ -288,10 +260,10 @@ Outcome writeOutputFile(const fs::path& target, std::string_view data)
         if (info->kind != EntryKind::File) {
             // A pipe or a device takes the bytes as they come; nothing is
             // renamed over it.
-            const FileHandle fd = openForWriting(target);
+            const Result<FileHandle> fd = openForWriting(target);
             if (!fd)
-                return systemFailure(errno);
-            return writeAll(fd.get(), data);
+                return fd.failure();
+            return writeAll(fd->get(), data);
         }
     }
     fs::path real;

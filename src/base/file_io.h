@@ -4,7 +4,10 @@
 // by writing a temporary file beside it and renaming it over the old one, so
 // that a crash or a full disk never leaves a half-written file.
 #include "base/result.h"
-#include "base/platform.h"
+#include "base/system_failure.h"
+#include "base/system_files.h"
+#include "base/system_folders.h"
+#include "base/system_paths.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -13,20 +16,24 @@
 
 namespace zorvika {
 
-enum class ReadStatus { Ok, Missing, NotRegular, Unreadable, TooLarge };
+// Why a whole file was not read; callers that treat a missing file as
+// empty tell `Missing` from the rest.
+enum class ReadKind { Missing, NotRegular, Unreadable, TooLarge };
 
 // No project file, group file, snapshot or message table comes near this
 // size; a larger file (a sparse file of many GiB, say) is refused before
 // any memory is taken for it.
 inline constexpr std::uint64_t kMaxWholeFileSize = std::uint64_t{256} << 20;
 
-// "path: no such file" and the like, for a read that did not succeed.
-std::string describeRead(const std::filesystem::path& path, ReadStatus status);
+// A read that failed for `kind`, in the words every reader shows after the
+// file's name ("no such file", "not a regular file", "cannot be read", "too
+// large (over 256 MiB)"): `about(path)` names the file.
+Failure<ReadKind> readFailure(ReadKind kind);
 
-// Reads the whole of a regular file into `out`; a file over `limit` bytes is
-// `TooLarge` and nothing is read.
-ReadStatus readRegularFile(const std::filesystem::path& path, std::string& out,
-                           std::uint64_t limit = kMaxWholeFileSize);
+// The whole of a regular file; a file over `limit` bytes is `TooLarge` and
+// nothing is read.
+Result<std::string, ReadKind> readRegularFile(const std::filesystem::path& path,
+                                              std::uint64_t limit = kMaxWholeFileSize);
 
 bool isRegularFile(const std::filesystem::path& path);
 
@@ -78,16 +85,16 @@ void removeFolderTree(const std::filesystem::path& folder);
 // Writes all of `data` to a descriptor.
 Outcome writeAll(int fd, std::string_view data);
 
-// Opens a regular file for reading and gives its size; nothing else is
-// opened, and opening never blocks on a pipe or a device. No handle, with
-// the reason in `status`, otherwise.
-FileHandle openRegularFile(const std::filesystem::path& path, ReadStatus& status, std::uint64_t& size);
-// The same, giving the whole of what the system told of the opened file.
-FileHandle openRegularFile(const std::filesystem::path& path, ReadStatus& status, EntryInfo& info);
-FileHandle openRegularFile(const char* utf8Path, ReadStatus& status, EntryInfo& info);
+// A regular file opened for reading, and what the system told of it.
+struct OpenedFile {
+    FileHandle handle;
+    EntryInfo info;
+};
 
-// "No such file or directory" and the like, for errno.
-std::string systemReason(int errnoValue);
-Outcome systemFailure(int errnoValue);
+// Opens a regular file for reading; nothing else is opened, and opening
+// never blocks on a pipe or a device.
+Result<OpenedFile, ReadKind> openRegularFile(const std::filesystem::path& path);
+// The same for a UTF-8 path given as text.
+Result<OpenedFile, ReadKind> openRegularFile(const char* utf8Path);
 
 } // namespace zorvika

@@ -1,8 +1,8 @@
 #include "base/interrupt_cleanup.h"
 
 #include "base/file_io.h"
-
-#include "base/platform.h"
+#include "base/system_files.h"
+#include "base/system_processes.h"
 
 #include <atomic>
 #include <map>
@@ -32,7 +32,7 @@ std::atomic<int> gRequested{0}; // the deferred interrupt's signal; 0 before one
             endProcessGroup(entry.group);
     for (const auto& [id, entry] : gEntries) {
         if (entry.kind == CleanupKind::File)
-            removeFileAt(entry.path);
+            static_cast<void>(removeFileAt(entry.path));
         else if (entry.kind == CleanupKind::Folder)
             removeFolderTree(entry.path);
     }

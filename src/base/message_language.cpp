@@ -1,7 +1,7 @@
 #include "base/message_language.h"
 
 #include "base/line_reader.h"
-#include "base/platform.h"
+#include "base/system_processes.h"
 
 #include <system_error>
 

@@ -1,12 +1,13 @@
 #include "base/program_folder.h"
 
 #include "base/file_io.h"
+#include "base/system_folders.h"
+#include "base/system_paths.h"
+#include "base/system_processes.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include "base/platform.h"
-
 #include <optional>
 #include <system_error>
 #include <vector>

@@ -2,10 +2,8 @@
 
 #include "base/file_io.h"
 #include "base/interrupt_cleanup.h"
-
-#include "base/platform.h"
-
-#include <cerrno>
+#include "base/system_folders.h"
+#include "base/system_paths.h"
 
 namespace zorvika {
 
@@ -18,9 +16,9 @@ ScratchFolder::ScratchFolder(const std::string& stem)
     if (ec)
         base = "/tmp";
     const auto lock = cleanupLock();
-    const std::optional<fs::path> made = makeUniqueFolder(base / pathFromUtf8(stem + "-"));
+    const Result<fs::path> made = makeUniqueFolder(base / pathFromUtf8(stem + "-"));
     if (!made) {
-        made_ = Outcome::failure(base.string() + ": " + systemReason(errno));
+        made_ = made.failure().about(base.string());
         return;
     }
     path_ = *made;

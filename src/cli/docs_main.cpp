@@ -15,12 +15,12 @@ int main(int argc, char** argv)
         std::string text;
         std::string target;
         if (args.size() == 3 && args[0] == "man") {
-            std::string templateText;
-            if (zorvika::readRegularFile(zorvika::pathFromUtf8(args[1]), templateText) != zorvika::ReadStatus::Ok) {
+            const auto templateText = zorvika::readRegularFile(zorvika::pathFromUtf8(args[1]));
+            if (!templateText) {
                 std::cerr << "zorvika-cli-docs: " << args[1] << ": cannot be read\n";
                 return 1;
             }
-            text = zorvika::manualPage(templateText);
+            text = zorvika::manualPage(*templateText);
             target = args[2];
         } else if (args.size() == 2 && args[0] == "completion") {
             text = zorvika::bashCompletion();

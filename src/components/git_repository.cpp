@@ -303,9 +303,10 @@ void addLooseReaders(git_odb* odb, const fs::path& objects, int depth = 0)
     backend.release();
     if (depth >= 5)
         return;
-    std::string list;
-    if (readRegularFile(objects / "info" / "alternates", list, 1 << 20) != ReadStatus::Ok)
+    const auto read = readRegularFile(objects / "info" / "alternates", 1 << 20);
+    if (!read)
         return;
+    const std::string& list = *read;
     std::size_t start = 0;
     while (start < list.size()) {
         std::size_t end = list.find('\n', start);

@@ -37,10 +37,10 @@ std::string readIniValueFromText(std::string_view text, std::string_view section
 
 std::string ReadIniValue(const std::filesystem::path& file, std::string_view section, std::string_view key)
 {
-    std::string text;
-    if (readRegularFile(file, text) != ReadStatus::Ok)
+    const auto text = readRegularFile(file);
+    if (!text)
         return {};
-    return readIniValueFromText(text, section, key);
+    return readIniValueFromText(*text, section, key);
 }
 
 } // namespace zorvika

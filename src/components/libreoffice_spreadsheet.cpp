@@ -39,9 +39,10 @@ std::string fileUrl(const fs::path& folder)
 // The last non-empty line of what the program printed, to tell the user why.
 std::string lastLogLine(const fs::path& log)
 {
-    std::string text;
-    if (readRegularFile(log, text) != ReadStatus::Ok)
+    auto read = readRegularFile(log);
+    if (!read)
         return {};
+    std::string& text = *read;
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
         text.pop_back();
     const auto start = text.find_last_of("\r\n");
@@ -97,14 +98,14 @@ Outcome convertWithOffice(const fs::path& program, const fs::path& input, const 
     const std::vector<std::string> args = {"--headless", "--invisible", "--nologo", "--norestore", "--nolockcheck",
                                            "--nodefault", "-env:UserInstallation=" + fileUrl(profileDir / "user"),
                                            "--convert-to", convertTo, "--outdir", outDir.string(), input.string()};
-    const ChildResult run = runChild(program, args, timeLimit, log);
-    if (run.outcome != ChildOutcome::Exited) {
-        return Outcome::failure(run.error);
+    const ChildExit run = runChild(program, args, timeLimit, log);
+    if (!run) {
+        return run.failure().as(Failed::Failed);
     }
     if (!isRegularFile(result) || fs::file_size(result, ec) == 0 || ec) {
         std::string reason = program.filename().string() + " wrote no " + extension + " file";
-        if (run.exitCode != 0)
-            reason += " (exit status " + std::to_string(run.exitCode) + ")";
+        if (*run != 0)
+            reason += " (exit status " + std::to_string(*run) + ")";
         const std::string said = lastLogLine(log);
         if (!said.empty())
             reason += ": " + said;
@@ -141,7 +142,7 @@ Outcome LibreOfficeSpreadsheet::write(const fs::path& path, const SheetCells& ce
                                  : std::string("no soffice or libreoffice on PATH"));
     }
     if (isReadOnlyFile(path)) {
-        return Outcome::failure(systemReason(EACCES));
+        return systemFailure(EACCES);
     }
     const ScratchFolder scratch("zorvika-office");
     if (!scratch.ok())
@@ -154,11 +155,11 @@ Outcome LibreOfficeSpreadsheet::write(const fs::path& path, const SheetCells& ce
                                          scratch.path() / "profile", timeLimit_, converted);
         !done)
         return done;
-    std::string bytes;
-    if (readRegularFile(converted, bytes) != ReadStatus::Ok || !isOleCompoundFile(bytes)) {
+    const auto bytes = readRegularFile(converted);
+    if (!bytes || !isOleCompoundFile(*bytes)) {
         return Outcome::failure(office->filename().string() + " wrote no Excel 97 workbook");
     }
-    return writeOutputFile(path, bytes);
+    return writeOutputFile(path, *bytes);
 }
 
 } // namespace zorvika

@@ -6,7 +6,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -43,14 +42,14 @@ public:
     long long step(unsigned char* out, std::size_t room, std::string& error)
     {
         if (z_.avail_in == 0 && !atEnd_) {
-            const long long n = readSome(fd_, reinterpret_cast<char*>(in_.data()), in_.size());
-            if (n < 0) {
-                error = systemReason(errno);
+            const Result<std::size_t> n = readSome(fd_, reinterpret_cast<char*>(in_.data()), in_.size());
+            if (!n) {
+                error = n.reason();
                 return -1;
             }
-            atEnd_ = n == 0;
+            atEnd_ = *n == 0;
             z_.next_in = in_.data();
-            z_.avail_in = static_cast<uInt>(n);
+            z_.avail_in = static_cast<uInt>(*n);
         }
         z_.next_out = out;
         z_.avail_out = static_cast<uInt>(std::min<std::size_t>(room, std::size_t{1} << 30));
@@ -92,13 +91,13 @@ LooseObject readLooseObject(const std::filesystem::path& file, const std::functi
         object.reason = std::move(why);
         return object;
     };
-    const FileHandle fd = openForReading(file);
-    if (!fd) {
-        const int err = errno;
-        if (err == ENOENT || err == ENOTDIR)
+    const Result<FileHandle> opened = openForReading(file);
+    if (!opened) {
+        if (opened.failure().cause == Cause::NoSuchFile)
             return object; // Missing
-        return damaged(systemReason(err));
+        return damaged(opened.reason());
     }
+    const FileHandle& fd = *opened;
     const auto info = infoOf(fd.get());
     if (!info || info->kind != EntryKind::File)
         return damaged("not a regular file");

@@ -241,7 +241,7 @@ Outcome writeWorkbookFile(const fs::path& file, const SheetCells& cells, const f
 Outcome writeXlsxWorkbook(const fs::path& target, const SheetCells& cells)
 {
     if (isReadOnlyFile(target)) {
-        return Outcome::failure(systemReason(EACCES));
+        return systemFailure(EACCES);
     }
     const ScratchFolder scratch("zorvika-xlsx");
     if (!scratch.ok())
@@ -249,11 +249,11 @@ Outcome writeXlsxWorkbook(const fs::path& target, const SheetCells& cells)
     const fs::path built = scratch.path() / "sheet.xlsx";
     if (Outcome written = writeWorkbookFile(built, cells, scratch.path(), SheetFigures::AsNumbers); !written)
         return written;
-    std::string bytes;
-    if (readRegularFile(built, bytes) != ReadStatus::Ok) {
+    const auto bytes = readRegularFile(built);
+    if (!bytes) {
         return Outcome::failure(built.string() + ": cannot read the workbook back");
     }
-    return writeOutputFile(target, bytes);
+    return writeOutputFile(target, *bytes);
 }
 
 } // namespace zorvika

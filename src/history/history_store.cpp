@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 
 namespace zorvika {
 
@@ -52,11 +51,11 @@ Result<std::string> readSnapshotBytes(const ProgramFolder& folder, std::string_v
 {
     const fs::path file = snapshotFile(folder, project, version);
     if (!isStoredEntryName(project) || !isStoredEntryName(version))
-        return fail(describeRead(file, ReadStatus::Missing));
-    std::string bytes;
-    if (const ReadStatus status = readRegularFile(file, bytes); status != ReadStatus::Ok)
-        return fail(describeRead(file, status));
-    return bytes;
+        return readFailure(ReadKind::Missing).about(file.string()).as(Failed::Failed);
+    Result<std::string, ReadKind> bytes = readRegularFile(file);
+    if (!bytes)
+        return bytes.failure().about(file.string()).as(Failed::Failed);
+    return std::move(bytes).value();
 }
 
 SnapshotText::SnapshotText(std::string bytes, std::string_view total2Text) : bytes_(std::move(bytes))
@@ -75,21 +74,18 @@ std::string readSnapshotTail(const ProgramFolder& folder, std::string_view proje
     if (!isStoredEntryName(project) || !isStoredEntryName(version))
         return {};
     const fs::path file = snapshotFile(folder, project, version);
-    ReadStatus status;
-    std::uint64_t size = 0;
-    const FileHandle fd = openRegularFile(file, status, size);
-    if (!fd)
+    const Result<OpenedFile, ReadKind> opened = openRegularFile(file);
+    if (!opened)
         return {};
+    const std::uint64_t size = opened->info.size;
     const std::uint64_t from = size > maxBytes ? size - maxBytes : 0;
     std::string tail(static_cast<std::size_t>(size - from), '\0');
     std::size_t got = 0;
     while (got < tail.size()) {
-        const long long r = readAt(fd.get(), tail.data() + got, tail.size() - got, from + got);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
+        const Result<std::size_t> r = readAt(opened->handle.get(), tail.data() + got, tail.size() - got, from + got);
+        if (!r || *r == 0)
             break;
-        got += static_cast<std::size_t>(r);
+        got += *r;
     }
     if (got < tail.size())
         return {}; // shorter than it said: read it whole instead
@@ -139,23 +135,25 @@ Deletion deleteVersion(const ProgramFolder& folder, std::string_view project, st
         return refused(project);
     if (!isStoredEntryName(version))
         return refused(version);
-    const OpenFolder store = OpenFolder::open(folder.store());
-    if (!store)
+    const Result<OpenFolder> openedStore = OpenFolder::open(folder.store());
+    if (!openedStore)
         return goneUnless(true);
+    const OpenFolder& store = *openedStore;
     const std::string projectName(project);
-    const OpenFolder dir = store.child(projectName, true);
-    if (!dir) {
+    const Result<OpenFolder> openedDir = store.child(projectName, true);
+    if (!openedDir) {
         // A link to a folder is not followed, so its versions stay ("DEL");
         // anything else there holds no version.
         const auto entry = store.entry(projectName);
         return goneUnless(entry && (entry->kind == EntryKind::Link || entry->kind == EntryKind::Folder));
     }
+    const OpenFolder& dir = *openedDir;
     const std::string name(version);
     const auto entry = dir.entry(name);
     if (!entry || entry->kind == EntryKind::Folder)
         return {};
     if (!isReadOnlyAt(dir, name))
-        dir.removeFile(name);
+        static_cast<void>(dir.removeFile(name)); // told by what is left
     return goneUnless(dir.entry(name).has_value());
 }
 
@@ -164,9 +162,10 @@ Deletion deleteVersion(const ProgramFolder& folder, std::string_view project, st
 static void removeTreeNotForced(const OpenFolder& parent, const std::string& name)
 {
     {
-        const OpenFolder dir = parent.child(name, true);
-        if (!dir)
+        const Result<OpenFolder> opened = parent.child(name, true);
+        if (!opened)
             return;
+        const OpenFolder& dir = *opened;
         for (const std::string& entryName : dir.names()) {
             const auto entry = dir.entry(entryName);
             if (!entry)
@@ -174,19 +173,21 @@ static void removeTreeNotForced(const OpenFolder& parent, const std::string& nam
             if (entry->kind == EntryKind::Folder)
                 removeTreeNotForced(dir, entryName);
             else if (!isReadOnlyAt(dir, entryName))
-                dir.removeFile(entryName);
+                static_cast<void>(dir.removeFile(entryName));
         }
     }
-    parent.removeFolder(name);
+    // What could not be removed stays, and the folder that holds it with it.
+    static_cast<void>(parent.removeFolder(name));
 }
 
 Deletion deleteProject(const ProgramFolder& folder, std::string_view project)
 {
     if (!isStoredEntryName(project))
         return refused(project); // the path would be the store folder or above it, which stays
-    const OpenFolder store = OpenFolder::open(folder.store());
-    if (!store)
+    const Result<OpenFolder> openedStore = OpenFolder::open(folder.store());
+    if (!openedStore)
         return goneUnless(true);
+    const OpenFolder& store = *openedStore;
     const std::string name(project);
     const auto entry = store.entry(name);
     if (!entry)
@@ -194,7 +195,7 @@ Deletion deleteProject(const ProgramFolder& folder, std::string_view project)
     if (entry->kind == EntryKind::Folder)
         removeTreeNotForced(store, name);
     else if (entry->kind == EntryKind::Link)
-        store.removeFile(name); // the link goes, never what it leads to
+        static_cast<void>(store.removeFile(name)); // the link goes, never what it leads to
     return goneUnless(store.entry(name).has_value());
 }
 

@@ -45,14 +45,13 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
     RevisionRun run;
     run.commit = commit;
     RevisionTree tree(*file.repository, commit, scans);
-    std::string contents;
-    const ReadStatus status = tree.read(file.treePath, contents);
+    const Result<std::string, ReadKind> contents = tree.read(file.treePath);
     if (!tree.failure().empty()) {
         // A tree on the way that cannot be read is no absent file.
         run.error = commit.id + ": " + tree.failure();
         return run;
     }
-    if (status == ReadStatus::Missing) {
+    if (!contents && contents.kind() == ReadKind::Missing) {
         run.absent = true;
         return run;
     }

@@ -8,7 +8,6 @@
 #include "base/platform.h"
 #include "base/text_codec.h"
 
-#include <cerrno>
 
 namespace zorvika {
 
@@ -48,9 +47,10 @@ Result<void, SaveError> saveSnapshot(const ProgramFolder& folder, std::string_vi
         return failure.about(utf8Of(folder.store() / "") + std::string(name) + separator + std::string(version));
     };
     auto refuse = [&](SaveError kind, const std::string& why) { return named(fail(kind, why)); };
-    const OpenFolder store = OpenFolder::open(folder.store());
-    if (!store)
-        return refuse(SaveError::NoStore, systemReason(errno));
+    const Result<OpenFolder> openedStore = OpenFolder::open(folder.store());
+    if (!openedStore)
+        return named(openedStore.failure().as(SaveError::NoStore));
+    const OpenFolder& store = *openedStore;
     if (!isStorableName(name))
         return refuse(SaveError::BadName, "the project name \"" + toDisplayText(name) + "\" cannot name a folder");
     // Both names are checked before anything is made: nothing is made for
@@ -58,26 +58,26 @@ Result<void, SaveError> saveSnapshot(const ProgramFolder& folder, std::string_vi
     if (!isStorableName(version))
         return refuse(SaveError::BadVersion, "the version \"" + toDisplayText(version) + "\" cannot name a file");
     const std::string nameText(name);
-    const int made = store.makeFolder(nameText);
-    if (made != 0 && made != EEXIST)
-        return refuse(SaveError::Failed, systemReason(made));
+    const Result<void, MakeKind> made = store.makeFolder(nameText);
+    if (!made && made.kind() != MakeKind::Exists)
+        return named(made.failure().as(SaveError::Failed));
     // A project folder this call made goes again when its snapshot cannot be
     // stored (only while it is empty: another run may have stored into it).
     auto unmake = [&](const Failure<SaveError>& failure) {
-        if (made == 0)
-            store.removeFolder(nameText);
+        if (made)
+            static_cast<void>(store.removeFolder(nameText));
         return named(failure);
     };
     // Opened without following a link, so nothing is written outside the store.
-    const OpenFolder project = store.child(nameText, true);
-    if (!project) {
-        const int err = errno;
+    const Result<OpenFolder> openedProject = store.child(nameText, true);
+    if (!openedProject) {
         const auto entry = store.entry(nameText);
         const bool isLink = entry && entry->kind == EntryKind::Link;
-        return unmake(fail(SaveError::Failed, isLink ? std::string("the project folder is a symbolic link; nothing "
-                                                                   "is written through it")
-                                                     : systemReason(err)));
+        return unmake(isLink ? fail(SaveError::Failed, "the project folder is a symbolic link; nothing is "
+                                                       "written through it")
+                             : openedProject.failure().as(SaveError::Failed));
     }
+    const OpenFolder& project = *openedProject;
     const std::string versionText(version);
     if (const auto entry = project.entry(versionText); entry && entry->readOnly)
         return refuse(SaveError::ReadOnly, "read-only; the stored snapshot is kept");

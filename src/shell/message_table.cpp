@@ -14,11 +14,10 @@ std::string MessageTable::get(std::string_view key) const
 
 Outcome MessageTable::usable() const
 {
-    std::string text;
-    const ReadStatus status = readRegularFile(folder_.messageTable(), text);
-    if (status == ReadStatus::Ok || status == ReadStatus::Missing)
+    const auto read = readRegularFile(folder_.messageTable());
+    if (read || read.kind() == ReadKind::Missing)
         return {};
-    return Outcome::failure(describeRead(folder_.messageTable(), status));
+    return read.failure().about(folder_.messageTable().string()).as(Failed::Failed);
 }
 
 TotalsWords MessageTable::totalsWords() const

@@ -144,15 +144,15 @@ Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const Pr
 Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
                                                 const ProgramFolder& folder, SourceTree& tree, WorkingCopies copies)
 {
-    std::string text;
-    const ReadStatus status = tree.read(chosenAbs, text);
-    if (status != ReadStatus::Ok) {
-        const SelectionError kind = status == ReadStatus::Missing      ? SelectionError::Missing
-                                    : status == ReadStatus::NotRegular ? SelectionError::NotRegular
-                                    : status == ReadStatus::TooLarge   ? SelectionError::TooLarge
-                                                                       : SelectionError::Unreadable;
-        return fail(kind, describeRead(chosen, status));
+    Result<std::string, ReadKind> read = tree.read(chosenAbs);
+    if (!read) {
+        const SelectionError kind = read.kind() == ReadKind::Missing      ? SelectionError::Missing
+                                    : read.kind() == ReadKind::NotRegular ? SelectionError::NotRegular
+                                    : read.kind() == ReadKind::TooLarge   ? SelectionError::TooLarge
+                                                                          : SelectionError::Unreadable;
+        return read.failure().about(chosen.string()).as(kind);
     }
+    std::string text = std::move(*read);
 
     Selection sel;
     std::vector<std::optional<fs::path>> sources;
@@ -185,11 +185,14 @@ Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const fs
         if (i == 0 && sel.groupFile.empty()) {
             projectText = std::move(text); // the chosen project, read above
         } else if (!sources[i]) {
-            sel.projectReads[i] = Outcome::failure(
-                sel.projectPaths[i].empty() ? std::string("a line of the group names no project")
-                                            : describeRead(pathFromUtf8(sel.projectPaths[i]), ReadStatus::Missing));
-        } else if (const ReadStatus s = tree.read(*sources[i], projectText); s != ReadStatus::Ok) {
-            sel.projectReads[i] = Outcome::failure(describeRead(pathFromUtf8(sel.projectPaths[i]), s));
+            sel.projectReads[i] =
+                sel.projectPaths[i].empty()
+                    ? Outcome::failure("a line of the group names no project")
+                    : Outcome(readFailure(ReadKind::Missing).about(pathFromUtf8(sel.projectPaths[i]).string()).as(Failed::Failed));
+        } else if (auto projectRead = tree.read(*sources[i]); projectRead) {
+            projectText = std::move(*projectRead);
+        } else {
+            sel.projectReads[i] = projectRead.failure().about(pathFromUtf8(sel.projectPaths[i]).string()).as(Failed::Failed);
             projectText.clear();
         }
         std::string copyText = workingCopyText(projectText);

@@ -82,12 +82,12 @@ ProjectCount plainCount(std::string_view projectText, const fs::path& folder)
         ModuleRow row;
         row.cells[ColModule] = toDisplayText(entry);
         const auto path = plainResolve(folder, entry);
-        std::string bytes;
-        if (!path || readRegularFile(*path, bytes) != ReadStatus::Ok) {
+        const auto bytes = path ? readRegularFile(*path) : readFailure(ReadKind::Missing);
+        if (!bytes) {
             row.cells[ColType] = kTypeInvalid;
         } else {
             row.cells[ColType] = moduleTypeOf(entry);
-            const ModuleFigures f = figuresFromScan(scanModuleText(bytes), isStandardModulePath(entry));
+            const ModuleFigures f = figuresFromScan(scanModuleText(*bytes), isStandardModulePath(entry));
             const auto values = f.columns();
             for (std::size_t k = 0; k < values.size(); ++k)
                 row.cells[ColP + k] = figureText(values[k]);
@@ -131,9 +131,9 @@ TEST(ModuleReader, CorpusProjectsCountAsThePlainWay)
     for (fs::recursive_directory_iterator it(ZORVIKA_CORPUS_DIR, ec), end; !ec && it != end; it.increment(ec)) {
         if (it->path().extension() != ".vbp")
             continue;
-        std::string text;
-        ASSERT_EQ(readRegularFile(it->path(), text), ReadStatus::Ok);
-        expectSameCount(text, it->path().parent_path(), it->path().string());
+        const auto text = readRegularFile(it->path());
+        ASSERT_TRUE(text) << text.reason();
+        expectSameCount(*text, it->path().parent_path(), it->path().string());
         ++projects;
     }
     EXPECT_GT(projects, 3);

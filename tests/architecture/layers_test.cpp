@@ -202,10 +202,33 @@ TEST(Layers, OnlyTheSystemLayerTalksToTheSystem)
         EXPECT_FALSE(std::regex_search(text, m, systemHeader))
             << fs::relative(entry.path(), kSource).string() << " includes " << m.str();
         // The layer's header says once which system it is built for.
-        if (name != "platform.h") {
+        if (name != "system_paths.h") {
             EXPECT_FALSE(std::regex_search(text, m, systemChoice))
                 << fs::relative(entry.path(), kSource).string() << " chooses a system: " << m.str();
         }
     }
     EXPECT_GT(checked, 100);
+}
+
+TEST(Layers, BothSystemsSplitTheSystemLayerAlike)
+{
+    // One file per question on either side: a question answered on one
+    // system only is a build that fails on the other.
+    const std::string lists = readText(kSource / "CMakeLists.txt");
+    const std::regex listed(R"(base/(\w+)_(posix|win32)\.cpp)");
+    std::map<std::string, std::set<std::string>> sides; // question -> the sides that answer it
+    for (std::sregex_iterator it(lists.begin(), lists.end(), listed), end; it != end; ++it)
+        sides[(*it)[1].str()].insert((*it)[2].str());
+    for (const auto& entry : fs::directory_iterator(kSource / "base")) {
+        const std::string stem = entry.path().stem().string();
+        for (const std::string side : {"_posix", "_win32"}) {
+            if (entry.path().extension() == ".cpp" && stem.ends_with(side)) {
+                EXPECT_TRUE(sides.count(stem.substr(0, stem.size() - side.size())))
+                    << "base/" << stem << ".cpp is built for no system";
+            }
+        }
+    }
+    for (const auto& [question, answered] : sides)
+        EXPECT_EQ(answered.size(), 2u) << question << " is answered for " << *answered.begin() << " only";
+    EXPECT_GE(sides.size(), 5u);
 }

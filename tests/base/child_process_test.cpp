@@ -45,9 +45,9 @@ pid_t readPid(const fs::path& file)
 TEST(ChildProcess, GivesTheExitStatusAndKeepsTheOutput)
 {
     TempFolder dir;
-    const ChildResult r = runChild("/bin/sh", {"-c", "echo said-this; echo and-that >&2; exit 3"}, 10s, dir / "log");
-    ASSERT_EQ(r.outcome, ChildOutcome::Exited) << r.error;
-    EXPECT_EQ(r.exitCode, 3);
+    const ChildExit r = runChild("/bin/sh", {"-c", "echo said-this; echo and-that >&2; exit 3"}, 10s, dir / "log");
+    ASSERT_TRUE(r) << r.reason();
+    EXPECT_EQ(*r, 3);
     EXPECT_EQ(readFile(dir / "log"), "said-this\nand-that\n");
 }
 
@@ -55,18 +55,19 @@ TEST(ChildProcess, ReadsNoInput)
 {
     // With input from /dev/null, `cat` ends at once instead of waiting.
     const auto start = std::chrono::steady_clock::now();
-    const ChildResult r = runChild("/bin/cat", {}, 10s);
-    ASSERT_EQ(r.outcome, ChildOutcome::Exited) << r.error;
-    EXPECT_EQ(r.exitCode, 0);
+    const ChildExit r = runChild("/bin/cat", {}, 10s);
+    ASSERT_TRUE(r) << r.reason();
+    EXPECT_EQ(*r, 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
 
 TEST(ChildProcess, AProgramThatIsNotThereIsNotStarted)
 {
     TempFolder dir;
-    const ChildResult r = runChild(dir / "no-such-program", {}, 10s);
-    EXPECT_EQ(r.outcome, ChildOutcome::NotStarted);
-    EXPECT_NE(r.error.find("no-such-program"), std::string::npos) << r.error;
+    const ChildExit r = runChild(dir / "no-such-program", {}, 10s);
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.kind(), RunKind::NotStarted) << r.reason();
+    EXPECT_NE(r.reason().find("no-such-program"), std::string::npos) << r.reason();
 }
 
 TEST(ChildProcess, TimeOutEndsTheProgramAndWhatItStarted)
@@ -74,10 +75,11 @@ TEST(ChildProcess, TimeOutEndsTheProgramAndWhatItStarted)
     TempFolder dir;
     const fs::path pidFile = dir / "pid";
     const auto start = std::chrono::steady_clock::now();
-    const ChildResult r = runChild("/bin/sh", {"-c", "sleep 60 & echo $! > '" + pidFile.string() + "'; wait"}, 500ms);
+    const ChildExit r = runChild("/bin/sh", {"-c", "sleep 60 & echo $! > '" + pidFile.string() + "'; wait"}, 500ms);
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(r.outcome, ChildOutcome::TimedOut);
-    EXPECT_NE(r.error.find("did not finish"), std::string::npos) << r.error;
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.kind(), RunKind::TimedOut) << r.reason();
+    EXPECT_NE(r.reason().find("did not finish"), std::string::npos) << r.reason();
     EXPECT_GE(took, 500ms);
     EXPECT_LT(took, 5s);
     const pid_t sleeper = readPid(pidFile);
@@ -89,9 +91,9 @@ TEST(ChildProcess, WhatTheProgramLeftRunningIsEndedWithIt)
 {
     TempFolder dir;
     const fs::path pidFile = dir / "pid";
-    const ChildResult r = runChild("/bin/sh", {"-c", "sleep 60 & echo $! > '" + pidFile.string() + "'; exit 0"}, 10s);
-    ASSERT_EQ(r.outcome, ChildOutcome::Exited) << r.error;
-    EXPECT_EQ(r.exitCode, 0);
+    const ChildExit r = runChild("/bin/sh", {"-c", "sleep 60 & echo $! > '" + pidFile.string() + "'; exit 0"}, 10s);
+    ASSERT_TRUE(r) << r.reason();
+    EXPECT_EQ(*r, 0);
     const pid_t sleeper = readPid(pidFile);
     ASSERT_GT(sleeper, 0);
     EXPECT_FALSE(isRunning(sleeper));
@@ -99,9 +101,10 @@ TEST(ChildProcess, WhatTheProgramLeftRunningIsEndedWithIt)
 
 TEST(ChildProcess, EndedBySignal)
 {
-    const ChildResult r = runChild("/bin/sh", {"-c", "kill -TERM $$"}, 10s);
-    EXPECT_EQ(r.outcome, ChildOutcome::Killed);
-    EXPECT_NE(r.error.find("signal 15"), std::string::npos) << r.error;
+    const ChildExit r = runChild("/bin/sh", {"-c", "kill -TERM $$"}, 10s);
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.kind(), RunKind::Killed) << r.reason();
+    EXPECT_NE(r.reason().find("signal 15"), std::string::npos) << r.reason();
 }
 
 TEST(FindProgram, FirstNameFoundInTheSearchPathAsAnExecutableFile)

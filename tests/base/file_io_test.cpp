@@ -1,9 +1,13 @@
+#include "base/child_process.h"
 #include "base/file_io.h"
 
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 
 using namespace zorvika;
 namespace fs = std::filesystem;
@@ -11,16 +15,93 @@ namespace fs = std::filesystem;
 TEST(FileIo, ReadsOnlyRegularFilesAndNeverBlocks)
 {
     test::TempFolder dir;
-    std::string out;
-    EXPECT_EQ(readRegularFile(dir / "missing", out), ReadStatus::Missing);
-    EXPECT_EQ(readRegularFile(dir.path(), out), ReadStatus::NotRegular);
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
-    EXPECT_EQ(readRegularFile(dir / "pipe", out), ReadStatus::NotRegular);
-    EXPECT_EQ(readRegularFile("/dev/zero", out), ReadStatus::NotRegular);
+    const struct {
+        fs::path path;
+        ReadKind kind;
+    } refused[] = {
+        {dir / "missing", ReadKind::Missing},
+        {dir / "missing" / "below", ReadKind::Missing},
+        {dir.path(), ReadKind::NotRegular},
+        {dir / "pipe", ReadKind::NotRegular},
+        {"/dev/zero", ReadKind::NotRegular},
+    };
+    for (const auto& c : refused) {
+        const auto read = readRegularFile(c.path);
+        ASSERT_FALSE(read) << c.path;
+        EXPECT_EQ(read.kind(), c.kind) << c.path;
+    }
     const std::string binary("a\0b\r\n", 5);
     dir.write("bin", binary);
-    EXPECT_EQ(readRegularFile(dir / "bin", out), ReadStatus::Ok);
-    EXPECT_EQ(out, binary);
+    const auto read = readRegularFile(dir / "bin");
+    ASSERT_TRUE(read) << read.reason();
+    EXPECT_EQ(*read, binary);
+    EXPECT_EQ(readRegularFile(dir / "bin", 4).kind(), ReadKind::TooLarge);
+}
+
+// Each row makes the system fail for real; the failure carries the system's
+// own words (or the reader's) and the cause they stand for, also once a
+// caller has named what failed with `about`.
+TEST(FileIo, TheSystemsErrorsReachTheirCause)
+{
+    test::TempFolder dir;
+    const fs::path file = dir.write("file", "x");
+    const fs::path locked = dir / "locked";
+    const fs::path lockedIn = dir.write("locked/file", "x");
+    const fs::path secret = dir.write("secret", "x");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(secret, fs::perms::none);
+    const bool root = ::geteuid() == 0; // root reads and writes past permissions
+    struct Case {
+        const char* name;
+        std::function<Failure<>()> failing;
+        Cause cause;
+        std::string words; // what the reason ends in
+        bool needsPermissions;
+    };
+    auto failureOf = [](const auto& result) {
+        EXPECT_FALSE(result);
+        return result ? fail("it did not fail") : result.failure().as(Failed::Failed);
+    };
+    const Case cases[] = {
+        {"a missing file opened", [&] { return failureOf(openForReading(dir / "none")); }, Cause::NoSuchFile,
+         "No such file or directory", false},
+        {"a file taken for a folder", [&] { return failureOf(openForReading(file / "below")); }, Cause::NoSuchFile,
+         "Not a directory", false},
+        {"a missing folder opened", [&] { return failureOf(OpenFolder::open(dir / "none")); }, Cause::NoSuchFile,
+         "No such file or directory", false},
+        {"a missing file read", [&] { return failureOf(readRegularFile(dir / "none")); }, Cause::NoSuchFile,
+         "no such file", false},
+        {"a folder read", [&] { return failureOf(readRegularFile(dir.path())); }, Cause::NotRegularFile,
+         "not a regular file", false},
+        {"a full disk", [&] { return failureOf(writeOutputFile("/dev/full", "x")); }, Cause::DiskFull,
+         "No space left on device", false},
+        {"a read-only target", [&] {
+             fs::permissions(dir.write("kept", "x"), fs::perms::owner_read);
+             return failureOf(writeFileAtomically(dir / "kept", "y"));
+         }, Cause::PermissionDenied, "Permission denied", false},
+        {"a folder without write permission", [&] { return failureOf(writeFileAtomically(locked / "new", "x")); },
+         Cause::PermissionDenied, "Permission denied", true},
+        {"a file without read permission", [&] { return failureOf(readRegularFile(secret)); },
+         Cause::PermissionDenied, "cannot be read", true},
+        {"a removal in a folder without write permission", [&] { return failureOf(removeFileAt(lockedIn)); },
+         Cause::PermissionDenied, "Permission denied", true},
+        {"a program that is not there", [&] { return failureOf(runChild(dir / "none", {}, std::chrono::seconds(10))); },
+         Cause::NoSuchFile, "No such file or directory", false},
+    };
+    for (const Case& c : cases) {
+        if (c.needsPermissions && root)
+            continue;
+        const Failure<> failure = c.failing();
+        EXPECT_EQ(failure.cause, c.cause) << c.name << ": " << failure.reason;
+        EXPECT_TRUE(failure.reason.ends_with(c.words)) << c.name << ": " << failure.reason;
+        const Failure<> named = failure.about("the/file");
+        EXPECT_EQ(named.reason, "the/file: " + failure.reason) << c.name;
+        EXPECT_EQ(named.reasonSaying("<own words>"),
+                  "the/file: " + failure.reason.substr(0, failure.reason.size() - c.words.size()) + "<own words>")
+            << c.name;
+    }
+    fs::permissions(locked, fs::perms::owner_all);
 }
 
 TEST(FileIo, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile)

@@ -43,11 +43,14 @@ TEST(Platform, NonAsciiNamesGoThroughUtf8BothWays)
     fs::create_directory(folder);
     ASSERT_TRUE(writeFileAtomically(folder / pathFromUtf8(name + ".bas"), "x"));
     EXPECT_EQ(utf8Of(folder.filename()), name);
-    const auto names = OpenFolder::open(folder).names();
+    const auto opened = OpenFolder::open(folder);
+    ASSERT_TRUE(opened) << opened.reason();
+    const auto names = opened->names();
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(names[0], name + ".bas");
-    std::string text;
-    EXPECT_EQ(readRegularFile(folder / pathFromUtf8(names[0]), text), ReadStatus::Ok);
+    const auto text = readRegularFile(folder / pathFromUtf8(names[0]));
+    ASSERT_TRUE(text) << text.reason();
+    EXPECT_EQ(*text, "x");
 }
 
 TEST(Platform, AFolderOpenedWithoutFollowingRefusesALink)
@@ -60,7 +63,9 @@ TEST(Platform, AFolderOpenedWithoutFollowingRefusesALink)
         GTEST_SKIP() << "links cannot be made here: " << ec.message();
     EXPECT_TRUE(OpenFolder::open(dir / "link"));
     EXPECT_FALSE(OpenFolder::open(dir / "link", true));
-    const auto entry = OpenFolder::open(dir.path()).entry("link");
+    const auto opened = OpenFolder::open(dir.path());
+    ASSERT_TRUE(opened) << opened.reason();
+    const auto entry = opened->entry("link");
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->kind, EntryKind::Link);
     // Nothing is written through a link in the store.
@@ -103,8 +108,9 @@ TEST(Platform, ATimeOutEndsTheChildAndEverythingItStarted)
     TempFolder dir;
     const fs::path beats = dir / "beats";
     // Long enough for two programs to start under an emulator too.
-    const ChildResult r = runChild(pathFromUtf8(ZORVIKA_BEATING_CHILD), {"tree", utf8Of(beats)}, 8s);
-    EXPECT_EQ(r.outcome, ChildOutcome::TimedOut) << r.error;
+    const ChildExit r = runChild(pathFromUtf8(ZORVIKA_BEATING_CHILD), {"tree", utf8Of(beats)}, 8s);
+    ASSERT_FALSE(r);
+    EXPECT_EQ(r.kind(), RunKind::TimedOut) << r.reason();
     // The grandchild was beating before the time ran out ...
     ASSERT_TRUE(fs::exists(beats));
     std::this_thread::sleep_for(100ms);
@@ -116,9 +122,9 @@ TEST(Platform, ATimeOutEndsTheChildAndEverythingItStarted)
 
 TEST(Platform, AChildsExitStatusComesBack)
 {
-    const ChildResult r = runChild(pathFromUtf8(ZORVIKA_BEATING_CHILD), {"exit", "7"}, 20s);
-    ASSERT_EQ(r.outcome, ChildOutcome::Exited) << r.error;
-    EXPECT_EQ(r.exitCode, 7);
+    const ChildExit r = runChild(pathFromUtf8(ZORVIKA_BEATING_CHILD), {"exit", "7"}, 20s);
+    ASSERT_TRUE(r) << r.reason();
+    EXPECT_EQ(*r, 7);
 }
 
 TEST(Platform, TheProgramFolderIsTheFolderOfTheRunningProgram)

@@ -38,26 +38,26 @@ std::string_view lastLineOfText(std::string_view text)
 
 std::int64_t CountLines(const std::filesystem::path& file)
 {
-    std::string text;
-    if (readRegularFile(file, text) != ReadStatus::Ok)
+    const auto read = readRegularFile(file);
+    if (!read)
         return 0;
-    return countLinesInText(text);
+    return countLinesInText(*read);
 }
 
 std::int64_t FindLine(const std::filesystem::path& file, std::string_view text, bool)
 {
-    std::string data;
-    if (readRegularFile(file, data) != ReadStatus::Ok)
+    const auto data = readRegularFile(file);
+    if (!data)
         return 0;
-    return findLineInText(data, text);
+    return findLineInText(*data, text);
 }
 
 std::string ReadLastLine(const std::filesystem::path& file)
 {
-    std::string data;
-    if (readRegularFile(file, data) != ReadStatus::Ok)
+    const auto data = readRegularFile(file);
+    if (!data)
         return {};
-    return std::string(lastLineOfText(data));
+    return std::string(lastLineOfText(*data));
 }
 
 bool AppendLine(const std::filesystem::path& file, std::string_view line)
