@@ -153,20 +153,35 @@ TEST_F(Export, CancellingTheSaveDialogWritesNothingAndSaysNothing)
     EXPECT_TRUE(services.messages.empty());
 }
 
-TEST_F(Export, AFileThatCannotBeWrittenIsNamedWithTheReasonInsteadOfSuccess)
+// A file that cannot be written is named with the reason instead of a
+// success; the system's common reasons are said in the table's language.
+TEST_F(Export, AFileThatCannotBeWrittenIsNamedWithTheReasonInTheTablesWords)
 {
-    useEnglishTable();
     const auto group = writeGroup();
-    MainWindow& w = open();
-    choose(group);
-    const auto target = sources / "no-such-folder" / "out.txt";
-    services.saveAnswers.push_back(QString::fromStdString(target.string()));
-    click(w.button(MainWindow::Command::Export));
-    ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_EQ(services.messages[0].icon, MessageIcon::Warning);
-    EXPECT_TRUE(services.messages[0].text.contains(QString::fromStdString(target.string())));
-    EXPECT_GT(services.messages[0].text.size(), QString::fromStdString(target.string()).size() + 1);
-    EXPECT_FALSE(std::filesystem::exists(target));
+    const struct {
+        std::filesystem::path target;
+        const char* reasonKey;
+    } cases[] = {{sources / "no-such-folder" / "out.txt", "SYS NOFILE"}, {"/dev/full", "SYS FULL"}};
+    for (const char* table : {"tips.dll", "tips.de.dll"}) {
+        program.write("tips.dll", readFile(std::string(ZORVIKA_SOURCE_DIR) + "/resources/" + table));
+        MainWindow& w = open();
+        choose(group);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(table) + " " + c.target.string());
+            services.messages.clear();
+            services.saveAnswers.push_back(QString::fromStdString(c.target.string()));
+            click(w.button(MainWindow::Command::Export));
+            ASSERT_EQ(services.messages.size(), 1u);
+            const QString& said = services.messages[0].text;
+            EXPECT_EQ(services.messages[0].icon, MessageIcon::Warning);
+            EXPECT_TRUE(said.startsWith(w.context().text("EXPORT FAIL")));
+            EXPECT_TRUE(said.contains(QString::fromStdString(c.target.string())));
+            EXPECT_TRUE(said.endsWith(w.context().text(c.reasonKey))) << said.toStdString();
+            EXPECT_FALSE(said.contains(QStringLiteral("directory")) || said.contains(QStringLiteral("device")))
+                << "the system's own words are replaced: " << said.toStdString();
+        }
+        EXPECT_FALSE(std::filesystem::exists(cases[0].target));
+    }
 }
 
 TEST_F(Export, WithoutASpreadsheetApplicationAnXlsExportSaysExcelAndKeepsTheOldFile)
