@@ -2,6 +2,7 @@
 // The procedures list that the command line prints and the procedures
 // window shows: one row of texts per procedure, a totals row, and the
 // one-line summary of a module's figures.
+#include "base/message_keys.h"
 #include "analysis/procedure_metrics.h"
 #include "analysis/results.h"
 
@@ -29,8 +30,8 @@ inline constexpr int kProcedureColumnCount = 11;
 
 // The message keys of the column captions, in column order.
 inline constexpr std::array<std::string_view, kProcedureColumnCount> kProcedureCaptionKeys = {
-    "PROCMODULE", "PROCNAME", "PROCKIND", "PROCLINE", "PROCSPAN", "PROCCODE",
-    "PROCLLOC", "PROCSTMT", "PROCCC", "PROCCC2", "PROCDEPTH"};
+    keys::ProcModuleColumn, keys::ProcNameColumn, keys::ProcKindColumn, keys::ProcLineColumn, keys::ProcSpanColumn, keys::ProcCodeColumn,
+    keys::ProcLlocColumn, keys::ProcStatementsColumn, keys::ProcCcColumn, keys::ProcCc2Column, keys::ProcDepthColumn};
 
 using ProcedureRow = std::vector<std::string>;
 

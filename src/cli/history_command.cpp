@@ -1,6 +1,8 @@
 // `zorvika-cli history`: the stored projects, versions and snapshots, the
 // trend and the comparison of two versions, and deleting from the store.
 #include "cli/commands.h"
+
+#include "base/message_keys.h"
 #include "cli/json_writer.h"
 #include "history/history_store.h"
 #include "history/trend.h"
@@ -48,7 +50,7 @@ int printSnapshot(const std::string& project, const std::string& version, const 
         Result<std::string> bytes = readSnapshotBytes(folder, project, version);
         if (!bytes)
             return failWith(err, bytes.reason());
-        const SnapshotText snapshot(std::move(bytes).value(), messages.get("TOTAL2"));
+        const SnapshotText snapshot(std::move(bytes).value(), messages.get(keys::TotalsLabel));
         const auto& rows = snapshot.rows();
         const auto column = static_cast<std::size_t>(sort.column);
         auto cell = [&](std::size_t i) -> std::string_view { return rows[i][column]; };
@@ -59,7 +61,7 @@ int printSnapshot(const std::string& project, const std::string& version, const 
                         &order, true);
         return 0;
     }
-    const Result<Snapshot> loaded = loadSnapshot(folder, project, version, messages.get("TOTAL2"));
+    const Result<Snapshot> loaded = loadSnapshot(folder, project, version, messages.get(keys::TotalsLabel));
     if (!loaded)
         return failWith(err, loaded.reason());
     const Snapshot& snapshot = *loaded;
@@ -84,7 +86,7 @@ int printTrend(const std::string& project, const ProgramFolder& folder, const Me
                std::ostream& out, std::ostream& err, bool json)
 {
     std::vector<Failure<>> unreadable;
-    const auto points = projectTrend(folder, project, messages.totalsWords(), messages.get("TOTAL2"), &unreadable);
+    const auto points = projectTrend(folder, project, messages.totalsWords(), messages.get(keys::TotalsLabel), &unreadable);
     // The versions that could be read are printed; each that could not is a failure.
     int status = 0;
     for (const Failure<>& failure : unreadable)
@@ -146,7 +148,7 @@ int deleteFromHistory(const std::vector<std::string>& names, const ProgramFolder
     // What stays is told in the table's words; a name that names no item in the store's.
     const std::string what = names[0] + (names.size() == 1 ? "" : " " + names[1]);
     return failWith(err,
-                    what + ": " + (deleted.kind() == DeleteError::Refused ? deleted.reason() : messages.get("DEL")));
+                    what + ": " + (deleted.kind() == DeleteError::Refused ? deleted.reason() : messages.get(keys::NotDeleted)));
 }
 
 int runHistory(const std::vector<std::string>& args, bool trend,

@@ -1,5 +1,7 @@
 // `zorvika-cli procedures`: one row per procedure of every module.
 #include "analysis/procedure_metrics.h"
+
+#include "base/message_keys.h"
 #include "analysis/procedure_table.h"
 #include "base/line_reader.h"
 #include "base/text_codec.h"
@@ -194,8 +196,8 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
     std::vector<std::string> titles;
     for (std::string_view key : kProcedureCaptionKeys)
         titles.push_back(messages.get(key));
-    const std::string twiceMark = messages.get("PROCTWICE");
-    const std::string totalWord = messages.get("PROCTOTAL");
+    const std::string twiceMark = messages.get(keys::ProcDefinedTwice);
+    const std::string totalWord = messages.get(keys::ProcTotal);
     const bool json = o.format == "json";
     const bool exportToStdout = o.output && *o.output == "-";
     const ExportFormat format = o.format == "csv" ? ExportFormat::Comma : ExportFormat::Tab;

@@ -1,5 +1,7 @@
 #include "desktop/about_window.h"
 
+#include "base/message_keys.h"
+
 #include "desktop/links.h"
 #include "desktop/logos.h"
 #include "widgets/clickable_picture.h"
@@ -40,7 +42,7 @@ QSize AboutWindow::designSize() { return QSize(px(kDesignWidth), px(kDesignHeigh
 
 void AboutWindow::makeControls()
 {
-    setWindowTitle(text("ABOUT") + text("TITLE"));
+    setWindowTitle(text(keys::AboutTitle) + text(keys::Title));
     // The frame holds every control; it stands where the design puts it.
     frame_ = new QGroupBox(this);
     frame_->setFont(windowFont());
@@ -54,8 +56,8 @@ void AboutWindow::makeControls()
     connect(productLogo_, &ClickablePicture::clicked, this, [this] { context().openLink(this, links::kProductHome); });
 
     productLabel_ = makeLabel(frame_, 960, 180, QStringLiteral("ZORVIKA"), true);
-    memberLabel_ = makeLabel(frame_, 960, 465, text("MEMBER"));
-    versionLabel_ = makeLabel(frame_, 960, 750, text("VERS"));
+    memberLabel_ = makeLabel(frame_, 960, 465, text(keys::Tagline));
+    versionLabel_ = makeLabel(frame_, 960, 750, text(keys::ProgramVersion));
 
     companyLogo_ = new ClickablePicture(frame_);
     companyLogo_->setGeometry(twipRect(4170, 90, 2115, 840));
@@ -63,9 +65,9 @@ void AboutWindow::makeControls()
     companyLogo_->setPixmap(zorvika::companyLogo());
     connect(companyLogo_, &ClickablePicture::clicked, this, [this] { context().openLink(this, links::kCompanyHome); });
 
-    copyrightLabel_ = makeLabel(frame_, 90, 1035, text("COPYRIGHT"));
+    copyrightLabel_ = makeLabel(frame_, 90, 1035, text(keys::Copyright));
     // The description wraps within its width and grows downwards.
-    descriptionLabel_ = new QLabel(text("ABOUT DESC"), frame_);
+    descriptionLabel_ = new QLabel(text(keys::AboutText), frame_);
     descriptionLabel_->setFont(windowFont());
     descriptionLabel_->move(px(90), px(1320));
     descriptionLabel_->setWordWrap(true);
@@ -83,13 +85,13 @@ void AboutWindow::makeControls()
         IconButton** button;
         int left;
         const char* icon;
-        const char* key;
+        std::string_view key;
         QString link; // empty: the button closes the window
     };
     const Place places[] = {
-        {&homeButton_, 2385, "home", "HOME", links::kCompanyHome},
-        {&mailButton_, 3690, "mail", "BACK", links::kSupportMail},
-        {&closeButton_, 4995, "close", "CLOSE", QString()},
+        {&homeButton_, 2385, "home", keys::Home, links::kCompanyHome},
+        {&mailButton_, 3690, "mail", keys::Mail, links::kSupportMail},
+        {&closeButton_, 4995, "close", keys::AboutClose, QString()},
     };
     for (const Place& p : places) {
         auto* button = new IconButton(p.icon, frame_);

@@ -1,5 +1,7 @@
 #include "desktop/desktop_context.h"
 
+#include "base/message_keys.h"
+
 #include "components/spreadsheet_factory.h"
 #include "desktop/help_window.h"
 #include "widgets/busy_box.h"
@@ -38,14 +40,14 @@ void DesktopContext::openHelp(QWidget*)
         return;
     }
     std::filesystem::path page = folder_.help();
-    const std::string language = messages_.get("LANGUAGE");
+    const std::string language = messages_.get(keys::Language);
     if (!language.empty() && language.find_first_of("/\\.") == std::string::npos) {
         std::error_code ec;
         const std::filesystem::path translated = page.parent_path() / pathFromUtf8("index." + language + ".html");
         if (std::filesystem::is_regular_file(translated, ec))
             page = translated;
     }
-    auto* window = new HelpWindow(page, text("NOHELP"));
+    auto* window = new HelpWindow(page, text(keys::NoHelp));
     help_ = window;
     window->show();
 }
@@ -76,15 +78,15 @@ std::string DesktopContext::causeWords(Cause cause) const
 {
     switch (cause) {
     case Cause::NoSuchFile:
-        return messages_.get("SYS NOFILE");
+        return messages_.get(keys::NoSuchFile);
     case Cause::PermissionDenied:
-        return messages_.get("SYS DENIED");
+        return messages_.get(keys::PermissionDenied);
     case Cause::NotRegularFile:
-        return messages_.get("SYS NOTFILE");
+        return messages_.get(keys::NotRegularFile);
     case Cause::DiskFull:
-        return messages_.get("SYS FULL");
+        return messages_.get(keys::DiskFull);
     case Cause::NotRepository:
-        return messages_.get("SYS NOREPO");
+        return messages_.get(keys::NotRepository);
     case Cause::Other:
         break;
     }
@@ -97,7 +99,7 @@ void DesktopContext::runCommand(QWidget* owner, const std::function<void()>& com
     try {
         command();
     } catch (const std::exception& e) {
-        services_.showMessage(owner, framedText("FAILED", QString(), qtext(e.what())), MessageIcon::Warning);
+        services_.showMessage(owner, framedText(keys::CommandFailed, QString(), qtext(e.what())), MessageIcon::Warning);
     }
 }
 
@@ -109,29 +111,29 @@ void DesktopContext::openLink(QWidget* owner, const QString& target) const
     QString address = target;
     if (mail)
         address.remove(0, static_cast<qsizetype>(std::string_view("mailto:").size()));
-    services_.showMessage(owner, framedText(mail ? "NO MAILER" : "NO BROWSER", address), MessageIcon::Warning);
+    services_.showMessage(owner, framedText(mail ? keys::NoMailer : keys::NoBrowser, address), MessageIcon::Warning);
 }
 
 void setListCommandTexts(ResultsView* view, const DesktopContext& context, bool opens)
 {
-    view->setCommandTexts({context.text("SORT COLUMN"), context.text("SORT NUMBERS"), context.text("SORT BY"),
-                           context.text("COPY ROWS"), opens ? context.text("OPEN PROCEDURES") : QString()});
+    view->setCommandTexts({context.text(keys::SortColumn), context.text(keys::SortNumbers), context.text(keys::SortBy),
+                           context.text(keys::CopyRows), opens ? context.text(keys::OpenProcedures) : QString()});
 }
 
 FileTypes exportFileTypes(const DesktopContext& context)
 {
-    return {{context.text("TEXT"), QStringLiteral("*.txt")},
-            {context.text("CSV"), QStringLiteral("*.csv")},
-            {context.text("XLS"), QStringLiteral("*.xls")},
-            {context.text("XLSX"), QStringLiteral("*.xlsx")},
-            {context.text("ALL"), QStringLiteral("*.*")}};
+    return {{context.text(keys::TextFileType), QStringLiteral("*.txt")},
+            {context.text(keys::CsvFileType), QStringLiteral("*.csv")},
+            {context.text(keys::XlsFileType), QStringLiteral("*.xls")},
+            {context.text(keys::XlsxFileType), QStringLiteral("*.xlsx")},
+            {context.text(keys::AllFilesType), QStringLiteral("*.*")}};
 }
 
 FileTypes projectFileTypes(const DesktopContext& context)
 {
-    return {{context.text("ALL TYPES"), QStringLiteral("*.vbp *.vbg")},
-            {context.text("VBP TYPE"), QStringLiteral("*.vbp")},
-            {context.text("VBG TYPE"), QStringLiteral("*.vbg")}};
+    return {{context.text(keys::ProjectFileTypes), QStringLiteral("*.vbp *.vbg")},
+            {context.text(keys::ProjectFileType), QStringLiteral("*.vbp")},
+            {context.text(keys::GroupFileType), QStringLiteral("*.vbg")}};
 }
 
 void DesktopContext::exportResults(QWidget* owner, const std::vector<ModuleRow>& rows, const std::string& name,
@@ -151,18 +153,18 @@ void DesktopContext::exportList(QWidget* owner, bool empty, const QString& propo
                                 CountInputs inputs)
 {
     if (empty) {
-        services_.showMessage(owner, text("NO RECORD"), MessageIcon::Information);
+        services_.showMessage(owner, text(keys::NothingToExport), MessageIcon::Information);
         return;
     }
     int type = exportType_;
-    const QString path = services_.chooseFileToSave(owner, text("EXPORT"), proposed, exportFileTypes(*this), type);
+    const QString path = services_.chooseFileToSave(owner, text(keys::ExportTitle), proposed, exportFileTypes(*this), type);
     if (path.isEmpty())
         return;
     exportType_ = type;
     inputs.files.push_back(folder_.messageTable());
     if (const Outcome target = checkExportTarget(localPath(path), inputs); !target) {
         // Never written over what the list was read from.
-        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(said(target.failure()))), MessageIcon::Warning);
+        services_.showMessage(owner, framedText(keys::ExportFailed, path, qtext(said(target.failure()))), MessageIcon::Warning);
         return;
     }
 
@@ -176,25 +178,25 @@ void DesktopContext::exportList(QWidget* owner, bool empty, const QString& propo
         if (format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx) {
             // A spreadsheet takes seconds (the spreadsheet application starts):
             // a small modal box says so while the windows keep painting.
-            written = runBusy(owner, text("WRITING"), [&] { return write(file, sheet ? *sheet : none); });
+            written = runBusy(owner, text(keys::WritingSpreadsheet), [&] { return write(file, sheet ? *sheet : none); });
         } else {
             written = write(file, sheet ? *sheet : none);
         }
     }
     if (written) {
-        services_.showMessage(owner, text("EXPORT SUCC"), MessageIcon::Information);
+        services_.showMessage(owner, text(keys::Exported), MessageIcon::Information);
         return;
     }
     switch (written.kind()) {
     case ExportError::NoRecord:
-        services_.showMessage(owner, text("NO RECORD"), MessageIcon::Information);
+        services_.showMessage(owner, text(keys::NothingToExport), MessageIcon::Information);
         break;
     case ExportError::NoSpreadsheet:
-        services_.showMessage(owner, text("EXCEL"), MessageIcon::None);
+        services_.showMessage(owner, text(keys::NoSpreadsheet), MessageIcon::None);
         break;
     case ExportError::Failed:
         // The file and the system's reason, never a success that did not happen.
-        services_.showMessage(owner, framedText("EXPORT FAIL", path, qtext(said(written.failure()))), MessageIcon::Warning);
+        services_.showMessage(owner, framedText(keys::ExportFailed, path, qtext(said(written.failure()))), MessageIcon::Warning);
         break;
     }
 }

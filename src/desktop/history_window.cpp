@@ -1,5 +1,7 @@
 #include "desktop/history_window.h"
 
+#include "base/message_keys.h"
+
 #include "base/platform.h"
 #include "desktop/growth_window.h"
 #include "history/history_store.h"
@@ -56,7 +58,7 @@ QSize HistoryWindow::designSize() { return QSize(px(kDesignWidth), px(kDesignHei
 
 void HistoryWindow::makeControls()
 {
-    setWindowTitle(text("HIS"));
+    setWindowTitle(text(keys::HistoryTitle));
     projectLabel_ = new FittedLabel(this);
     versionLabel_ = new FittedLabel(this);
     projectBox_ = new QComboBox(this);
@@ -82,26 +84,26 @@ void HistoryWindow::makeControls()
     // The version shows whole: a long one widens its box, and the rest of the row moves over.
     place(versionBox_, versionPlace, Follow::None, [this] { return neededWidth(versionBox_); });
 
-    exportButton_ = addButton(twipRect(5055, 90, 1890, 405), "export", "OUTPUT", [this] { exportSnapshot(); });
-    closeButton_ = addButton(twipRect(7035, 90, 1440, 405), "close", "CW", [this] { close(); });
-    deleteProjectButton_ = addButton(twipRect(2715, 142, 300, 300), "delete-project", "TIP DELPROJECT",
+    exportButton_ = addButton(twipRect(5055, 90, 1890, 405), "export", keys::Export, [this] { exportSnapshot(); });
+    closeButton_ = addButton(twipRect(7035, 90, 1440, 405), "close", keys::Close, [this] { close(); });
+    deleteProjectButton_ = addButton(twipRect(2715, 142, 300, 300), "delete-project", keys::DeleteProjectTip,
                                      [this] { deleteShownProject(); }, Follow::None, true);
-    deleteVersionButton_ = addButton(twipRect(4665, 142, 300, 300), "delete-version", "TIP DELVERSION",
+    deleteVersionButton_ = addButton(twipRect(4665, 142, 300, 300), "delete-version", keys::DeleteVersionTip,
                                      [this] { deleteShownVersion(); }, Follow::None, true);
-    growthButton_ = addButton(twipRect(8565, 90, 1875, 405), "growth", "TREND", [this] { showGrowth(); });
+    growthButton_ = addButton(twipRect(8565, 90, 1875, 405), "growth", keys::Growth, [this] { showGrowth(); });
 
     // A long caption takes the room it needs before its box, not beyond the button before it.
     projectLabel_->move(px(90), px(195));
-    projectLabel_->setFittedText(text("PROJECT2"));
+    projectLabel_->setFittedText(text(keys::ProjectLabel));
     projectLabel_->keepBefore(projectBox_, px(60));
     versionLabel_->move(px(3105), px(195));
-    versionLabel_->setFittedText(text("VERSION2"));
+    versionLabel_->setFittedText(text(keys::VersionBoxLabel));
     versionLabel_->keepBefore(versionBox_, deleteProjectButton_->geometry().right() + px(60));
     place(projectLabel_, QRect(projectLabel_->pos(), QSize()), Follow::OwnSize);
     place(versionLabel_, QRect(versionLabel_->pos(), QSize()), Follow::OwnSize);
 
     model_ = new ResultsModel(this);
-    model_->setLeadCaptions(text("MODULE"), text("TYPE"));
+    model_->setLeadCaptions(text(keys::ModuleColumn), text(keys::TypeColumn));
     view_ = new ResultsView(model_, this);
     setListCommandTexts(view_, context());
     connect(view_, &ResultsView::columnClick, this, [this](int header) { model_->columnClicked(header - 1); });
@@ -152,12 +154,12 @@ void HistoryWindow::showSnapshot()
     const std::string project = projectName();
     const std::string version = versionName();
     if (!project.empty() && !version.empty()) {
-        Result<Snapshot> snapshot = loadSnapshot(context().folder(), project, version, utf8(text("TOTAL2")));
+        Result<Snapshot> snapshot = loadSnapshot(context().folder(), project, version, utf8(text(keys::TotalsLabel)));
         if (snapshot) {
             model_->appendRows(std::move(snapshot->rows));
             totalsLabel_->setFittedText(qtext(snapshot->totalsLabel));
         } else {
-            context().warn(this, "NOREAD", snapshot.failure());
+            context().warn(this, keys::SnapshotUnreadable, snapshot.failure());
         }
     }
     model_->setSortingEnabled(true);
@@ -175,11 +177,11 @@ void HistoryWindow::exportSnapshot()
 void HistoryWindow::deleteShownProject()
 {
     // A whole history goes at one click: the user says yes first.
-    if (projectBox_->currentIndex() >= 0 && !context().services().askQuestion(this, text("ASK DELPROJECT")))
+    if (projectBox_->currentIndex() >= 0 && !context().services().askQuestion(this, text(keys::AskDeleteProject)))
         return;
     if (const auto deleted = deleteProject(context().folder(), projectName()); !deleted) {
         // What stays is told, and why where the store can say it.
-        context().services().showMessage(this, context().framedText("DEL", QString(), refusalText(deleted)),
+        context().services().showMessage(this, context().framedText(keys::NotDeleted, QString(), refusalText(deleted)),
                                          MessageIcon::Warning);
         return;
     }
@@ -195,7 +197,7 @@ void HistoryWindow::deleteShownProject()
 void HistoryWindow::deleteShownVersion()
 {
     if (const auto deleted = deleteVersion(context().folder(), projectName(), versionName()); !deleted) {
-        context().services().showMessage(this, context().framedText("DEL", QString(), refusalText(deleted)),
+        context().services().showMessage(this, context().framedText(keys::NotDeleted, QString(), refusalText(deleted)),
                                          MessageIcon::Warning);
         return;
     }
@@ -213,7 +215,7 @@ void HistoryWindow::showGrowth()
 {
     const std::string project = projectName();
     if (project.empty()) {
-        context().services().showMessage(this, text("NO RECORD"), MessageIcon::Information);
+        context().services().showMessage(this, text(keys::NothingToExport), MessageIcon::Information);
         return;
     }
     GrowthWindow window(context(), project, this);

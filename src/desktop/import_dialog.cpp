@@ -1,5 +1,7 @@
 #include "desktop/import_dialog.h"
 
+#include "base/message_keys.h"
+
 #include "desktop/desktop_context.h"
 #include "widgets/gui_font.h"
 
@@ -12,10 +14,10 @@ namespace zorvika {
 
 ImportDialog::ImportDialog(const DesktopContext& context, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(context.text("IMPORTTITLE"));
+    setWindowTitle(context.text(keys::ImportTitle));
     setFont(windowFont());
-    tags_ = new QRadioButton(context.text("IMPORTTAGS"), this);
-    commits_ = new QRadioButton(context.text("IMPORTEVERY"), this);
+    tags_ = new QRadioButton(context.text(keys::ImportTags), this);
+    commits_ = new QRadioButton(context.text(keys::ImportEvery), this);
     every_ = new QSpinBox(this);
     every_->setRange(1, 100000);
     every_->setValue(10);

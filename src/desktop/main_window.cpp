@@ -1,5 +1,7 @@
 #include "desktop/main_window.h"
 
+#include "base/message_keys.h"
+
 #include "desktop/about_window.h"
 #include "desktop/desktop_context.h"
 #include "desktop/history_window.h"
@@ -35,18 +37,18 @@ constexpr QRect kFrame(75, 1065, 10350, 2610); // twips
 // The eight property boxes inside the frame: caption key, box left, top,
 // width, caption left (twips).
 struct PropertyPlace {
-    const char* key;
+    std::string_view key;
     int left, top, width, labelLeft;
 };
 constexpr std::array<PropertyPlace, 8> kProperties = {{
-    {"NAME", 1440, 270, 3120, 945},
-    {"VER", 5265, 270, 540, 4650},
-    {"PRODUCT", 6990, 270, 3270, 5895},
-    {"DESCRIPTION", 1440, 660, 8820, 555},
-    {"COMM", 1440, 1050, 8820, 600},
-    {"COMP", 1440, 1440, 8820, 225},
-    {"COPY", 1440, 1830, 8820, 225},
-    {"MARK", 1440, 2220, 8820, 90},
+    {keys::NameLabel, 1440, 270, 3120, 945},
+    {keys::VersionLabel, 5265, 270, 540, 4650},
+    {keys::ProductLabel, 6990, 270, 3270, 5895},
+    {keys::DescriptionLabel, 1440, 660, 8820, 555},
+    {keys::CommentsLabel, 1440, 1050, 8820, 600},
+    {keys::CompanyLabel, 1440, 1440, 8820, 225},
+    {keys::CopyrightLabel, 1440, 1830, 8820, 225},
+    {keys::TrademarksLabel, 1440, 2220, 8820, 90},
 }};
 constexpr int kVersionBox = 1;
 
@@ -56,37 +58,37 @@ struct ButtonPlace {
     Command command;
     int left, top, width, height;
     const char* icon;
-    const char* key;  // the caption, or the tooltip of a button that shows only its icon
+    std::string_view key; // the caption, or the tooltip of a button that shows only its icon
     bool iconOnly;
 };
 constexpr std::array<ButtonPlace, 12> kButtons = {{
-    {Command::Choose, 90, 570, 2010, 405, "open", "CHOOSE", false},
-    {Command::History, 2190, 570, 1905, 405, "history", "VERSION", false},
-    {Command::Export, 4185, 570, 1890, 405, "export", "OUTPUT", false},
-    {Command::Exit, 6150, 570, 1335, 405, "exit", "EXIT", false},
-    {Command::Previous, 1980, 1065, 195, 195, nullptr, nullptr, false},
-    {Command::Next, 2640, 1065, 195, 195, nullptr, nullptr, false},
-    {Command::Help, 90, 8295, 300, 300, "help", "TIP HELP", true},
-    {Command::Forum, 480, 8295, 300, 300, "forum", "TIP FORUM", true},
-    {Command::Home, 870, 8295, 300, 300, "home", "TIP HOME", true},
-    {Command::Mail, 1260, 8295, 300, 300, "mail", "TIP MAIL", true},
-    {Command::VersionCheck, 1650, 8295, 300, 300, "update", "TIP UPDATE", true},
-    {Command::About, 2040, 8295, 300, 300, "about", "TIP ABOUT", true},
+    {Command::Choose, 90, 570, 2010, 405, "open", keys::Choose, false},
+    {Command::History, 2190, 570, 1905, 405, "history", keys::VersionHistory, false},
+    {Command::Export, 4185, 570, 1890, 405, "export", keys::Export, false},
+    {Command::Exit, 6150, 570, 1335, 405, "exit", keys::Exit, false},
+    {Command::Previous, 1980, 1065, 195, 195, nullptr, {}, false},
+    {Command::Next, 2640, 1065, 195, 195, nullptr, {}, false},
+    {Command::Help, 90, 8295, 300, 300, "help", keys::HelpTip, true},
+    {Command::Forum, 480, 8295, 300, 300, "forum", keys::ForumTip, true},
+    {Command::Home, 870, 8295, 300, 300, "home", keys::HomeTip, true},
+    {Command::Mail, 1260, 8295, 300, 300, "mail", keys::MailTip, true},
+    {Command::VersionCheck, 1650, 8295, 300, 300, "update", keys::UpdateTip, true},
+    {Command::About, 2040, 8295, 300, 300, "about", keys::AboutTip, true},
 }};
 
 // The message key that says why a chosen file gives no selection.
-const char* selectionErrorKey(SelectionError error)
+std::string_view selectionErrorKey(SelectionError error)
 {
     switch (error) {
-    case SelectionError::Missing: return "OPEN MISSING";
-    case SelectionError::NotRegular: return "OPEN NOTFILE";
-    case SelectionError::Unreadable: return "OPEN FAIL";
-    case SelectionError::TooLarge: return "OPEN LARGE";
-    case SelectionError::CopyNotWritten: return "NOCOPY";
-    case SelectionError::NotGroup: return "NOT GROUP";
-    case SelectionError::NotProject: return "NOT PROJECT";
+    case SelectionError::Missing: return keys::OpenMissing;
+    case SelectionError::NotRegular: return keys::OpenNotFile;
+    case SelectionError::Unreadable: return keys::OpenFailed;
+    case SelectionError::TooLarge: return keys::OpenTooLarge;
+    case SelectionError::CopyNotWritten: return keys::CopyNotWritten;
+    case SelectionError::NotGroup: return keys::NotGroup;
+    case SelectionError::NotProject: return keys::NotProject;
     }
-    return "NO PROJECTS";
+    return keys::NoProjects;
 }
 
 
@@ -195,11 +197,11 @@ void MainWindow::makeControls()
 
 void MainWindow::setTexts()
 {
-    setWindowTitle(context_.text("TITLE"));
-    descriptionLabel_->setFittedText(context_.text("DESC"));
-    frame_->setTitle(context_.text("PROJECT"));
+    setWindowTitle(context_.text(keys::Title));
+    descriptionLabel_->setFittedText(context_.text(keys::Description));
+    frame_->setTitle(context_.text(keys::Project));
     for (const ButtonPlace& b : kButtons) {
-        if (!b.key)
+        if (b.key.empty())
             continue;
         IconButton* button = buttons_[static_cast<std::size_t>(b.command)];
         if (b.iconOnly)
@@ -216,8 +218,8 @@ void MainWindow::setTexts()
         propertyLabels_[i]->keepBefore(propertyBoxes_[i], leftmost);
         frameLayout_->keepCurrentPlace(propertyLabels_[i]);
     }
-    promptLabel_->setFittedText(context_.text("PROMPT"));
-    model_->setLeadCaptions(context_.text("MODULE"), context_.text("TYPE"));
+    promptLabel_->setFittedText(context_.text(keys::SortPrompt));
+    model_->setLeadCaptions(context_.text(keys::ModuleColumn), context_.text(keys::TypeColumn));
     setListCommandTexts(view_, context_, true);
     positionBox_->setText(qtext(positionText(0, 0)));
     totalsLabel_->setFittedText(QString());
@@ -267,7 +269,7 @@ void MainWindow::dispatch(Command command)
 void MainWindow::chooseProject()
 {
     const QString chosen =
-        context_.services().chooseFileToOpen(this, context_.text("OPENTITLE"), projectFileTypes(context_));
+        context_.services().chooseFileToOpen(this, context_.text(keys::OpenTitle), projectFileTypes(context_));
     if (!chosen.isEmpty())
         chooseFile(chosen);
 }
@@ -281,7 +283,7 @@ void MainWindow::chooseFile(const QString& fileName)
         // A working copy that could not be written says why: the system's reason.
         const bool copyFailed = !result && result.kind() == SelectionError::CopyNotWritten;
         context_.services().showMessage(this,
-                                        context_.framedText(result ? "NO PROJECTS" : selectionErrorKey(result.kind()),
+                                        context_.framedText(result ? keys::NoProjects : selectionErrorKey(result.kind()),
                                                             fileName, copyFailed ? qtext(context_.said(result.failure())) : QString()),
                                         MessageIcon::Warning);
         return;
@@ -312,7 +314,7 @@ void MainWindow::countProjectAt(std::size_t k)
     showResults(run);
     if (!run.readable) {
         // Nothing of this project could be read: nothing to store.
-        context_.warn(this, "NOPROJECT", run.readable.failure());
+        context_.warn(this, keys::ProjectUnreadable, run.readable.failure());
         return;
     }
     saveShownSnapshot();
@@ -345,7 +347,7 @@ void MainWindow::saveShownSnapshot()
     if (const auto saved = saveSnapshot(context_.folder(), utf8(projectName()), utf8(projectVersion()),
                                         model_->displayRows(), utf8(totalsLabel_->text()));
         !saved)
-        context_.warn(this, "NOSAVE", saved.failure());
+        context_.warn(this, keys::NotStored, saved.failure());
 }
 
 void MainWindow::exportResults()

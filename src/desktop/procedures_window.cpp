@@ -1,5 +1,7 @@
 #include "desktop/procedures_window.h"
 
+#include "base/message_keys.h"
+
 #include "analysis/procedure_table.h"
 #include "output/export.h"
 #include "output/table_export.h"
@@ -45,11 +47,11 @@ void ProceduresWindow::makeControls()
     moduleLabel_ = new FittedLabel(this, true);
     place(moduleLabel_, QRect(px(90), px(195), 0, 0), Follow::OwnSize);
 
-    exportButton_ = addButton(twipRect(5055, 90, 1890, 405), "export", "OUTPUT", [this] { exportProcedures(); },
+    exportButton_ = addButton(twipRect(5055, 90, 1890, 405), "export", keys::Export, [this] { exportProcedures(); },
                               Follow::Right);
-    allButton_ = addButton(twipRect(7035, 90, 1905, 405), "procedures", "PROCALL", [this] { showProcedures(!all_); },
+    allButton_ = addButton(twipRect(7035, 90, 1905, 405), "procedures", keys::AllProcedures, [this] { showProcedures(!all_); },
                            Follow::Right);
-    closeButton_ = addButton(twipRect(9030, 90, 1410, 405), "close", "CW", [this] { close(); }, Follow::Right);
+    closeButton_ = addButton(twipRect(9030, 90, 1410, 405), "close", keys::Close, [this] { close(); }, Follow::Right);
 
     QStringList titles;
     for (std::string_view key : kProcedureCaptionKeys)
@@ -91,19 +93,19 @@ void ProceduresWindow::showProcedures(bool all)
     all_ = all;
     const std::vector<ModuleAnalysis> shown = shownModules();
     const QString what = qtext(all ? project_ : module_);
-    setWindowTitle(text("PROCTITLE") + QStringLiteral(" - ") + what);
+    setWindowTitle(text(keys::ProceduresTitle) + QStringLiteral(" - ") + what);
     moduleLabel_->setFittedText(what);
-    allButton_->setText(text(all ? "PROCONE" : "PROCALL"));
-    model_->setRows(procedureRows(shown, utf8(text("PROCTWICE"))));
+    allButton_->setText(text(all ? keys::ThisModule : keys::AllProcedures));
+    model_->setRows(procedureRows(shown, utf8(text(keys::ProcDefinedTwice))));
     if (!all && missing_) {
         // A module file that is not there has no procedures to show: say so, not a list of zeros.
-        summaryLabels_[0]->setFittedText(context().framedText("PROCMISSING", QString()) + QLatin1Char(' ') + what);
+        summaryLabels_[0]->setFittedText(context().framedText(keys::ModuleMissing, QString()) + QLatin1Char(' ') + what);
         summaryLabels_[1]->setFittedText(QString());
         return;
     }
-    const SummaryWords words{utf8(text("PROCDECLARES")), utf8(text("PROCEVENTS")), utf8(text("PROCLLOC")),
-                             utf8(text("PROCSTMT")),     utf8(text("PROCCCSUM")),  utf8(text("PROCCCMAX")),
-                             utf8(text("PROCLONGEST"))};
+    const SummaryWords words{utf8(text(keys::ProcDeclares)), utf8(text(keys::ProcEvents)), utf8(text(keys::ProcLlocColumn)),
+                             utf8(text(keys::ProcStatementsColumn)),     utf8(text(keys::ProcCcTotal)),  utf8(text(keys::ProcCcHighest)),
+                             utf8(text(keys::ProcLongest))};
     const auto summary = summaryText(summedMetrics(shown), words);
     for (std::size_t i = 0; i < summaryLabels_.size(); ++i)
         summaryLabels_[i]->setFittedText(qtext(summary[i]));
@@ -114,12 +116,12 @@ void ProceduresWindow::exportProcedures()
     TextTable rows = model_->displayRows();
     const bool empty = rows.empty();
     const std::vector<ModuleAnalysis> shown = shownModules();
-    rows.push_back(procedureTotalsRow(shown, utf8(text("PROCTOTAL"))));
+    rows.push_back(procedureTotalsRow(shown, utf8(text(keys::ProcTotal))));
     const std::vector<std::string> titles = model_->titles();
     // The module's file name, without the folders of its path.
     const std::string fileName = module_.substr(module_.find_last_of("\\/") + 1);
     const QString proposed =
-        qtext(proposedFileName(project_, all_ ? utf8(text("PROCTITLE")) : fileName, todayText()));
+        qtext(proposedFileName(project_, all_ ? utf8(text(keys::ProceduresTitle)) : fileName, todayText()));
     context().exportList(
         this, empty, proposed,
         [&](const std::filesystem::path& file, Spreadsheet& sheet) { return writeTableExport(file, titles, rows, sheet); },

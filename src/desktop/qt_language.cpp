@@ -1,5 +1,7 @@
 #include "desktop/qt_language.h"
 
+#include "base/message_keys.h"
+
 #include "shell/message_table.h"
 #include "widgets/gui_text.h"
 
@@ -11,7 +13,7 @@ namespace zorvika {
 
 std::unique_ptr<QTranslator> installQtTranslations(const MessageTable& messages)
 {
-    const QString language = qtext(messages.get("LANGUAGE")).trimmed();
+    const QString language = qtext(messages.get(keys::Language)).trimmed();
     if (language.isEmpty() || language.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0)
         return nullptr;
     const QLocale locale(language);

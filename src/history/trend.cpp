@@ -1,5 +1,7 @@
 #include "history/trend.h"
 
+#include "base/message_keys.h"
+
 #include "analysis/totals_line.h"
 #include "base/program_folder.h"
 #include "shell/message_table.h"
@@ -248,7 +250,7 @@ Result<VersionComparison> compareVersions(const ProgramFolder& folder, const Mes
     for (const std::string& v : {first, second})
         if (std::find(versions.begin(), versions.end(), v) == versions.end())
             return fail(std::string(project) + " " + v + ": no such version in the history");
-    const std::string total2 = messages.get("TOTAL2");
+    const std::string total2 = messages.get(keys::TotalsLabel);
     const Result<Snapshot> older = loadSnapshot(folder, project, first, total2);
     const Result<Snapshot> newer = loadSnapshot(folder, project, second, total2);
     for (const Result<Snapshot>* s : {&older, &newer})
@@ -256,14 +258,14 @@ Result<VersionComparison> compareVersions(const ProgramFolder& folder, const Mes
             return Result<VersionComparison>::failureOf(*s);
     VersionComparison comparison;
     comparison.rows = compareSnapshots(*older, *newer);
-    comparison.cells = comparisonCells(comparison.rows, messages.get("ADDED"), messages.get("REMOVED"));
+    comparison.cells = comparisonCells(comparison.rows, messages.get(keys::Added), messages.get(keys::Removed));
     return comparison;
 }
 
 std::vector<std::string> comparisonTitles(const MessageTable& messages)
 {
-    return {messages.get("MODULE"), messages.get("FROM"), messages.get("TO"), messages.get("DIFF"),
-            messages.get("CHANGE")};
+    return {messages.get(keys::ModuleColumn), messages.get(keys::FirstVersion), messages.get(keys::SecondVersion), messages.get(keys::Difference),
+            messages.get(keys::Change)};
 }
 
 } // namespace zorvika

@@ -1,5 +1,7 @@
 #include "shell/message_table.h"
 
+#include "base/message_keys.h"
+
 #include "analysis/results.h"
 #include "base/file_io.h"
 #include "base/text_codec.h"
@@ -22,7 +24,7 @@ Outcome MessageTable::usable() const
 
 TotalsWords MessageTable::totalsWords() const
 {
-    return {get("TOTAL"), get("MODULES"), get("ORDER")};
+    return {get(keys::TotalsStart), get(keys::TotalsModules), get(keys::TotalsOrder)};
 }
 
 } // namespace zorvika

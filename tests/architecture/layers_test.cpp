@@ -232,3 +232,18 @@ TEST(Layers, BothSystemsSplitTheSystemLayerAlike)
         EXPECT_EQ(answered.size(), 2u) << question << " is answered for " << *answered.begin() << " only";
     EXPECT_GE(sides.size(), 5u);
 }
+
+// The code names the message table's texts by the names of
+// base/message_keys.h; a quoted key in a lookup is a key no check sees.
+TEST(Layers, MessageTextsAreLookedUpByTheirNamedKeys)
+{
+    const std::regex quotedKey(R"re(\b(text|get|framedText|warn|addButton)\(([^()"]*, )?"[A-Z][A-Z0-9 ]*")re");
+    for (const fs::path& file : sourceFiles()) {
+        std::ifstream in(kSource / file);
+        int number = 0;
+        for (std::string line; std::getline(in, line);) {
+            ++number;
+            EXPECT_FALSE(std::regex_search(line.substr(0, line.find("//")), quotedKey)) << file << ":" << number << ": " << line;
+        }
+    }
+}
