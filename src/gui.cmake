@@ -1,6 +1,6 @@
 # The desktop program: the Qt helpers of its windows (zorvika_widgets), the
 # windows themselves (zorvika_desktop) and the program.
-find_package(Qt6 REQUIRED COMPONENTS Widgets Charts Svg)
+find_package(Qt6 REQUIRED COMPONENTS Widgets Charts)
 
 zorvika_layer(zorvika_widgets widgets
   SOURCES
@@ -21,7 +21,7 @@ zorvika_layer(zorvika_widgets widgets
     widgets/clickable_picture.cpp
     widgets/fitted_label.cpp
     ${CMAKE_SOURCE_DIR}/resources/icons.qrc
-  USES zorvika_core Qt6::Widgets Qt6::Svg)
+  USES zorvika_core Qt6::Widgets)
 set_target_properties(zorvika_widgets PROPERTIES AUTOMOC ON AUTORCC ON)
 
 zorvika_layer(zorvika_desktop desktop
