@@ -19,7 +19,8 @@ constexpr int kGap = 6;           // between a label and what it names
 constexpr int kTickLength = 4;    // the version axis's marks below the lines
 constexpr int kLabelGap = 16;     // pixels between two version names on the axis
 constexpr int kHoverRadius = 8;   // pixels around a dot where the pointer rests on it
-constexpr int kIntervals = 4;     // about so many steps on the value axis
+constexpr int kIntervals = 4;     // at least about so many steps on the value axis,
+constexpr int kTickSpacing = 60;  // and one more for every so many pixels of height
 constexpr int kMarkerSize = 10;   // a legend entry's square
 constexpr int kLegendGap = 16;    // between two legend entries
 constexpr double kDotRadius = 3.5;
@@ -108,11 +109,18 @@ GrowthChart::Layout GrowthChart::layout() const
     Layout at;
     at.panel = rect().adjusted(kBorder, kBorder, -kBorder, -kBorder);
 
+    const int inner = at.panel.bottom() + 1 - kPadding;
+    at.legendTop = inner - metrics.height();
+    at.labelTop = at.legendTop - 2 * kGap - metrics.height();
+    const int top = at.panel.top() + kPadding + metrics.height() / 2; // the top tick's label fits above
+    const int bottom = at.labelTop - kTickLength - 2;
+
+    // A taller chart shows more ticks, so that the grid stays as dense.
     double highest = 0;
     for (const Series& line : series_)
         for (double figure : line.values)
             highest = std::max(highest, figure);
-    at.scale = valueScale(highest, kIntervals);
+    at.scale = valueScale(highest, std::max(kIntervals, (bottom - top) / kTickSpacing));
     int tickWidth = 0;
     for (double tick : ticks(at.scale))
         tickWidth = std::max(tickWidth, metrics.horizontalAdvance(figureText(tick)));
@@ -121,11 +129,6 @@ GrowthChart::Layout GrowthChart::layout() const
     for (const QString& version : versions_)
         widest = std::max(widest, metrics.horizontalAdvance(version));
 
-    const int inner = at.panel.bottom() + 1 - kPadding;
-    at.legendTop = inner - metrics.height();
-    at.labelTop = at.legendTop - 2 * kGap - metrics.height();
-    const int top = at.panel.top() + kPadding + metrics.height() / 2; // the top tick's label fits above
-    const int bottom = at.labelTop - kTickLength - 2;
     // The first and the last name are centred on their dots: the plot stays
     // far enough from the panel's sides for half a name to fit beside it.
     const int left = at.panel.left() + kPadding;
