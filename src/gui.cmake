@@ -1,6 +1,6 @@
 # The desktop program: the Qt helpers of its windows (zorvika_widgets), the
 # windows themselves (zorvika_desktop) and the program.
-find_package(Qt6 REQUIRED COMPONENTS Widgets Charts Svg)
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
 
 zorvika_layer(zorvika_widgets widgets
   SOURCES
@@ -20,8 +20,9 @@ zorvika_layer(zorvika_widgets widgets
     widgets/text_table_model.cpp
     widgets/clickable_picture.cpp
     widgets/fitted_label.cpp
+    widgets/growth_chart.cpp
     ${CMAKE_SOURCE_DIR}/resources/icons.qrc
-  USES zorvika_core Qt6::Widgets Qt6::Svg)
+  USES zorvika_core Qt6::Widgets)
 set_target_properties(zorvika_widgets PROPERTIES AUTOMOC ON AUTORCC ON)
 
 zorvika_layer(zorvika_desktop desktop
@@ -38,7 +39,7 @@ zorvika_layer(zorvika_desktop desktop
     desktop/qt_language.cpp
     desktop/main_window.cpp
     ${CMAKE_SOURCE_DIR}/resources/icons/zorvika_icon.qrc
-  USES zorvika_widgets Qt6::Charts)
+  USES zorvika_widgets)
 set_target_properties(zorvika_desktop PROPERTIES AUTOMOC ON AUTORCC ON)
 
 add_executable(zorvika desktop/main.cpp)

@@ -6,6 +6,7 @@
 #include "output/export.h"
 #include "output/table_export.h"
 #include "widgets/fitted_label.h"
+#include "widgets/growth_chart.h"
 #include "widgets/gui_font.h"
 #include "widgets/gui_text.h"
 #include "widgets/icon_button.h"
@@ -13,22 +14,13 @@
 #include "widgets/text_fit.h"
 #include "widgets/text_table_model.h"
 
-#include <QCategoryAxis>
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QHelpEvent>
-#include <QLineSeries>
-#include <QMouseEvent>
 #include <QProgressDialog>
 #include <QSignalBlocker>
-#include <QToolTip>
-#include <QValueAxis>
 
 #include <algorithm>
-#include <cmath>
 #include <deque>
 
 namespace zorvika {
@@ -37,15 +29,14 @@ namespace {
 
 constexpr int kDesignWidth = 10530;  // right edge of the chart and the list (90 + 10350) and 90
 constexpr int kDesignHeight = 7965;  // bottom of the list (4875 + 3000) and 90
-constexpr int kLabelGap = 16;        // pixels between two version names on the axis
-constexpr int kHoverRadius = 8;      // pixels around a point where the pointer rests on it
 
-// Each line: its caption and the position of its figure among the ten totals.
+// Each line: its caption, the position of its figure among the ten totals, its colour.
 struct Line {
     const char* caption;
     std::size_t total;
+    QRgb color;
 };
-constexpr std::array<Line, 3> kLines = {{{"P - C - B", 6}, {"C", 2}, {"B", 3}}};
+constexpr std::array<Line, 3> kLines = {{{"P - C - B", 6, 0x209fdf}, {"C", 2, 0x99ca53}, {"B", 3, 0xf6a625}}};
 
 // How long the rest of an import takes, from the time the last revisions
 // took (the first ones read every blob; later ones reuse most of them).
@@ -90,26 +81,9 @@ void GrowthWindow::makeControls()
 {
     setWindowTitle(text("TRENDTITLE") + QStringLiteral(" - ") + qtext(project_));
 
-    auto* chart = new QChart();
-    chart->setFont(windowFont());
-    chart->setTitleFont(windowFont(true));
-    chart->legend()->setFont(windowFont());
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    chart->setBackgroundRoundness(0);
-    for (std::size_t i = 0; i < kLines.size(); ++i) {
-        auto* line = new QLineSeries(chart);
-        line->setName(QString::fromLatin1(kLines[i].caption));
-        line->setPointsVisible(true);
-        series_[i] = line;
-    }
-    chart_ = new QChartView(chart, this);
-    chart_->setRenderHint(QPainter::Antialiasing);
-    chart_->setFocusPolicy(Qt::NoFocus);
-    // The pointer's own position finds the point it rests on.
-    chart_->viewport()->setMouseTracking(true);
-    chart_->viewport()->installEventFilter(this);
-    connect(chart, &QChart::plotAreaChanged, this, [this] { labelVersions(); });
+    chart_ = new GrowthChart(this);
+    chart_->setFont(windowFont());
+    chart_->setValueTitle(text("LINES"));
     // The chart takes the room the window grows by; the row under it and the list keep their heights.
     place(chart_, twipRect(90, 90, 10350, 4200), Follow::Wider | Follow::Taller);
 
@@ -183,141 +157,25 @@ void GrowthWindow::reload()
 
 void GrowthWindow::fillChart()
 {
-    QChart* chart = chart_->chart();
-    // Shown again after an import: the axes are made anew for the new points.
-    for (QAbstractAxis* axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
-    versions_ = nullptr;
-    versionStep_ = 0;
-    double highest = 0;
-    for (std::size_t s = 0; s < kLines.size(); ++s) {
-        QList<QPointF> values;
-        values.reserve(static_cast<qsizetype>(points_.size()));
-        for (std::size_t i = 0; i < points_.size(); ++i) {
-            const auto figure = static_cast<double>(points_[i].totals[kLines[s].total]);
-            values.append(QPointF(static_cast<double>(i), figure));
-            highest = std::max(highest, figure);
-        }
-        series_[s]->replace(values);
-        if (!series_[s]->chart())
-            chart->addSeries(series_[s]);
-    }
-
-    auto* versions = new QCategoryAxis(chart);
-    versions->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    versions->setLabelsFont(windowFont());
-    versions_ = versions;
-    labelVersions();
-
-    auto* lines = new QValueAxis(chart);
-    lines->setTitleText(text("LINES"));
-    lines->setTitleFont(windowFont());
-    lines->setLabelsFont(windowFont());
-    lines->setLabelFormat(QStringLiteral("%.0f"));
-    lines->setRange(0, std::max(10.0, highest * 1.05));
-    lines->applyNiceNumbers();
-
-    chart->addAxis(versions, Qt::AlignBottom);
-    chart->addAxis(lines, Qt::AlignLeft);
-    for (QLineSeries* line : series_) {
-        line->attachAxis(versions);
-        line->attachAxis(lines);
-    }
-}
-
-void GrowthWindow::labelVersions()
-{
-    if (!versions_)
-        return;
-    // Every step-th version is named, as many as the axis shows whole.
-    const QFontMetrics metrics(windowFont());
-    int widest = 1;
+    QStringList versions;
     for (const TrendPoint& point : points_)
-        widest = std::max(widest, metrics.horizontalAdvance(qtext(point.version)));
-    const std::size_t count = std::max<std::size_t>(1, points_.size());
-    const double room = std::max(1.0, chart_->chart()->plotArea().width());
-    // The axis gives each of its labels an equal share of its width.
-    const auto fitting = std::max<std::size_t>(1, static_cast<std::size_t>(room / (widest + kLabelGap)));
-    std::size_t step = 1;
-    while ((count + step - 1) / step + 1 > fitting && step < count)
-        ++step;
-    if (step == versionStep_ && versions_->count() > 0)
-        return;
-    versionStep_ = step;
-    for (const QString& label : versions_->categoriesLabels())
-        versions_->remove(label);
-    for (std::size_t i = 0; i < points_.size(); i += step)
-        versions_->append(qtext(points_[i].version), static_cast<double>(i));
-    const double last = points_.empty() ? 0.0 : static_cast<double>(points_.size() - 1);
-    versions_->setRange(-0.5, last + 0.5);
-}
-
-std::optional<std::pair<int, int>> GrowthWindow::pointAt(const QPoint& at) const
-{
-    QChart* chart = chart_->chart();
-    std::optional<std::pair<int, int>> nearest;
-    double best = kHoverRadius * kHoverRadius + 1;
-    for (std::size_t s = 0; s < series_.size(); ++s) {
-        const QList<QPointF> values = series_[s]->points();
-        for (qsizetype i = 0; i < values.size(); ++i) {
-            const QPointF shown = chart_->mapFromScene(chart->mapToScene(chart->mapToPosition(values[i], series_[s])));
-            const double dx = shown.x() - at.x();
-            const double dy = shown.y() - at.y();
-            if (dx * dx + dy * dy < best) {
-                best = dx * dx + dy * dy;
-                nearest = std::make_pair(static_cast<int>(s), static_cast<int>(i));
-            }
-        }
+        versions << qtext(point.version);
+    std::vector<GrowthChart::Series> lines;
+    for (const Line& line : kLines) {
+        GrowthChart::Series series{QString::fromLatin1(line.caption), QColor(line.color), {}};
+        series.values.reserve(points_.size());
+        for (const TrendPoint& point : points_)
+            series.values.push_back(static_cast<double>(point.totals[line.total]));
+        lines.push_back(std::move(series));
     }
-    return nearest;
+    chart_->setData(std::move(versions), std::move(lines));
 }
 
-QPoint GrowthWindow::pointPosition(int line, int index) const
-{
-    QChart* chart = chart_->chart();
-    QLineSeries* series = series_.at(static_cast<std::size_t>(line));
-    return chart_->mapFromScene(chart->mapToScene(chart->mapToPosition(series->at(index), series)));
-}
+std::optional<std::pair<int, int>> GrowthWindow::pointAt(const QPoint& at) const { return chart_->pointAt(at); }
 
-bool GrowthWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched != chart_->viewport())
-        return ProgramDialog::eventFilter(watched, event);
-    // A move shows the point under the pointer at once; the rest that
-    // follows (the tooltip event, which the chart's scene would answer by
-    // hiding every tooltip) shows the same point.
-    QPoint at;
-    if (event->type() == QEvent::MouseMove)
-        at = static_cast<QMouseEvent*>(event)->position().toPoint();
-    else if (event->type() == QEvent::ToolTip)
-        at = static_cast<QHelpEvent*>(event)->pos();
-    else {
-        if (event->type() == QEvent::Leave)
-            QToolTip::hideText();
-        return ProgramDialog::eventFilter(watched, event);
-    }
-    if (const auto point = pointAt(at))
-        QToolTip::showText(chart_->viewport()->mapToGlobal(at), pointText(point->first, point->second), chart_);
-    else
-        QToolTip::hideText();
-    return event->type() == QEvent::ToolTip;
-}
+QPoint GrowthWindow::pointPosition(int line, int index) const { return chart_->pointPosition(line, index); }
 
-QString GrowthWindow::pointText(int line, int index) const
-{
-    if (line < 0 || line >= static_cast<int>(kLines.size()) || index < 0 || index >= static_cast<int>(points_.size()))
-        return {};
-    const TrendPoint& point = points_[static_cast<std::size_t>(index)];
-    const std::int64_t figure = point.totals[kLines[static_cast<std::size_t>(line)].total];
-    QString shown = qtext(point.version);
-    // Lines that meet at the point are all named there.
-    for (const Line& each : kLines)
-        if (point.totals[each.total] == figure)
-            shown += QStringLiteral("\n%1: %2").arg(QString::fromLatin1(each.caption)).arg(figure);
-    return shown;
-}
+QString GrowthWindow::pointText(int line, int index) const { return chart_->pointText(line, index); }
 
 void GrowthWindow::compareChosenVersions()
 {

@@ -12,14 +12,12 @@
 #include <utility>
 #include <vector>
 
-class QCategoryAxis;
-class QChartView;
 class QComboBox;
-class QLineSeries;
 
 namespace zorvika {
 
 class FittedLabel;
+class GrowthChart;
 class IconButton;
 class ResultsView;
 class TextTableModel;
@@ -48,15 +46,14 @@ public:
     // The text shown when the pointer rests on point `index` of a line: the
     // version and the figure of every line that passes through that point.
     QString pointText(int line, int index) const;
-    // The point (line, index) within a few pixels of `at` in the chart
-    // view's viewport, the nearest when several are.
+    // The point (line, index) within a few pixels of `at` in the chart,
+    // the nearest when several are.
     std::optional<std::pair<int, int>> pointAt(const QPoint& at) const;
-    // Where point `index` of a line stands in the chart view's viewport.
+    // Where point `index` of a line stands in the chart.
     QPoint pointPosition(int line, int index) const;
 
     const std::vector<TrendPoint>& points() const { return points_; }
-    QLineSeries* series(int line) const { return series_.at(static_cast<std::size_t>(line)); }
-    QChartView* chart() const { return chart_; }
+    GrowthChart* chart() const { return chart_; }
     QComboBox* versionBox(int index) const { return versionBoxes_.at(static_cast<std::size_t>(index)); }
     FittedLabel* versionLabel(int index) const { return versionLabels_.at(static_cast<std::size_t>(index)); }
     IconButton* exportButton() const { return exportButton_; }
@@ -69,23 +66,15 @@ signals:
     // An import stored versions: the history window lists them at once.
     void historyChanged();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void makeControls();
     void fillChart();
     // Reads the stored versions again and shows them.
     void reload();
-    // Names as many versions on the axis as it shows whole.
-    void labelVersions();
 
     std::string project_;
     std::vector<TrendPoint> points_;
-    QChartView* chart_ = nullptr;
-    QCategoryAxis* versions_ = nullptr;
-    std::size_t versionStep_ = 0;
-    std::array<QLineSeries*, 3> series_{};
+    GrowthChart* chart_ = nullptr;
     std::array<FittedLabel*, 2> versionLabels_{};
     std::array<QComboBox*, 2> versionBoxes_{};
     IconButton* exportButton_ = nullptr;

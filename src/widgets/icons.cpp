@@ -1,9 +1,6 @@
 #include "widgets/icons.h"
 
 #include <QFile>
-#include <QPainter>
-#include <QPixmap>
-#include <QSvgRenderer>
 
 // The resources live in a static library: they are registered before the first use.
 static void registerIcons() { Q_INIT_RESOURCE(icons); }
@@ -17,18 +14,12 @@ QIcon programIcon(const QString& name)
         return true;
     }();
     (void)registered;
-    QSvgRenderer renderer(QStringLiteral(":/icons/%1.svg").arg(name));
-    if (!renderer.isValid())
+    const QString picture = QStringLiteral(":/icons/%1.png").arg(name);
+    if (!QFile::exists(picture))
         return {};
     QIcon icon;
-    for (int size : {16, 32}) {
-        QPixmap picture(size, size);
-        picture.fill(Qt::transparent);
-        QPainter painter(&picture);
-        renderer.render(&painter);
-        painter.end();
-        icon.addPixmap(picture);
-    }
+    icon.addFile(picture, QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/%1@2x.png").arg(name), QSize(32, 32));
     return icon;
 }
 

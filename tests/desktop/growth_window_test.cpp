@@ -4,15 +4,13 @@
 
 #include "desktop/growth_window.h"
 #include "desktop/import_dialog.h"
+#include "widgets/growth_chart.h"
 #include "widgets/text_table_model.h"
 
 #include <QRadioButton>
 
-#include <QChartView>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineSeries>
-#include <QGraphicsTextItem>
 #include <QHelpEvent>
 #include <QToolTip>
 
@@ -53,13 +51,7 @@ protected:
         ASSERT_TRUE(ran);
     }
 
-    static std::vector<double> ys(const QLineSeries* series)
-    {
-        std::vector<double> out;
-        for (const QPointF& p : series->points())
-            out.push_back(p.y());
-        return out;
-    }
+    static std::vector<double> ys(const GrowthWindow& t, int line) { return t.chart()->series(line).values; }
 
     static std::vector<std::string> comparisonColumn(const TextTableModel& model, std::size_t c)
     {
@@ -93,22 +85,25 @@ TEST_F(Trend, VersionsInNumberOrderWithTheTotalsOfEachSnapshot)
             versions.push_back(p.version);
         EXPECT_EQ(versions, (std::vector<std::string>{"1.2.0", "1.9.0", "1.10.0", "beta"}));
 
-        EXPECT_EQ(t.series(PureCodeLine)->name(), QStringLiteral("P - C - B"));
-        EXPECT_EQ(ys(t.series(PureCodeLine)), (std::vector<double>{10, double(v19), double(v110), 1}));
-        EXPECT_EQ(ys(t.series(CommentLine)), (std::vector<double>{3, 1, 3, 0}));
-        EXPECT_EQ(ys(t.series(BlankLine)), (std::vector<double>{2, 1, 2, 0}));
+        EXPECT_EQ(t.chart()->series(PureCodeLine).name, QStringLiteral("P - C - B"));
+        EXPECT_EQ(ys(t, PureCodeLine), (std::vector<double>{10, double(v19), double(v110), 1}));
+        EXPECT_EQ(ys(t, CommentLine), (std::vector<double>{3, 1, 3, 0}));
+        EXPECT_EQ(ys(t, BlankLine), (std::vector<double>{2, 1, 2, 0}));
         EXPECT_FALSE(t.points()[0].fromTotalsLine);
         EXPECT_TRUE(t.points()[1].fromTotalsLine);
-        const QList<QPointF> points = t.series(PureCodeLine)->points();
-        for (qsizetype i = 0; i < points.size(); ++i)
-            EXPECT_EQ(points[i].x(), static_cast<double>(i)); // one place per version, in order
+        EXPECT_EQ(t.chart()->versions(), (QStringList{"1.2.0", "1.9.0", "1.10.0", "beta"}));
+        for (int i = 1; i < 4; ++i) // one place per version, in order
+            EXPECT_LT(t.pointPosition(PureCodeLine, i - 1).x(), t.pointPosition(PureCodeLine, i).x());
         EXPECT_EQ(t.pointText(PureCodeLine, 2), QStringLiteral("1.10.0\nP - C - B: %1").arg(v110));
         EXPECT_EQ(t.pointText(BlankLine, 0), QStringLiteral("1.2.0\nB: 2"));
         EXPECT_EQ(t.pointText(BlankLine, 4), QString());
         // The pointer resting on the third point shows that point.
-        moveMouse(t.chart()->viewport(), t.pointPosition(PureCodeLine, 2) + QPoint(2, 1));
+        moveMouse(t.chart(), t.pointPosition(PureCodeLine, 2) + QPoint(2, 1));
         EXPECT_EQ(QToolTip::text(), t.pointText(PureCodeLine, 2));
-        EXPECT_EQ(t.chart()->chart()->series().size(), 3);
+        EXPECT_EQ(t.chart()->seriesCount(), 3);
+        // Where "C" and "B" meet (both 0 in beta) the pointer on the dot names both lines.
+        moveMouse(t.chart(), t.pointPosition(BlankLine, 3) + QPoint(-1, 1));
+        EXPECT_EQ(QToolTip::text(), QStringLiteral("beta\nC: 0\nB: 0"));
     });
 }
 
@@ -203,7 +198,7 @@ TEST_F(Trend, OneVersionOrNoneLeavesNothingToCompare)
     services.messages.clear();
     withTrend(QStringLiteral("Alpha"), [&](GrowthWindow& t) {
         EXPECT_TRUE(t.points().empty());
-        EXPECT_EQ(t.series(PureCodeLine)->count(), 0);
+        EXPECT_TRUE(t.chart()->series(PureCodeLine).values.empty());
         EXPECT_EQ(t.versionBox(0)->count(), 0);
         EXPECT_EQ(t.comparison()->rowCount(), 0);
         click(t.exportButton());
@@ -213,15 +208,11 @@ TEST_F(Trend, OneVersionOrNoneLeavesNothingToCompare)
     EXPECT_TRUE(services.saveDialogs.empty());
 }
 
-// The chart's version labels as the scene holds them, left to right.
-std::vector<QGraphicsTextItem*> versionLabels(const GrowthWindow& t)
+// The chart's version labels as it draws them, left to right.
+std::vector<GrowthChart::AxisLabel> versionLabels(const GrowthWindow& t)
 {
-    std::vector<QGraphicsTextItem*> labels;
-    for (QGraphicsItem* item : t.chart()->scene()->items())
-        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && text->isVisible()
-            && text->toPlainText().startsWith(QStringLiteral("2026.")))
-            labels.push_back(text);
-    std::sort(labels.begin(), labels.end(), [](auto* a, auto* b) { return a->sceneBoundingRect().x() < b->sceneBoundingRect().x(); });
+    std::vector<GrowthChart::AxisLabel> labels = t.chart()->versionLabels();
+    std::sort(labels.begin(), labels.end(), [](const auto& a, const auto& b) { return a.place.x() < b.place.x(); });
     return labels;
 }
 
@@ -230,14 +221,17 @@ void expectReadableLabels(const GrowthWindow& t)
 {
     const auto labels = versionLabels(t);
     ASSERT_GE(labels.size(), 5u);
-    const QRectF inside = t.chart()->chart()->rect();
+    const QRect inside = t.chart()->rect();
+    const QFontMetrics metrics = t.chart()->fontMetrics();
     for (std::size_t i = 0; i < labels.size(); ++i) {
-        const QString text = labels[i]->toPlainText();
+        const QString text = labels[i].text;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("2026."))) << text.toStdString();
         EXPECT_FALSE(text.contains(QStringLiteral("..."))) << text.toStdString();
-        EXPECT_TRUE(inside.contains(labels[i]->sceneBoundingRect())) << text.toStdString();
+        EXPECT_GE(labels[i].place.width(), metrics.horizontalAdvance(text)) << text.toStdString();
+        EXPECT_TRUE(inside.contains(labels[i].place)) << text.toStdString();
         if (i > 0) {
-            EXPECT_FALSE(labels[i - 1]->sceneBoundingRect().intersects(labels[i]->sceneBoundingRect()))
-                << labels[i - 1]->toPlainText().toStdString() << " runs into " << text.toStdString();
+            EXPECT_FALSE(labels[i - 1].place.intersects(labels[i].place))
+                << labels[i - 1].text.toStdString() << " runs into " << text.toStdString();
         }
     }
 }
@@ -262,21 +256,21 @@ TEST_F(Trend, FiftyVersionsShowWholeLabelsThePointerFindsEachPointAndTheWindowGr
         // Real pointer moves: each point under the pointer shows its own text.
         for (int s : {PureCodeLine, CommentLine, BlankLine})
             for (int i : {0, 1, 13, 24, 48, 49}) {
-                moveMouse(t.chart()->viewport(), t.pointPosition(s, i) + QPoint(1, -1));
+                moveMouse(t.chart(), t.pointPosition(s, i) + QPoint(1, -1));
                 EXPECT_TRUE(QToolTip::isVisible()) << s << "/" << i;
                 EXPECT_EQ(QToolTip::text(), t.pointText(s, i)) << s << "/" << i;
             }
         // Resting there (the tooltip event that follows a pause) keeps the point's text.
         const QPoint on = t.pointPosition(CommentLine, 24);
-        moveMouse(t.chart()->viewport(), on);
-        QHelpEvent rest(QEvent::ToolTip, on, t.chart()->viewport()->mapToGlobal(on));
-        QApplication::sendEvent(t.chart()->viewport(), &rest);
+        moveMouse(t.chart(), on);
+        QHelpEvent rest(QEvent::ToolTip, on, t.chart()->mapToGlobal(on));
+        QApplication::sendEvent(t.chart(), &rest);
         EXPECT_TRUE(QToolTip::isVisible());
         EXPECT_EQ(QToolTip::text(), t.pointText(CommentLine, 24));
         // Away from every point, nothing shows.
         const QPoint away = t.pointPosition(PureCodeLine, 0) - QPoint(0, 40); // above the highest line
         ASSERT_FALSE(t.pointAt(away));
-        moveMouse(t.chart()->viewport(), away);
+        moveMouse(t.chart(), away);
         EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000)) << QToolTip::text().toStdString();
 
         // The window grows; the chart takes the room, the row and the list follow.
@@ -290,7 +284,7 @@ TEST_F(Trend, FiftyVersionsShowWholeLabelsThePointerFindsEachPointAndTheWindowGr
         EXPECT_LT(t.versionBox(1)->geometry().right(), t.exportButton()->x());
         EXPECT_LE(t.closeButton()->geometry().right(), t.width());
         expectReadableLabels(t);
-        moveMouse(t.chart()->viewport(), t.pointPosition(CommentLine, 30));
+        moveMouse(t.chart(), t.pointPosition(CommentLine, 30));
         EXPECT_EQ(QToolTip::text(), t.pointText(CommentLine, 30));
     });
 }
@@ -369,7 +363,7 @@ TEST_F(Trend, ImportFromAGitRepositoryAddsItsVersionsAsPoints)
             choose(alpha);
             ASSERT_EQ(trend.points().size(), 3u);
             EXPECT_EQ(trend.points()[2].version, "2.1.0");
-            EXPECT_EQ(trend.series(PureCodeLine)->count(), 3);
+            EXPECT_EQ(trend.chart()->series(PureCodeLine).values.size(), 3u);
             EXPECT_EQ(trend.versionBox(1)->currentText(), QStringLiteral("2.1.0"));
             EXPECT_TRUE(services.questions.empty());
             ASSERT_EQ(services.messages.size(), 1u);

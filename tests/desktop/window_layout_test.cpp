@@ -5,8 +5,8 @@
 
 #include "desktop/growth_window.h"
 #include "desktop/procedures_window.h"
+#include "widgets/growth_chart.h"
 
-#include <QChartView>
 #include <QHeaderView>
 
 namespace zorvika::test {
