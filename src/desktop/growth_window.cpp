@@ -1,5 +1,7 @@
 #include "desktop/growth_window.h"
 
+#include "base/message_keys.h"
+
 #include "base/platform.h"
 #include "desktop/import_dialog.h"
 #include "history/revision_import.h"
@@ -79,11 +81,11 @@ QSize GrowthWindow::designSize() { return QSize(px(kDesignWidth), px(kDesignHeig
 
 void GrowthWindow::makeControls()
 {
-    setWindowTitle(text("TRENDTITLE") + QStringLiteral(" - ") + qtext(project_));
+    setWindowTitle(text(keys::GrowthTitle) + QStringLiteral(" - ") + qtext(project_));
 
     chart_ = new GrowthChart(this);
     chart_->setFont(windowFont());
-    chart_->setValueTitle(text("LINES"));
+    chart_->setValueTitle(text(keys::Lines));
     // The chart takes the room the window grows by; the row under it and the list keep their heights.
     place(chart_, twipRect(90, 90, 10350, 4200), Follow::Wider | Follow::Taller);
 
@@ -91,7 +93,7 @@ void GrowthWindow::makeControls()
     int left = px(90);
     for (std::size_t i = 0; i < 2; ++i) {
         auto* label = new FittedLabel(this);
-        label->setFittedText(text(i == 0 ? "FROM" : "TO"));
+        label->setFittedText(text(i == 0 ? keys::FirstVersion : keys::SecondVersion));
         place(label, QRect(left, px(4440), 0, 0), Follow::OwnSize | Follow::Bottom);
         left += label->width() + px(90);
         auto* box = new QComboBox(this);
@@ -110,11 +112,11 @@ void GrowthWindow::makeControls()
         versionBoxes_[i] = box;
     }
 
-    importButton_ = addButton(twipRect(6480, 4335, 450, 405), "import", "TIP IMPORT", [this] { importFromRepository(); },
+    importButton_ = addButton(twipRect(6480, 4335, 450, 405), "import", keys::ImportTip, [this] { importFromRepository(); },
                               Follow::Right | Follow::Bottom, true);
-    exportButton_ = addButton(twipRect(7020, 4335, 1890, 405), "export", "OUTPUT", [this] { exportComparison(); },
+    exportButton_ = addButton(twipRect(7020, 4335, 1890, 405), "export", keys::Export, [this] { exportComparison(); },
                               Follow::Right | Follow::Bottom);
-    closeButton_ = addButton(twipRect(9000, 4335, 1440, 405), "close", "CW", [this] { close(); },
+    closeButton_ = addButton(twipRect(9000, 4335, 1440, 405), "close", keys::Close, [this] { close(); },
                              Follow::Right | Follow::Bottom);
 
     QStringList titles;
@@ -132,13 +134,13 @@ void GrowthWindow::makeControls()
 void GrowthWindow::reload()
 {
     std::vector<Failure<>> unreadable;
-    points_ = projectTrend(context().folder(), project_, context().messages().totalsWords(), utf8(text("TOTAL2")),
+    points_ = projectTrend(context().folder(), project_, context().messages().totalsWords(), utf8(text(keys::TotalsLabel)),
                            &unreadable);
     if (!unreadable.empty()) {
         std::string all;
         for (const Failure<>& failure : unreadable)
             all += (all.empty() ? "" : "\n") + failure.reason;
-        context().warn(this, "NOREAD", all);
+        context().warn(this, keys::SnapshotUnreadable, all);
     }
     fillChart();
 
@@ -192,14 +194,14 @@ void GrowthWindow::compareChosenVersions()
         model_->setRows(std::move(comparison->cells));
     } else {
         model_->setRows({});
-        context().warn(this, "NOREAD", comparison.failure());
+        context().warn(this, keys::SnapshotUnreadable, comparison.failure());
     }
 }
 
 void GrowthWindow::importFromRepository()
 {
     DesktopServices& services = context().services();
-    const QString chosen = services.chooseFileToOpen(this, text("IMPORTTITLE"), projectFileTypes(context()));
+    const QString chosen = services.chooseFileToOpen(this, text(keys::ImportTitle), projectFileTypes(context()));
     if (chosen.isEmpty())
         return;
     ImportDialog choice(context(), this);
@@ -216,7 +218,7 @@ void GrowthWindow::importFromRepository()
                                      choice.byTags() ? 1 : choice.everyNth(), &error)
                    : std::nullopt;
     if (!revisions) {
-        context().warn(this, "NOREPO", error);
+        context().warn(this, keys::ImportFailed, error);
         return;
     }
     // The versions go into the history of the project the file names: the
@@ -229,17 +231,17 @@ void GrowthWindow::importFromRepository()
             if (name != project_)
                 others << qtext(name);
         if (!others.isEmpty()
-            && !services.askQuestion(this, text("IMPORTOTHER").arg(others.join(QStringLiteral(", ")), qtext(project_))))
+            && !services.askQuestion(this, text(keys::ImportElsewhere).arg(others.join(QStringLiteral(", ")), qtext(project_))))
             return;
     }
 
     // A box that tells how far the import is and can stop it after the
     // revision being counted; what was stored stays.
     const int count = static_cast<int>(revisions->size());
-    QProgressDialog progress(text("IMPORTTITLE"), QString(), 0, count, this);
+    QProgressDialog progress(text(keys::ImportTitle), QString(), 0, count, this);
     progress.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    progress.setWindowTitle(text("IMPORTTITLE"));
-    progress.setCancelButtonText(text("CANCEL"));
+    progress.setWindowTitle(text(keys::ImportTitle));
+    progress.setCancelButtonText(text(keys::Cancel));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
@@ -262,7 +264,7 @@ void GrowthWindow::importFromRepository()
         [&](std::size_t i) {
             if (i > 0)
                 left.revisionDone(clock.restart());
-            progress.setLabelText(text("IMPORTPROGRESS")
+            progress.setLabelText(text(keys::ImportProgress)
                                       .arg(i + 1)
                                       .arg(count)
                                       .arg(qtext(lastVersion))
@@ -276,12 +278,12 @@ void GrowthWindow::importFromRepository()
     if (summary.stored > 0)
         emit historyChanged();
     if (!summary.error.empty())
-        context().warn(this, "NOREPO", summary.error);
+        context().warn(this, keys::ImportFailed, summary.error);
     else if (summary.counted == 0 && !progress.wasCanceled())
-        context().warn(this, "NOIMPORT", utf8Of(file));
+        context().warn(this, keys::NotInRevisions, utf8Of(file));
     else
         services.showMessage(this,
-                             text("IMPORTDONE")
+                             text(keys::Imported)
                                  .arg(summary.stored)
                                  .arg(storedInto.isEmpty() ? qtext(project_) : storedInto.join(QStringLiteral(", "))),
                              MessageIcon::Information);
