@@ -1,20 +1,13 @@
 // Running a child program on Windows: CreateProcess into a job object of its
 // own, which a time-out (or an interrupt) ends whole, every process the
 // child started included.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+#include "base/shared_win32.h"
 #include "base/child_process.h"
 
 #include "base/interrupt_cleanup.h"
 #include "base/system_failure.h"
 #include "base/system_paths.h"
 #include "base/system_processes.h"
-
-#include <windows.h>
 
 namespace zorvika {
 

@@ -3,7 +3,7 @@
 // them.
 #include "base/system_files.h"
 
-#include "base/posix_shared.h"
+#include "base/shared_posix.h"
 #include "base/system_failure.h"
 
 #include <cerrno>

@@ -1,18 +1,10 @@
 // Files on Windows: descriptors of the C library made over the system's
 // handles, what a handle's file is, and the system's codes as errno values.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+#include "base/shared_win32.h"
 #include "base/system_files.h"
 
 #include "base/system_failure.h"
 #include "base/system_paths.h"
-#include "base/win32_shared.h"
-
-#include <windows.h>
 
 #include <algorithm>
 #include <cerrno>

@@ -3,7 +3,7 @@
 // through a path twice.
 #include "base/system_folders.h"
 
-#include "base/posix_shared.h"
+#include "base/shared_posix.h"
 #include "base/system_failure.h"
 
 #include <cerrno>

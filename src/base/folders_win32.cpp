@@ -1,19 +1,11 @@
 // Folders on Windows, which has no `...at` calls: an opened folder keeps its
 // path and refuses reparse points (links, junctions) where links are not to
 // be followed.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+#include "base/shared_win32.h"
 #include "base/system_folders.h"
 
 #include "base/system_failure.h"
 #include "base/system_paths.h"
-#include "base/win32_shared.h"
-
-#include <windows.h>
 
 #include <cerrno>
 #include <fcntl.h>

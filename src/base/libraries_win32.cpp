@@ -1,17 +1,9 @@
 // Shared libraries on Windows: LoadLibrary and GetProcAddress, the reason
 // for a library that cannot be loaded in the system's words.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+#include "base/shared_win32.h"
 #include "base/system_libraries.h"
 
 #include "base/system_paths.h"
-#include "base/win32_shared.h"
-
-#include <windows.h>
 
 namespace zorvika {
 

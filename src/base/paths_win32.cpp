@@ -1,19 +1,11 @@
 // How paths are written on Windows: UTF-16 for the system and UTF-8 inside
 // the program; short names for libraries that open files with narrow
 // calls; the names the system keeps for devices.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+#include "base/shared_win32.h"
 #include "base/system_paths.h"
 
 #include "base/system_processes.h"
 #include "base/text_codec.h"
-#include "base/win32_shared.h"
-
-#include <windows.h>
 
 namespace zorvika {
 

@@ -1,17 +1,10 @@
 // The running program on Windows: its arguments read as wide characters,
 // the console set to UTF-8, the environment in UTF-16, console events as
 // interrupts, and a child's group as a job object.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+#include "base/shared_win32.h"
 #include "base/system_processes.h"
 
-#include "base/win32_shared.h"
 
-#include <windows.h>
 #include <shellapi.h>
 
 #include <cstdlib>

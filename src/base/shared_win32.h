@@ -1,7 +1,15 @@
 #pragma once
-// What the Windows files of the system layer share. The system's types are
-// spelled as what they are (a HANDLE is a `void*`, a DWORD an `unsigned
-// long`), so that this header needs no system header of its own.
+// What the Windows files of the system layer share: Windows' own API
+// (without its min and max macros and its rarely used parts) and the
+// helpers below. Each of those files includes this first.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
 #include "base/result.h"
 #include "base/system_files.h"
 
