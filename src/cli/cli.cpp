@@ -117,7 +117,7 @@ OptionSpec programFolderOption()
     return {"--program-folder", {"DIR"}, "the folder of tips.dll, tempprjfiles and verhis", {}};
 }
 
-OptionSpec projectOption()
+static OptionSpec projectOption()
 {
     return {"--project", {"K"}, "only the K-th project of a group (from 1)", {}, 0, NumberRange{1}};
 }
@@ -132,35 +132,73 @@ OptionSpec descendingOption()
     return {"--descending", {}, "order the rows from the last to the first", {}, 'd'};
 }
 
-OptionSpec formatOption()
+static OptionSpec formatOption()
 {
     return {"--format", {"FORMAT"}, "print tab text (the default), comma text or JSON", {"tsv", "csv", "json"}, 'f'};
 }
 
-OptionSpec outputOption(std::string_view help)
+static OptionSpec outputOption(std::string_view help)
 {
     return {"--output", {"PATH"}, help, {}, 'o'};
 }
 
-OptionSpec excludeOption()
+static OptionSpec excludeOption()
 {
     return {"--exclude", {"GLOB"}, "leave out the files and folders whose path or name matches (repeatable)", {}, 0,
             std::nullopt, true};
 }
 
-OptionSpec oneTableOption()
+static OptionSpec oneTableOption()
 {
     return {"--one-table", {}, "print tab or comma text as one table with a leading Project column", {}};
 }
 
-OptionSpec quietOption()
+static OptionSpec quietOption()
 {
     return {"--quiet", {}, "do not tell the modules that were not found", {}, 'q'};
 }
 
-OptionSpec strictOption()
+static OptionSpec strictOption()
 {
     return {"--strict", {}, "fail (exit 1) when a module is not found", {}};
+}
+
+std::vector<OptionSpec> listCommandOptions(std::string_view sortHelp, std::string_view outputHelp,
+                                           std::vector<OptionSpec> beforeInputs, std::vector<OptionSpec> afterInputs)
+{
+    std::vector<OptionSpec> options = {projectOption(), sortOption(sortHelp), descendingOption(), formatOption(),
+                                       outputOption(outputHelp)};
+    options.insert(options.end(), beforeInputs.begin(), beforeInputs.end());
+    for (OptionSpec input : {excludeOption(), oneTableOption(), quietOption(), strictOption()})
+        options.push_back(std::move(input));
+    options.insert(options.end(), afterInputs.begin(), afterInputs.end());
+    options.push_back(programFolderOption());
+    options.push_back(languageOption());
+    return options;
+}
+
+ListRequest parseListRequest(const ParsedArgs& args, const std::function<std::optional<int>(std::string_view)>& column,
+                             std::string_view sortMistake)
+{
+    ListRequest o;
+    o.files = args.operands;
+    o.excludes = args.values("--exclude");
+    o.project = projectNumber(args);
+    if (const auto c = args.value("--sort")) {
+        const std::optional<int> wanted = column(*c);
+        if (!wanted)
+            throw UsageError{std::string(sortMistake)};
+        o.sort.column = *wanted;
+    }
+    o.sort.descending = args.has("--descending");
+    o.format = args.value("--format").value_or("tsv");
+    o.output = args.value("--output");
+    if (o.output && o.output->empty())
+        throw UsageError{"--output needs a path"};
+    o.oneTable = args.has("--one-table");
+    o.quiet = args.has("--quiet");
+    o.strict = args.has("--strict");
+    return o;
 }
 
 void MissingModules::add(std::string_view module, bool missing)

@@ -4,8 +4,10 @@
 #include "base/program_folder.h"
 #include "cli/cli.h"
 #include "cli/options.h"
+#include "analysis/results.h"
 #include "output/export.h"
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -33,16 +35,33 @@ std::optional<int> moduleListColumn(std::string_view text);
 
 // Options every command takes.
 OptionSpec programFolderOption();
-// The options `count` and `procedures` share, in their tables' order.
-OptionSpec projectOption();
+// The options `count` and `procedures` share, in their tables' order:
+// which projects and how their list is ordered and written (`--project`,
+// `--sort`, `--descending`, `--format`, `--output`), and how the inputs
+// are taken (`--exclude`, `--one-table`, `--quiet`, `--strict`).
+// A list command's whole table: those, the command's own options before
+// and after the input options, then `--program-folder` and `--language`.
+std::vector<OptionSpec> listCommandOptions(std::string_view sortHelp, std::string_view outputHelp,
+                                           std::vector<OptionSpec> beforeInputs, std::vector<OptionSpec> afterInputs);
 OptionSpec sortOption(std::string_view help);
 OptionSpec descendingOption();
-OptionSpec formatOption();
-OptionSpec outputOption(std::string_view help);
-OptionSpec excludeOption();
-OptionSpec oneTableOption();
-OptionSpec quietOption();
-OptionSpec strictOption();
+
+// What those options ask for.
+struct ListRequest {
+    std::vector<std::string> files;
+    std::vector<std::string> excludes;
+    std::optional<std::size_t> project; // 1-based
+    SortState sort;
+    std::string format = "tsv";
+    std::optional<std::string> output;
+    bool oneTable = false;
+    bool quiet = false;
+    bool strict = false;
+};
+// Reads them; `column` turns a `--sort` value into a column, and nothing
+// there is the usage mistake `sortMistake`.
+ListRequest parseListRequest(const ParsedArgs& args, const std::function<std::optional<int>(std::string_view)>& column,
+                             std::string_view sortMistake);
 
 // The module entries a run found no file for: told at the run's end as one
 // line, "N of M modules not found: first, second, …", unless `--quiet`;

@@ -27,17 +27,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CountOptions {
-    std::vector<std::string> files;
-    std::vector<std::string> excludes;
-    std::optional<std::size_t> project; // 1-based
-    SortState sort;
-    std::string format = "tsv";
-    std::optional<std::string> output;
+struct CountOptions : ListRequest {
     bool save = false;
-    bool oneTable = false;
-    bool quiet = false;
-    bool strict = false;
     std::optional<std::string> revision; // count the file as it was at this git revision
     std::string gitDir;
 };
@@ -45,27 +36,11 @@ struct CountOptions {
 CountOptions parseCount(const ParsedArgs& args)
 {
     CountOptions o;
-    o.files = args.operands;
-    o.excludes = args.values("--exclude");
-    o.project = projectNumber(args);
-    std::optional<int> column;
-    if (const auto c = args.value("--sort")) {
-        column = moduleListColumn(*c);
-        if (!column)
-            throw UsageError{"--sort takes a column from 0 to 11 or its caption"};
-    }
-    o.format = args.value("--format").value_or("tsv");
-    o.output = args.value("--output");
-    if (o.output && o.output->empty())
-        throw UsageError{"--output needs a path"};
+    static_cast<ListRequest&>(o) =
+        parseListRequest(args, moduleListColumn, "--sort takes a column from 0 to 11 or its caption");
     o.save = args.has("--save");
-    o.oneTable = args.has("--one-table");
-    o.quiet = args.has("--quiet");
-    o.strict = args.has("--strict");
     o.revision = args.value("--revision");
     o.gitDir = args.value("--git-dir").value_or("");
-    o.sort.column = column.value_or(ColModule);
-    o.sort.descending = args.has("--descending");
     o.sort.numeric = true;
     if (o.project && o.files.size() > 1)
         throw UsageError{"--project goes with one FILE"};
@@ -307,24 +282,16 @@ const CommandSpec& countCommand()
         "Counts projects (.vbp) and each project of groups (.vbg) as the main window does and prints each one's\n"
         "list: the header, one line per module and the totals row. A FILE that is a folder stands for every\n"
         "project and group below it.",
-        {
-            projectOption(),
-            sortOption("order the rows by a column: 0 to 11 or its caption (module, type, P, ...); figures as numbers"),
-            descendingOption(),
-            formatOption(),
-            outputOption("also write the export file (.txt, .csv, .xls, .xlsx or .json by its ending; - for "
-                         "standard output)"),
-            {"--save", {}, "store the snapshot under verhis/<name>/<version>", {}},
-            {"--revision", {"REV"}, "count FILE as it was at this git revision, read from the repository's objects",
-             {}},
-            {"--git-dir", {"DIR"}, "the repository to read (default: the one that holds FILE)", {}},
-            excludeOption(),
-            oneTableOption(),
-            quietOption(),
-            strictOption(),
-            programFolderOption(),
-            languageOption(),
-        },
+        listCommandOptions(
+            "order the rows by a column: 0 to 11 or its caption (module, type, P, ...); figures as numbers",
+            "also write the export file (.txt, .csv, .xls, .xlsx or .json by its ending; - for standard output)",
+            {
+                {"--save", {}, "store the snapshot under verhis/<name>/<version>", {}},
+                {"--revision", {"REV"}, "count FILE as it was at this git revision, read from the repository's objects",
+                 {}},
+                {"--git-dir", {"DIR"}, "the repository to read (default: the one that holds FILE)", {}},
+            },
+            {}),
     };
     return spec;
 }

@@ -43,16 +43,7 @@ constexpr Limit kLimits[] = {
     {"--max-depth", "depth", &ProcedureMetrics::depth},
 };
 
-struct ProceduresOptions {
-    std::vector<std::string> files;
-    std::vector<std::string> excludes;
-    std::optional<std::size_t> project; // 1-based
-    SortState sort;
-    std::string format = "tsv";
-    std::optional<std::string> output;
-    bool oneTable = false;
-    bool quiet = false;
-    bool strict = false;
+struct ProceduresOptions : ListRequest {
     std::array<std::optional<std::int64_t>, std::size(kLimits)> limits;
 
     bool gate() const
@@ -64,29 +55,19 @@ struct ProceduresOptions {
 ProceduresOptions parseProcedures(const ParsedArgs& args)
 {
     ProceduresOptions o;
-    o.files = args.operands;
-    o.excludes = args.values("--exclude");
-    o.project = projectNumber(args);
-    if (const auto v = args.value("--sort")) {
-        const auto n = parseWholeNumber(*v);
+    const auto column = [](std::string_view v) -> std::optional<int> {
+        const auto n = parseWholeNumber(v);
         const auto word = std::find_if(kProcedureColumnWords.begin(), kProcedureColumnWords.end(),
-                                       [&](std::string_view w) { return equalsNoCase(w, *v); });
+                                       [&](std::string_view w) { return equalsNoCase(w, v); });
         if (n && *n < kProcedureColumnCount)
-            o.sort.column = static_cast<int>(*n);
-        else if (word != kProcedureColumnWords.end())
-            o.sort.column = static_cast<int>(word - kProcedureColumnWords.begin());
-        else
-            throw UsageError{"--sort takes a column from 0 to 10 or module, name, kind, line, span, code, "
-                             "lloc, statements, cc, cc2, depth"};
-    }
-    o.sort.descending = args.has("--descending");
-    o.format = args.value("--format").value_or("tsv");
-    o.output = args.value("--output");
-    if (o.output && o.output->empty())
-        throw UsageError{"--output needs a path"};
-    o.oneTable = args.has("--one-table");
-    o.quiet = args.has("--quiet");
-    o.strict = args.has("--strict");
+            return static_cast<int>(*n);
+        if (word != kProcedureColumnWords.end())
+            return static_cast<int>(word - kProcedureColumnWords.begin());
+        return std::nullopt;
+    };
+    static_cast<ListRequest&>(o) = parseListRequest(args, column,
+                                                    "--sort takes a column from 0 to 10 or module, name, kind, line, "
+                                                    "span, code, lloc, statements, cc, cc2, depth");
     for (std::size_t i = 0; i < std::size(kLimits); ++i)
         o.limits[i] = args.number(kLimits[i].option);
     if (o.project && o.files.size() > 1)
@@ -334,25 +315,16 @@ const CommandSpec& proceduresCommand()
         "Lists every procedure of every module of projects and groups, in project order: module, name, kind,\n"
         "first line, span, code lines, LLOC, statements, CC, CC2 and depth, and a totals row. A FILE that is a\n"
         "folder stands for every project and group below it.",
-        {
-            projectOption(),
-            sortOption("order the rows by a column: 0 to 10 or module, name, kind, line, span, code, lloc, "
-                       "statements, cc, cc2, depth; figures as numbers"),
-            descendingOption(),
-            formatOption(),
-            outputOption("also write the export file (.txt, .csv, .xls or .xlsx by its ending; - for standard "
-                         "output)"),
-            excludeOption(),
-            oneTableOption(),
-            quietOption(),
-            strictOption(),
-            {"--max-cc", {"N"}, "print each procedure whose CC is over N as a warning, in place of the list; exit 1 "
-                                "when there is one", {}, 0, NumberRange{0}},
-            {"--max-span", {"N"}, "the same for a span over N lines", {}, 0, NumberRange{0}},
-            {"--max-depth", {"N"}, "the same for a depth over N", {}, 0, NumberRange{0}},
-            programFolderOption(),
-            languageOption(),
-        },
+        listCommandOptions(
+            "order the rows by a column: 0 to 10 or module, name, kind, line, span, code, lloc, statements, cc, cc2, "
+            "depth; figures as numbers",
+            "also write the export file (.txt, .csv, .xls or .xlsx by its ending; - for standard output)", {},
+            {
+                {"--max-cc", {"N"}, "print each procedure whose CC is over N as a warning, in place of the list; exit 1 "
+                                    "when there is one", {}, 0, NumberRange{0}},
+                {"--max-span", {"N"}, "the same for a span over N lines", {}, 0, NumberRange{0}},
+                {"--max-depth", {"N"}, "the same for a depth over N", {}, 0, NumberRange{0}},
+            }),
     };
     return spec;
 }
