@@ -177,6 +177,15 @@ std::vector<OptionSpec> listCommandOptions(std::string_view sortHelp, std::strin
     return options;
 }
 
+std::optional<ProjectSpan> chosenProjects(const ListRequest& request, const Selection& selection)
+{
+    if (!request.project)
+        return ProjectSpan{0, selection.size()};
+    if (*request.project > selection.size())
+        return std::nullopt;
+    return ProjectSpan{*request.project - 1, *request.project};
+}
+
 ListRequest parseListRequest(const ParsedArgs& args, const std::function<std::optional<int>(std::string_view)>& column,
                              std::string_view sortMistake)
 {

@@ -6,6 +6,7 @@
 #include "cli/options.h"
 #include "analysis/results.h"
 #include "output/export.h"
+#include "shell/selection.h"
 
 #include <functional>
 #include <optional>
@@ -58,6 +59,13 @@ struct ListRequest {
     bool quiet = false;
     bool strict = false;
 };
+// The projects of a selection a list takes, [first, last): the one
+// `--project` names, or all; nothing when it names one past the end.
+struct ProjectSpan {
+    std::size_t first = 0;
+    std::size_t last = 0;
+};
+std::optional<ProjectSpan> chosenProjects(const ListRequest& request, const Selection& selection);
 // Reads them; `column` turns a `--sort` value into a column, and nothing
 // there is the usage mistake `sortMistake`.
 ListRequest parseListRequest(const ParsedArgs& args, const std::function<std::optional<int>(std::string_view)>& column,

@@ -194,10 +194,10 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
             continue;
         }
         const Selection& selection = *chosen;
-        if (o.project && *o.project > selection.size())
+        const std::optional<ProjectSpan> span = chosenProjects(o, selection);
+        if (!span)
             return noSuchProject(err, file, selection.size(), *o.project);
-        const std::size_t first = o.project ? *o.project - 1 : 0;
-        const std::size_t last = o.project ? *o.project : selection.size();
+        const auto [first, last] = *span;
         if (o.output && !exportToStdout) {
             // Never written over what the count reads.
             if (const Outcome target =
