@@ -126,11 +126,7 @@ std::vector<std::size_t> sortedProcedureOrder(const std::vector<ProcedureRow>& r
 
 std::vector<ProcedureRow> sortedProcedureRows(const std::vector<ProcedureRow>& rows, const SortState& sort)
 {
-    std::vector<ProcedureRow> out;
-    out.reserve(rows.size());
-    for (std::size_t i : sortedProcedureOrder(rows, sort))
-        out.push_back(rows[i]);
-    return out;
+    return rowsInOrder(rows, sortedProcedureOrder(rows, sort));
 }
 
 ModuleMetrics summedMetrics(const std::vector<ModuleAnalysis>& modules)

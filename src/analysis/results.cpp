@@ -106,11 +106,7 @@ void sortRows(std::vector<ModuleRow>& rows, const SortState& sort)
 
 std::vector<ModuleRow> sortedRows(const std::vector<ModuleRow>& rows, const SortState& sort)
 {
-    std::vector<ModuleRow> out;
-    out.reserve(rows.size());
-    for (std::size_t i : sortedOrder(rows, sort))
-        out.push_back(rows[i]);
-    return out;
+    return rowsInOrder(rows, sortedOrder(rows, sort));
 }
 
 } // namespace zorvika

@@ -39,6 +39,17 @@ std::vector<std::size_t> sortedOrderBy(std::size_t count, bool descending,
 std::vector<std::size_t> sortedOrderByNumber(std::size_t count, bool descending,
                                              const std::function<std::string_view(std::size_t)>& cellOf);
 
+// Copies of `rows` in `order` (positions into `rows`).
+template <typename Row>
+std::vector<Row> rowsInOrder(const std::vector<Row>& rows, const std::vector<std::size_t>& order)
+{
+    std::vector<Row> out;
+    out.reserve(order.size());
+    for (std::size_t i : order)
+        out.push_back(rows[i]);
+    return out;
+}
+
 // The positions of `rows` in the order the list shows them: by the sort
 // column alone; rows with equal texts keep their order in `rows`.
 std::vector<std::size_t> sortedOrder(const std::vector<ModuleRow>& rows, const SortState& sort);
