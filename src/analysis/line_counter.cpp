@@ -3,6 +3,7 @@
 #include "analysis/path_resolver.h"
 #include "analysis/project_reader.h"
 #include "analysis/source_tree.h"
+#include "base/byte_scan.h"
 #include "base/file_io.h"
 #include "base/line_reader.h"
 #include "base/text_codec.h"
@@ -12,9 +13,6 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace zorvika {
 
@@ -32,40 +30,14 @@ struct BlockMasks {
 template <bool withA>
 inline BlockMasks masksOf(const char* p)
 {
+    const ByteBlock block(p);
     BlockMasks m;
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i space = _mm_set1_epi8(' ');
-    const __m128i tab = _mm_set1_epi8('\t');
-    const __m128i quote = _mm_set1_epi8('\'');
-    const __m128i caseBit = _mm_set1_epi8(0x20);
-    const __m128i a = _mm_set1_epi8('a');
-    for (int k = 0; k < 4; ++k) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        const int shift = 16 * k;
-        auto bits = [&](__m128i eq) {
-            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(eq))) << shift;
-        };
-        m.cr |= bits(_mm_cmpeq_epi8(v, cr));
-        m.lf |= bits(_mm_cmpeq_epi8(v, lf));
-        m.blanks |= bits(_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab)));
-        m.quotes |= bits(_mm_cmpeq_epi8(v, quote));
-        if constexpr (withA)
-            m.letterA |= bits(_mm_cmpeq_epi8(_mm_or_si128(v, caseBit), a));
-    }
-#else
-    for (int i = 0; i < 64; ++i) {
-        const std::uint64_t bit = std::uint64_t{1} << i;
-        const char c = p[i];
-        m.cr |= c == '\r' ? bit : 0;
-        m.lf |= c == '\n' ? bit : 0;
-        m.blanks |= (c == ' ' || c == '\t') ? bit : 0;
-        m.quotes |= c == '\'' ? bit : 0;
-        if constexpr (withA)
-            m.letterA |= (c == 'a' || c == 'A') ? bit : 0;
-    }
-#endif
+    m.cr = block.mask<ByteClass::Cr>();
+    m.lf = block.mask<ByteClass::Lf>();
+    m.blanks = block.mask<ByteClass::Blank>();
+    m.quotes = block.mask<ByteClass::Apostrophe>();
+    if constexpr (withA)
+        m.letterA = block.mask<ByteClass::LetterA>();
     return m;
 }
 

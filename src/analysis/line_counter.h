@@ -2,6 +2,7 @@
 // Counting the lines of modules and of a whole project.
 #include "analysis/module_row.h"
 #include "analysis/path_resolver.h"
+#include "base/byte_scan.h"
 
 #include <filesystem>
 #include <optional>
@@ -18,7 +19,7 @@ struct EntryInfo;
 // comment lines: a line is blank when nothing but tabs and spaces is in it,
 // and a comment when its first character other than a tab or space is "'".
 enum class LineKind { Blank, Comment, Other };
-constexpr bool isLineLeadBlank(char c) { return c == ' ' || c == '\t'; }
+constexpr bool isLineLeadBlank(char c) { return isBlankByte(c); }
 // The kind of a line whose first character other than tab or space is `first`.
 constexpr LineKind lineKindOf(char first) { return first == '\'' ? LineKind::Comment : LineKind::Other; }
 

@@ -1,6 +1,8 @@
 #include "analysis/procedure_metrics.h"
 
+#include "analysis/keywords.h"
 #include "analysis/line_counter.h"
+#include "base/byte_scan.h"
 #include "base/line_reader.h"
 #include "base/text_codec.h"
 
@@ -14,9 +16,6 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace zorvika {
 
@@ -24,127 +23,7 @@ namespace {
 
 enum class Tok : std::uint8_t { Word, Member, Number, String, Date, Colon, Assign, Comma, Dot, Hash, Other };
 
-// Character classes of the lexer, looked up in one table.
-enum : std::uint8_t { kIdent = 1, kIdentStart = 2, kBlank = 4, kSpecial = 8, kTypeMark = 16, kTypeMarkBeforeName = 32 };
-
-constexpr std::array<std::uint8_t, 256> makeClasses()
-{
-    std::array<std::uint8_t, 256> t{};
-    for (int c = 0; c < 256; ++c) {
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80;
-        if (letter)
-            t[static_cast<std::size_t>(c)] |= kIdent | kIdentStart;
-        if ((c >= '0' && c <= '9') || c == '_')
-            t[static_cast<std::size_t>(c)] |= kIdent;
-    }
-    t[' '] = t['\t'] = kBlank;
-    t[':'] = t['"'] = t['\''] = kSpecial; // separators, strings and comments
-    // The type characters that may end a name: `$ % & @` always, `! #` only
-    // where no name follows them (else they are a member access or a date).
-    t['$'] = t['%'] = t['&'] = t['@'] = kTypeMark;
-    t['!'] = t['#'] = kTypeMarkBeforeName;
-    return t;
-}
-constexpr std::array<std::uint8_t, 256> kClasses = makeClasses();
-
-inline bool isIdentChar(char c) { return kClasses[static_cast<unsigned char>(c)] & kIdent; }
-inline bool isIdentStart(char c) { return kClasses[static_cast<unsigned char>(c)] & kIdentStart; }
-
 inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Byte scans over a line, 16 bytes at a time. Each looks in [p, stop) and
-// may read the text on up to `limit` (the end of the module's text, which
-// holds the line), so that a short line needs no byte-by-byte tail; bytes
-// past `stop` never decide anything.
-#if defined(__SSE2__)
-constexpr std::ptrdiff_t kLanes = 16;
-
-inline const char* firstMarked(const char* p, const char* stop, unsigned mask)
-{
-    const char* hit = p + __builtin_ctz(mask);
-    return hit < stop ? hit : stop;
-}
-
-inline __m128i load16(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-
-// The bytes of v that can be part of a name: letters, digits, `_`, and every
-// byte from 0x80 on (which carries its sign bit into a mask as it is).
-inline __m128i nameBytes(__m128i v)
-{
-    // A byte b is in [lo, lo + width) when b - lo, taken without sign, is
-    // below width: shifted by 0x80 the comparison is a signed one.
-    const __m128i bias = _mm_set1_epi8(static_cast<char>(0x80));
-    const __m128i letterLo = _mm_set1_epi8('a');
-    const __m128i letterTop = _mm_set1_epi8(static_cast<char>(26 - 0x80));
-    const __m128i digitLo = _mm_set1_epi8('0');
-    const __m128i digitTop = _mm_set1_epi8(static_cast<char>(10 - 0x80));
-    const __m128i caseBit = _mm_set1_epi8(0x20);
-    const __m128i underscore = _mm_set1_epi8('_');
-    const __m128i letter =
-        _mm_cmplt_epi8(_mm_xor_si128(_mm_sub_epi8(_mm_or_si128(v, caseBit), letterLo), bias), letterTop);
-    const __m128i digit = _mm_cmplt_epi8(_mm_xor_si128(_mm_sub_epi8(v, digitLo), bias), digitTop);
-    const __m128i high = _mm_cmplt_epi8(v, _mm_setzero_si128());
-    return _mm_or_si128(_mm_or_si128(letter, digit), _mm_or_si128(_mm_cmpeq_epi8(v, underscore), high));
-}
-#endif
-
-// The first byte that is neither tab nor space, or `stop`.
-inline const char* skipBlanks(const char* p, const char* stop, const char* limit)
-{
-#if defined(__SSE2__)
-    const __m128i space = _mm_set1_epi8(' ');
-    const __m128i tab = _mm_set1_epi8('\t');
-    while (p < stop && limit - p >= kLanes) {
-        const __m128i v = load16(p);
-        const unsigned blank =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, tab))));
-        if (blank != 0xFFFF)
-            return firstMarked(p, stop, ~blank & 0xFFFF);
-        p += kLanes;
-    }
-#endif
-    while (p < stop && isLineLeadBlank(*p))
-        ++p;
-    return p < stop ? p : stop;
-}
-
-// The first `:`, `"` or `'`, or `stop`.
-inline const char* findSpecial(const char* p, const char* stop, const char* limit)
-{
-#if defined(__SSE2__)
-    const __m128i colon = _mm_set1_epi8(':');
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i apostrophe = _mm_set1_epi8('\'');
-    while (p < stop && limit - p >= kLanes) {
-        const __m128i v = load16(p);
-        const unsigned special = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(v, colon), _mm_cmpeq_epi8(v, quote)), _mm_cmpeq_epi8(v, apostrophe))));
-        if (special)
-            return firstMarked(p, stop, special);
-        p += kLanes;
-    }
-#endif
-    while (p < stop && !(kClasses[static_cast<unsigned char>(*p)] & kSpecial))
-        ++p;
-    return p < stop ? p : stop;
-}
-
-// The first byte that cannot be part of a name (letters, digits, `_` and
-// every byte from 0x80 on can), or `stop`.
-inline const char* skipIdent(const char* p, const char* stop, const char* limit)
-{
-#if defined(__SSE2__)
-    while (p < stop && limit - p >= kLanes) {
-        const unsigned inName = static_cast<unsigned>(_mm_movemask_epi8(nameBytes(load16(p))));
-        if (inName != 0xFFFF)
-            return firstMarked(p, stop, ~inName & 0xFFFF);
-        p += kLanes;
-    }
-#endif
-    while (p < stop && isIdentChar(*p))
-        ++p;
-    return p < stop ? p : stop;
-}
 
 // The text between two `#` is a date or time literal when it starts with a
 // digit, holds a `/`, `-` or `:`, and nothing but digits, those, spaces,
@@ -181,210 +60,6 @@ bool endsInContinuation(std::string_view text)
     return n >= 2 && text[n - 1] == '_' && isLineLeadBlank(text[n - 2]);
 }
 
-// Scans forward over a module's text, 16 bytes at a time, for the next byte
-// of a class; near the text's end byte by byte.
-class ByteCursor {
-public:
-    enum Class {
-        LineEnd,  // CR or LF
-        NonBlank, // anything but tab and space (so also a line end)
-        NonName,  // a byte that cannot be part of a name (so also a line end)
-        Stop,     // a line end, `:`, `"` or `'`
-    };
-
-    // The scans look no further than `end`.
-    void setEnd(const char* end) { end_ = end; }
-    const char* end() const { return end_; }
-
-    // The first byte at or after p of the class, or the text's end.
-    template <Class c>
-    const char* next(const char* p) const
-    {
-#if defined(__SSE2__)
-        while (end_ - p >= kLanes) {
-            const __m128i v = load16(p);
-            const unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(marked<c>(v)));
-            if (hits)
-                return p + __builtin_ctz(hits);
-            p += kLanes;
-        }
-#endif
-        while (p < end_ && !isOf<c>(*p))
-            ++p;
-        return p;
-    }
-
-private:
-    template <Class c>
-    static bool isOf(char b)
-    {
-        const bool lineEnd = b == '\r' || b == '\n';
-        switch (c) {
-        case LineEnd: return lineEnd;
-        case NonBlank: return !isLineLeadBlank(b);
-        case NonName: return !isIdentChar(b);
-        case Stop: return lineEnd || b == ':' || b == '"' || b == '\'';
-        }
-        return true;
-    }
-
-#if defined(__SSE2__)
-    template <Class c>
-    static __m128i marked(__m128i v)
-    {
-        const __m128i ones = _mm_set1_epi8(static_cast<char>(0xFF));
-        auto is = [&](char b) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(b)); };
-        switch (c) {
-        case LineEnd: return _mm_or_si128(is('\r'), is('\n'));
-        case NonBlank: return _mm_xor_si128(_mm_or_si128(is(' '), is('\t')), ones);
-        case NonName: return _mm_xor_si128(nameBytes(v), ones);
-        case Stop: return _mm_or_si128(_mm_or_si128(is('\r'), is('\n')), _mm_or_si128(is(':'), _mm_or_si128(is('"'), is('\''))));
-        }
-        return ones;
-    }
-#endif
-
-    const char* end_ = nullptr;
-};
-
-// Words that are statements or parts of them; one of these followed by `:`
-// at a line's start is that statement, not a label.
-bool isReservedWord(std::string_view w)
-{
-    static constexpr std::string_view kWords[] = {
-        "and", "as", "attribute", "beep", "byref", "byval", "call", "case", "close", "const", "declare", "dim",
-        "do", "each", "else", "elseif", "end", "enum", "erase", "error", "event", "exit", "false", "for",
-        "friend", "function", "get", "global", "gosub", "goto", "if", "implements", "in", "input", "is", "let",
-        "like", "load", "lock", "loop", "me", "mod", "new", "next", "not", "nothing", "on", "open", "option",
-        "or", "print", "private", "property", "public", "put", "randomize", "redim", "rem", "reset", "resume",
-        "return", "seek", "select", "set", "static", "step", "stop", "sub", "then", "to", "true", "type",
-        "unload", "unlock", "until", "wend", "while", "with", "write", "xor"};
-    for (std::string_view k : kWords)
-        if (equalsNoCase(w, k))
-            return true;
-    return false;
-}
-
-// Words that begin a statement the analysis looks into: blocks, branches,
-// loops, headers, ends, declarations, attributes and comments.
-bool beginsNotableStatement(std::string_view w)
-{
-    if (w.size() < 2 || w.size() > 9)
-        return false;
-    auto word = [&](std::string_view lower) {
-        if (w.size() != lower.size())
-            return false;
-        for (std::size_t i = 1; i < lower.size(); ++i)
-            if ((w[i] | 0x20) != lower[i])
-                return false;
-        return true;
-    };
-    switch (w[0] | 0x20) {
-    case 'a': return word("attribute");
-    case 'c': return word("case");
-    case 'd': return word("declare") || word("do");
-    case 'e': return word("else") || word("elseif") || word("end") || word("event");
-    case 'f': return word("for") || word("friend") || word("function");
-    case 'g': return word("global");
-    case 'i': return word("if");
-    case 'l': return word("loop");
-    case 'n': return word("next");
-    case 'o': return word("on");
-    case 'p': return word("private") || word("property") || word("public");
-    case 'r': return word("rem");
-    case 's': return word("select") || word("static") || word("sub");
-    case 'w': return word("wend") || word("while");
-    default: return false;
-    }
-}
-
-// The words the analysis acts on, told once when a word is read.
-enum class Kw : std::uint8_t {
-    None, And, Attribute, Case, Const, Declare, Do, Else, ElseIf, End, Error, Event, For, Friend, Function, Get,
-    Global, GoSub, GoTo, If, Let, Local, Loop, Next, On, Or, Private, Property, Public, Select, Set, Static, Sub,
-    Then, Until, Wend, While, Xor
-};
-
-// Up to eight bytes of a word as one number, the first in the lowest byte.
-constexpr std::uint64_t packed(std::string_view w)
-{
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < w.size() && i < 8; ++i)
-        v |= static_cast<std::uint64_t>(static_cast<unsigned char>(w[i])) << (8 * i);
-    return v;
-}
-
-// The words of up to eight letters, found through a table in which each
-// has a slot of its own: the slot of a word is its bytes taken as one
-// number times kSlotFactor, top bits.
-struct KeywordSlot {
-    std::uint64_t word = 0;
-    std::size_t length = 0;
-    Kw kw = Kw::None;
-};
-struct KeywordText {
-    std::string_view text;
-    Kw kw;
-};
-constexpr KeywordText kKeywords[] = {
-    {"and", Kw::And}, {"case", Kw::Case}, {"const", Kw::Const}, {"declare", Kw::Declare}, {"do", Kw::Do},
-    {"else", Kw::Else}, {"elseif", Kw::ElseIf}, {"end", Kw::End}, {"error", Kw::Error}, {"event", Kw::Event},
-    {"for", Kw::For}, {"friend", Kw::Friend}, {"function", Kw::Function}, {"get", Kw::Get}, {"global", Kw::Global},
-    {"gosub", Kw::GoSub}, {"goto", Kw::GoTo}, {"if", Kw::If}, {"let", Kw::Let}, {"local", Kw::Local},
-    {"loop", Kw::Loop}, {"next", Kw::Next}, {"on", Kw::On}, {"or", Kw::Or}, {"private", Kw::Private},
-    {"property", Kw::Property}, {"public", Kw::Public}, {"select", Kw::Select}, {"set", Kw::Set},
-    {"static", Kw::Static}, {"sub", Kw::Sub}, {"then", Kw::Then}, {"until", Kw::Until}, {"wend", Kw::Wend},
-    {"while", Kw::While}, {"xor", Kw::Xor}};
-constexpr int kSlotBits = 7;
-
-constexpr std::size_t slotOf(std::uint64_t word, std::uint64_t factor)
-{
-    return static_cast<std::size_t>((word * factor) >> (64 - kSlotBits));
-}
-
-// The first factor of a fixed sequence that gives every word a slot of its own.
-constexpr std::uint64_t findSlotFactor()
-{
-    for (std::uint64_t factor = 0x9E3779B97F4A7C15ull;;
-         factor = (factor * 6364136223846793005ull + 1442695040888963407ull) | 1) {
-        bool taken[1 << kSlotBits] = {};
-        bool clash = false;
-        for (const KeywordText& k : kKeywords) {
-            const std::size_t slot = slotOf(packed(k.text), factor);
-            clash = clash || taken[slot];
-            taken[slot] = true;
-        }
-        if (!clash)
-            return factor;
-    }
-}
-constexpr std::uint64_t kSlotFactor = findSlotFactor();
-
-constexpr std::array<KeywordSlot, 1 << kSlotBits> makeKeywordSlots()
-{
-    std::array<KeywordSlot, 1 << kSlotBits> slots{};
-    for (const KeywordText& k : kKeywords)
-        slots[slotOf(packed(k.text), kSlotFactor)] = {packed(k.text), k.text.size(), k.kw};
-    return slots;
-}
-constexpr std::array<KeywordSlot, 1 << kSlotBits> kKeywordSlots = makeKeywordSlots();
-
-// The word in any letter case: setting bit 0x20 lower-cases an ASCII letter
-// and makes no other byte one.
-Kw keywordOf(std::string_view w)
-{
-    const std::size_t n = w.size();
-    if (n < 2 || n > 9)
-        return Kw::None;
-    if (n == 9)
-        return equalsNoCase(w, "attribute") ? Kw::Attribute : Kw::None;
-    std::uint64_t v = 0;
-    std::memcpy(&v, w.data(), n);
-    v |= 0x2020202020202020ull >> (8 * (8 - n));
-    const KeywordSlot& slot = kKeywordSlots[slotOf(v, kSlotFactor)];
-    return slot.word == v && slot.length == n ? slot.kw : Kw::None;
-}
-
 // The first tokens of a segment that tell a procedure's header:
 // [Public|Private|Friend|Global] [Static] Sub|Function|Property Get|Let|Set name.
 constexpr std::size_t kHeaderTokens = 5;
@@ -419,13 +94,13 @@ private:
 
     void push(Tok type, std::string_view text);
     void countLine(LineClass lineClass);
-    void segmentToken(Tok type, Kw kw, std::string_view text);
+    void segmentToken(Tok type, Keyword kw, std::string_view text);
     void beginSegment();
     void endSegment(bool lineEnds);
     void decideHeader();
-    void statementToken(Tok type, Kw kw);
-    void statementStart(Kw kw);
-    void resolveAwaited(Kw next);
+    void statementToken(Tok type, Keyword kw);
+    void statementStart(Keyword kw);
+    void resolveAwaited(Keyword next);
     void finishList();
     void openBlocks(std::int64_t delta);
     void addCc(std::int64_t k);
@@ -433,7 +108,6 @@ private:
 
     ModuleMetrics& out_;
     const char* limit_ = nullptr; // the end of the part of the text that the scans may read up to
-    ByteCursor cursor_;
     bool open_ = false;           // the last procedure has not ended yet
     std::int64_t openDepth_ = 0;
     // The procedures that ended in the logical line being read, which take
@@ -451,7 +125,7 @@ private:
     bool lastBang_ = false;       // the last token was a `!`
     bool heldHash_ = false;       // a leading `#`, waiting for the word that tells a directive
     bool heldLabel_ = false;      // a leading name, a label when a `:` follows
-    Kw heldLabelKw_ = Kw::None;
+    Keyword heldLabelKw_ = Keyword::None;
     std::string heldLabelText_;   // ... when it is short enough to be a statement's word
     std::int64_t firstPhysical_ = 0;
     std::int64_t lastPhysical_ = 0;
@@ -463,7 +137,7 @@ private:
     bool seekingHeader_ = false;  // outside a procedure: its first tokens are held until a header is told
     std::size_t held_ = 0;
     std::array<Tok, kHeaderTokens> heldType_{};
-    std::array<Kw, kHeaderTokens> heldKw_{};
+    std::array<Keyword, kHeaderTokens> heldKw_{};
     std::array<std::string, kHeaderTokens> heldText_;
     std::int64_t segmentStatements_ = 0;
     bool inCondition_ = false;
@@ -473,7 +147,7 @@ private:
     bool afterBranch_ = false;    // the last token was a `Then` or `Else`: a token after it begins a statement
     bool branchOpensBlock_ = false; // ... the `Then` of an If, which opens a block when nothing follows it
     bool afterCase_ = false;      // the last token was `Case`
-    Kw awaited_ = Kw::None;       // a statement's first word whose meaning the next token tells
+    Keyword awaited_ = Keyword::None;       // a statement's first word whose meaning the next token tells
     ListState list_ = ListState::None;
     bool listOfNext_ = false;     // the list is of a `Next` (else of an `On ... GoTo`)
     bool inItem_ = false;
@@ -492,7 +166,7 @@ void Analyzer::lex(std::string_view line, std::size_t from)
     std::size_t i = from;
     while (i < n) {
         const char c = line[i];
-        if (kClasses[static_cast<unsigned char>(c)] & kBlank) {
+        if (byteClassOf(c) & kBlankByte) {
             ++i;
             continue;
         }
@@ -523,11 +197,11 @@ void Analyzer::lex(std::string_view line, std::size_t from)
                 continues_ = commentGoesOn_ = true;
             return;
         }
-        if (isIdentStart(c)) {
-            std::size_t j = static_cast<std::size_t>(skipIdent(line.data() + i + 1, line.data() + n, limit_) - line.data());
+        if (isNameStart(c)) {
+            std::size_t j = static_cast<std::size_t>(nextOfClassWithin<ByteClass::NonName>(line.data() + i + 1, line.data() + n, limit_) - line.data());
             if (j < n) {
-                const std::uint8_t mark = kClasses[static_cast<unsigned char>(line[j])];
-                if ((mark & kTypeMark) || ((mark & kTypeMarkBeforeName) && !(j + 1 < n && isIdentChar(line[j + 1]))))
+                const std::uint8_t mark = byteClassOf(line[j]);
+                if ((mark & kTypeMark) || ((mark & kTypeMarkBeforeName) && !(j + 1 < n && isNameByte(line[j + 1]))))
                     ++j;
             }
             const std::string_view word = line.substr(i, j - i);
@@ -574,7 +248,7 @@ void Analyzer::lex(std::string_view line, std::size_t from)
         if (c == '&' && i + 1 < n && (line[i + 1] == 'h' || line[i + 1] == 'H' || line[i + 1] == 'o'
                                       || line[i + 1] == 'O')) {
             std::size_t j = i + 2;
-            while (j < n && isIdentChar(line[j]))
+            while (j < n && isNameByte(line[j]))
                 ++j;
             if (j < n && (line[j] == '&' || line[j] == '%'))
                 ++j;
@@ -583,7 +257,7 @@ void Analyzer::lex(std::string_view line, std::size_t from)
             continue;
         }
         if (c == '#') {
-            if (lineTokens_ == 0 && i + 1 < n && isIdentStart(line[i + 1])) {
+            if (lineTokens_ == 0 && i + 1 < n && isNameStart(line[i + 1])) {
                 push(Tok::Hash, line.substr(i, 1));
                 ++i;
                 continue;
@@ -623,15 +297,15 @@ bool Analyzer::plainStatement(std::string_view line, std::size_t first)
 {
     const std::size_t n = line.size();
     const std::size_t i = first;
-    if (i == n || !isIdentStart(line[i]))
+    if (i == n || !isNameStart(line[i]))
         return false;
     const char* const begin = line.data();
     const char* const end = begin + n;
-    const std::size_t j = static_cast<std::size_t>(skipIdent(begin + i + 1, end, limit_) - begin);
+    const std::size_t j = static_cast<std::size_t>(nextOfClassWithin<ByteClass::NonName>(begin + i + 1, end, limit_) - begin);
     if (beginsNotableStatement(line.substr(i, j - i)))
         return false;
     for (std::size_t k = j; k < n;) {
-        k = static_cast<std::size_t>(findSpecial(begin + k, end, limit_) - begin);
+        k = static_cast<std::size_t>(nextOfClassWithin<ByteClass::Special>(begin + k, end, limit_) - begin);
         if (k == n)
             break;
         const char c = line[k];
@@ -678,25 +352,24 @@ const char* Analyzer::physicalLineAt(const char* p, const char* end, std::int64_
     // line's end; any other line, and the first (which may begin with a
     // byte-order mark), goes the whole way.
     limit_ = end;
-    cursor_.setEnd(end);
     const char* scanned = p; // no line end lies before this
     bool plainTried = false;
     if (!continues_ && number != 1) {
-        const char* const first = cursor_.next<ByteCursor::NonBlank>(p);
+        const char* const first = nextOfClass<ByteClass::NonBlank>(p, end);
         scanned = first;
         const bool blank = first == end || *first == '\r' || *first == '\n';
         if (blank || *first == '\'') {
             // A blank line, or a comment line that does not go on: a logical
             // line in which nothing counts.
-            const char* const lineEnd = blank ? first : cursor_.next<ByteCursor::LineEnd>(first);
+            const char* const lineEnd = blank ? first : nextOfClass<ByteClass::LineEnd>(first, end);
             if (blank || !endsInContinuation(std::string_view(first, static_cast<std::size_t>(lineEnd - first)))) {
                 startLogicalLine(number);
                 lineStarted_ = false;
                 return lineEnd;
             }
             scanned = lineEnd;
-        } else if (isIdentStart(*first)) {
-            const char* const wordEnd = cursor_.next<ByteCursor::NonName>(first + 1);
+        } else if (isNameStart(*first)) {
+            const char* const wordEnd = nextOfClass<ByteClass::NonName>(first + 1, end);
             scanned = wordEnd;
             plainTried = true;
             if (!beginsNotableStatement(std::string_view(first, static_cast<std::size_t>(wordEnd - first)))) {
@@ -704,7 +377,7 @@ const char* Analyzer::physicalLineAt(const char* p, const char* end, std::int64_
                 const char* lineEnd = nullptr;
                 bool plain = false;
                 for (;;) {
-                    q = cursor_.next<ByteCursor::Stop>(q);
+                    q = nextOfClass<ByteClass::Stop>(q, end);
                     if (q == end || *q == '\r' || *q == '\n') {
                         lineEnd = q;
                         plain = !endsInContinuation(std::string_view(p, static_cast<std::size_t>(q - p)));
@@ -715,13 +388,13 @@ const char* Analyzer::physicalLineAt(const char* p, const char* end, std::int64_
                     }
                     if (*q == '\'') {
                         // A comment to the line's end, which may go on like the code.
-                        lineEnd = cursor_.next<ByteCursor::LineEnd>(q);
+                        lineEnd = nextOfClass<ByteClass::LineEnd>(q, end);
                         plain = !endsInContinuation(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
                         break;
                     }
                     // A string; one left open ends with the line and continues nothing.
                     for (++q;; ++q) {
-                        q = cursor_.next<ByteCursor::Stop>(q);
+                        q = nextOfClass<ByteClass::Stop>(q, end);
                         if (q == end || *q == '\r' || *q == '\n') {
                             lineEnd = q;
                             plain = true;
@@ -748,7 +421,7 @@ const char* Analyzer::physicalLineAt(const char* p, const char* end, std::int64_
             }
         }
     }
-    const char* const lineEnd = cursor_.next<ByteCursor::LineEnd>(scanned);
+    const char* const lineEnd = nextOfClass<ByteClass::LineEnd>(scanned, end);
     physicalLine(std::string_view(p, static_cast<std::size_t>(lineEnd - p)), number, !plainTried);
     return lineEnd;
 }
@@ -770,7 +443,7 @@ void Analyzer::physicalLine(std::string_view line, std::int64_t number, bool try
     // The count's rule for blank and comment lines, on the line's first
     // character other than tab or space, which the lexer starts from too.
     const char* const end = line.data() + line.size();
-    std::size_t first = static_cast<std::size_t>(skipBlanks(line.data(), end, limit_) - line.data());
+    std::size_t first = static_cast<std::size_t>(nextOfClassWithin<ByteClass::NonBlank>(line.data(), end, limit_) - line.data());
     const bool code = first < line.size() && lineKindOf(line[first]) == LineKind::Other;
     // A text saved by a Windows editor may begin with a byte-order mark.
     if (number == 1 && first == 0 && line.starts_with("\xEF\xBB\xBF")) {
@@ -807,7 +480,7 @@ void Analyzer::endLogicalLine()
 {
     if (class_ == LineClass::Undecided && heldHash_) {
         countLine(LineClass::Code); // a `#` and nothing after it
-        segmentToken(Tok::Hash, Kw::None, {});
+        segmentToken(Tok::Hash, Keyword::None, {});
     }
     if (class_ == LineClass::Code) {
         if (heldLabel_) {
@@ -838,14 +511,14 @@ void Analyzer::countLine(LineClass lineClass)
 // segments between `:` separators (not `:=`).
 void Analyzer::push(Tok type, std::string_view text)
 {
-    const Kw kw = type == Tok::Word ? keywordOf(text) : Kw::None;
+    const Keyword kw = type == Tok::Word ? keywordOf(text) : Keyword::None;
     const bool first = lineTokens_ == 0;
     ++lineTokens_;
     lastType_ = type;
     lastBang_ = type == Tok::Other && text == "!";
     if (class_ == LineClass::Undecided) {
         if (first) {
-            if (kw == Kw::Attribute) {
+            if (kw == Keyword::Attribute) {
                 class_ = LineClass::Attribute; // not counted
                 return;
             }
@@ -867,12 +540,12 @@ void Analyzer::push(Tok type, std::string_view text)
         } else {
             // The word after a leading `#`.
             heldHash_ = false;
-            if (kw == Kw::If || kw == Kw::ElseIf || kw == Kw::Else || kw == Kw::End || kw == Kw::Const) {
+            if (kw == Keyword::If || kw == Keyword::ElseIf || kw == Keyword::Else || kw == Keyword::End || kw == Keyword::Const) {
                 countLine(LineClass::Directive);
                 return;
             }
             countLine(LineClass::Code);
-            segmentToken(Tok::Hash, Kw::None, {});
+            segmentToken(Tok::Hash, Keyword::None, {});
         }
     } else if (class_ != LineClass::Code) {
         return;
@@ -895,13 +568,13 @@ void Analyzer::beginSegment()
     inCondition_ = conditionOfIf_ = endsProcedure_ = false;
     statementNext_ = true;
     afterBranch_ = branchOpensBlock_ = afterCase_ = false;
-    awaited_ = Kw::None;
+    awaited_ = Keyword::None;
     list_ = ListState::None;
     seekingHeader_ = !open_;
     held_ = 0;
 }
 
-void Analyzer::segmentToken(Tok type, Kw kw, std::string_view text)
+void Analyzer::segmentToken(Tok type, Keyword kw, std::string_view text)
 {
     if (segmentTokens_++ == 0)
         beginSegment();
@@ -923,29 +596,29 @@ void Analyzer::decideHeader()
 {
     seekingHeader_ = false;
     const std::size_t e = held_;
-    auto isWord = [&](std::size_t k, Kw w) { return k < e && heldKw_[k] == w; };
+    auto isWord = [&](std::size_t k, Keyword w) { return k < e && heldKw_[k] == w; };
     std::size_t j = 0;
-    if (isWord(j, Kw::Public) || isWord(j, Kw::Private) || isWord(j, Kw::Friend) || isWord(j, Kw::Global))
+    if (isWord(j, Keyword::Public) || isWord(j, Keyword::Private) || isWord(j, Keyword::Friend) || isWord(j, Keyword::Global))
         ++j;
-    if (isWord(j, Kw::Static))
+    if (isWord(j, Keyword::Static))
         ++j;
     std::optional<ProcedureKind> kind;
     std::size_t nameAt = j + 1;
-    if (isWord(j, Kw::Sub)) {
+    if (isWord(j, Keyword::Sub)) {
         kind = ProcedureKind::Sub;
-    } else if (isWord(j, Kw::Function)) {
+    } else if (isWord(j, Keyword::Function)) {
         kind = ProcedureKind::Function;
-    } else if (j + 1 < e && isWord(j, Kw::Property)) {
+    } else if (j + 1 < e && isWord(j, Keyword::Property)) {
         nameAt = j + 2;
-        if (isWord(j + 1, Kw::Get))
+        if (isWord(j + 1, Keyword::Get))
             kind = ProcedureKind::PropertyGet;
-        else if (isWord(j + 1, Kw::Let))
+        else if (isWord(j + 1, Keyword::Let))
             kind = ProcedureKind::PropertyLet;
-        else if (isWord(j + 1, Kw::Set))
+        else if (isWord(j + 1, Keyword::Set))
             kind = ProcedureKind::PropertySet;
-    } else if (isWord(j, Kw::Declare)) {
+    } else if (isWord(j, Keyword::Declare)) {
         ++out_.declares;
-    } else if (isWord(j, Kw::Event)) {
+    } else if (isWord(j, Keyword::Event)) {
         ++out_.events;
     }
     if (kind && nameAt < e && (heldType_[nameAt] == Tok::Word || heldType_[nameAt] == Tok::Member)) {
@@ -973,7 +646,7 @@ void Analyzer::endSegment(bool lineEnds)
     // Nothing after the Then of an If at the line's end: a block If.
     if (afterBranch_ && branchOpensBlock_ && lineEnds)
         openBlocks(1);
-    resolveAwaited(Kw::None);
+    resolveAwaited(Keyword::None);
     finishList();
     out_.statements += segmentStatements_;
     if (ProcedureMetrics* p = current())
@@ -989,21 +662,21 @@ void Analyzer::endSegment(bool lineEnds)
 
 // One token of a segment. A statement begins the segment and follows each
 // `Then` or `Else` that is not the segment's last token.
-void Analyzer::statementToken(Tok type, Kw kw)
+void Analyzer::statementToken(Tok type, Keyword kw)
 {
     if (afterBranch_) {
         afterBranch_ = false;
         ++segmentStatements_;
         statementNext_ = true;
     }
-    if (awaited_ != Kw::None)
+    if (awaited_ != Keyword::None)
         resolveAwaited(kw);
     if (list_ != ListState::None) {
         // A list runs to its statement's end: a `Then`, an `Else` or the segment's end.
-        if (kw == Kw::Then || kw == Kw::Else) {
+        if (kw == Keyword::Then || kw == Keyword::Else) {
             finishList();
         } else if (list_ == ListState::SeekingGoTo) {
-            if (kw == Kw::GoTo || kw == Kw::GoSub) {
+            if (kw == Keyword::GoTo || kw == Keyword::GoSub) {
                 list_ = ListState::Items;
                 inItem_ = false;
                 items_ = 0;
@@ -1020,21 +693,21 @@ void Analyzer::statementToken(Tok type, Kw kw)
         statementStart(kw);
     }
     if (type == Tok::Word) {
-        if (inCondition_ && (kw == Kw::And || kw == Kw::Or || kw == Kw::Xor)) {
+        if (inCondition_ && (kw == Keyword::And || kw == Keyword::Or || kw == Keyword::Xor)) {
             if (ProcedureMetrics* p = current())
                 ++p->cc2;
-        } else if (kw == Kw::Then) {
+        } else if (kw == Keyword::Then) {
             inCondition_ = false;
             afterBranch_ = true;
             branchOpensBlock_ = conditionOfIf_;
             conditionOfIf_ = false;
-        } else if (kw == Kw::Else && !afterCase_) {
+        } else if (kw == Keyword::Else && !afterCase_) {
             inCondition_ = false;
             afterBranch_ = true;
             branchOpensBlock_ = false;
         }
     }
-    afterCase_ = kw == Kw::Case;
+    afterCase_ = kw == Keyword::Case;
 }
 
 void Analyzer::addCc(std::int64_t k)
@@ -1054,49 +727,49 @@ void Analyzer::openBlocks(std::int64_t delta)
 
 // The first word of a statement; where its meaning depends on the word
 // after it, that waits for the next token.
-void Analyzer::statementStart(Kw kw)
+void Analyzer::statementStart(Keyword kw)
 {
     switch (kw) {
-    case Kw::If:
+    case Keyword::If:
         addCc(1);
         inCondition_ = true;
         conditionOfIf_ = true;
         break;
-    case Kw::Do:
+    case Keyword::Do:
         openBlocks(1);
         awaited_ = kw;
         break;
-    case Kw::Loop:
+    case Keyword::Loop:
         openBlocks(-1);
         awaited_ = kw;
         break;
-    case Kw::On:
-    case Kw::End:
-    case Kw::Case:
-    case Kw::Select:
+    case Keyword::On:
+    case Keyword::End:
+    case Keyword::Case:
+    case Keyword::Select:
         awaited_ = kw;
         break;
-    case Kw::For:
+    case Keyword::For:
         addCc(1);
         openBlocks(1);
         break;
-    case Kw::Next:
+    case Keyword::Next:
         // `Next i, j` ends as many loops as it names, and at least one.
         list_ = ListState::Items;
         listOfNext_ = true;
         inItem_ = false;
         items_ = 0;
         break;
-    case Kw::Wend:
+    case Keyword::Wend:
         openBlocks(-1);
         break;
-    case Kw::While:
+    case Keyword::While:
         addCc(1);
         openBlocks(1);
         inCondition_ = true;
         conditionOfIf_ = false;
         break;
-    case Kw::ElseIf:
+    case Keyword::ElseIf:
         addCc(1);
         inCondition_ = true;
         conditionOfIf_ = false;
@@ -1106,43 +779,43 @@ void Analyzer::statementStart(Kw kw)
     }
 }
 
-// The word after a statement's first word (Kw::None: none, or no word).
-void Analyzer::resolveAwaited(Kw next)
+// The word after a statement's first word (Keyword::None: none, or no word).
+void Analyzer::resolveAwaited(Keyword next)
 {
     switch (awaited_) {
-    case Kw::Do:
-    case Kw::Loop:
-        if (next == Kw::While || next == Kw::Until) {
+    case Keyword::Do:
+    case Keyword::Loop:
+        if (next == Keyword::While || next == Keyword::Until) {
             addCc(1);
             inCondition_ = true;
             conditionOfIf_ = false;
         }
         break;
-    case Kw::On:
+    case Keyword::On:
         // `On x GoTo a, b, c` adds its labels; `On Error` and `On Local Error` nothing.
-        if (next != Kw::Error && next != Kw::Local) {
+        if (next != Keyword::Error && next != Keyword::Local) {
             list_ = ListState::SeekingGoTo;
             listOfNext_ = false;
         }
         break;
-    case Kw::End:
-        if (next == Kw::If || next == Kw::Select)
+    case Keyword::End:
+        if (next == Keyword::If || next == Keyword::Select)
             openBlocks(-1);
-        else if (next == Kw::Sub || next == Kw::Function || next == Kw::Property)
+        else if (next == Keyword::Sub || next == Keyword::Function || next == Keyword::Property)
             endsProcedure_ = open_;
         break;
-    case Kw::Case:
-        if (next != Kw::Else)
+    case Keyword::Case:
+        if (next != Keyword::Else)
             addCc(1);
         break;
-    case Kw::Select:
-        if (next == Kw::Case)
+    case Keyword::Select:
+        if (next == Keyword::Case)
             openBlocks(1);
         break;
     default:
         break;
     }
-    awaited_ = Kw::None;
+    awaited_ = Keyword::None;
 }
 
 void Analyzer::finishList()
@@ -1238,12 +911,7 @@ struct ModuleAnalyzer::Impl {
         return analyzer->physicalLineAt(p, end, number);
     }
 
-    static const char* skipLine(const char* p, const char* end)
-    {
-        ByteCursor cursor;
-        cursor.setEnd(end);
-        return cursor.next<ByteCursor::LineEnd>(p);
-    }
+    static const char* skipLine(const char* p, const char* end) { return nextOfClass<ByteClass::LineEnd>(p, end); }
 
     void feed(std::string_view piece)
     {
@@ -1263,9 +931,7 @@ struct ModuleAnalyzer::Impl {
                 ++p;
         }
         if (!carried.empty()) {
-            ByteCursor cursor;
-            cursor.setEnd(end);
-            const char* const e = cursor.next<ByteCursor::LineEnd>(p);
+            const char* const e = nextOfClass<ByteClass::LineEnd>(p, end);
             carried.append(p, e);
             if (e == end)
                 return;

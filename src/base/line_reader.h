@@ -2,8 +2,9 @@
 // Splitting a text into lines the way every reader of this program does:
 // CR, CR LF and LF each end a line; the end of the last line does not start
 // another one; an empty text has no line.
+#include "base/byte_scan.h"
+
 #include <cstddef>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,17 +27,8 @@ void forEachLine(std::string_view text, F&& onLine)
 {
     const char* p = text.data();
     const char* const end = p + text.size();
-    // The next LF at or after p, found with memchr and kept until p passes
-    // it, so that a text of CR line ends is still read in one pass.
-    const char* nextLf = nullptr;
     while (p < end) {
-        if (!nextLf || nextLf < p) {
-            nextLf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-            if (!nextLf)
-                nextLf = end;
-        }
-        const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(nextLf - p)));
-        const char* stop = cr ? cr : nextLf;
+        const char* stop = nextOfClass<ByteClass::LineEnd>(p, end);
         std::string_view line(p, static_cast<std::size_t>(stop - p));
         p = afterLineEnd(stop, end);
         onLine(line);
