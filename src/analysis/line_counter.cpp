@@ -291,11 +291,11 @@ std::optional<ModuleScan> ModuleReader::scan(const std::filesystem::path& projec
     const std::size_t from = exactPath_.size();
     exactPath_ += entry;
     std::replace(exactPath_.begin() + static_cast<std::ptrdiff_t>(from), exactPath_.end(), '\\', '/');
-    Result<OpenedFile, ReadKind> opened = openRegularFile(exactPath_.c_str());
+    Result<OpenedFile, ReadError> opened = openRegularFile(exactPath_.c_str());
     // Opened, the path exists as written, which is what resolving would
     // give first; a path that exists as something else than a regular
     // file is no module either way.
-    if (!opened && opened.kind() != ReadKind::NotRegular) {
+    if (!opened && opened.kind() != ReadError::NotRegular) {
         const auto resolved = resolver_.resolve(projectFolder, entry);
         if (resolved)
             opened = openRegularFile(*resolved);

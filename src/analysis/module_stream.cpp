@@ -73,7 +73,7 @@ std::unique_ptr<ModuleStream> fileStream(FileHandle fd, std::uint64_t size)
 
 std::unique_ptr<ModuleStream> openFileStream(const std::filesystem::path& path)
 {
-    Result<OpenedFile, ReadKind> opened = openRegularFile(path);
+    Result<OpenedFile, ReadError> opened = openRegularFile(path);
     if (!opened)
         return nullptr;
     return fileStream(std::move(opened->handle), opened->info.size);

@@ -192,7 +192,7 @@ std::optional<fs::path> RevisionTree::resolve(const fs::path& base, std::string_
     return file;
 }
 
-Result<std::string, ReadKind> RevisionTree::read(const fs::path& file)
+Result<std::string, ReadError> RevisionTree::read(const fs::path& file)
 {
     std::optional<GitEntry> entry;
     if (const auto it = found_.find(utf8Of(file)); it != found_.end())
@@ -200,17 +200,17 @@ Result<std::string, ReadKind> RevisionTree::read(const fs::path& file)
     else if (auto found = locate({}, utf8Of(file), false))
         entry = found->entry;
     if (!entry)
-        return readFailure(failure_.empty() ? ReadKind::Missing : ReadKind::Unreadable);
+        return readFailure(failure_.empty() ? ReadError::Missing : ReadError::Unreadable);
     std::string error;
     // The size is in the object's header: a blob too large is refused
     // before it is inflated, as a file is before it is read.
     const auto size = repository_.blobSize(entry->id, &error);
     if (size && *size > kMaxWholeFileSize)
-        return readFailure(ReadKind::TooLarge);
+        return readFailure(ReadError::TooLarge);
     std::string out;
     if (!size || !repository_.blob(entry->id, out, &error)) {
         failed(error);
-        return readFailure(ReadKind::Unreadable);
+        return readFailure(ReadError::Unreadable);
     }
     return out;
 }

@@ -34,7 +34,7 @@ public:
     RevisionTree(GitRepository& repository, GitCommit commit, BlobScans& scans);
 
     std::optional<std::filesystem::path> resolve(const std::filesystem::path& base, std::string_view text) override;
-    Result<std::string, ReadKind> read(const std::filesystem::path& file) override;
+    Result<std::string, ReadError> read(const std::filesystem::path& file) override;
     std::optional<ModuleScan> scanModule(const std::filesystem::path& base, std::string_view entry) override;
     // The blob whole, as the scan reads it (of any size).
     std::unique_ptr<ModuleStream> openModule(const std::filesystem::path& file) override;

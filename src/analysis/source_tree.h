@@ -23,7 +23,7 @@ public:
     // names, relative to the folder `base`; nothing when there is none.
     virtual std::optional<std::filesystem::path> resolve(const std::filesystem::path& base, std::string_view text) = 0;
     // The whole text of a project or group file.
-    virtual Result<std::string, ReadKind> read(const std::filesystem::path& file) = 0;
+    virtual Result<std::string, ReadError> read(const std::filesystem::path& file) = 0;
     // The scan of the module that `entry` names from `base`; nothing when it
     // names no readable file.
     virtual std::optional<ModuleScan> scanModule(const std::filesystem::path& base, std::string_view entry) = 0;
@@ -43,7 +43,7 @@ public:
     {
         return resolver_.resolve(base, text);
     }
-    Result<std::string, ReadKind> read(const std::filesystem::path& file) override { return readRegularFile(file); }
+    Result<std::string, ReadError> read(const std::filesystem::path& file) override { return readRegularFile(file); }
     std::unique_ptr<ModuleStream> openModule(const std::filesystem::path& file) override
     {
         return openFileStream(file);

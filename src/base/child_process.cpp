@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 
 ChildExit timedOutChild(const fs::path& program, std::chrono::milliseconds timeLimit)
 {
-    return fail(RunKind::TimedOut, program.filename().string() + " did not finish within "
+    return fail(RunError::TimedOut, program.filename().string() + " did not finish within "
                                        + std::to_string(timeLimit.count()) + " ms and was ended");
 }
 

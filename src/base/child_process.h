@@ -14,10 +14,10 @@
 namespace zorvika {
 
 // Why a child gave no exit status of its own.
-enum class RunKind { NotStarted, TimedOut, Killed };
+enum class RunError { NotStarted, TimedOut, Killed };
 
 // The exit status of a child that ran to its end, or why there is none.
-using ChildExit = Result<int, RunKind>;
+using ChildExit = Result<int, RunError>;
 
 // Starts `program` (a path, not looked up) with `args` in a process group of
 // its own, standard input from /dev/null, standard output and error appended

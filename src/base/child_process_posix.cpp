@@ -73,7 +73,7 @@ bool groupIsRunning(pid_t group)
         const std::string name = it->path().filename().string();
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        const Result<std::string, ReadKind> read = readRegularFile(it->path() / "stat");
+        const Result<std::string, ReadError> read = readRegularFile(it->path() / "stat");
         if (!read)
             continue;
         const std::string& stat = *read;
@@ -120,7 +120,7 @@ ChildExit runChild(const fs::path& program, const std::vector<std::string>& args
 {
     SpawnSetup setup;
     if (posix_spawn_file_actions_init(&setup.actions) != 0 || posix_spawnattr_init(&setup.attr) != 0)
-        return fail(RunKind::NotStarted, "cannot prepare a process");
+        return fail(RunError::NotStarted, "cannot prepare a process");
     setup.haveActions = setup.haveAttr = true;
     const std::string log = logFile.empty() ? std::string("/dev/null") : logFile.string();
     posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
@@ -154,7 +154,7 @@ ChildExit runChild(const fs::path& program, const std::vector<std::string>& args
     auto lock = cleanupLock();
     const int rc = posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attr, argv.data(), environ);
     if (rc != 0)
-        return systemFailure(rc).about(program.string()).as(RunKind::NotStarted);
+        return systemFailure(rc).about(program.string()).as(RunError::NotStarted);
     CleanupEntry group(CleanupKind::ProcessGroup, {}, pid);
     lock.unlock();
 
@@ -174,7 +174,7 @@ ChildExit runChild(const fs::path& program, const std::vector<std::string>& args
         return timedOutChild(program, timeLimit);
     if (status >= 0 && WIFEXITED(status))
         return WEXITSTATUS(status);
-    return fail(RunKind::Killed,
+    return fail(RunError::Killed,
                 program.filename().string()
                     + (status >= 0 && WIFSIGNALED(status) ? " was ended by signal " + std::to_string(WTERMSIG(status))
                                                            : std::string(" ended abnormally")));

@@ -77,7 +77,7 @@ ChildExit runChild(const fs::path& program, const std::vector<std::string>& args
                                             &inherit, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     const Handle job(::CreateJobObjectW(nullptr, nullptr));
     if (!input || !output || !job)
-        return fail(RunKind::NotStarted, "cannot prepare a process: " + lastErrorText());
+        return fail(RunError::NotStarted, "cannot prepare a process: " + lastErrorText());
     // Closing the job's last handle ends what is left in it, should this
     // program itself end first.
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits {};
@@ -104,15 +104,15 @@ ChildExit runChild(const fs::path& program, const std::vector<std::string>& args
                           &started)) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
-            return systemFailure(ENOENT).about(program.string()).as(RunKind::NotStarted);
-        return fail(RunKind::NotStarted, program.string() + ": " + lastErrorText());
+            return systemFailure(ENOENT).about(program.string()).as(RunError::NotStarted);
+        return fail(RunError::NotStarted, program.string() + ": " + lastErrorText());
     }
     const Handle process(started.hProcess);
     const Handle thread(started.hThread);
     if (!::AssignProcessToJobObject(job.get(), process.get())) {
         ::TerminateProcess(process.get(), 1);
         ::WaitForSingleObject(process.get(), INFINITE);
-        return fail(RunKind::NotStarted, program.string() + ": cannot be given a job of its own: " + lastErrorText());
+        return fail(RunError::NotStarted, program.string() + ": cannot be given a job of its own: " + lastErrorText());
     }
     CleanupEntry group(CleanupKind::ProcessGroup, {}, reinterpret_cast<std::intptr_t>(job.get()));
     lock.unlock();

@@ -11,26 +11,26 @@ namespace zorvika {
 
 namespace fs = std::filesystem;
 
-Failure<ReadKind> readFailure(ReadKind kind)
+Failure<ReadError> readFailure(ReadError kind)
 {
     switch (kind) {
-    case ReadKind::Missing:
+    case ReadError::Missing:
         return fail(Cause::NoSuchFile, "no such file").as(kind);
-    case ReadKind::NotRegular:
+    case ReadError::NotRegular:
         return fail(Cause::NotRegularFile, "not a regular file").as(kind);
-    case ReadKind::TooLarge:
+    case ReadError::TooLarge:
         return fail(kind, "too large (over " + std::to_string(kMaxWholeFileSize >> 20) + " MiB)");
-    case ReadKind::Unreadable:
+    case ReadError::Unreadable:
         break;
     }
-    return fail(ReadKind::Unreadable, "cannot be read");
+    return fail(ReadError::Unreadable, "cannot be read");
 }
 
 // A file that cannot be read because of `why`: a refused permission stays
 // its cause.
-static Failure<ReadKind> unreadable(const Failure<>& why)
+static Failure<ReadError> unreadable(const Failure<>& why)
 {
-    Failure<ReadKind> failure = readFailure(ReadKind::Unreadable);
+    Failure<ReadError> failure = readFailure(ReadError::Unreadable);
     if (why.cause == Cause::PermissionDenied) {
         failure.cause = why.cause;
         failure.causeAt = 0;
@@ -39,31 +39,31 @@ static Failure<ReadKind> unreadable(const Failure<>& why)
 }
 
 // The one road of both forms of a path.
-static Result<OpenedFile, ReadKind> openedRegularFile(Result<FileHandle> fd)
+static Result<OpenedFile, ReadError> openedRegularFile(Result<FileHandle> fd)
 {
     if (!fd)
-        return fd.failure().cause == Cause::NoSuchFile ? readFailure(ReadKind::Missing) : unreadable(fd.failure());
+        return fd.failure().cause == Cause::NoSuchFile ? readFailure(ReadError::Missing) : unreadable(fd.failure());
     // A pipe, a device or a folder is refused here, before any read.
     const std::optional<EntryInfo> opened = infoOf(fd->get());
     if (!opened || opened->kind != EntryKind::File)
-        return readFailure(opened ? ReadKind::NotRegular : ReadKind::Unreadable);
+        return readFailure(opened ? ReadError::NotRegular : ReadError::Unreadable);
     return OpenedFile{std::move(*fd), *opened};
 }
 
-Result<OpenedFile, ReadKind> openRegularFile(const fs::path& path) { return openedRegularFile(openForReading(path)); }
+Result<OpenedFile, ReadError> openRegularFile(const fs::path& path) { return openedRegularFile(openForReading(path)); }
 
-Result<OpenedFile, ReadKind> openRegularFile(const char* utf8Path)
+Result<OpenedFile, ReadError> openRegularFile(const char* utf8Path)
 {
     return openedRegularFile(openForReading(utf8Path));
 }
 
-Result<std::string, ReadKind> readRegularFile(const fs::path& path, std::uint64_t limit)
+Result<std::string, ReadError> readRegularFile(const fs::path& path, std::uint64_t limit)
 {
-    const Result<OpenedFile, ReadKind> opened = openRegularFile(path);
+    const Result<OpenedFile, ReadError> opened = openRegularFile(path);
     if (!opened)
         return opened.failure();
     if (opened->info.size > limit)
-        return readFailure(ReadKind::TooLarge);
+        return readFailure(ReadError::TooLarge);
     const int fd = opened->handle.get();
     std::string out(static_cast<std::size_t>(opened->info.size), '\0');
     std::size_t got = 0;
@@ -83,7 +83,7 @@ Result<std::string, ReadKind> readRegularFile(const fs::path& path, std::uint64_
                 return unreadable(r.failure());
             n = *r;
             if (got + n > limit)
-                return readFailure(ReadKind::TooLarge);
+                return readFailure(ReadError::TooLarge);
             out.append(more, n);
         }
         if (n == 0)
@@ -148,10 +148,10 @@ Outcome writeFileBetween(const OpenFolder& tempDir, const OpenFolder& targetDir,
     FileHandle fd;
     for (int attempt = 0; attempt < 16 && !fd; ++attempt) {
         tempName = std::string(kTempFilePrefix) + randomSuffix();
-        Result<FileHandle, MakeKind> made = tempDir.createNew(tempName);
+        Result<FileHandle, MakeError> made = tempDir.createNew(tempName);
         if (made)
             fd = std::move(*made);
-        else if (made.kind() != MakeKind::Exists)
+        else if (made.kind() != MakeError::Exists)
             return made.failure().as(Failed::Failed);
     }
     if (!fd)

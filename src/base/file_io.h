@@ -18,7 +18,7 @@ namespace zorvika {
 
 // Why a whole file was not read; callers that treat a missing file as
 // empty tell `Missing` from the rest.
-enum class ReadKind { Missing, NotRegular, Unreadable, TooLarge };
+enum class ReadError { Missing, NotRegular, Unreadable, TooLarge };
 
 // No project file, group file, snapshot or message table comes near this
 // size; a larger file (a sparse file of many GiB, say) is refused before
@@ -28,11 +28,11 @@ inline constexpr std::uint64_t kMaxWholeFileSize = std::uint64_t{256} << 20;
 // A read that failed for `kind`, in the words every reader shows after the
 // file's name ("no such file", "not a regular file", "cannot be read", "too
 // large (over 256 MiB)"): `about(path)` names the file.
-Failure<ReadKind> readFailure(ReadKind kind);
+Failure<ReadError> readFailure(ReadError kind);
 
 // The whole of a regular file; a file over `limit` bytes is `TooLarge` and
 // nothing is read.
-Result<std::string, ReadKind> readRegularFile(const std::filesystem::path& path,
+Result<std::string, ReadError> readRegularFile(const std::filesystem::path& path,
                                               std::uint64_t limit = kMaxWholeFileSize);
 
 bool isRegularFile(const std::filesystem::path& path);
@@ -93,8 +93,8 @@ struct OpenedFile {
 
 // Opens a regular file for reading; nothing else is opened, and opening
 // never blocks on a pipe or a device.
-Result<OpenedFile, ReadKind> openRegularFile(const std::filesystem::path& path);
+Result<OpenedFile, ReadError> openRegularFile(const std::filesystem::path& path);
 // The same for a UTF-8 path given as text.
-Result<OpenedFile, ReadKind> openRegularFile(const char* utf8Path);
+Result<OpenedFile, ReadError> openRegularFile(const char* utf8Path);
 
 } // namespace zorvika

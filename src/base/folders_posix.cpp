@@ -95,12 +95,12 @@ std::vector<std::string> OpenFolder::names() const
     return names;
 }
 
-Result<void, MakeKind> OpenFolder::makeFolder(const std::string& name) const
+Result<void, MakeError> OpenFolder::makeFolder(const std::string& name) const
 {
     if (::mkdirat(fd_, name.c_str(), 0777) == 0)
         return {};
     const int error = errno;
-    return systemFailure(error).as(error == EEXIST ? MakeKind::Exists : MakeKind::Failed);
+    return systemFailure(error).as(error == EEXIST ? MakeError::Exists : MakeError::Failed);
 }
 
 Outcome OpenFolder::removeFile(const std::string& name) const { return doneOr(::unlinkat(fd_, name.c_str(), 0)); }
@@ -110,13 +110,13 @@ Outcome OpenFolder::removeFolder(const std::string& name) const
     return doneOr(::unlinkat(fd_, name.c_str(), AT_REMOVEDIR));
 }
 
-Result<FileHandle, MakeKind> OpenFolder::createNew(const std::string& name) const
+Result<FileHandle, MakeError> OpenFolder::createNew(const std::string& name) const
 {
     const int fd = ::openat(fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd >= 0)
         return FileHandle(fd);
     const int error = errno;
-    return systemFailure(error).as(error == EEXIST ? MakeKind::Exists : MakeKind::Failed);
+    return systemFailure(error).as(error == EEXIST ? MakeError::Exists : MakeError::Failed);
 }
 
 Outcome OpenFolder::renameTo(const std::string& name, const OpenFolder& target, const std::string& newName) const

@@ -59,12 +59,12 @@ std::vector<std::string> OpenFolder::names() const
     return names;
 }
 
-Result<void, MakeKind> OpenFolder::makeFolder(const std::string& name) const
+Result<void, MakeError> OpenFolder::makeFolder(const std::string& name) const
 {
     if (::CreateDirectoryW((path_ / pathFromUtf8(name)).c_str(), nullptr))
         return {};
     const int error = lastErrno();
-    return systemFailure(error).as(error == EEXIST ? MakeKind::Exists : MakeKind::Failed);
+    return systemFailure(error).as(error == EEXIST ? MakeError::Exists : MakeError::Failed);
 }
 
 Outcome OpenFolder::removeFile(const std::string& name) const
@@ -86,7 +86,7 @@ Outcome OpenFolder::removeFolder(const std::string& name) const
     return {};
 }
 
-Result<FileHandle, MakeKind> OpenFolder::createNew(const std::string& name) const
+Result<FileHandle, MakeError> OpenFolder::createNew(const std::string& name) const
 {
     // CREATE_NEW fails on anything already there, a link included.
     Result<FileHandle> fd = descriptorOf(::CreateFileW((path_ / pathFromUtf8(name)).c_str(), GENERIC_WRITE,
@@ -94,7 +94,7 @@ Result<FileHandle, MakeKind> OpenFolder::createNew(const std::string& name) cons
                                                        FILE_ATTRIBUTE_NORMAL, nullptr),
                                          _O_WRONLY);
     if (!fd)
-        return fd.failure().as(errno == EEXIST ? MakeKind::Exists : MakeKind::Failed);
+        return fd.failure().as(errno == EEXIST ? MakeError::Exists : MakeError::Failed);
     return std::move(fd).value();
 }
 

@@ -6,7 +6,7 @@
 // own enum; elsewhere the kind is `Failed` and only the reason counts.
 //
 //     Result<std::string> readName(...);           // a name, or why not
-//     Result<void, ReadKind> check(...);           // nothing, or a kind and why not
+//     Result<void, ReadError> check(...);           // nothing, or a kind and why not
 //     Outcome save(...);                           // = Result<void>
 //
 // A face (a message box, one line on standard error) shows `reason()`.

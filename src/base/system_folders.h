@@ -15,7 +15,7 @@ namespace zorvika {
 // Why a new file or folder was not made: `Exists` when something of that
 // name is there already, which a caller may take as it is or try another
 // name for.
-enum class MakeKind { Exists, Failed };
+enum class MakeError { Exists, Failed };
 
 // A folder opened once, so that names inside it are found, made, replaced
 // and removed without going through its path again and without following a
@@ -40,11 +40,11 @@ public:
     std::optional<EntryInfo> entry(const std::string& name) const;
     // The names inside the folder ("." and ".." left out).
     std::vector<std::string> names() const;
-    Result<void, MakeKind> makeFolder(const std::string& name) const;
+    Result<void, MakeError> makeFolder(const std::string& name) const;
     Outcome removeFile(const std::string& name) const;
     Outcome removeFolder(const std::string& name) const;
     // Creates `name` for writing; it must not exist yet (nor be a link).
-    Result<FileHandle, MakeKind> createNew(const std::string& name) const;
+    Result<FileHandle, MakeError> createNew(const std::string& name) const;
     // Renames `name` to `newName` in `target`, replacing a file that is
     // there already.
     Outcome renameTo(const std::string& name, const OpenFolder& target, const std::string& newName) const;

@@ -51,8 +51,8 @@ Result<std::string> readSnapshotBytes(const ProgramFolder& folder, std::string_v
 {
     const fs::path file = snapshotFile(folder, project, version);
     if (!isStoredEntryName(project) || !isStoredEntryName(version))
-        return readFailure(ReadKind::Missing).about(file.string()).as(Failed::Failed);
-    Result<std::string, ReadKind> bytes = readRegularFile(file);
+        return readFailure(ReadError::Missing).about(file.string()).as(Failed::Failed);
+    Result<std::string, ReadError> bytes = readRegularFile(file);
     if (!bytes)
         return bytes.failure().about(file.string()).as(Failed::Failed);
     return std::move(bytes).value();
@@ -74,7 +74,7 @@ std::string readSnapshotTail(const ProgramFolder& folder, std::string_view proje
     if (!isStoredEntryName(project) || !isStoredEntryName(version))
         return {};
     const fs::path file = snapshotFile(folder, project, version);
-    const Result<OpenedFile, ReadKind> opened = openRegularFile(file);
+    const Result<OpenedFile, ReadError> opened = openRegularFile(file);
     if (!opened)
         return {};
     const std::uint64_t size = opened->info.size;

@@ -45,13 +45,13 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
     RevisionRun run;
     run.commit = commit;
     RevisionTree tree(*file.repository, commit, scans);
-    const Result<std::string, ReadKind> contents = tree.read(file.treePath);
+    const Result<std::string, ReadError> contents = tree.read(file.treePath);
     if (!tree.failure().empty()) {
         // A tree on the way that cannot be read is no absent file.
         run.error = commit.id + ": " + tree.failure();
         return run;
     }
-    if (!contents && contents.kind() == ReadKind::Missing) {
+    if (!contents && contents.kind() == ReadError::Missing) {
         run.absent = true;
         return run;
     }

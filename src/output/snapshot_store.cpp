@@ -58,8 +58,8 @@ Result<void, SaveError> saveSnapshot(const ProgramFolder& folder, std::string_vi
     if (!isStorableName(version))
         return refuse(SaveError::BadVersion, "the version \"" + toDisplayText(version) + "\" cannot name a file");
     const std::string nameText(name);
-    const Result<void, MakeKind> made = store.makeFolder(nameText);
-    if (!made && made.kind() != MakeKind::Exists)
+    const Result<void, MakeError> made = store.makeFolder(nameText);
+    if (!made && made.kind() != MakeError::Exists)
         return named(made.failure().as(SaveError::Failed));
     // A project folder this call made goes again when its snapshot cannot be
     // stored (only while it is empty: another run may have stored into it).

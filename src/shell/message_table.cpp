@@ -17,7 +17,7 @@ std::string MessageTable::get(std::string_view key) const
 Outcome MessageTable::usable() const
 {
     const auto read = readRegularFile(folder_.messageTable());
-    if (read || read.kind() == ReadKind::Missing)
+    if (read || read.kind() == ReadError::Missing)
         return {};
     return read.failure().about(folder_.messageTable().string()).as(Failed::Failed);
 }

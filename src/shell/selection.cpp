@@ -144,11 +144,11 @@ Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const Pr
 Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const fs::path& chosenAbs,
                                                 const ProgramFolder& folder, SourceTree& tree, WorkingCopies copies)
 {
-    Result<std::string, ReadKind> read = tree.read(chosenAbs);
+    Result<std::string, ReadError> read = tree.read(chosenAbs);
     if (!read) {
-        const SelectionError kind = read.kind() == ReadKind::Missing      ? SelectionError::Missing
-                                    : read.kind() == ReadKind::NotRegular ? SelectionError::NotRegular
-                                    : read.kind() == ReadKind::TooLarge   ? SelectionError::TooLarge
+        const SelectionError kind = read.kind() == ReadError::Missing      ? SelectionError::Missing
+                                    : read.kind() == ReadError::NotRegular ? SelectionError::NotRegular
+                                    : read.kind() == ReadError::TooLarge   ? SelectionError::TooLarge
                                                                           : SelectionError::Unreadable;
         return read.failure().about(chosen.string()).as(kind);
     }
@@ -188,7 +188,7 @@ Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const fs
             sel.projectReads[i] =
                 sel.projectPaths[i].empty()
                     ? Outcome::failure("a line of the group names no project")
-                    : Outcome(readFailure(ReadKind::Missing).about(pathFromUtf8(sel.projectPaths[i]).string()).as(Failed::Failed));
+                    : Outcome(readFailure(ReadError::Missing).about(pathFromUtf8(sel.projectPaths[i]).string()).as(Failed::Failed));
         } else if (auto projectRead = tree.read(*sources[i]); projectRead) {
             projectText = std::move(*projectRead);
         } else {

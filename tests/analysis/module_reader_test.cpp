@@ -82,7 +82,7 @@ ProjectCount plainCount(std::string_view projectText, const fs::path& folder)
         ModuleRow row;
         row.cells[ColModule] = toDisplayText(entry);
         const auto path = plainResolve(folder, entry);
-        const auto bytes = path ? readRegularFile(*path) : readFailure(ReadKind::Missing);
+        const auto bytes = path ? readRegularFile(*path) : readFailure(ReadError::Missing);
         if (!bytes) {
             row.cells[ColType] = kTypeInvalid;
         } else {

@@ -66,7 +66,7 @@ TEST(ChildProcess, AProgramThatIsNotThereIsNotStarted)
     TempFolder dir;
     const ChildExit r = runChild(dir / "no-such-program", {}, 10s);
     ASSERT_FALSE(r);
-    EXPECT_EQ(r.kind(), RunKind::NotStarted) << r.reason();
+    EXPECT_EQ(r.kind(), RunError::NotStarted) << r.reason();
     EXPECT_NE(r.reason().find("no-such-program"), std::string::npos) << r.reason();
 }
 
@@ -78,7 +78,7 @@ TEST(ChildProcess, TimeOutEndsTheProgramAndWhatItStarted)
     const ChildExit r = runChild("/bin/sh", {"-c", "sleep 60 & echo $! > '" + pidFile.string() + "'; wait"}, 500ms);
     const auto took = std::chrono::steady_clock::now() - start;
     ASSERT_FALSE(r);
-    EXPECT_EQ(r.kind(), RunKind::TimedOut) << r.reason();
+    EXPECT_EQ(r.kind(), RunError::TimedOut) << r.reason();
     EXPECT_NE(r.reason().find("did not finish"), std::string::npos) << r.reason();
     EXPECT_GE(took, 500ms);
     EXPECT_LT(took, 5s);
@@ -103,7 +103,7 @@ TEST(ChildProcess, EndedBySignal)
 {
     const ChildExit r = runChild("/bin/sh", {"-c", "kill -TERM $$"}, 10s);
     ASSERT_FALSE(r);
-    EXPECT_EQ(r.kind(), RunKind::Killed) << r.reason();
+    EXPECT_EQ(r.kind(), RunError::Killed) << r.reason();
     EXPECT_NE(r.reason().find("signal 15"), std::string::npos) << r.reason();
 }
 

@@ -18,13 +18,13 @@ TEST(FileIo, ReadsOnlyRegularFilesAndNeverBlocks)
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
     const struct {
         fs::path path;
-        ReadKind kind;
+        ReadError kind;
     } refused[] = {
-        {dir / "missing", ReadKind::Missing},
-        {dir / "missing" / "below", ReadKind::Missing},
-        {dir.path(), ReadKind::NotRegular},
-        {dir / "pipe", ReadKind::NotRegular},
-        {"/dev/zero", ReadKind::NotRegular},
+        {dir / "missing", ReadError::Missing},
+        {dir / "missing" / "below", ReadError::Missing},
+        {dir.path(), ReadError::NotRegular},
+        {dir / "pipe", ReadError::NotRegular},
+        {"/dev/zero", ReadError::NotRegular},
     };
     for (const auto& c : refused) {
         const auto read = readRegularFile(c.path);
@@ -36,7 +36,7 @@ TEST(FileIo, ReadsOnlyRegularFilesAndNeverBlocks)
     const auto read = readRegularFile(dir / "bin");
     ASSERT_TRUE(read) << read.reason();
     EXPECT_EQ(*read, binary);
-    EXPECT_EQ(readRegularFile(dir / "bin", 4).kind(), ReadKind::TooLarge);
+    EXPECT_EQ(readRegularFile(dir / "bin", 4).kind(), ReadError::TooLarge);
 }
 
 // Each row makes the system fail for real; the failure carries the system's

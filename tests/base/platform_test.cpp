@@ -110,7 +110,7 @@ TEST(Platform, ATimeOutEndsTheChildAndEverythingItStarted)
     // Long enough for two programs to start under an emulator too.
     const ChildExit r = runChild(pathFromUtf8(ZORVIKA_BEATING_CHILD), {"tree", utf8Of(beats)}, 8s);
     ASSERT_FALSE(r);
-    EXPECT_EQ(r.kind(), RunKind::TimedOut) << r.reason();
+    EXPECT_EQ(r.kind(), RunError::TimedOut) << r.reason();
     // The grandchild was beating before the time ran out ...
     ASSERT_TRUE(fs::exists(beats));
     std::this_thread::sleep_for(100ms);
