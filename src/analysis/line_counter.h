@@ -133,7 +133,7 @@ struct ProjectCount {
     ProjectTotals totals;
 };
 
-// `upsCountProject`'s work: the module entries of the working copy, each
+// The module entries of the working copy, each
 // resolved against `projectFolder`, typed and counted. A module that is not
 // a readable regular file is "Invalid" and adds nothing to the totals.
 ProjectCount countProject(const std::filesystem::path& workingCopy, const std::filesystem::path& projectFolder);

@@ -27,7 +27,7 @@ struct ProjectInfo {
 };
 
 ProjectInfo projectInfoFromText(std::string_view workingCopyText);
-// `upsShowProjectInfo`'s reading: section "Info" of the working copy.
+// The eight properties, read from section "Info" of the working copy.
 ProjectInfo readProjectInfo(const std::filesystem::path& workingCopy);
 
 } // namespace zorvika

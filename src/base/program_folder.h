@@ -52,7 +52,7 @@ ProgramFolder programFolderFor(const std::filesystem::path& executableFolder, st
 // the program is installed.
 ProgramFolder givenProgramFolder(const std::filesystem::path& dir, const ProgramFolder& own);
 
-// `upsEnsureWorkFiles`: creates the data folder, "tempprjfiles" and "verhis" when missing and
+// Creates the data folder, "tempprjfiles" and "verhis" when missing and
 // an empty "tips.dll" when there is none (and no other table was chosen or
 // shipped one is read). An `unusable` folder is left alone. Existing contents are never
 // touched. Each step is tried on its own.
