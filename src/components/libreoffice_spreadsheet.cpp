@@ -141,25 +141,20 @@ Outcome LibreOfficeSpreadsheet::write(const fs::path& path, const SheetCells& ce
         return Outcome::failure(program_ ? program_->string() + ": cannot be started"
                                  : std::string("no soffice or libreoffice on PATH"));
     }
-    if (isReadOnlyFile(path)) {
-        return systemFailure(EACCES);
-    }
-    const ScratchFolder scratch("zorvika-office");
-    if (!scratch.ok())
-        return scratch.made();
-    const fs::path workbook = scratch.path() / "sheet.xlsx";
-    if (Outcome written = writeWorkbookFile(workbook, cells, scratch.path()); !written)
-        return written;
-    fs::path converted;
-    if (Outcome done = convertWithOffice(*office, workbook, "xls:MS Excel 97", scratch.path() / "out",
-                                         scratch.path() / "profile", timeLimit_, converted);
-        !done)
-        return done;
-    const auto bytes = readRegularFile(converted);
-    if (!bytes || !isOleCompoundFile(*bytes)) {
-        return Outcome::failure(office->filename().string() + " wrote no Excel 97 workbook");
-    }
-    return writeOutputFile(path, *bytes);
+    return withScratchWorkbook(path, "zorvika-office", cells, SheetFigures::AsTexts,
+                               [&](const fs::path& workbook, const fs::path& scratch) {
+                                   fs::path converted;
+                                   if (Outcome done = convertWithOffice(*office, workbook, "xls:MS Excel 97",
+                                                                        scratch / "out", scratch / "profile",
+                                                                        timeLimit_, converted);
+                                       !done)
+                                       return done;
+                                   const auto bytes = readRegularFile(converted);
+                                   if (!bytes || !isOleCompoundFile(*bytes))
+                                       return Outcome::failure(office->filename().string()
+                                                               + " wrote no Excel 97 workbook");
+                                   return writeOutputFile(path, *bytes);
+                               });
 }
 
 } // namespace zorvika

@@ -238,22 +238,30 @@ Outcome writeWorkbookFile(const fs::path& file, const SheetCells& cells, const f
     return {};
 }
 
-Outcome writeXlsxWorkbook(const fs::path& target, const SheetCells& cells)
+Outcome withScratchWorkbook(const fs::path& target, const char* purpose, const SheetCells& cells, SheetFigures figures,
+                            const std::function<Outcome(const fs::path& workbook, const fs::path& scratch)>& finish)
 {
     if (isReadOnlyFile(target)) {
         return systemFailure(EACCES);
     }
-    const ScratchFolder scratch("zorvika-xlsx");
+    const ScratchFolder scratch(purpose);
     if (!scratch.ok())
         return scratch.made();
-    const fs::path built = scratch.path() / "sheet.xlsx";
-    if (Outcome written = writeWorkbookFile(built, cells, scratch.path(), SheetFigures::AsNumbers); !written)
+    const fs::path workbook = scratch.path() / "sheet.xlsx";
+    if (Outcome written = writeWorkbookFile(workbook, cells, scratch.path(), figures); !written)
         return written;
-    const auto bytes = readRegularFile(built);
-    if (!bytes) {
-        return Outcome::failure(built.string() + ": cannot read the workbook back");
-    }
-    return writeOutputFile(target, *bytes);
+    return finish(workbook, scratch.path());
+}
+
+Outcome writeXlsxWorkbook(const fs::path& target, const SheetCells& cells)
+{
+    return withScratchWorkbook(target, "zorvika-xlsx", cells, SheetFigures::AsNumbers,
+                               [&](const fs::path& built, const fs::path&) {
+                                   const auto bytes = readRegularFile(built);
+                                   if (!bytes)
+                                       return Outcome::failure(built.string() + ": cannot read the workbook back");
+                                   return writeOutputFile(target, *bytes);
+                               });
 }
 
 } // namespace zorvika

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,15 @@ enum class SheetFigures { AsTexts, AsNumbers };
 // temporary files go to `scratchDir`.
 Outcome writeWorkbookFile(const std::filesystem::path& file, const SheetCells& cells,
                           const std::filesystem::path& scratchDir, SheetFigures figures = SheetFigures::AsTexts);
+
+// The first steps of every export of a workbook to `target`: a read-only
+// target is refused, and the workbook is written as "sheet.xlsx" in a
+// private temporary folder (named after `purpose`), which `finish` is
+// given with the workbook's path and which goes when it returns.
+Outcome withScratchWorkbook(const std::filesystem::path& target, const char* purpose, const SheetCells& cells,
+                            SheetFigures figures,
+                            const std::function<Outcome(const std::filesystem::path& workbook,
+                                                        const std::filesystem::path& scratch)>& finish);
 
 // Writes the workbook, figures as numbers, as `target`: built in a private temporary folder,
 // then written beside the target and renamed over it, so that a file that
