@@ -89,41 +89,35 @@ namespace {
     X(git_tree_lookup)
 
 struct GitApi {
-#define ZORVIKA_GIT_MEMBER(name) decltype(&::name) name = nullptr;
-    ZORVIKA_GIT_FUNCTIONS(ZORVIKA_GIT_MEMBER)
-#undef ZORVIKA_GIT_MEMBER
-    std::string loadError;
-};
+    ZORVIKA_GIT_FUNCTIONS(ZORVIKA_LIBRARY_POINTER)
+    // Nothing, or why the library cannot be used.
+    Outcome loaded = loadLibraryFunctions(ZORVIKA_LIBGIT2_LIBRARY, ZORVIKA_LIBGIT2_PACKAGE,
+                                          {ZORVIKA_GIT_FUNCTIONS(ZORVIKA_LIBRARY_FUNCTION)});
 
-const GitApi& git()
-{
-    static GitApi api;
-    static std::once_flag loaded;
-    std::call_once(loaded, [] {
-        static SharedLibrary library(ZORVIKA_LIBGIT2_LIBRARY, ZORVIKA_LIBGIT2_PACKAGE);
-        bool whole = library.loaded();
-#define ZORVIKA_GIT_BIND(name) whole = whole && library.bind(#name, api.name);
-        ZORVIKA_GIT_FUNCTIONS(ZORVIKA_GIT_BIND)
-#undef ZORVIKA_GIT_BIND
-        if (!whole) {
-            api.loadError = library.error();
+    GitApi()
+    {
+        if (!loaded)
             return;
-        }
         // Started once for the life of the program (each repository adds
         // its own reference): a second repository then costs no new start.
-        api.git_libgit2_init();
+        git_libgit2_init();
         // Objects are only read, and zlib's checksums already catch damaged
         // data: hashing every object again as it is read would cost more
         // than counting it.
-        api.git_libgit2_opts(GIT_OPT_ENABLE_STRICT_HASH_VERIFICATION, 0);
+        git_libgit2_opts(GIT_OPT_ENABLE_STRICT_HASH_VERIFICATION, 0);
         // The trees a count needs are kept by the program for as long as
         // they are in use; the library's own cache would keep every small
         // tree and commit of an import to its end.
-        api.git_libgit2_opts(GIT_OPT_ENABLE_CACHING, 0);
-    });
+        git_libgit2_opts(GIT_OPT_ENABLE_CACHING, 0);
+    }
+};
+
+// Loaded once, on the first thread that asks.
+const GitApi& git()
+{
+    static const GitApi api;
     return api;
 }
-
 
 std::string lastError(std::string_view what)
 {
@@ -368,8 +362,8 @@ GitRepository::~GitRepository() = default;
 
 std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const fs::path& gitDir, std::string* error)
 {
-    if (!git().loadError.empty()) {
-        fail(error, git().loadError);
+    if (!git().loaded) {
+        fail(error, git().loaded.reason());
         return nullptr;
     }
     git().git_libgit2_init();
