@@ -1,4 +1,4 @@
-#include "components/git_repository.h"
+#include "revisions/git_repository.h"
 
 #include "base/platform.h"
 #include "base/file_io.h"
@@ -8,7 +8,7 @@
 #include <git2.h>
 #include <git2/sys/odb_backend.h>
 #include <git2/sys/repository.h>
-#include "components/loose_object.h"
+#include "revisions/loose_object.h"
 
 #include <algorithm>
 #include <deque>
