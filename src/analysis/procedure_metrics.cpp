@@ -4,13 +4,10 @@
 #include "analysis/module_stream.h"
 #include "analysis/project_reader.h"
 #include "analysis/source_tree.h"
+#include "base/parallel.h"
 #include "base/text_codec.h"
 
 #include <algorithm>
-#include <exception>
-#include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace zorvika {
 
@@ -20,7 +17,7 @@ namespace {
 // cores, and no more than a few (each holds one piece of a module).
 std::size_t analysisWorkers()
 {
-    static const std::size_t workers = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
+    static const std::size_t workers = std::min<std::size_t>(machineThreads(), 4);
     return workers;
 }
 
@@ -80,53 +77,29 @@ std::vector<ModuleAnalysis> analyzeProjectText(std::string_view projectText, con
     const std::vector<std::string> entries = readModuleEntries(projectText);
     std::vector<ModuleAnalysis> result(entries.size());
     // Modules are independent of each other: each worker takes the next
-    // entry, opens it while it holds the tree (which serves one caller at a
-    // time) and reads and analyses it in pieces on its own, into the entry's
-    // own place, so the result is the same in any order of work.
-    std::mutex treeLock;
-    std::size_t next = 0;          // the next entry to take, under treeLock
-    std::exception_ptr failure;    // the first failure of any worker, under treeLock
-    auto work = [&] {
-        try {
-            PieceBuffer buffer; // the modules a worker reads share it
-            for (;;) {
-                std::size_t i = 0;
-                std::unique_ptr<ModuleStream> stream;
-                {
-                    const std::lock_guard<std::mutex> hold(treeLock);
-                    if (next == entries.size() || failure)
-                        return;
-                    i = next++;
-                    if (const auto resolved = tree.resolve(projectFolder, entries[i]))
-                        stream = tree.openModule(*resolved);
-                }
-                const std::string& path = entries[i];
-                ModuleAnalysis& module = result[i];
-                module.module = toDisplayText(path);
-                if (stream)
-                    module.metrics = analyzeStream(*stream, buffer, isStandardModulePath(path));
-                module.type = module.metrics ? std::string(moduleTypeOf(path)) : std::string(kTypeInvalid);
-            }
-        } catch (...) {
-            const std::lock_guard<std::mutex> hold(treeLock);
-            if (!failure)
-                failure = std::current_exception();
-        }
-    };
+    // entry and opens it while it holds the loop's lock (the tree serves one
+    // caller at a time, and so opens the entries in their order), then reads
+    // and analyses it in pieces on its own, into the entry's own place, so
+    // the result is the same in any order of work.
     const std::size_t workers = std::min<std::size_t>(entries.size(), analysisWorkers());
-    std::vector<std::thread> helpers;
-    for (std::size_t k = 1; k < workers; ++k) {
-        try {
-            helpers.emplace_back(work);
-        } catch (const std::system_error&) {
-            break; // no more threads to be had: fewer workers do the same work
-        }
-    }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    std::vector<std::unique_ptr<ModuleStream>> opened(workers); // each worker's module
+    std::vector<PieceBuffer> buffers(workers);                  // the modules a worker reads share it
+    parallelFor(
+        entries.size(), workers,
+        [&](std::size_t i, std::size_t worker) {
+            opened[worker].reset();
+            if (const auto resolved = tree.resolve(projectFolder, entries[i]))
+                opened[worker] = tree.openModule(*resolved);
+        },
+        [&](std::size_t i, std::size_t worker) {
+            const std::unique_ptr<ModuleStream> stream = std::move(opened[worker]);
+            const std::string& path = entries[i];
+            ModuleAnalysis& module = result[i];
+            module.module = toDisplayText(path);
+            if (stream)
+                module.metrics = analyzeStream(*stream, buffers[worker], isStandardModulePath(path));
+            module.type = module.metrics ? std::string(moduleTypeOf(path)) : std::string(kTypeInvalid);
+        });
     return result;
 }
 

@@ -2,26 +2,25 @@
 
 #include "base/platform.h"
 
+#include <string>
+
 namespace zorvika {
 
-SharedLibrary::SharedLibrary(const char* soname, const char* package) : soname_(soname)
+Outcome loadLibraryFunctions(const char* soname, const char* package, std::initializer_list<LibraryFunction> functions)
 {
     std::string why;
-    handle_ = loadLibrary(soname, why);
-    if (!handle_)
-        error_ = std::string("the library ") + soname + " cannot be loaded"
-                 + (package && *package ? std::string(" (it comes with the package ") + package + ")" : "")
-                 + (why.empty() ? "" : ": " + why);
-}
-
-void* SharedLibrary::symbol(const char* name)
-{
-    if (!handle_)
-        return nullptr;
-    void* found = librarySymbol(handle_, name);
-    if (!found && error_.empty())
-        error_ = "the library " + soname_ + " lacks " + name;
-    return found;
+    void* library = loadLibrary(soname, why);
+    if (!library)
+        return Outcome::failure(std::string("the library ") + soname + " cannot be loaded"
+                                + (package && *package ? std::string(" (it comes with the package ") + package + ")" : "")
+                                + (why.empty() ? "" : ": " + why));
+    for (const LibraryFunction& function : functions) {
+        void* address = librarySymbol(library, function.name());
+        if (!address)
+            return Outcome::failure(std::string("the library ") + soname + " lacks " + function.name());
+        function.bind(address);
+    }
+    return {};
 }
 
 } // namespace zorvika

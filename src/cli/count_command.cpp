@@ -9,7 +9,7 @@
 #include "cli/inputs.h"
 #include "cli/json_writer.h"
 #include "components/spreadsheet.h"
-#include "history/revision_import.h"
+#include "revisions/revision_import.h"
 #include "output/export.h"
 #include "output/snapshot_store.h"
 #include "output/table_export.h"

@@ -3,7 +3,7 @@
 #include "base/interrupt_cleanup.h"
 #include "base/platform.h"
 #include "cli/commands.h"
-#include "history/revision_import.h"
+#include "revisions/revision_import.h"
 #include "shell/message_table.h"
 
 

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <mutex>
 
 namespace zorvika {
 
@@ -42,58 +41,40 @@ bool isCombining(char32_t c)
 // libxlsxwriter and what it pulls in (libcrypto, minizip, zlib) are loaded
 // at the first workbook, not at every start of the programs: only an
 // ".xlsx" export needs them. The header gives the functions' types.
-struct XlsxWriterApi {
-    decltype(&::workbook_new_opt) newWorkbook = nullptr;
-    decltype(&::workbook_add_worksheet) addWorksheet = nullptr;
-    decltype(&::workbook_add_format) addFormat = nullptr;
-    decltype(&::format_set_font_name) setFontName = nullptr;
-    decltype(&::format_set_font_size) setFontSize = nullptr;
-    decltype(&::worksheet_set_column) setColumn = nullptr;
-    decltype(&::worksheet_write_string) writeString = nullptr;
-    decltype(&::worksheet_write_number) writeNumber = nullptr;
-    decltype(&::workbook_close) closeWorkbook = nullptr;
-    decltype(&::lxw_workbook_free) freeWorkbook = nullptr;
-    decltype(&::lxw_strerror) errorText = nullptr;
-    std::string loadError; // why the library could not be loaded; empty when it was
-};
+#define ZORVIKA_XLSXWRITER_FUNCTIONS(X) \
+    X(workbook_new_opt) \
+    X(workbook_add_worksheet) \
+    X(workbook_add_format) \
+    X(format_set_font_name) \
+    X(format_set_font_size) \
+    X(worksheet_set_column) \
+    X(worksheet_write_string) \
+    X(worksheet_write_number) \
+    X(workbook_close) \
+    X(lxw_workbook_free) \
+    X(lxw_strerror)
 
+#ifdef ZORVIKA_XLSXWRITER_LINKED
+// Linked into the program (the Windows build, which is one file).
+#define ZORVIKA_XLSXWRITER_LINKED_POINTER(name) decltype(&::name) name = &::name;
+struct XlsxWriterApi {
+    ZORVIKA_XLSXWRITER_FUNCTIONS(ZORVIKA_XLSXWRITER_LINKED_POINTER)
+    Outcome loaded;
+};
+#undef ZORVIKA_XLSXWRITER_LINKED_POINTER
+#else
+struct XlsxWriterApi {
+    ZORVIKA_XLSXWRITER_FUNCTIONS(ZORVIKA_LIBRARY_POINTER)
+    // Nothing, or why the library cannot be used.
+    Outcome loaded = loadLibraryFunctions(ZORVIKA_XLSXWRITER_LIBRARY, ZORVIKA_XLSXWRITER_PACKAGE,
+                                          {ZORVIKA_XLSXWRITER_FUNCTIONS(ZORVIKA_LIBRARY_FUNCTION)});
+};
+#endif
+
+// Loaded once, on the first thread that asks.
 const XlsxWriterApi& xlsxWriter()
 {
-    static XlsxWriterApi api;
-    static std::once_flag loaded;
-#ifdef ZORVIKA_XLSXWRITER_LINKED
-    // Linked into the program (the Windows build, which is one file).
-    std::call_once(loaded, [] {
-        api.newWorkbook = &::workbook_new_opt;
-        api.addWorksheet = &::workbook_add_worksheet;
-        api.addFormat = &::workbook_add_format;
-        api.setFontName = &::format_set_font_name;
-        api.setFontSize = &::format_set_font_size;
-        api.setColumn = &::worksheet_set_column;
-        api.writeString = &::worksheet_write_string;
-        api.writeNumber = &::worksheet_write_number;
-        api.closeWorkbook = &::workbook_close;
-        api.freeWorkbook = &::lxw_workbook_free;
-        api.errorText = &::lxw_strerror;
-    });
-#else
-    std::call_once(loaded, [] {
-        static SharedLibrary library(ZORVIKA_XLSXWRITER_LIBRARY, ZORVIKA_XLSXWRITER_PACKAGE);
-        const bool whole = library.bind("workbook_new_opt", api.newWorkbook)
-                           && library.bind("workbook_add_worksheet", api.addWorksheet)
-                           && library.bind("workbook_add_format", api.addFormat)
-                           && library.bind("format_set_font_name", api.setFontName)
-                           && library.bind("format_set_font_size", api.setFontSize)
-                           && library.bind("worksheet_set_column", api.setColumn)
-                           && library.bind("worksheet_write_string", api.writeString)
-                           && library.bind("worksheet_write_number", api.writeNumber)
-                           && library.bind("workbook_close", api.closeWorkbook)
-                           && library.bind("lxw_workbook_free", api.freeWorkbook)
-                           && library.bind("lxw_strerror", api.errorText);
-        if (!whole)
-            api.loadError = library.error();
-    });
-#endif
+    static const XlsxWriterApi api;
     return api;
 }
 
@@ -104,7 +85,7 @@ struct WorkbookGuard {
     ~WorkbookGuard()
     {
         if (book)
-            api.freeWorkbook(book);
+            api.lxw_workbook_free(book);
     }
 };
 
@@ -170,9 +151,8 @@ Outcome writeWorkbookFile(const fs::path& file, const SheetCells& cells, const f
         return Outcome::failure("more rows than a sheet holds");
     }
     const XlsxWriterApi& api = xlsxWriter();
-    if (!api.loadError.empty()) {
-        return Outcome::failure(api.loadError);
-    }
+    if (!api.loaded)
+        return api.loaded;
     // The library opens its files by narrow paths (the workbook's own name
     // is the caller's, in the scratch folder).
     std::string tmpdir;
@@ -191,24 +171,24 @@ Outcome writeWorkbookFile(const fs::path& file, const SheetCells& cells, const f
     options.constant_memory = LXW_FALSE;
     options.tmpdir = tmpdir.empty() ? nullptr : tmpdir.data();
     options.use_zip64 = LXW_FALSE;
-    WorkbookGuard guard {api, api.newWorkbook(bookPath.c_str(), &options)};
+    WorkbookGuard guard {api, api.workbook_new_opt(bookPath.c_str(), &options)};
     if (!guard.book) {
         return Outcome::failure("cannot make a workbook");
     }
-    lxw_worksheet* sheet = api.addWorksheet(guard.book, nullptr);
-    lxw_format* font = api.addFormat(guard.book);
+    lxw_worksheet* sheet = api.workbook_add_worksheet(guard.book, nullptr);
+    lxw_format* font = api.workbook_add_format(guard.book);
     if (!sheet || !font) {
         return Outcome::failure("cannot make a worksheet");
     }
-    api.setFontName(font, kSheetFontName);
-    api.setFontSize(font, kSheetFontSize);
+    api.format_set_font_name(font, kSheetFontName);
+    api.format_set_font_size(font, kSheetFontSize);
 
     // The font also goes on every column, so that the empty cells of the
     // sheet have it too; the columns after J keep the standard width.
     const auto widths = fittedColumnWidths(cells);
     for (std::size_t c = 0; c < kFittedColumns; ++c)
-        api.setColumn(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), widths[c], font);
-    api.setColumn(sheet, kFittedColumns, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, font);
+        api.worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), widths[c], font);
+    api.worksheet_set_column(sheet, kFittedColumns, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, font);
 
     for (std::size_t r = 0; r < cells.size(); ++r) {
         const auto& row = cells[r];
@@ -221,19 +201,19 @@ Outcome writeWorkbookFile(const fs::path& file, const SheetCells& cells, const f
             const std::optional<double> number =
                 figures == SheetFigures::AsNumbers ? figureNumber(row[c]) : std::nullopt;
             const std::string text = number ? std::string() : toDisplayText(row[c]);
-            const lxw_error e = number ? api.writeNumber(sheet, at, column, *number, font)
-                                       : api.writeString(sheet, at, column, text.c_str(), font);
+            const lxw_error e = number ? api.worksheet_write_number(sheet, at, column, *number, font)
+                                       : api.worksheet_write_string(sheet, at, column, text.c_str(), font);
             if (e != LXW_NO_ERROR) {
                 return Outcome::failure("row " + std::to_string(r + 1) + ", column " + std::to_string(c + 1) + ": "
-                                    + api.errorText(e));
+                                    + api.lxw_strerror(e));
             }
         }
     }
     lxw_workbook* book = guard.book;
     guard.book = nullptr; // closing frees it, also on failure
-    const lxw_error e = api.closeWorkbook(book);
+    const lxw_error e = api.workbook_close(book);
     if (e != LXW_NO_ERROR) {
-        return Outcome::failure(file.string() + ": " + api.errorText(e));
+        return Outcome::failure(file.string() + ": " + api.lxw_strerror(e));
     }
     return {};
 }

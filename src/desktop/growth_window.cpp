@@ -4,7 +4,7 @@
 
 #include "base/platform.h"
 #include "desktop/import_dialog.h"
-#include "history/revision_import.h"
+#include "revisions/revision_import.h"
 #include "output/export.h"
 #include "output/table_export.h"
 #include "widgets/fitted_label.h"

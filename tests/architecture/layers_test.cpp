@@ -63,9 +63,9 @@ std::vector<Layer> readLayers()
 
 // Bottom up: a folder may include its own headers and those of the folders
 // below it, never one above. The core first, the desktop's layers above it.
-const std::vector<std::string> kRanks = {"base",    "components", "analysis", "output", "shell",
-                                         "history", "cli",        "widgets",  "desktop"};
-constexpr int kFirstDesktopRank = 7;
+const std::vector<std::string> kRanks = {"base",    "components", "analysis", "output",  "shell",
+                                         "history", "revisions",  "cli",      "widgets", "desktop"};
+constexpr int kFirstDesktopRank = 8;
 
 int rankOf(const std::string& folder)
 {

@@ -2,7 +2,7 @@
 // checkout of it does; an import stores one run per revision.
 #include "../cli/cli_support.h"
 #include "history/history_store.h"
-#include "history/revision_import.h"
+#include "revisions/revision_import.h"
 #include "shell/message_table.h"
 #include "temp_folder.h"
 

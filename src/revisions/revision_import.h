@@ -1,8 +1,8 @@
 #pragma once
 // Counting a project or group as it was at revisions of its git repository,
 // and filling the snapshot store with one run per revision (an import).
-#include "analysis/revision_tree.h"
-#include "components/git_repository.h"
+#include "revisions/revision_tree.h"
+#include "revisions/git_repository.h"
 #include "shell/project_run.h"
 #include "shell/selection.h"
 

@@ -1,4 +1,4 @@
-#include "analysis/revision_tree.h"
+#include "revisions/revision_tree.h"
 
 #include "base/line_reader.h"
 #include "base/platform.h"

@@ -1,4 +1,4 @@
-#include "history/revision_import.h"
+#include "revisions/revision_import.h"
 
 #include "base/platform.h"
 

@@ -6,7 +6,7 @@
 // without regard to letter case, ".." within the tree — and a path that
 // leaves the tree, names a submodule or a missing object names no file.
 #include "analysis/source_tree.h"
-#include "components/git_repository.h"
+#include "revisions/git_repository.h"
 
 #include <string>
 #include <unordered_map>

@@ -1,4 +1,4 @@
-#include "components/loose_object.h"
+#include "revisions/loose_object.h"
 
 #include "base/file_io.h"
 #include "base/platform.h"

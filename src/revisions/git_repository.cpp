@@ -1,16 +1,16 @@
-#include "components/git_repository.h"
+#include "revisions/git_repository.h"
 
 #include "base/platform.h"
 #include "base/file_io.h"
+#include "base/parallel.h"
 #include "base/shared_library.h"
 
 #include <git2.h>
 #include <git2/sys/odb_backend.h>
 #include <git2/sys/repository.h>
-#include "components/loose_object.h"
+#include "revisions/loose_object.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <new>
@@ -89,41 +89,35 @@ namespace {
     X(git_tree_lookup)
 
 struct GitApi {
-#define ZORVIKA_GIT_MEMBER(name) decltype(&::name) name = nullptr;
-    ZORVIKA_GIT_FUNCTIONS(ZORVIKA_GIT_MEMBER)
-#undef ZORVIKA_GIT_MEMBER
-    std::string loadError;
-};
+    ZORVIKA_GIT_FUNCTIONS(ZORVIKA_LIBRARY_POINTER)
+    // Nothing, or why the library cannot be used.
+    Outcome loaded = loadLibraryFunctions(ZORVIKA_LIBGIT2_LIBRARY, ZORVIKA_LIBGIT2_PACKAGE,
+                                          {ZORVIKA_GIT_FUNCTIONS(ZORVIKA_LIBRARY_FUNCTION)});
 
-const GitApi& git()
-{
-    static GitApi api;
-    static std::once_flag loaded;
-    std::call_once(loaded, [] {
-        static SharedLibrary library(ZORVIKA_LIBGIT2_LIBRARY, ZORVIKA_LIBGIT2_PACKAGE);
-        bool whole = library.loaded();
-#define ZORVIKA_GIT_BIND(name) whole = whole && library.bind(#name, api.name);
-        ZORVIKA_GIT_FUNCTIONS(ZORVIKA_GIT_BIND)
-#undef ZORVIKA_GIT_BIND
-        if (!whole) {
-            api.loadError = library.error();
+    GitApi()
+    {
+        if (!loaded)
             return;
-        }
         // Started once for the life of the program (each repository adds
         // its own reference): a second repository then costs no new start.
-        api.git_libgit2_init();
+        git_libgit2_init();
         // Objects are only read, and zlib's checksums already catch damaged
         // data: hashing every object again as it is read would cost more
         // than counting it.
-        api.git_libgit2_opts(GIT_OPT_ENABLE_STRICT_HASH_VERIFICATION, 0);
+        git_libgit2_opts(GIT_OPT_ENABLE_STRICT_HASH_VERIFICATION, 0);
         // The trees a count needs are kept by the program for as long as
         // they are in use; the library's own cache would keep every small
         // tree and commit of an import to its end.
-        api.git_libgit2_opts(GIT_OPT_ENABLE_CACHING, 0);
-    });
+        git_libgit2_opts(GIT_OPT_ENABLE_CACHING, 0);
+    }
+};
+
+// Loaded once, on the first thread that asks.
+const GitApi& git()
+{
+    static const GitApi api;
     return api;
 }
-
 
 std::string lastError(std::string_view what)
 {
@@ -369,8 +363,8 @@ GitRepository::~GitRepository() = default;
 
 std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const fs::path& gitDir, std::string* error)
 {
-    if (!git().loadError.empty()) {
-        fail(error, git().loadError);
+    if (!git().loaded) {
+        fail(error, git().loaded.reason());
         return nullptr;
     }
     git().git_libgit2_init();
@@ -526,7 +520,7 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
 {
     // One thread more than the machine has cores: while one waits (for a
     // page of the pack, for the pack's lock), the others keep the cores busy.
-    const std::size_t threads = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 8) + 1;
+    const std::size_t threads = std::min<std::size_t>(machineThreads(), 8) + 1;
     if (!handle_->readersOpened) {
         handle_->readersOpened = true;
         for (std::size_t i = 0; i < threads; ++i) {
@@ -540,15 +534,14 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
     if (handle_->readers.empty())
         return {};
 
-    // This thread asks `next` for the ids and queues them while the helpers
-    // read what is queued; once `next` has no more it reads too. What each
-    // thread read is marked in a place of its own.
-    std::mutex queueLock;
-    std::condition_variable queued;
-    std::deque<std::string> queue; // grows without moving what it holds
-    std::size_t taken = 0;
-    bool ended = false;
-    std::vector<std::vector<std::size_t>> readBy(handle_->readers.size());
+    // This thread asks `next` for the ids and queues them while the other
+    // workers read what is queued; once `next` has no more it reads too.
+    // Each worker reads through an object database of its own, and what it
+    // read is marked in a place of its own.
+    const std::size_t workers = handle_->readers.size();
+    std::deque<std::string> queue; // grows without moving what it holds; under the loop's lock
+    std::vector<const std::string*> taken(workers);
+    std::vector<std::vector<std::size_t>> readBy(workers);
     auto ask = [&](std::string& id) {
         try {
             return next(id);
@@ -558,72 +551,40 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
     };
     // A blob that does not read is only left unmarked (the caller reads it
     // again alone, and learns why it failed).
-    auto readOne = [&](git_odb* odb, const std::string& id, std::size_t index, std::vector<std::size_t>& mine) {
+    auto readOne = [&](std::size_t index, std::size_t worker) {
         git_oid oid;
         Owned<git_odb_object> object{git().git_odb_object_free};
-        if (git().git_oid_fromstr(&oid, id.c_str()) != 0 || git().git_odb_read(&object.p, odb, &oid) != 0
+        if (git().git_oid_fromstr(&oid, taken[worker]->c_str()) != 0
+            || git().git_odb_read(&object.p, handle_->readers[worker], &oid) != 0
             || git().git_odb_object_type(object.p) != GIT_OBJECT_BLOB)
             return;
         try {
             use(index, std::string_view(static_cast<const char*>(git().git_odb_object_data(object.p)),
                                         git().git_odb_object_size(object.p)));
-            mine.push_back(index);
+            readBy[worker].push_back(index);
         } catch (...) {
             // Left to the caller, whose own read reports the failure.
         }
     };
-    auto work = [&](std::size_t t) {
-        for (;;) {
-            const std::string* id = nullptr;
-            std::size_t index = 0;
-            {
-                std::unique_lock<std::mutex> lock(queueLock);
-                queued.wait(lock, [&] { return taken < queue.size() || ended; });
-                if (taken == queue.size())
-                    return;
-                index = taken++;
-                id = &queue[index];
-            }
-            readOne(handle_->readers[t], *id, index, readBy[t]);
-        }
-    };
+    ParallelLoop loop(
+        workers, [&](std::size_t index, std::size_t worker) { taken[worker] = &queue[index]; }, readOne);
 
-    // The helpers start only once there are two blobs to read: a revision
-    // that changed one module, or none, is read on this thread alone.
+    // The other workers start only once there are two blobs to read: a
+    // revision that changed one module, or none, is read on this thread alone.
     std::string id;
     for (int i = 0; i < 2 && ask(id); ++i)
-        queue.push_back(std::move(id));
-    std::vector<std::thread> helpers;
-    helpers.reserve(handle_->readers.size());
-    if (queue.size() == 2) {
-        for (std::size_t t = 1; t < handle_->readers.size(); ++t) {
-            try {
-                helpers.emplace_back(work, t);
-            } catch (const std::system_error&) {
-                break; // fewer threads do the same work
-            }
-        }
+        loop.add(1, [&] { queue.push_back(std::move(id)); });
+    if (loop.size() == 2) {
+        loop.start();
         try {
-            while (ask(id)) {
-                {
-                    std::lock_guard<std::mutex> lock(queueLock);
-                    queue.push_back(std::move(id));
-                }
-                queued.notify_one();
-            }
+            while (ask(id))
+                loop.add(1, [&] { queue.push_back(std::move(id)); });
         } catch (const std::bad_alloc&) {
             // What is queued is read; the caller reads the rest alone.
         }
     }
-    {
-        std::lock_guard<std::mutex> lock(queueLock);
-        ended = true;
-    }
-    queued.notify_all();
-    work(0);
-    for (std::thread& helper : helpers)
-        helper.join();
-    std::vector<bool> read(queue.size(), false);
+    loop.finish();
+    std::vector<bool> read(loop.size(), false);
     for (const auto& mine : readBy)
         for (std::size_t i : mine)
             read[i] = true;
