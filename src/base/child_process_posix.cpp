@@ -154,7 +154,7 @@ ChildExit runChild(const fs::path& program, const std::vector<std::string>& args
     auto lock = cleanupLock();
     const int rc = posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attr, argv.data(), environ);
     if (rc != 0)
-        return systemFailure(rc).about(program.string()).as(RunError::NotStarted);
+        return systemFailure(rc).about(utf8Of(program)).as(RunError::NotStarted);
     CleanupEntry group(CleanupKind::ProcessGroup, {}, pid);
     lock.unlock();
 

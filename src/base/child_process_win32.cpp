@@ -104,7 +104,7 @@ ChildExit runChild(const fs::path& program, const std::vector<std::string>& args
                           &started)) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
-            return systemFailure(ENOENT).about(program.string()).as(RunError::NotStarted);
+            return systemFailure(ENOENT).about(utf8Of(program)).as(RunError::NotStarted);
         return fail(RunError::NotStarted, program.string() + ": " + lastErrorText());
     }
     const Handle process(started.hProcess);

@@ -18,7 +18,7 @@ ScratchFolder::ScratchFolder(const std::string& stem)
     const auto lock = cleanupLock();
     const Result<fs::path> made = makeUniqueFolder(base / pathFromUtf8(stem + "-"));
     if (!made) {
-        made_ = made.failure().about(base.string());
+        made_ = made.failure().about(utf8Of(base));
         return;
     }
     path_ = *made;

@@ -51,10 +51,10 @@ Result<std::string> readSnapshotBytes(const ProgramFolder& folder, std::string_v
 {
     const fs::path file = snapshotFile(folder, project, version);
     if (!isStoredEntryName(project) || !isStoredEntryName(version))
-        return readFailure(ReadError::Missing).about(file.string()).as(Failed::Failed);
+        return readFailure(ReadError::Missing).about(utf8Of(file)).as(Failed::Failed);
     Result<std::string, ReadError> bytes = readRegularFile(file);
     if (!bytes)
-        return bytes.failure().about(file.string()).as(Failed::Failed);
+        return bytes.failure().about(utf8Of(file)).as(Failed::Failed);
     return std::move(bytes).value();
 }
 

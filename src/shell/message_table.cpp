@@ -19,7 +19,7 @@ Outcome MessageTable::usable() const
     const auto read = readRegularFile(folder_.messageTable());
     if (read || read.kind() == ReadError::Missing)
         return {};
-    return read.failure().about(folder_.messageTable().string()).as(Failed::Failed);
+    return read.failure().about(utf8Of(folder_.messageTable())).as(Failed::Failed);
 }
 
 TotalsWords MessageTable::totalsWords() const

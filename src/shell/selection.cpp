@@ -150,7 +150,7 @@ Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const fs
                                     : read.kind() == ReadError::NotRegular ? SelectionError::NotRegular
                                     : read.kind() == ReadError::TooLarge   ? SelectionError::TooLarge
                                                                           : SelectionError::Unreadable;
-        return read.failure().about(chosen.string()).as(kind);
+        return read.failure().about(utf8Of(chosen)).as(kind);
     }
     std::string text = std::move(*read);
 
@@ -188,11 +188,11 @@ Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const fs
             sel.projectReads[i] =
                 sel.projectPaths[i].empty()
                     ? Outcome::failure("a line of the group names no project")
-                    : Outcome(readFailure(ReadError::Missing).about(pathFromUtf8(sel.projectPaths[i]).string()).as(Failed::Failed));
+                    : Outcome(readFailure(ReadError::Missing).about(sel.projectPaths[i]).as(Failed::Failed));
         } else if (auto projectRead = tree.read(*sources[i]); projectRead) {
             projectText = std::move(*projectRead);
         } else {
-            sel.projectReads[i] = projectRead.failure().about(pathFromUtf8(sel.projectPaths[i]).string()).as(Failed::Failed);
+            sel.projectReads[i] = projectRead.failure().about(sel.projectPaths[i]).as(Failed::Failed);
             projectText.clear();
         }
         std::string copyText = workingCopyText(projectText);
@@ -203,7 +203,7 @@ Result<Selection, SelectionError> makeSelection(const fs::path& chosen, const fs
         }
         const fs::path copy = folder.workingCopies() / pathFromUtf8(names.take(fileNamePart(sel.projectFiles[i])));
         if (const Outcome written = writeFileAtomically(copy, copyText, {}, Durability::Scratch); !written)
-            return written.failure().as(SelectionError::CopyNotWritten).about(copy.string());
+            return written.failure().as(SelectionError::CopyNotWritten).about(utf8Of(copy));
         sel.projectFiles[i] = copy.string();
         sel.projectTexts[i] = std::move(copyText);
     }

@@ -7,12 +7,14 @@
 #include "widgets/sorted_table_model.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QSignalBlocker>
 #include <QStyleOption>
@@ -138,9 +140,13 @@ ResultsView::ResultsView(SortedTableModel* model, const std::vector<int>& widths
     setTextElideMode(Qt::ElideRight);
 
     QHeaderView* head = header();
-    auto* style = new SortMarkStyle();
-    style->setParent(head);
-    head->setStyle(style);
+    // One style for every list's header, kept with the application.
+    static QPointer<SortMarkStyle> sortMarkStyle;
+    if (!sortMarkStyle) {
+        sortMarkStyle = new SortMarkStyle();
+        sortMarkStyle->setParent(QCoreApplication::instance());
+    }
+    head->setStyle(sortMarkStyle);
     head->setStretchLastSection(false);
     head->setSectionsClickable(true);
     head->setSectionsMovable(false);
