@@ -14,14 +14,15 @@ namespace zorvika {
 
 namespace fs = std::filesystem;
 
-std::optional<RepositoryFile> openRepositoryFile(const fs::path& file, const fs::path& gitDir, std::string* error)
+Result<RepositoryFile> openRepositoryFile(const fs::path& file, const fs::path& gitDir)
 {
     std::error_code ec;
     const fs::path absolute = fs::absolute(file, ec).lexically_normal();
+    auto repository = GitRepository::open(absolute.parent_path(), gitDir);
+    if (!repository)
+        return Result<RepositoryFile>::failureOf(repository);
     RepositoryFile found;
-    found.repository = GitRepository::open(absolute.parent_path(), gitDir, error);
-    if (!found.repository)
-        return std::nullopt;
+    found.repository = std::move(repository).value();
     const fs::path& workTree = found.repository->workTree();
     if (workTree.empty()) {
         // A bare repository: the file is named by its path in the tree.
@@ -30,11 +31,8 @@ std::optional<RepositoryFile> openRepositoryFile(const fs::path& file, const fs:
     }
     const fs::path root = fs::weakly_canonical(workTree, ec);
     const fs::path relative = fs::weakly_canonical(absolute, ec).lexically_relative(root);
-    if (relative.empty() || *relative.begin() == "..") {
-        if (error)
-            *error = file.string() + ": not inside the work tree of " + workTree.string();
-        return std::nullopt;
-    }
+    if (relative.empty() || *relative.begin() == "..")
+        return fail(file.string() + ": not inside the work tree of " + workTree.string());
     found.treePath = fs::path("/") / relative;
     return found;
 }
@@ -47,9 +45,9 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
     RevisionTree tree(*file.repository, commit, scans);
     std::string contents;
     const ReadStatus status = tree.read(file.treePath, contents);
-    if (!tree.failure().empty()) {
+    if (!tree.objectsRead()) {
         // A tree on the way that cannot be read is no absent file.
-        run.error = commit.id + ": " + tree.failure();
+        run.error = commit.id + ": " + tree.objectsRead().reason();
         return run;
     }
     if (status == ReadStatus::Missing) {
@@ -58,14 +56,14 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
     }
     SelectionResult chosen = makeSelection(userName, file.treePath, folder, tree);
     if (!chosen.selection) {
-        run.error = commit.id + ": " + (tree.failure().empty() ? chosen.error : tree.failure());
+        run.error = commit.id + ": " + (tree.objectsRead() ? chosen.error : tree.objectsRead().reason());
         return run;
     }
     for (std::size_t k = 0; k < chosen.selection->size(); ++k)
         run.projects.push_back(runProject(*chosen.selection, k, messages, tree));
-    if (!tree.failure().empty()) {
+    if (!tree.objectsRead()) {
         // A corrupt or missing object: nothing of this revision counts.
-        run.error = commit.id + ": " + tree.failure();
+        run.error = commit.id + ": " + tree.objectsRead().reason();
         run.projects.clear();
         return run;
     }
@@ -73,11 +71,11 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
     return run;
 }
 
-std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
-                                                      const std::string& range, std::uint64_t every, std::string* error,
-                                                      std::vector<std::string>* warnings)
+Result<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
+                                               const std::string& range, std::uint64_t every,
+                                               std::vector<std::string>* warnings)
 {
-    auto commits = tagPattern ? repository.tagged(*tagPattern, error, warnings) : repository.range(range, error);
+    auto commits = tagPattern ? repository.tagged(*tagPattern, warnings) : repository.range(range);
     if (!commits || every <= 1)
         return commits;
     std::vector<GitCommit> picked;
