@@ -82,14 +82,16 @@ struct KeywordText {
     Keyword kw;
 };
 inline constexpr KeywordText kKeywords[] = {
-    {"and", Keyword::And}, {"case", Keyword::Case}, {"const", Keyword::Const}, {"declare", Keyword::Declare}, {"do", Keyword::Do},
-    {"else", Keyword::Else}, {"elseif", Keyword::ElseIf}, {"end", Keyword::End}, {"error", Keyword::Error}, {"event", Keyword::Event},
-    {"for", Keyword::For}, {"friend", Keyword::Friend}, {"function", Keyword::Function}, {"get", Keyword::Get}, {"global", Keyword::Global},
-    {"gosub", Keyword::GoSub}, {"goto", Keyword::GoTo}, {"if", Keyword::If}, {"let", Keyword::Let}, {"local", Keyword::Local},
-    {"loop", Keyword::Loop}, {"next", Keyword::Next}, {"on", Keyword::On}, {"or", Keyword::Or}, {"private", Keyword::Private},
-    {"property", Keyword::Property}, {"public", Keyword::Public}, {"select", Keyword::Select}, {"set", Keyword::Set},
-    {"static", Keyword::Static}, {"sub", Keyword::Sub}, {"then", Keyword::Then}, {"until", Keyword::Until}, {"wend", Keyword::Wend},
-    {"while", Keyword::While}, {"xor", Keyword::Xor}};
+    {"and", Keyword::And}, {"case", Keyword::Case}, {"const", Keyword::Const}, {"declare", Keyword::Declare},
+    {"do", Keyword::Do}, {"else", Keyword::Else}, {"elseif", Keyword::ElseIf}, {"end", Keyword::End},
+    {"error", Keyword::Error}, {"event", Keyword::Event}, {"for", Keyword::For}, {"friend", Keyword::Friend},
+    {"function", Keyword::Function}, {"get", Keyword::Get}, {"global", Keyword::Global}, {"gosub", Keyword::GoSub},
+    {"goto", Keyword::GoTo}, {"if", Keyword::If}, {"let", Keyword::Let}, {"local", Keyword::Local},
+    {"loop", Keyword::Loop}, {"next", Keyword::Next}, {"on", Keyword::On}, {"or", Keyword::Or},
+    {"private", Keyword::Private}, {"property", Keyword::Property}, {"public", Keyword::Public},
+    {"select", Keyword::Select}, {"set", Keyword::Set}, {"static", Keyword::Static}, {"sub", Keyword::Sub},
+    {"then", Keyword::Then}, {"until", Keyword::Until}, {"wend", Keyword::Wend}, {"while", Keyword::While},
+    {"xor", Keyword::Xor}};
 constexpr int kSlotBits = 7;
 
 constexpr std::size_t slotOf(std::uint64_t word, std::uint64_t factor)

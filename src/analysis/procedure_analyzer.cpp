@@ -198,7 +198,8 @@ void Analyzer::lex(std::string_view line, std::size_t from)
             return;
         }
         if (isNameStart(c)) {
-            std::size_t j = static_cast<std::size_t>(nextOfClassWithin<ByteClass::NonName>(line.data() + i + 1, line.data() + n, limit_) - line.data());
+            std::size_t j = static_cast<std::size_t>(
+                nextOfClassWithin<ByteClass::NonName>(line.data() + i + 1, line.data() + n, limit_) - line.data());
             if (j < n) {
                 const std::uint8_t mark = byteClassOf(line[j]);
                 if ((mark & kTypeMark) || ((mark & kTypeMarkBeforeName) && !(j + 1 < n && isNameByte(line[j + 1]))))
@@ -443,7 +444,8 @@ void Analyzer::physicalLine(std::string_view line, std::int64_t number, bool try
     // The count's rule for blank and comment lines, on the line's first
     // character other than tab or space, which the lexer starts from too.
     const char* const end = line.data() + line.size();
-    std::size_t first = static_cast<std::size_t>(nextOfClassWithin<ByteClass::NonBlank>(line.data(), end, limit_) - line.data());
+    std::size_t first =
+        static_cast<std::size_t>(nextOfClassWithin<ByteClass::NonBlank>(line.data(), end, limit_) - line.data());
     const bool code = first < line.size() && lineKindOf(line[first]) == LineKind::Other;
     // A text saved by a Windows editor may begin with a byte-order mark.
     if (number == 1 && first == 0 && line.starts_with("\xEF\xBB\xBF")) {

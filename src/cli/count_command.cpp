@@ -162,12 +162,14 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         BlobScans scans;
         std::optional<RevisionTree> revision;
         if (o.revision) {
-            std::string error;
-            repository = openRepositoryFile(pathFromUtf8(file), pathFromUtf8(o.gitDir), &error);
-            if (repository)
-                commit = repository->repository->commit(*o.revision, &error);
-            if (!commit)
-                return failWith(err, error);
+            auto opened = openRepositoryFile(pathFromUtf8(file), pathFromUtf8(o.gitDir));
+            if (!opened)
+                return failWith(err, opened.reason());
+            repository = std::move(opened).value();
+            auto named = repository->repository->commit(*o.revision);
+            if (!named)
+                return failWith(err, named.reason());
+            commit = std::move(named).value();
             revision.emplace(*repository->repository, *commit, scans);
         }
         SourceTree& tree = revision ? static_cast<SourceTree&>(*revision) : files;
@@ -176,8 +178,8 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
                      : makeSelection(pathFromUtf8(file), folder, copies);
         if (!chosen) {
             status = failWith(err, !revision                      ? chosen.reason()
-                                   : revision->failure().empty() ? *o.revision + ": " + chosen.reason()
-                                                                 : *o.revision + ": " + revision->failure());
+                                   : revision->objectsRead()     ? *o.revision + ": " + chosen.reason()
+                                                                 : *o.revision + ": " + revision->objectsRead().reason());
             continue;
         }
         const Selection& selection = *chosen;
@@ -195,8 +197,8 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
         }
         for (std::size_t k = first; k < last; ++k) {
             ProjectRun run = runProject(selection, k, messages, tree);
-            if (revision && !revision->failure().empty())
-                return failWith(err, *o.revision + ": " + revision->failure());
+            if (revision && !revision->objectsRead())
+                return failWith(err, *o.revision + ": " + revision->objectsRead().reason());
             if (!run.readable)
                 err << "zorvika-cli: warning: " << run.readable.reason() << '\n';
             for (const ModuleRow& row : run.rows)

@@ -57,17 +57,15 @@ int runImportCommand(const ParsedArgs& args, const CommandRun& run)
     const MessageTable messages(run.folder);
     if (const Outcome table = messages.usable(); !table)
         return failWith(err, table.reason());
-    std::string error;
-    auto repository = openRepositoryFile(pathFromUtf8(file), pathFromUtf8(args.value("--git-dir").value_or("")), &error);
+    auto repository = openRepositoryFile(pathFromUtf8(file), pathFromUtf8(args.value("--git-dir").value_or("")));
     if (!repository)
-        return failWith(err, error);
+        return failWith(err, repository.reason());
     const std::optional<std::string> pattern =
         tags ? std::optional<std::string>(args.operands.size() > 1 ? args.operands[1] : "") : std::nullopt;
     std::vector<std::string> warnings;
-    const auto revisions = importRevisions(*repository->repository, pattern, range.value_or(""),
-                                           every, &error, &warnings);
+    const auto revisions = importRevisions(*repository->repository, pattern, range.value_or(""), every, &warnings);
     if (!revisions)
-        return failWith(err, error);
+        return failWith(err, revisions.reason());
     for (const std::string& warning : warnings)
         err << "zorvika-cli: warning: " << warning << '\n';
 

@@ -210,15 +210,16 @@ void GrowthWindow::importFromRepository()
         return;
 
     const std::filesystem::path file = localPath(chosen);
-    std::string error;
-    auto repository = openRepositoryFile(file, {}, &error);
-    const auto revisions =
-        repository ? importRevisions(*repository->repository,
-                                     choice.byTags() ? std::optional<std::string>("") : std::nullopt, "HEAD",
-                                     choice.byTags() ? 1 : choice.everyNth(), &error)
-                   : std::nullopt;
+    auto repository = openRepositoryFile(file, {});
+    if (!repository) {
+        context().warn(this, keys::ImportFailed, repository.reason());
+        return;
+    }
+    const auto revisions = importRevisions(*repository->repository,
+                                           choice.byTags() ? std::optional<std::string>("") : std::nullopt, "HEAD",
+                                           choice.byTags() ? 1 : choice.everyNth());
     if (!revisions) {
-        context().warn(this, keys::ImportFailed, error);
+        context().warn(this, keys::ImportFailed, revisions.reason());
         return;
     }
     // The versions go into the history of the project the file names: the

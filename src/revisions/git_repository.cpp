@@ -119,17 +119,11 @@ const GitApi& git()
     return api;
 }
 
-std::string lastError(std::string_view what)
+// What the library last said went wrong, about `what`.
+Failure<> lastError(std::string_view what)
 {
     const git_error* e = git().git_error_last();
-    return std::string(what) + ": " + (e && e->message ? e->message : "unknown error");
-}
-
-bool fail(std::string* error, std::string text)
-{
-    if (error)
-        *error = std::move(text);
-    return false;
+    return fail(std::string(what) + ": " + (e && e->message ? e->message : "unknown error"));
 }
 
 std::string idText(const git_oid* oid)
@@ -361,12 +355,10 @@ GitRepository::GitRepository(std::unique_ptr<Handle> handle) : handle_(std::move
 
 GitRepository::~GitRepository() = default;
 
-std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const fs::path& gitDir, std::string* error)
+Result<std::unique_ptr<GitRepository>> GitRepository::open(const fs::path& start, const fs::path& gitDir)
 {
-    if (!git().loaded) {
-        fail(error, git().loaded.reason());
-        return nullptr;
-    }
+    if (!git().loaded)
+        return git().loaded.failure();
     git().git_libgit2_init();
     auto handle = std::make_unique<Handle>();
     // A folder that is gone from the work tree (the file is counted as it
@@ -377,20 +369,18 @@ std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const 
     const int rc = gitDir.empty()
                        ? git().git_repository_open_ext(&handle->repo, utf8Of(from).c_str(), 0, nullptr)
                        : git().git_repository_open_ext(&handle->repo, utf8Of(gitDir).c_str(), GIT_REPOSITORY_OPEN_NO_SEARCH, nullptr);
-    if (rc != 0) {
-        fail(error, rc == GIT_ENOTFOUND ? (gitDir.empty() ? start : gitDir).string() + ": not in a git repository"
-                                        : lastError((gitDir.empty() ? start : gitDir).string()));
-        return nullptr;
-    }
+    const std::string where = (gitDir.empty() ? start : gitDir).string();
+    if (rc != 0)
+        return rc == GIT_ENOTFOUND ? fail(Cause::NotRepository, "not in a git repository").about(where) : lastError(where);
     git_odb* odb = nullptr;
     git_buf objects{};
     if (git().git_repository_odb(&odb, handle->repo) != 0
         || git().git_repository_item_path(&objects, handle->repo, GIT_REPOSITORY_ITEM_OBJECTS) != 0) {
-        fail(error, lastError((gitDir.empty() ? start : gitDir).string()));
+        const Failure<> failed = lastError(where);
         git().git_buf_dispose(&objects);
         if (odb)
             git().git_odb_free(odb);
-        return nullptr;
+        return failed;
     }
     handle->objects = pathFromUtf8(objects.ptr);
     git().git_buf_dispose(&objects);
@@ -399,19 +389,15 @@ std::unique_ptr<GitRepository> GitRepository::open(const fs::path& start, const 
     return std::unique_ptr<GitRepository>(new GitRepository(std::move(handle)));
 }
 
-std::optional<GitCommit> GitRepository::commit(std::string_view revision, std::string* error)
+Result<GitCommit> GitRepository::commit(std::string_view revision)
 {
     const std::string rev(revision);
     Owned<git_object> obj{git().git_object_free};
-    if (git().git_revparse_single(&obj.p, handle_->repo, rev.c_str()) != 0) {
-        fail(error, lastError("revision " + rev));
-        return std::nullopt;
-    }
+    if (git().git_revparse_single(&obj.p, handle_->repo, rev.c_str()) != 0)
+        return lastError("revision " + rev);
     Owned<git_object> peeled{git().git_object_free};
-    if (git().git_object_peel(&peeled.p, obj.p, GIT_OBJECT_COMMIT) != 0) {
-        fail(error, lastError("revision " + rev));
-        return std::nullopt;
-    }
+    if (git().git_object_peel(&peeled.p, obj.p, GIT_OBJECT_COMMIT) != 0)
+        return lastError("revision " + rev);
     return commitOf(reinterpret_cast<git_commit*>(peeled.p));
 }
 
@@ -437,7 +423,7 @@ void GitRepository::beginRevision()
     }
 }
 
-const std::vector<GitEntry>* GitRepository::tree(const std::string& id, std::string* error)
+Result<const std::vector<GitEntry>*> GitRepository::tree(const std::string& id)
 {
     if (const auto it = trees_.find(id); it != trees_.end())
         return &it->second;
@@ -447,10 +433,8 @@ const std::vector<GitEntry>* GitRepository::tree(const std::string& id, std::str
         return &trees_.insert(std::move(node)).position->second;
     git_oid oid;
     Owned<git_tree> t{git().git_tree_free};
-    if (git().git_oid_fromstr(&oid, id.c_str()) != 0 || git().git_tree_lookup(&t.p, handle_->repo, &oid) != 0) {
-        fail(error, lastError("tree " + id));
-        return nullptr;
-    }
+    if (git().git_oid_fromstr(&oid, id.c_str()) != 0 || git().git_tree_lookup(&t.p, handle_->repo, &oid) != 0)
+        return lastError("tree " + id);
     std::vector<GitEntry> entries;
     const std::size_t n = git().git_tree_entrycount(t.p);
     entries.reserve(n);
@@ -468,7 +452,7 @@ const std::vector<GitEntry>* GitRepository::tree(const std::string& id, std::str
     return &trees_.emplace(id, std::move(entries)).first->second;
 }
 
-std::optional<std::uint64_t> GitRepository::blobSize(const std::string& id, std::string* error)
+Result<std::uint64_t> GitRepository::blobSize(const std::string& id)
 {
     git_oid oid;
     git_odb* odb = nullptr;
@@ -478,27 +462,22 @@ std::optional<std::uint64_t> GitRepository::blobSize(const std::string& id, std:
                       && git().git_odb_read_header(&size, &type, odb, &oid) == 0;
     if (odb)
         git().git_odb_free(odb);
-    if (!read) {
-        fail(error, lastError("blob " + id));
-        return std::nullopt;
-    }
-    if (type != GIT_OBJECT_BLOB) {
-        fail(error, "blob " + id + ": the object is no blob");
-        return std::nullopt;
-    }
+    if (!read)
+        return lastError("blob " + id);
+    if (type != GIT_OBJECT_BLOB)
+        return fail("blob " + id + ": the object is no blob");
     return size;
 }
 
-bool GitRepository::withBlob(const std::string& id, const std::function<void(std::string_view)>& use,
-                             std::string* error)
+Outcome GitRepository::withBlob(const std::string& id, const std::function<void(std::string_view)>& use)
 {
     git_oid oid;
     Owned<git_blob> b{git().git_blob_free};
     if (git().git_oid_fromstr(&oid, id.c_str()) != 0 || git().git_blob_lookup(&b.p, handle_->repo, &oid) != 0)
-        return fail(error, lastError("blob " + id));
+        return lastError("blob " + id);
     use(std::string_view(static_cast<const char*>(git().git_blob_rawcontent(b.p)),
                          static_cast<std::size_t>(git().git_blob_rawsize(b.p))));
-    return true;
+    return {};
 }
 
 std::vector<bool> GitRepository::readBlobs(const std::vector<std::string>& ids,
@@ -591,20 +570,17 @@ std::vector<bool> GitRepository::readBlobs(const std::function<bool(std::string&
     return read;
 }
 
-bool GitRepository::blob(const std::string& id, std::string& out, std::string* error)
+Outcome GitRepository::blob(const std::string& id, std::string& out)
 {
-    return withBlob(id, [&](std::string_view bytes) { out.assign(bytes); }, error);
+    return withBlob(id, [&](std::string_view bytes) { out.assign(bytes); });
 }
 
-std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pattern, std::string* error,
-                                                            std::vector<std::string>* warnings)
+Result<std::vector<GitCommit>> GitRepository::tagged(std::string_view pattern, std::vector<std::string>* warnings)
 {
     git_strarray names {};
     const std::string glob = pattern.empty() ? std::string("*") : std::string(pattern);
-    if (git().git_tag_list_match(&names, glob.c_str(), handle_->repo) != 0) {
-        fail(error, lastError("tags"));
-        return std::nullopt;
-    }
+    if (git().git_tag_list_match(&names, glob.c_str(), handle_->repo) != 0)
+        return lastError("tags");
     std::vector<std::pair<GitCommit, std::string>> found;
     for (std::size_t i = 0; i < names.count; ++i) {
         const std::string name = names.strings[i];
@@ -618,9 +594,9 @@ std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pat
         if (git().git_revparse_single(&obj.p, handle_->repo, ref.c_str()) != 0
             || (git().git_object_type(obj.p) == GIT_OBJECT_TAG
                 && git().git_object_peel(&target.p, obj.p, GIT_OBJECT_ANY) != 0)) {
-            fail(error, lastError("tag " + name));
+            const Failure<> failed = lastError("tag " + name);
             git().git_strarray_dispose(&names);
-            return std::nullopt;
+            return failed;
         }
         const git_object_t type = git().git_object_type(target.p ? target.p : obj.p);
         if (type == GIT_OBJECT_TREE || type == GIT_OBJECT_BLOB) {
@@ -631,9 +607,9 @@ std::optional<std::vector<GitCommit>> GitRepository::tagged(std::string_view pat
         }
         Owned<git_object> peeled{git().git_object_free};
         if (git().git_object_peel(&peeled.p, obj.p, GIT_OBJECT_COMMIT) != 0) {
-            fail(error, lastError("tag " + name));
+            const Failure<> failed = lastError("tag " + name);
             git().git_strarray_dispose(&names);
-            return std::nullopt;
+            return failed;
         }
         found.emplace_back(commitOf(reinterpret_cast<git_commit*>(peeled.p)), name);
     }
@@ -660,44 +636,36 @@ std::vector<std::string> GitRepository::tagsOf(const std::string& commitId) cons
     return names;
 }
 
-std::optional<std::vector<GitCommit>> GitRepository::range(std::string_view range, std::string* error)
+Result<std::vector<GitCommit>> GitRepository::range(std::string_view range)
 {
     Owned<git_revwalk> walk{git().git_revwalk_free};
-    if (git().git_revwalk_new(&walk.p, handle_->repo) != 0) {
-        fail(error, lastError("revisions"));
-        return std::nullopt;
-    }
+    if (git().git_revwalk_new(&walk.p, handle_->repo) != 0)
+        return lastError("revisions");
     git().git_revwalk_sorting(walk.p, GIT_SORT_TOPOLOGICAL | GIT_SORT_TIME | GIT_SORT_REVERSE);
     const std::string text(range);
     int rc = 0;
     if (text.find("..") != std::string::npos) {
         rc = git().git_revwalk_push_range(walk.p, text.c_str());
     } else {
-        const auto c = commit(text, error);
+        const auto c = commit(text);
         if (!c)
-            return std::nullopt;
+            return Result<std::vector<GitCommit>>::failureOf(c);
         git_oid oid;
         git().git_oid_fromstr(&oid, c->id.c_str());
         rc = git().git_revwalk_push(walk.p, &oid);
     }
-    if (rc != 0) {
-        fail(error, lastError("revisions " + text));
-        return std::nullopt;
-    }
+    if (rc != 0)
+        return lastError("revisions " + text);
     std::vector<GitCommit> commits;
     git_oid oid;
     while ((rc = git().git_revwalk_next(&oid, walk.p)) == 0) {
         Owned<git_commit> c{git().git_commit_free};
-        if (git().git_commit_lookup(&c.p, handle_->repo, &oid) != 0) {
-            fail(error, lastError("commit " + idText(&oid)));
-            return std::nullopt;
-        }
+        if (git().git_commit_lookup(&c.p, handle_->repo, &oid) != 0)
+            return lastError("commit " + idText(&oid));
         commits.push_back(commitOf(c.p));
     }
-    if (rc != GIT_ITEROVER) {
-        fail(error, lastError("revisions " + text));
-        return std::nullopt;
-    }
+    if (rc != GIT_ITEROVER)
+        return lastError("revisions " + text);
     return commits;
 }
 

@@ -2,6 +2,8 @@
 // Reading a git repository's objects (through libgit2): commits named by a
 // revision, the trees and blobs of a commit, tags and ranges of commits.
 // Nothing is checked out and nothing in the work tree is read.
+#include "base/result.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -49,9 +51,10 @@ private:
 class GitRepository {
 public:
     // The repository that holds `start` (found by walking up from it), or
-    // the one at `gitDir` when that is given (a bare one included).
-    static std::unique_ptr<GitRepository> open(const std::filesystem::path& start, const std::filesystem::path& gitDir,
-                                               std::string* error);
+    // the one at `gitDir` when that is given (a bare one included). Where
+    // there is none the failure's cause is `Cause::NotRepository`.
+    static Result<std::unique_ptr<GitRepository>> open(const std::filesystem::path& start,
+                                                       const std::filesystem::path& gitDir);
     ~GitRepository();
     GitRepository(const GitRepository&) = delete;
     GitRepository& operator=(const GitRepository&) = delete;
@@ -59,21 +62,21 @@ public:
     // The work tree's root (empty for a bare repository).
     const std::filesystem::path& workTree() const { return workTree_; }
 
-    std::optional<GitCommit> commit(std::string_view revision, std::string* error);
+    Result<GitCommit> commit(std::string_view revision);
     // The entries of a tree, by name, kept while they are in use: the
     // trees read for the revision before the current one and for the
     // current one stay, so that memory follows the largest revision, not
     // the number of them.
-    const std::vector<GitEntry>* tree(const std::string& id, std::string* error);
+    Result<const std::vector<GitEntry>*> tree(const std::string& id);
     // A new revision is read: trees that the revision before did not read
     // are let go (the pointers to them with them), and what the library
     // keeps of the objects it read.
     void beginRevision();
     // The size of a blob, from the object's header (nothing is inflated).
-    std::optional<std::uint64_t> blobSize(const std::string& id, std::string* error);
-    bool blob(const std::string& id, std::string& out, std::string* error);
+    Result<std::uint64_t> blobSize(const std::string& id);
+    Outcome blob(const std::string& id, std::string& out);
     // Hands a blob's bytes to `use` without copying them.
-    bool withBlob(const std::string& id, const std::function<void(std::string_view)>& use, std::string* error);
+    Outcome withBlob(const std::string& id, const std::function<void(std::string_view)>& use);
     // Hands the bytes of each blob of `ids` to `use` with its index, reading
     // (and inflating) them on one thread more than the machine has cores,
     // the calling one among them: `use` runs on the thread that read the
@@ -93,11 +96,10 @@ public:
     // The commits that tags matching `pattern` (a glob; empty: every tag)
     // point at, oldest first (by commit time, then by tag name). A tag of a
     // tree or a blob is left out with a line in `warnings`.
-    std::optional<std::vector<GitCommit>> tagged(std::string_view pattern, std::string* error,
-                                                 std::vector<std::string>* warnings = nullptr);
+    Result<std::vector<GitCommit>> tagged(std::string_view pattern, std::vector<std::string>* warnings = nullptr);
     // The commits of "A..B" (or of everything reachable from a single
     // revision), oldest first.
-    std::optional<std::vector<GitCommit>> range(std::string_view range, std::string* error);
+    Result<std::vector<GitCommit>> range(std::string_view range);
     // The tag names that point at a commit (empty when none).
     std::vector<std::string> tagsOf(const std::string& commitId) const;
 

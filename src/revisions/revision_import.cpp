@@ -14,14 +14,15 @@ namespace zorvika {
 
 namespace fs = std::filesystem;
 
-std::optional<RepositoryFile> openRepositoryFile(const fs::path& file, const fs::path& gitDir, std::string* error)
+Result<RepositoryFile> openRepositoryFile(const fs::path& file, const fs::path& gitDir)
 {
     std::error_code ec;
     const fs::path absolute = fs::absolute(file, ec).lexically_normal();
+    auto repository = GitRepository::open(absolute.parent_path(), gitDir);
+    if (!repository)
+        return Result<RepositoryFile>::failureOf(repository);
     RepositoryFile found;
-    found.repository = GitRepository::open(absolute.parent_path(), gitDir, error);
-    if (!found.repository)
-        return std::nullopt;
+    found.repository = std::move(repository).value();
     const fs::path& workTree = found.repository->workTree();
     if (workTree.empty()) {
         // A bare repository: the file is named by its path in the tree.
@@ -30,11 +31,8 @@ std::optional<RepositoryFile> openRepositoryFile(const fs::path& file, const fs:
     }
     const fs::path root = fs::weakly_canonical(workTree, ec);
     const fs::path relative = fs::weakly_canonical(absolute, ec).lexically_relative(root);
-    if (relative.empty() || *relative.begin() == "..") {
-        if (error)
-            *error = file.string() + ": not inside the work tree of " + workTree.string();
-        return std::nullopt;
-    }
+    if (relative.empty() || *relative.begin() == "..")
+        return fail(file.string() + ": not inside the work tree of " + workTree.string());
     found.treePath = fs::path("/") / relative;
     return found;
 }
@@ -46,9 +44,9 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
     run.commit = commit;
     RevisionTree tree(*file.repository, commit, scans);
     const Result<std::string, ReadError> contents = tree.read(file.treePath);
-    if (!tree.failure().empty()) {
+    if (!tree.objectsRead()) {
         // A tree on the way that cannot be read is no absent file.
-        run.error = commit.id + ": " + tree.failure();
+        run.error = commit.id + ": " + tree.objectsRead().reason();
         return run;
     }
     if (!contents && contents.kind() == ReadError::Missing) {
@@ -57,14 +55,14 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
     }
     Result<Selection, SelectionError> chosen = makeSelection(userName, file.treePath, folder, tree);
     if (!chosen) {
-        run.error = commit.id + ": " + (tree.failure().empty() ? chosen.reason() : tree.failure());
+        run.error = commit.id + ": " + (tree.objectsRead() ? chosen.reason() : tree.objectsRead().reason());
         return run;
     }
     for (std::size_t k = 0; k < chosen->size(); ++k)
         run.projects.push_back(runProject(*chosen, k, messages, tree));
-    if (!tree.failure().empty()) {
+    if (!tree.objectsRead()) {
         // A corrupt or missing object: nothing of this revision counts.
-        run.error = commit.id + ": " + tree.failure();
+        run.error = commit.id + ": " + tree.objectsRead().reason();
         run.projects.clear();
         return run;
     }
@@ -72,11 +70,11 @@ RevisionRun countRevision(RepositoryFile& file, const fs::path& userName, const 
     return run;
 }
 
-std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
-                                                      const std::string& range, std::uint64_t every, std::string* error,
-                                                      std::vector<std::string>* warnings)
+Result<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
+                                               const std::string& range, std::uint64_t every,
+                                               std::vector<std::string>* warnings)
 {
-    auto commits = tagPattern ? repository.tagged(*tagPattern, error, warnings) : repository.range(range, error);
+    auto commits = tagPattern ? repository.tagged(*tagPattern, warnings) : repository.range(range);
     if (!commits || every <= 1)
         return commits;
     std::vector<GitCommit> picked;

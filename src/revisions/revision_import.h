@@ -25,8 +25,8 @@ struct RepositoryFile {
     std::unique_ptr<GitRepository> repository;
     std::filesystem::path treePath; // from the tree's root, "/sub/app.vbp"
 };
-std::optional<RepositoryFile> openRepositoryFile(const std::filesystem::path& file,
-                                                 const std::filesystem::path& gitDir, std::string* error);
+// Where there is no repository the failure's cause is `Cause::NotRepository`.
+Result<RepositoryFile> openRepositoryFile(const std::filesystem::path& file, const std::filesystem::path& gitDir);
 
 // One revision counted: every project of the selection, or why not.
 struct RevisionRun {
@@ -47,9 +47,9 @@ RevisionRun countRevision(RepositoryFile& file, const std::filesystem::path& use
 // up to one revision), every `every`-th of them counted back from the newest
 // so that the newest is always among them. A tag of a tree or a blob is
 // left out with a line in `warnings`.
-std::optional<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
-                                                      const std::string& range, std::uint64_t every, std::string* error,
-                                                      std::vector<std::string>* warnings = nullptr);
+Result<std::vector<GitCommit>> importRevisions(GitRepository& repository, std::optional<std::string> tagPattern,
+                                               const std::string& range, std::uint64_t every,
+                                               std::vector<std::string>* warnings = nullptr);
 
 // The names of the projects that an import of `file` stores into, as its
 // newest revision (`newest`) names them: what the windows show before they

@@ -57,10 +57,10 @@ RevisionTree::RevisionTree(GitRepository& repository, GitCommit commit, BlobScan
 {
 }
 
-void RevisionTree::failed(const std::string& error)
+void RevisionTree::failed(const Outcome& read)
 {
-    if (failure_.empty())
-        failure_ = error;
+    if (objectsRead_ && !read)
+        objectsRead_ = read;
 }
 
 const RevisionTree::Folder* RevisionTree::folder(const std::string& treeId)
@@ -70,20 +70,19 @@ const RevisionTree::Folder* RevisionTree::folder(const std::string& treeId)
         return &kEmpty; // a submodule: an empty folder in a checkout
     if (const auto it = folders_.find(treeId); it != folders_.end())
         return &it->second;
-    std::string error;
-    const auto* entries = repository_.tree(treeId, &error);
+    const auto entries = repository_.tree(treeId);
     if (!entries) {
-        failed(error);
+        failed(Outcome::failureOf(entries));
         return nullptr;
     }
     Folder& f = folders_[treeId];
-    f.entries = entries;
-    f.exact.reserve(entries->size());
-    for (std::size_t i = 0; i < entries->size(); ++i) {
-        const std::string& name = (*entries)[i].name;
+    f.entries = *entries;
+    f.exact.reserve(f.entries->size());
+    for (std::size_t i = 0; i < f.entries->size(); ++i) {
+        const std::string& name = (*f.entries)[i].name;
         f.exact.emplace(name, i);
         auto [slot, added] = f.folded.try_emplace(lowerAsciiText(name), i);
-        if (!added && name < (*entries)[slot->second].name)
+        if (!added && name < (*f.entries)[slot->second].name)
             slot->second = i;
     }
     return &f;
@@ -111,12 +110,17 @@ const std::string* RevisionTree::linkTarget(const std::string& blobId)
     if (const auto it = links_.find(blobId); it != links_.end())
         return it->second ? &*it->second : nullptr;
     // A link that cannot be read is not kept: a walk again reports it.
-    std::string error;
-    const auto size = repository_.blobSize(blobId, &error);
-    std::string target;
-    if (!size || (*size <= kMaxLinkTarget && !repository_.blob(blobId, target, &error))) {
-        failed(error);
+    const auto size = repository_.blobSize(blobId);
+    if (!size) {
+        failed(Outcome::failureOf(size));
         return nullptr;
+    }
+    std::string target;
+    if (*size <= kMaxLinkTarget) {
+        if (const Outcome read = repository_.blob(blobId, target); !read) {
+            failed(read);
+            return nullptr;
+        }
     }
     auto& kept = links_[blobId];
     if (*size <= kMaxLinkTarget)
@@ -181,13 +185,13 @@ std::optional<fs::path> RevisionTree::resolve(const fs::path& base, std::string_
     if (text.empty() || isDriveLetterPath(text) || text.front() == '/' || text.front() == '\\')
         return std::nullopt; // an absolute path leaves the tree
     // Kept unless an object failed to read: walking again then reports it.
-    const bool clean = failure_.empty();
+    const bool clean = objectsRead_.ok();
     std::optional<fs::path> file;
     if (auto found = locate(utf8Of(base), text, true)) {
         file = pathFromUtf8(found->path);
         found_.insert_or_assign(std::move(found->path), found->entry);
     }
-    if (!clean || failure_.empty())
+    if (!clean || objectsRead_.ok())
         resolved_.emplace(std::move(key), file);
     return file;
 }
@@ -200,16 +204,16 @@ Result<std::string, ReadError> RevisionTree::read(const fs::path& file)
     else if (auto found = locate({}, utf8Of(file), false))
         entry = found->entry;
     if (!entry)
-        return readFailure(failure_.empty() ? ReadError::Missing : ReadError::Unreadable);
-    std::string error;
+        return readFailure(objectsRead_ ? ReadError::Missing : ReadError::Unreadable);
     // The size is in the object's header: a blob too large is refused
     // before it is inflated, as a file is before it is read.
-    const auto size = repository_.blobSize(entry->id, &error);
+    const auto size = repository_.blobSize(entry->id);
     if (size && *size > kMaxWholeFileSize)
         return readFailure(ReadError::TooLarge);
     std::string out;
-    if (!size || !repository_.blob(entry->id, out, &error)) {
-        failed(error);
+    const Outcome read = size ? repository_.blob(entry->id, out) : Outcome::failureOf(size);
+    if (!read) {
+        failed(read);
         return readFailure(ReadError::Unreadable);
     }
     return out;
@@ -225,9 +229,8 @@ std::unique_ptr<ModuleStream> RevisionTree::openModule(const fs::path& file)
     if (!entry || entry->kind != GitEntryKind::File)
         return nullptr;
     std::string text;
-    std::string error;
-    if (!repository_.blob(entry->id, text, &error)) {
-        failed(error);
+    if (const Outcome read = repository_.blob(entry->id, text); !read) {
+        failed(read);
         return nullptr;
     }
     return textStream(std::move(text));
@@ -250,7 +253,7 @@ void RevisionTree::prepare(const fs::path& base, const std::vector<std::string>&
     // to read is reported by the scans, in their order, as without this.
     // The entries are resolved here while the other threads already inflate
     // the blobs found first.
-    const std::string failure = failure_;
+    const Outcome objectsReadBefore = objectsRead_;
     std::vector<std::string> ids;
     std::unordered_set<std::string> taken;
     std::size_t at = 0;
@@ -272,7 +275,7 @@ void RevisionTree::prepare(const fs::path& base, const std::vector<std::string>&
     const std::vector<bool> read = repository_.readBlobs(
         next, [&results](std::size_t i, std::string_view bytes) { results[i] = scanModuleText(bytes); });
     // What failed while resolving ahead fails again, in its turn, below.
-    failure_ = failure;
+    objectsRead_ = objectsReadBefore;
     for (std::size_t i = 0; i < read.size() && i < ids.size(); ++i)
         if (read[i])
             scans_.add(ids[i], results[i]);
@@ -288,9 +291,9 @@ bool RevisionTree::scan(const fs::path& file, ModuleScan& scan)
         scan = *known;
         return true;
     }
-    std::string error;
-    if (!repository_.withBlob(id, [&](std::string_view bytes) { scan = scanModuleText(bytes); }, &error)) {
-        failed(error);
+    if (const Outcome read = repository_.withBlob(id, [&](std::string_view bytes) { scan = scanModuleText(bytes); });
+        !read) {
+        failed(read);
         return false;
     }
     scans_.add(id, scan);

@@ -42,9 +42,9 @@ public:
     // machine's cores; the scans that follow then find them done.
     void prepare(const std::filesystem::path& base, const std::vector<std::string>& entries) override;
 
-    // The first object that could not be read (a corrupt or missing object
-    // the tree names); empty while all could.
-    const std::string& failure() const { return failure_; }
+    // Nothing while every object could be read, else the first that could
+    // not (a corrupt or missing object the tree names).
+    const Outcome& objectsRead() const { return objectsRead_; }
     const GitCommit& commit() const { return commit_; }
 
 private:
@@ -74,7 +74,7 @@ private:
     // A link's target (its blob); nothing when the blob cannot be read or
     // holds more than a system's link can.
     const std::string* linkTarget(const std::string& blobId);
-    void failed(const std::string& error);
+    void failed(const Outcome& read);
 
     GitRepository& repository_;
     GitCommit commit_;
@@ -84,7 +84,7 @@ private:
     std::unordered_map<std::string, std::optional<std::filesystem::path>> resolved_;
     std::unordered_map<std::string, Folder> folders_;
     std::unordered_map<std::string, std::optional<std::string>> links_;
-    std::string failure_;
+    Outcome objectsRead_;
 };
 
 } // namespace zorvika

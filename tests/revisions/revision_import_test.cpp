@@ -213,11 +213,10 @@ TEST(RevisionImport, StoppingKeepsWholeSnapshotsAndBrokenObjectsFail)
     const ProgramFolder folder{cli.program.path()};
     ensureWorkFiles(folder);
     const MessageTable messages(folder);
-    std::string error;
-    auto file = openRepositoryFile(repo.dir / "app.vbp", {}, &error);
-    ASSERT_TRUE(file) << error;
-    const auto revisions = importRevisions(*file->repository, std::nullopt, "HEAD", 1, &error);
-    ASSERT_TRUE(revisions && revisions->size() == 4) << error;
+    auto file = openRepositoryFile(repo.dir / "app.vbp", {});
+    ASSERT_TRUE(file) << file.reason();
+    const auto revisions = importRevisions(*file->repository, std::nullopt, "HEAD", 1);
+    ASSERT_TRUE(revisions && revisions->size() == 4) << revisions.reason();
     const ImportSummary summary = importHistory(*file, repo.dir / "app.vbp", *revisions, folder, messages,
                                                 [](const ImportLine&) {}, [](std::size_t i) { return i < 2; });
     EXPECT_EQ(summary.stored, 2);
@@ -267,9 +266,9 @@ TEST(RevisionCount, BlobsReadTogetherEqualBlobsReadAlone)
     ids.insert(ids.begin() + 29, id("HEAD^{tree}"));
     ids.push_back(ids[3]); // one blob twice
 
-    std::string error;
-    auto repository = GitRepository::open(repo.dir.path(), {}, &error);
-    ASSERT_TRUE(repository) << error;
+    auto opened = GitRepository::open(repo.dir.path(), {});
+    ASSERT_TRUE(opened) << opened.reason();
+    const std::unique_ptr<GitRepository> repository = std::move(opened).value();
     std::vector<std::string> together(ids.size());
     std::vector<int> calls(ids.size(), 0);
     const std::vector<bool> read = repository->readBlobs(ids, [&](std::size_t i, std::string_view bytes) {
@@ -282,11 +281,12 @@ TEST(RevisionCount, BlobsReadTogetherEqualBlobsReadAlone)
         const bool blob = i != 13 && i != 29;
         EXPECT_EQ(read[i], blob) << i;
         EXPECT_EQ(calls[i], blob ? 1 : 0) << i;
-        EXPECT_EQ(repository->blob(ids[i], alone, &error), blob) << i;
+        EXPECT_EQ(repository->blob(ids[i], alone).ok(), blob) << i;
         EXPECT_EQ(together[i], alone) << i;
     }
-    EXPECT_FALSE(repository->blob(missing, together[13], &error));
-    EXPECT_NE(error.find(missing), std::string::npos) << error;
+    const Outcome alone = repository->blob(missing, together[13]);
+    ASSERT_FALSE(alone);
+    EXPECT_NE(alone.reason().find(missing), std::string::npos) << alone.reason();
 }
 
 // Ids asked for while the blobs are read: each id named is read once under
@@ -304,9 +304,9 @@ TEST(RevisionCount, BlobsNamedWhileReadingAreReadOnceEach)
     for (int m = 0; m < 24; ++m)
         all.push_back(Repository::trimmed(
             Repository::run("git -C '" + repo.dir.path().string() + "' rev-parse HEAD:m" + std::to_string(m) + ".bas")));
-    std::string error;
-    auto repository = GitRepository::open(repo.dir.path(), {}, &error);
-    ASSERT_TRUE(repository) << error;
+    auto opened = GitRepository::open(repo.dir.path(), {});
+    ASSERT_TRUE(opened) << opened.reason();
+    const std::unique_ptr<GitRepository> repository = std::move(opened).value();
 
     struct Case {
         std::size_t named; // ids handed out before the source ends
@@ -347,7 +347,8 @@ TEST(RevisionCount, BlobsNamedWhileReadingAreReadOnceEach)
         ASSERT_EQ(read.size(), c.named);
         for (std::size_t i = 0; i < all.size(); ++i) {
             std::string alone;
-            ASSERT_TRUE(repository->blob(all[i], alone, &error)) << error;
+            const Outcome readAlone = repository->blob(all[i], alone);
+            ASSERT_TRUE(readAlone) << readAlone.reason();
             EXPECT_EQ(calls[i].load(), i < c.named ? 1 : 0) << c.named << " " << i;
             if (i < c.named) {
                 EXPECT_TRUE(read[i]) << c.named << " " << i;
@@ -398,11 +399,11 @@ TEST(RevisionCount, ResolvingInOneLargeFolderGrowsLinearly)
         repo.dir.write((m < kSmall ? "small/Module" : "large/Module") + std::to_string(m) + ".bas",
                        "Attribute VB_Name = \"M\"\r\n");
     repo.commit();
-    std::string error;
-    auto repository = GitRepository::open(repo.dir.path(), {}, &error);
-    ASSERT_TRUE(repository) << error;
-    const auto commit = repository->commit("HEAD", &error);
-    ASSERT_TRUE(commit) << error;
+    auto opened = GitRepository::open(repo.dir.path(), {});
+    ASSERT_TRUE(opened) << opened.reason();
+    const std::unique_ptr<GitRepository> repository = std::move(opened).value();
+    const auto commit = repository->commit("HEAD");
+    ASSERT_TRUE(commit) << commit.reason();
     auto bestTime = [&](const std::string& folder, int from, int entries) {
         auto best = std::chrono::steady_clock::duration::max();
         for (int run = 0; run < 5; ++run) {
@@ -726,11 +727,11 @@ TEST(RevisionGrowth, TagsLinksAndLongPathsTakeTimeInProportion)
              repo.dir.write(".git/packed-refs", refs);
          },
          [](Repository& repo) {
-             std::string error;
-             auto repository = GitRepository::open(repo.dir.path(), {}, &error);
-             ASSERT_TRUE(repository) << error;
-             const auto tagged = repository->tagged("", &error);
-             ASSERT_TRUE(tagged) << error;
+             auto opened = GitRepository::open(repo.dir.path(), {});
+             ASSERT_TRUE(opened) << opened.reason();
+             const std::unique_ptr<GitRepository> repository = std::move(opened).value();
+             const auto tagged = repository->tagged("");
+             ASSERT_TRUE(tagged) << tagged.reason();
          },
          8000},
         {"entries through links", [](Repository& repo, int n) {
@@ -772,4 +773,42 @@ TEST(RevisionGrowth, TagsLinksAndLongPathsTakeTimeInProportion)
             continue;
         EXPECT_LT(twice, 3 * once + 0.02) << c.name << ": " << once << " s, then " << twice << " s";
     }
+}
+
+// A folder in no repository is told apart from every other failure to open
+// one, so that a face can say it in its own words; the reason's text is the
+// same either way.
+TEST(RevisionCount, AFolderInNoRepositoryIsToldApartFromOtherFailures)
+{
+    Repository repo;
+    repo.dir.write("app.vbp", projectText("App", "1.0.0", {}));
+    repo.commit();
+    const test::TempFolder plain;
+    plain.write("app.vbp", projectText("App", "1.0.0", {}));
+    const test::TempFolder outside;
+    outside.write("other.vbp", projectText("Other", "1.0.0", {}));
+    struct Case {
+        fs::path file, gitDir;
+        Cause cause;
+        std::string reason;
+    } const cases[] = {
+        {plain / "app.vbp", {}, Cause::NotRepository, plain.path().string() + ": not in a git repository"},
+        {plain / "app.vbp", plain.path(), Cause::NotRepository, plain.path().string() + ": not in a git repository"},
+        {outside / "other.vbp", repo.dir / ".git", Cause::Other,
+         (outside / "other.vbp").string() + ": not inside the work tree of "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        const auto opened = openRepositoryFile(c.file, c.gitDir);
+        ASSERT_FALSE(opened);
+        EXPECT_EQ(opened.failure().cause, c.cause);
+        EXPECT_EQ(opened.reason().substr(0, c.reason.size()), c.reason);
+        if (c.cause == Cause::NotRepository) {
+            EXPECT_EQ(opened.reason(), c.reason);
+            EXPECT_EQ(opened.failure().reasonSaying("kein Repository"), c.reason.substr(0, c.reason.size() - 23) + "kein Repository");
+        }
+    }
+    const auto inside = openRepositoryFile(repo.dir / "app.vbp", {});
+    ASSERT_TRUE(inside) << inside.reason();
+    EXPECT_EQ(inside->treePath, fs::path("/app.vbp"));
 }
