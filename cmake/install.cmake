@@ -2,6 +2,10 @@
 # any --prefix, DESTDIR) and packaging it (`cpack -G DEB` in the build folder).
 # The installed programs find their shared files in <prefix>/share/zorvika
 # and keep their data in $XDG_DATA_HOME/zorvika.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/install-windows.cmake)
+  return()
+endif()
 set(ZORVIKA_RESOURCES ${CMAKE_SOURCE_DIR}/resources)
 set(ZORVIKA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/zorvika)
 

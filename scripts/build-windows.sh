@@ -25,7 +25,8 @@ step() { echo "build-windows: $*"; }
 
 # 1. Packages: the cross compiler, Wine to run the tests, the MinGW zlib,
 # GoogleTest's sources, dpkg-source to unpack a source package, libgit2's
-# headers (the Windows program loads git2.dll; the headers are the same).
+# headers (the Windows program loads git2.dll; the headers are the same),
+# NSIS's makensis for the installer.
 packages=(
   cmake ninja-build pkg-config
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -35,6 +36,7 @@ packages=(
   dpkg-dev xz-utils
   python3
   libgit2-dev
+  nsis
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -149,6 +151,81 @@ if [ "$(cat "$deps/lib/pkgconfig/xlsxwriter.pc" 2>/dev/null)" != "$pc" ]; then
   printf '%s\n' "$pc" >"$deps/lib/pkgconfig/xlsxwriter.pc"
 fi
 
+# 3a. libgit2 as git2.dll beside the programs, for `count --revision` and
+# `import`: shared, without network transports beyond plain HTTP (no HTTPS,
+# no SSH, no NTLM, no WinHTTP), zlib, PCRE2 (its regular expressions) and
+# http-parser linked in, so that it needs only the DLLs of Windows itself.
+# Debian's libgit2 source leaves out the copies of these that libgit2 ships:
+# PCRE2 and http-parser are cross-built from their own source packages.
+
+# fetch_source NAME VERSION: the source package NAME unpacked into
+# deps/src/NAME-UPSTREAM, in VERSION or, when the package sources cannot
+# give that one (a security update's source is not on every mirror), in the
+# newest other Debian revision of the same upstream release they can give.
+fetch_source() {
+  local name="$1" version="$2" upstream candidate tried=""
+  upstream="${version#*:}"
+  upstream="${upstream%-*}"
+  [ -d "$deps/src/$name-$upstream" ] && return
+  source_lists
+  for candidate in "$version" $(apt-cache "${apt_private[@]}" showsrc "$name" 2>/dev/null |
+    sed -n 's/^Version: //p' | sort -rVu); do
+    local other="${candidate#*:}"
+    [ "${other%-*}" = "$upstream" ] || continue
+    [ "$candidate" != "$version" ] || [ "$tried" = "" ] || continue
+    tried=1
+    rm -rf "$deps/src/$name-$upstream" "$deps/src/$name"_*
+    step "fetching the source package $name $candidate"
+    if (cd "$deps/src" && apt-get "${apt_private[@]}" source -qq "$name=$candidate") && [ -d "$deps/src/$name-$upstream" ]; then
+      [ "$candidate" = "$version" ] || step "$name $version cannot be fetched: built from $candidate"
+      return
+    fi
+  done
+  fail "cannot fetch the source package $name $upstream"
+}
+
+# source_version DEV-PACKAGE DEFAULT: "name=version" of the source package
+# of DEV-PACKAGE as this machine has it, DEFAULT when it has none.
+source_version() {
+  local name version
+  name="$(dpkg-query -W -f='${source:Package}' "$1" 2>/dev/null || true)"
+  version="$(dpkg-query -W -f='${source:Version}' "$1" 2>/dev/null || true)"
+  if [ -n "$name" ] && [ -n "$version" ]; then echo "$name=$version"; else echo "$2"; fi
+}
+
+git2_dll="$deps/bin/git2.dll"
+if [ ! -f "$git2_dll" ]; then
+  for package in "$(source_version libpcre2-dev pcre2=10.42-1)" "$(source_version libgit2-dev libgit2=1.5.1+ds-1)"; do
+    fetch_source "${package%%=*}" "${package#*=}"
+  done
+  cross_build libpcre2-dev pcre2=10.42-1 lib/libpcre2-8.a \
+    -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF -DPCRE2_SUPPORT_JIT=OFF -DPCRE2_BUILD_PCRE2_8=ON
+  http_parser="$(source_version libhttp-parser-dev http-parser=2.9.4-5)"
+  fetch_source "${http_parser%%=*}" "${http_parser#*=}"
+  if [ ! -f "$deps/lib/libhttp_parser.a" ]; then
+    # One C file and its header; its own makefile builds for the machine.
+    step "building ${http_parser/=/ }"
+    src="${http_parser#*=}"
+    src="$deps/src/${http_parser%%=*}-${src%-*}"
+    mkdir -p "$deps/build/http-parser" "$deps/include" "$deps/lib"
+    x86_64-w64-mingw32-gcc-posix -O2 -Wall -c "$src/http_parser.c" -o "$deps/build/http-parser/http_parser.o" &&
+      x86_64-w64-mingw32-ar rcs "$deps/lib/libhttp_parser.a" "$deps/build/http-parser/http_parser.o" &&
+      cp "$src/http_parser.h" "$deps/include/" || fail "cannot build http-parser"
+  fi
+  started=$SECONDS
+  # Installed as libgit2.dll and copied to the name the programs load. libgit2's
+  # sources find PCRE2 and http-parser in deps and are told that PCRE2 is
+  # static; git2.dll is linked with -static, which takes the static zlib and
+  # the compiler's run-time.
+  cross_build libgit2-dev libgit2=1.5.1+ds-1 bin/libgit2.dll -DZORVIKA_WINDOWS_DEPS="$deps" \
+    -DBUILD_SHARED_LIBS=ON -DBUILD_TESTS=OFF -DBUILD_CLI=OFF -DBUILD_EXAMPLES=OFF \
+    -DUSE_HTTPS=OFF -DUSE_SSH=OFF -DUSE_NTLMCLIENT=OFF -DUSE_GSSAPI=OFF -DUSE_WINHTTP=OFF \
+    -DREGEX_BACKEND=pcre2 -DUSE_HTTP_PARSER=system -DUSE_BUNDLED_ZLIB=OFF \
+    -DCMAKE_C_FLAGS=-DPCRE2_STATIC -DCMAKE_SHARED_LINKER_FLAGS="-static -static-libgcc"
+  cp "$deps/bin/libgit2.dll" "$git2_dll"
+  step "libgit2 built in $((SECONDS - started)) s"
+fi
+
 # 4. GoogleTest, static.
 if [ ! -f "$deps/lib/cmake/GTest/GTestConfig.cmake" ]; then
   step "building GoogleTest"
@@ -174,22 +251,25 @@ fi
 step "building $build"
 cmake --build "$build" -j"$jobs" || fail "the Windows build failed"
 
-# 6. The program must need nothing but the DLLs of Windows itself.
-exe="$build/bin/zorvika-cli.exe"
-[ -f "$exe" ] || fail "$exe was not built"
-imports="$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | tr -d '\r')"
-[ -n "$imports" ] || fail "cannot read the imports of $exe"
-foreign=()
-while IFS= read -r dll; do
-  case "${dll,,}" in
-    kernel32.dll | kernelbase.dll | ntdll.dll | user32.dll | gdi32.dll | advapi32.dll | shell32.dll | shlwapi.dll | \
-    ole32.dll | oleaut32.dll | msvcrt.dll | ucrtbase.dll | api-ms-win-*.dll | ws2_32.dll | bcrypt.dll | \
-    crypt32.dll | secur32.dll | rpcrt4.dll | userenv.dll | psapi.dll | dbghelp.dll | version.dll | \
-    iphlpapi.dll | winhttp.dll | comdlg32.dll | comctl32.dll) ;;
-    *) foreign+=("$dll") ;;
-  esac
-done <<<"$imports"
-if [ ${#foreign[@]} -gt 0 ]; then
-  fail "$exe needs DLLs that Windows does not have: ${foreign[*]} (it must be linked statically)"
-fi
-step "$exe ($(du -h "$exe" | cut -f1)) imports only $(echo $imports | tr ' ' ',')"
+# 6. The program and git2.dll must need nothing but the DLLs of Windows itself.
+only_windows_imports() {
+  local file="$1" imports dll foreign=()
+  [ -f "$file" ] || fail "$file was not built"
+  imports="$(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' | tr -d '\r')"
+  [ -n "$imports" ] || fail "cannot read the imports of $file"
+  while IFS= read -r dll; do
+    case "${dll,,}" in
+      kernel32.dll | kernelbase.dll | ntdll.dll | user32.dll | gdi32.dll | advapi32.dll | shell32.dll | shlwapi.dll | \
+      ole32.dll | oleaut32.dll | msvcrt.dll | ucrtbase.dll | api-ms-win-*.dll | ws2_32.dll | bcrypt.dll | \
+      crypt32.dll | secur32.dll | rpcrt4.dll | userenv.dll | psapi.dll | dbghelp.dll | version.dll | \
+      iphlpapi.dll | winhttp.dll | comdlg32.dll | comctl32.dll) ;;
+      *) foreign+=("$dll") ;;
+    esac
+  done <<<"$imports"
+  if [ ${#foreign[@]} -gt 0 ]; then
+    fail "$file needs DLLs that Windows does not have: ${foreign[*]} (it must be linked statically)"
+  fi
+  step "$file ($(du -h "$file" | cut -f1)) imports only $(echo $imports | tr ' ' ',')"
+}
+only_windows_imports "$build/bin/zorvika-cli.exe"
+only_windows_imports "$build/bin/git2.dll"

@@ -13,6 +13,10 @@ in every spelling it can take (as given, absolute, on Wine's drive Z:, with
 and "/" taken as the same. Everything else, module paths as the project
 files write them included, must be byte for byte the same.
 
+Revisions (`count --revision`, `import`) are read from a small git history
+of a corpus project that scripts/make-history-repo.py makes in the scratch
+folder: the Windows program reads it through git2.dll.
+
 Workbooks (.xlsx) are compared member by member after unzipping; the only
 text masked is the creation time in docProps/core.xml.
 
@@ -148,7 +152,9 @@ class Comparison:
         self.corpus = args.corpus
         self.work = args.work
         self.fixture = os.path.join(self.work, "fixture")
-        self.mask = Masker([("<CORPUS>", self.corpus), ("<FIXTURE>", self.fixture)])
+        self.repository = os.path.join(self.work, "repository")
+        self.mask = Masker([("<CORPUS>", self.corpus), ("<FIXTURE>", self.fixture),
+                            ("<REPOSITORY>", self.repository)])
         self.results = []
 
     def side(self, name, *parts):
@@ -254,6 +260,29 @@ class Comparison:
             made.append(os.path.join(folder, "Test.vbp"))
         return made
 
+    def make_repository(self):
+        """A git repository with a grown history of a corpus project (four
+        tagged revisions, r000 to r003), made by scripts/make-history-repo.py;
+        returns its project file."""
+        source = os.path.join(self.corpus, "SSTabEx", "test project", "Test.vbp")
+        subprocess.run([sys.executable, os.path.join(REPO, "scripts", "make-history-repo.py"),
+                        os.path.join(REPO, source), os.path.join(REPO, self.repository), "4"],
+                       check=True, stdout=subprocess.DEVNULL)
+        return os.path.join(self.repository, "Test.vbp")
+
+    def revisions(self, pf):
+        """`count --revision` and `import` read the repository through
+        libgit2 (git2.dll on Windows) and store what they count."""
+        project = self.make_repository()
+        for form in ("tsv", "json"):
+            self.command(["count", project, "--revision", "r001", "--format", form] + pf)
+        self.command(["count", project, "--revision", "r003~1", "--git-dir", self.repository + "/.git",
+                      "--sort", "P - C - B"] + pf)
+        self.command(["count", project, "--revision", "r003", "--save"] + pf, folder=True)
+        self.command(["import", project, "r00[12]", "--tags"] + pf, folder=True)
+        self.command(["import", project, "--revisions", "r000..r003", "--every", "2"] + pf, folder=True)
+        self.command(["count", project, "--revision", "no-such-revision"] + pf, status=1)
+
     def projects(self):
         found = []
         for dirpath, dirnames, filenames in os.walk(os.path.join(REPO, self.corpus)):
@@ -297,6 +326,7 @@ class Comparison:
             self.command(["count", path, "--save"] + pf, folder=True)
         for path in self.make_fixture():
             self.command(["count", path, "--save"] + pf, folder=True)
+        self.revisions(pf)
         # Failures must fail alike.
         self.command(["count", self.corpus + "/no such project.vbp"] + pf, status=1)
         self.command(["count", files[0], "--sort", "99"] + pf, status=2)

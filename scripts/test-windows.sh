@@ -3,8 +3,9 @@
 # private prefix build-windows/wine-prefix and with no display: first the
 # cross-built tests (those labelled posix_only left out), then
 # scripts/compare-windows.sh, which runs the same commands with the Linux
-# program (build/bin/zorvika-cli) and the Windows one over the corpus.
-# Exits 1 when either fails; both always run.
+# program (build/bin/zorvika-cli) and the Windows one over the corpus, then
+# scripts/test-windows-installer.sh (install, run, uninstall; the zip).
+# Exits 1 when one fails; all always run.
 set -uo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$repo"
@@ -41,4 +42,6 @@ echo "test-windows: the cross-built tests under Wine"
 ctest --test-dir "$build" -LE posix_only --output-on-failure -j"$jobs" || status=1
 echo "test-windows: the Linux and the Windows program over the corpus"
 scripts/compare-windows.sh || status=1
+echo "test-windows: the setup program and the portable zip"
+scripts/test-windows-installer.sh || status=1
 exit $status

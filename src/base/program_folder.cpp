@@ -51,8 +51,8 @@ ProgramFolder programFolderFor(const fs::path& executableFolder, std::string_vie
     const std::optional<fs::path> prefix = installPrefixOf(executableFolder);
     const fs::path shared = prefix ? *prefix / ZORVIKA_INSTALL_DATADIR / "zorvika" : fs::path();
     const bool besideShared = prefix && fs::is_regular_file(shared / "tips.dll", ec);
-    const bool writable = canWriteInto(executableFolder);
-    if (!besideShared && writable)
+    const bool marked = fs::is_regular_file(executableFolder / kInstallMarker, ec);
+    if (!besideShared && !marked && canWriteInto(executableFolder))
         return {executableFolder};
     fs::path data = !xdgDataHome.empty() && pathFromUtf8(xdgDataHome).is_absolute()
                         ? pathFromUtf8(xdgDataHome)

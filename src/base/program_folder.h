@@ -38,12 +38,21 @@ struct ProgramFolder {
     static ProgramFolder ofExecutable();
 };
 
+// The file that the Windows setup program writes beside the programs it
+// installs: a folder that holds it is an install, though the user may
+// write to it (an installer can put a folder anywhere, and Wine lets
+// every folder be written).
+inline constexpr const char* kInstallMarker = "installed.txt";
+
 // Where a program in `executableFolder` finds its files. It counts as
 // installed when it lies in <prefix>/bin beside a <prefix>/share/zorvika
-// that holds the message table, or when the user cannot write its folder;
-// then `data` is $XDG_DATA_HOME/zorvika (`xdgDataHome` when absolute,
-// else `home`/.local/share/zorvika, `home` being absolute). Without either
-// the folder is `unusable`: never one relative to the current folder.
+// that holds the message table, when its folder holds `kInstallMarker`, or
+// when the user cannot write its folder; then `data` is
+// $XDG_DATA_HOME/zorvika, on Windows %LOCALAPPDATA%\zorvika (`xdgDataHome`
+// when absolute, else `home`/.local/share/zorvika, `home` being absolute).
+// Without either the folder is `unusable`: never one relative to the
+// current folder. Without a share folder the tables and the help are read
+// beside the program.
 ProgramFolder programFolderFor(const std::filesystem::path& executableFolder, std::string_view xdgDataHome,
                                std::string_view home);
 

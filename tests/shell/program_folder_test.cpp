@@ -1,5 +1,6 @@
 // Where a program finds its files: beside itself in a writable folder that
-// is no install, else in the install's share folder and the user's data folder.
+// is no install, else in the install's share folder (or beside itself) and
+// the user's data folder.
 #include "shell/message_table.h"
 #include "temp_folder.h"
 
@@ -48,7 +49,13 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"InstalledWithoutXdg", {"opt/z/share/zorvika/tips.dll"}, "opt/z/bin", "", "opt/z/share/zorvika",
                    "home/.local/share/zorvika"},
         LayoutCase{"RelativeXdgIsIgnored", {"usr/share/zorvika/tips.dll"}, "usr/bin", "rel", "usr/share/zorvika",
-                   "home/.local/share/zorvika"}),
+                   "home/.local/share/zorvika"},
+        // What the Windows setup program installs: one writable folder with
+        // the tables beside the programs and the file it writes.
+        LayoutCase{"InstalledBySetup", {"Programs/ZORVIKA/tips.dll", "Programs/ZORVIKA/installed.txt"},
+                   "Programs/ZORVIKA", "@xdg", "Programs/ZORVIKA", "xdg/zorvika"},
+        LayoutCase{"SetupMarkerOfAnotherFolder", {"copy/installed.txt", "copy/bin/tips.dll", "copy/bin/x/installed.txt"},
+                   "copy/bin", "@xdg", "copy/bin", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
