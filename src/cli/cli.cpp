@@ -80,11 +80,6 @@ std::optional<std::size_t> projectNumber(const ParsedArgs& args)
     return static_cast<std::size_t>(*args.number("--project"));
 }
 
-int noSuchProject(std::ostream& err, const std::string& file, std::size_t projects, std::size_t wanted)
-{
-    return failWith(err, file + ": has " + std::to_string(projects) + " project(s), not " + std::to_string(wanted));
-}
-
 int exportFailure(std::ostream& err, const std::string& path, const Result<void, ExportError>& written)
 {
     return written ? 0 : failWith(err, path + ": " + written.reason());
@@ -177,13 +172,20 @@ std::vector<OptionSpec> listCommandOptions(std::string_view sortHelp, std::strin
     return options;
 }
 
-std::optional<ProjectSpan> chosenProjects(const ListRequest& request, const Selection& selection)
+Result<ProjectSpan> projectsToList(const ListRequest& request, const std::string& file, const Selection& selection,
+                                   const std::function<CountInputs(std::size_t first)>& reads)
 {
-    if (!request.project)
-        return ProjectSpan{0, selection.size()};
-    if (*request.project > selection.size())
-        return std::nullopt;
-    return ProjectSpan{*request.project - 1, *request.project};
+    if (request.project && *request.project > selection.size())
+        return fail(file + ": has " + std::to_string(selection.size()) + " project(s), not " +
+                    std::to_string(*request.project));
+    const ProjectSpan span =
+        request.project ? ProjectSpan{*request.project - 1, *request.project} : ProjectSpan{0, selection.size()};
+    // "--output -" writes to standard output, which nothing reads.
+    if (request.output && *request.output != "-") {
+        if (const Outcome target = checkExportTarget(pathFromUtf8(*request.output), reads(span.first)); !target)
+            return fail(*request.output + ": " + target.reason());
+    }
+    return span;
 }
 
 ListRequest parseListRequest(const ParsedArgs& args, const std::function<std::optional<int>(std::string_view)>& column,

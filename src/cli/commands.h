@@ -59,13 +59,16 @@ struct ListRequest {
     bool quiet = false;
     bool strict = false;
 };
-// The projects of a selection a list takes, [first, last): the one
-// `--project` names, or all; nothing when it names one past the end.
+// The projects of FILE's selection a list takes, [first, last): the one
+// `--project` names, or all. It fails, before anything is counted, when
+// `--project` names one past the end or when the `--output` file is one of
+// the files the list reads (`reads`, given the first project).
 struct ProjectSpan {
     std::size_t first = 0;
     std::size_t last = 0;
 };
-std::optional<ProjectSpan> chosenProjects(const ListRequest& request, const Selection& selection);
+Result<ProjectSpan> projectsToList(const ListRequest& request, const std::string& file, const Selection& selection,
+                                   const std::function<CountInputs(std::size_t first)>& reads);
 // Reads them; `column` turns a `--sort` value into a column, and nothing
 // there is the usage mistake `sortMistake`.
 ListRequest parseListRequest(const ParsedArgs& args, const std::function<std::optional<int>(std::string_view)>& column,
@@ -91,8 +94,6 @@ OptionSpec languageOption();
 
 // The value of "--project K" (from 1), when given.
 std::optional<std::size_t> projectNumber(const ParsedArgs& args);
-// A project number past the selection's end: one line, status 1.
-int noSuchProject(std::ostream& err, const std::string& file, std::size_t projects, std::size_t wanted);
 // An export that was not written: one line naming the file and why, status
 // 1; 0 when it was written.
 int exportFailure(std::ostream& err, const std::string& path, const Result<void, ExportError>& written);

@@ -183,18 +183,15 @@ int runCount(const CountOptions& o, const ProgramFolder& folder, std::ostream& o
             continue;
         }
         const Selection& selection = *chosen;
-        const std::optional<ProjectSpan> span = chosenProjects(o, selection);
+        // A revision's files come from the repository, but FILE and the
+        // table stand on the disk.
+        const Result<ProjectSpan> span = projectsToList(o, file, selection, [&](std::size_t first) {
+            return revision ? CountInputs{{pathFromUtf8(file), folder.messageTable()}, {}, {}}
+                            : countInputs(selection, first, folder.messageTable());
+        });
         if (!span)
-            return noSuchProject(err, file, selection.size(), *o.project);
+            return failWith(err, span.reason());
         const auto [first, last] = *span;
-        if (o.output && !exportToStdout) {
-            // Never written over what the count reads; a revision's files come
-            // from the repository, but FILE and the table stand on the disk.
-            const CountInputs read = revision ? CountInputs{{pathFromUtf8(file), folder.messageTable()}, {}, {}}
-                                              : countInputs(selection, first, folder.messageTable());
-            if (const Outcome target = checkExportTarget(pathFromUtf8(*o.output), read); !target)
-                return failWith(err, *o.output + ": " + target.reason());
-        }
         for (std::size_t k = first; k < last; ++k) {
             ProjectRun run = runProject(selection, k, messages, tree);
             if (revision && !revision->objectsRead())

@@ -194,17 +194,12 @@ int runProcedures(const ProceduresOptions& o, const ProgramFolder& folder, std::
             continue;
         }
         const Selection& selection = *chosen;
-        const std::optional<ProjectSpan> span = chosenProjects(o, selection);
+        const Result<ProjectSpan> span = projectsToList(o, file, selection, [&](std::size_t first) {
+            return countInputs(selection, first, folder.messageTable());
+        });
         if (!span)
-            return noSuchProject(err, file, selection.size(), *o.project);
+            return failWith(err, span.reason());
         const auto [first, last] = *span;
-        if (o.output && !exportToStdout) {
-            // Never written over what the count reads.
-            if (const Outcome target =
-                    checkExportTarget(pathFromUtf8(*o.output), countInputs(selection, first, folder.messageTable()));
-                !target)
-                return failWith(err, *o.output + ": " + target.reason());
-        }
         for (std::size_t k = first; k < last; ++k) {
             if (!selection.projectReads[k])
                 err << "zorvika-cli: warning: " << selection.projectReads[k].reason() << '\n';

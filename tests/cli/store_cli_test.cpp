@@ -141,6 +141,12 @@ TEST(CliExport, ATargetThatIsAnInputIsRefusedAndKept)
             EXPECT_NE(r.err.find("nothing written"), std::string::npos) << r.err;
             EXPECT_EQ(readFile(kept), before);
         }
+        // A project past the group's end is refused before anything is written.
+        const fs::path past = dir / (command + std::string("-past.txt"));
+        const CliResult r = cli.run({command, group.string(), "--project", "2", "--output", past.string()});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("has 1 project(s), not 2"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(past));
         // Neither a new file nor an unrelated old one is an input.
         const fs::path fresh = dir / (command + std::string(".txt"));
         EXPECT_EQ(cli.run({command, project.string(), "--output", fresh.string()}).status, 0);
