@@ -81,19 +81,31 @@ source_lists() {
   source_lists_ready=1
 }
 
+# source_package DEV-PACKAGE DEFAULT-VERSION: sets name, version and
+# upstream to those of the source package DEV-PACKAGE is built from, in the
+# version this machine has (DEFAULT-VERSION, "name=version", when it has
+# none).
+source_package() {
+  name="$(dpkg-query -W -f='${source:Package}' "$1" 2>/dev/null || true)"
+  version="$(dpkg-query -W -f='${source:Version}' "$1" 2>/dev/null || true)"
+  if [ -z "$name" ] || [ -z "$version" ]; then name="${2%=*}"; version="${2#*=}"; fi
+  upstream="${version#*:}"
+  upstream="${upstream%-*}"
+}
+
 # cross_build DEV-PACKAGE DEFAULT-VERSION RESULT [CMAKE OPTION...]: the
-# source package of DEV-PACKAGE unpacked into deps/src, built static with the
-# toolchain and installed into deps, unless deps/RESULT exists.
+# source package of DEV-PACKAGE unpacked into deps/src, patched with
+# scripts/patches/NAME/*.patch, built static with the toolchain and
+# installed into $cross_prefix (deps when unset), unless $cross_prefix/RESULT
+# exists. With $cross_clean set, the build tree and the source are removed
+# once installed.
 cross_build() {
   local dev="$1" default="$2" result="$3"
   shift 3
-  [ -f "$deps/$result" ] && return
-  local name version upstream src log
-  name="$(dpkg-query -W -f='${source:Package}' "$dev" 2>/dev/null || true)"
-  version="$(dpkg-query -W -f='${source:Version}' "$dev" 2>/dev/null || true)"
-  if [ -z "$name" ] || [ -z "$version" ]; then name="${default%=*}"; version="${default#*=}"; fi
-  upstream="${version#*:}"
-  upstream="${upstream%-*}"
+  local prefix="${cross_prefix:-$deps}"
+  [ -f "$prefix/$result" ] && return
+  local name version upstream src log patch
+  source_package "$dev" "$default"
   src="$deps/src/$name-$upstream"
   if [ ! -f "$src/CMakeLists.txt" ]; then
     step "fetching the source package $name $version"
@@ -102,17 +114,27 @@ cross_build() {
     (cd "$deps/src" && apt-get "${apt_private[@]}" source -qq "$name=$version") ||
       fail "cannot fetch the source package $name $version"
     [ -f "$src/CMakeLists.txt" ] || fail "the source package $name $version has no $src/CMakeLists.txt"
+    for patch in "$repo/scripts/patches/$name"/*.patch; do
+      [ -f "$patch" ] || continue
+      patch -d "$src" -p1 --forward --quiet <"$patch" || fail "cannot apply $patch to $name $upstream"
+    done
   fi
-  step "building $name $upstream"
+  step "building $name $upstream into $prefix"
   log="$deps/build/$name.log"
   rm -rf "$deps/build/$name"
+  # A prefix of its own holds this library alone: what a failed build left
+  # there goes.
+  [ "$prefix" = "$deps" ] || rm -rf "$prefix"
   { cmake -S "$src" -B "$deps/build/$name" -G Ninja \
       -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_INSTALL_PREFIX="$deps" -DCMAKE_INSTALL_LIBDIR=lib -DBUILD_SHARED_LIBS=OFF "$@" &&
+      -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib -DBUILD_SHARED_LIBS=OFF "$@" &&
     cmake --build "$deps/build/$name" -j"$jobs" &&
     cmake --install "$deps/build/$name"; } >"$log" 2>&1 ||
     { tail -20 "$log" >&2; fail "cannot build $name (see $log)"; }
-  [ -f "$deps/$result" ] || fail "building $name made no $deps/$result"
+  [ -f "$prefix/$result" ] || fail "building $name made no $prefix/$result"
+  if [ -n "${cross_clean:-}" ]; then
+    rm -rf "$deps/build/$name" "$src" "$deps/src/$name"_*
+  fi
 }
 
 # 3. libxlsxwriter with its own minizip and the MinGW zlib; libzip and
@@ -240,18 +262,59 @@ if [ ! -f "$deps/lib/cmake/GTest/GTestConfig.cmake" ]; then
     >"$deps/build/googletest.log" 2>&1 || { tail -20 "$deps/build/googletest.log" >&2; fail "cannot build GoogleTest"; }
 fi
 
-# 5. The project: the core library, the command line and the core tests.
-if [ ! -f "$build/build.ninja" ]; then
+# 5. For the desktop program (unless ZORVIKA_WINDOWS_DESKTOP=0), Qt's base
+# (Core, Gui, Widgets, Test; the windows and offscreen platforms), static, from Debian's qt6-base in
+# the version of the Linux build's Qt, whose tools (moc, rcc, uic) it uses.
+# It takes most of this script's time, so it is kept outside the work tree,
+# in a folder named by Qt's version and a hash of everything that shapes it
+# (options, patches, toolchain, compiler): another work tree or a later run
+# on the same machine takes it as it is. Everything the desktop program does
+# not use is left out, so that it builds in the least time.
+gui_options=(-DZORVIKA_BUILD_GUI=OFF)
+if [ "${ZORVIKA_WINDOWS_DESKTOP:-1}" = 1 ]; then
+  qt_options=(
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+    -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF -DBUILD_WITH_PCH=ON
+    # The modules: Core, Gui, Widgets and Test alone.
+    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
+    -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DINPUT_opengl=no -DFEATURE_vulkan=OFF
+    # Painting with the raster engine only; PNG the one picture format read.
+    -DFEATURE_direct2d=OFF -DFEATURE_pdf=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
+    -DFEATURE_textodfwriter=OFF -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
+    -DFEATURE_sessionmanager=OFF -DFEATURE_androiddeployqt=OFF
+    # Debian's source leaves out the Wintab header the tablet events need.
+    -DFEATURE_tabletevent=OFF
+    # Qt's own copies of the libraries it needs, built in; no ICU, no zstd.
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_freetype=OFF
+    -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF -DFEATURE_system_doubleconversion=OFF
+    -DFEATURE_freetype=ON -DFEATURE_harfbuzz=ON -DFEATURE_fontconfig=OFF
+    -DFEATURE_icu=OFF -DFEATURE_zstd=OFF -DFEATURE_glib=OFF
+  )
+  source_package qt6-base-dev qt6-base=6.4.2+dfsg-10
+  qt_key="$( { printf '%s\n' "$version" "${qt_options[@]}"; cat "$toolchain" "$repo"/scripts/patches/qt6-base/*.patch
+    x86_64-w64-mingw32-g++-posix --version | head -1; } | sha256sum | cut -c1-12)"
+  qt="${ZORVIKA_QT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zorvika}/qt6-base-$upstream-$qt_key"
+  started=$SECONDS
+  cross_prefix="$qt" cross_clean=1 \
+    cross_build qt6-base-dev qt6-base=6.4.2+dfsg-10 lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake "${qt_options[@]}"
+  step "Qt $upstream for MinGW-w64 in $((SECONDS - started)) s: $qt ($(du -sh "$qt" | cut -f1))"
+  gui_options=(-DZORVIKA_BUILD_GUI=ON -DZORVIKA_WINDOWS_QT="$qt")
+fi
+
+# 6. The project: the core library, the command line and the core tests;
+# with Qt, the desktop program and its tests.
+if [ ! -f "$build/build.ninja" ] || ! grep -qxF "ZORVIKA_WINDOWS_QT:PATH=${qt:-}" "$build/CMakeCache.txt"; then
   step "configuring $build"
   cmake -S "$repo" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVIKA_WINDOWS_DEPS="$deps" \
-    -DZORVIKA_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=Release ||
+    -DZORVIKA_WINDOWS_QT="${qt:-}" "${gui_options[@]}" -DCMAKE_BUILD_TYPE=Release ||
     fail "cannot configure the Windows build"
 fi
 step "building $build"
 cmake --build "$build" -j"$jobs" || fail "the Windows build failed"
 
-# 6. The program and git2.dll must need nothing but the DLLs of Windows itself.
+# 7. The programs and git2.dll must need nothing but the DLLs of Windows itself.
 only_windows_imports() {
   local file="$1" imports dll foreign=()
   [ -f "$file" ] || fail "$file was not built"

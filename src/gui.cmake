@@ -42,8 +42,13 @@ zorvika_layer(zorvika_desktop desktop
   USES zorvika_widgets)
 set_target_properties(zorvika_desktop PROPERTIES AUTOMOC ON AUTORCC ON)
 
-add_executable(zorvika desktop/main.cpp)
+# On Windows a program of the graphical subsystem, with no console of its
+# own; Qt is linked in, its windows platform with it.
+add_executable(zorvika WIN32 desktop/main.cpp)
 target_link_libraries(zorvika PRIVATE zorvika_desktop)
+if(WIN32)
+  qt_import_plugins(zorvika INCLUDE Qt6::QWindowsIntegrationPlugin Qt6::QOffscreenIntegrationPlugin)
+endif()
 
 # The help lies beside the program.
 set(ZORVIKA_GUI_RESOURCES ${CMAKE_SOURCE_DIR}/resources)

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -25,15 +26,29 @@ std::vector<std::string> stdList(const QStringList& texts)
     return out;
 }
 
+// Windows users expect the system's own file dialogs; elsewhere, and
+// wherever a script drives the dialog as widgets, Qt's dialog is shown.
+bool systemDialogs(const QtDesktopServices& services)
+{
+#ifdef _WIN32
+    return !services.script;
+#else
+    (void)services;
+    return false;
+#endif
+}
+
 // The save dialog of an export: its name keeps every dot of the proposed
 // name, gets or swaps only the extension of the type the user selects, and
-// is written as that type when the user accepts a name without one.
+// is written as that type when the user accepts a name without one. The
+// system's dialog swaps the extension by its own rule; the accepted name is
+// given the type's extension the same way afterwards (`acceptedName`).
 class SaveDialog final : public QFileDialog {
 public:
-    SaveDialog(QWidget* owner, const QString& title, const FileTypes& types)
+    SaveDialog(QWidget* owner, const QString& title, const FileTypes& types, bool system)
         : QFileDialog(owner, title), extensions_(typeExtensions(types))
     {
-        setOption(QFileDialog::DontUseNativeDialog);
+        setOption(QFileDialog::DontUseNativeDialog, !system);
         setAcceptMode(QFileDialog::AcceptSave);
         setFileMode(QFileDialog::AnyFile);
         setNameFilters(qtNameFilters(types));
@@ -67,6 +82,13 @@ public:
         const QStringList filters = nameFilters();
         const int selected = static_cast<int>(filters.indexOf(selectedNameFilter()));
         selectFile(typed(name, selected, false));
+    }
+
+    // The accepted file, with the extension of the selected type.
+    QString acceptedName() const
+    {
+        const QFileInfo file(selectedFiles().constFirst());
+        return file.dir().filePath(typed(file.fileName(), selectedType(), true));
     }
 
     void accept() override
@@ -113,7 +135,7 @@ int QtDesktopServices::run(QDialog& dialog)
 QString QtDesktopServices::chooseFileToOpen(QWidget* owner, const QString& title, const FileTypes& types)
 {
     QFileDialog dialog(owner, title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, !systemDialogs(*this));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(qtNameFilters(types));
@@ -130,7 +152,7 @@ QString QtDesktopServices::chooseFileToOpen(QWidget* owner, const QString& title
 QString QtDesktopServices::chooseFileToSave(QWidget* owner, const QString& title, const QString& proposedName,
                                             const FileTypes& types, int& type)
 {
-    SaveDialog dialog(owner, title, types);
+    SaveDialog dialog(owner, title, types, systemDialogs(*this));
     const QString folder = !saveFolder_.isEmpty() ? saveFolder_ : openFolder_;
     if (!folder.isEmpty())
         dialog.setDirectory(folder);
@@ -139,7 +161,7 @@ QString QtDesktopServices::chooseFileToSave(QWidget* owner, const QString& title
     if (run(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     type = dialog.selectedType();
-    const QString chosen = dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.acceptedName();
     saveFolder_ = folderOf(chosen);
     return chosen;
 }
