@@ -280,7 +280,9 @@ if [ "${ZORVIKA_WINDOWS_DESKTOP:-1}" = 1 ]; then
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DINPUT_opengl=no -DFEATURE_vulkan=OFF
     # Painting with the raster engine only; PNG the one picture format read.
-    -DFEATURE_direct2d=OFF -DFEATURE_pdf=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
+    # (The DirectWrite font database needs Direct2D's sources; Qt draws
+    # with GDI's fonts unless told otherwise.)
+    -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF -DFEATURE_pdf=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
     -DFEATURE_textodfwriter=OFF -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
     -DFEATURE_sessionmanager=OFF -DFEATURE_androiddeployqt=OFF
     # Debian's source leaves out the Wintab header the tablet events need.
@@ -306,6 +308,8 @@ fi
 # with Qt, the desktop program and its tests.
 if [ ! -f "$build/build.ninja" ] || ! grep -qxF "ZORVIKA_WINDOWS_QT:PATH=${qt:-}" "$build/CMakeCache.txt"; then
   step "configuring $build"
+  # Another Qt: the packages found for the last one are forgotten.
+  rm -f "$build/CMakeCache.txt"
   cmake -S "$repo" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DZORVIKA_WINDOWS_DEPS="$deps" \
     -DZORVIKA_WINDOWS_QT="${qt:-}" "${gui_options[@]}" -DCMAKE_BUILD_TYPE=Release ||

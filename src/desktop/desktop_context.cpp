@@ -174,7 +174,7 @@ void DesktopContext::exportList(QWidget* owner, bool empty, const QString& propo
         std::unique_ptr<Spreadsheet> sheet = spreadsheets_ ? spreadsheets_() : nullptr;
         NoSpreadsheet none;
         const std::filesystem::path file = localPath(path);
-        const ExportFormat format = exportFormatFor(file.native());
+        const ExportFormat format = exportFormatFor(utf8Of(file));
         if (format == ExportFormat::Spreadsheet || format == ExportFormat::Xlsx) {
             // A spreadsheet takes seconds (the spreadsheet application starts):
             // a small modal box says so while the windows keep painting.
