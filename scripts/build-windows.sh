@@ -329,7 +329,9 @@ only_windows_imports() {
       kernel32.dll | kernelbase.dll | ntdll.dll | user32.dll | gdi32.dll | advapi32.dll | shell32.dll | shlwapi.dll | \
       ole32.dll | oleaut32.dll | msvcrt.dll | ucrtbase.dll | api-ms-win-*.dll | ws2_32.dll | bcrypt.dll | \
       crypt32.dll | secur32.dll | rpcrt4.dll | userenv.dll | psapi.dll | dbghelp.dll | version.dll | \
-      iphlpapi.dll | winhttp.dll | comdlg32.dll | comctl32.dll) ;;
+      iphlpapi.dll | winhttp.dll | comdlg32.dll | comctl32.dll | \
+      authz.dll | d3d9.dll | d3d11.dll | dxgi.dll | dwmapi.dll | imm32.dll | netapi32.dll | shcore.dll | \
+      uxtheme.dll | winmm.dll | wtsapi32.dll) ;;
       *) foreign+=("$dll") ;;
     esac
   done <<<"$imports"
@@ -340,3 +342,4 @@ only_windows_imports() {
 }
 only_windows_imports "$build/bin/zorvika-cli.exe"
 only_windows_imports "$build/bin/git2.dll"
+if [ -n "${qt:-}" ]; then only_windows_imports "$build/bin/zorvika.exe"; fi

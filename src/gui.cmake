@@ -48,6 +48,13 @@ add_executable(zorvika WIN32 desktop/main.cpp)
 target_link_libraries(zorvika PRIVATE zorvika_desktop)
 if(WIN32)
   qt_import_plugins(zorvika INCLUDE Qt6::QWindowsIntegrationPlugin Qt6::QOffscreenIntegrationPlugin)
+  # Qt's own texts (the buttons of its boxes and dialogs) in German, which
+  # the system's Qt has on Linux, beside the program; the same version's.
+  set(ZORVIKA_QT_TRANSLATIONS /usr/share/qt6/translations/qtbase_de.qm CACHE FILEPATH "Qt's German texts")
+  if(NOT EXISTS ${ZORVIKA_QT_TRANSLATIONS})
+    message(FATAL_ERROR "${ZORVIKA_QT_TRANSLATIONS} is missing (Debian's qt6-translations-l10n)")
+  endif()
+  configure_file(${ZORVIKA_QT_TRANSLATIONS} ${ZORVIKA_PROGRAM_DIR}/translations/qtbase_de.qm COPYONLY)
 endif()
 
 # The help lies beside the program.

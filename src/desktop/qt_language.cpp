@@ -18,7 +18,11 @@ std::unique_ptr<QTranslator> installQtTranslations(const MessageTable& messages)
         return nullptr;
     const QLocale locale(language);
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+    // Qt's own texts lie in the "translations" folder beside the program
+    // where Qt is linked in (Windows), else where the system's Qt keeps them.
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), beside) &&
+        !translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return nullptr;
     QCoreApplication::installTranslator(translator.get());

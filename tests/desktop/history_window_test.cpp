@@ -233,7 +233,18 @@ TEST_F(History, EveryListedVersionIsShownAndDeletedInVersionOrder)
     open();
     choose(group);
     const std::string stored = readFile(program / "verhis" / "Alpha" / "1.2.3");
-    for (const char* version : {"a\\b", " lead", "1.2.12", "1.2.119"})
+    // A backslash in a version is a file name's character on POSIX systems
+    // only; on Windows it parts folders.
+#ifdef _WIN32
+    const std::vector<const char*> odd = {" lead"};
+    const QStringList oddListed = {" lead"};
+#else
+    const std::vector<const char*> odd = {"a\\b", " lead"};
+    const QStringList oddListed = {" lead", "a\\b"};
+#endif
+    for (const char* version : odd)
+        program.write(std::string("verhis/Alpha/") + version, stored);
+    for (const char* version : {"1.2.12", "1.2.119"})
         program.write(std::string("verhis/Alpha/") + version, stored);
     click(main->button(MainWindow::Command::Next)); // Beta, stored after Alpha
     withHistory([&](HistoryWindow& his) {
@@ -243,8 +254,8 @@ TEST_F(History, EveryListedVersionIsShownAndDeletedInVersionOrder)
         QStringList listed;
         for (int i = 0; i < his.versionBox()->count(); ++i)
             listed << his.versionBox()->itemText(i);
-        EXPECT_EQ(listed, (QStringList{"1.2.3", "1.2.12", "1.2.119", " lead", "a\\b"}));
-        for (const char* version : {"a\\b", " lead"}) {
+        EXPECT_EQ(listed, QStringList({"1.2.3", "1.2.12", "1.2.119"}) + oddListed);
+        for (const char* version : odd) {
             SCOPED_TRACE(version);
             his.versionBox()->setCurrentIndex(his.versionBox()->findText(QString::fromLatin1(version)));
             EXPECT_EQ(his.results()->rowCount(), 3);

@@ -131,7 +131,9 @@ TEST(GrowthChart, AtEverySizeTheNamesStandWholeApartAndTheDotsInsideThePlot)
     chart.setData(versions, {line("P", figures)});
     const int widest = QFontMetrics(chart.font()).horizontalAdvance(versions.last());
     std::size_t named = 0;
-    for (const QSize size : {QSize(300, 200), QSize(690, 280), QSize(1000, 400), QSize(2500, 800), QSize(5000, 300)}) {
+    for (const QSize size : {QSize(300, 200), QSize(690, 280), QSize(1000, 400), QSize(2500, 800),
+                              // room for every name, whatever the font
+                              QSize(60 * (widest + 16) + 200, 300)}) {
         SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
         chart.resize(size);
         const auto labels = chart.versionLabels();
