@@ -23,6 +23,8 @@ inline constexpr bool kWindowsFileSystem = false;
 inline constexpr bool kFileNamesIgnoreCase = kWindowsFileSystem;
 // Whether "C:\..." is an absolute path of this system.
 inline constexpr bool kDriveLetterPaths = kWindowsFileSystem;
+// Whether the desktop is Windows', whose users expect its own file dialogs.
+inline constexpr bool kWindowsDesktop = kWindowsFileSystem;
 
 // A path from UTF-8 text, and the UTF-8 text of a path.
 std::filesystem::path pathFromUtf8(std::string_view utf8);

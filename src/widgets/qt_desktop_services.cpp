@@ -1,5 +1,6 @@
 #include "widgets/qt_desktop_services.h"
 
+#include "base/system_paths.h"
 #include "components/file_types.h"
 
 #include <QComboBox>
@@ -28,15 +29,7 @@ std::vector<std::string> stdList(const QStringList& texts)
 
 // Windows users expect the system's own file dialogs; elsewhere, and
 // wherever a script drives the dialog as widgets, Qt's dialog is shown.
-bool systemDialogs(const QtDesktopServices& services)
-{
-#ifdef _WIN32
-    return !services.script;
-#else
-    (void)services;
-    return false;
-#endif
-}
+bool systemDialogs(const QtDesktopServices& services) { return kWindowsDesktop && !services.script; }
 
 // The save dialog of an export: its name keeps every dot of the proposed
 // name, gets or swaps only the extension of the type the user selects, and
