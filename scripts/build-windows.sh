@@ -209,10 +209,9 @@ fetch_source() {
 # source_version DEV-PACKAGE DEFAULT: "name=version" of the source package
 # of DEV-PACKAGE as this machine has it, DEFAULT when it has none.
 source_version() {
-  local name version
-  name="$(dpkg-query -W -f='${source:Package}' "$1" 2>/dev/null || true)"
-  version="$(dpkg-query -W -f='${source:Version}' "$1" 2>/dev/null || true)"
-  if [ -n "$name" ] && [ -n "$version" ]; then echo "$name=$version"; else echo "$2"; fi
+  local name version upstream
+  source_package "$1" "$2"
+  echo "$name=$version"
 }
 
 git2_dll="$deps/bin/git2.dll"

@@ -1,6 +1,6 @@
 # The desktop program: the Qt helpers of its windows (zorvika_widgets), the
-# windows themselves (zorvika_desktop) and the program.
-find_package(Qt6 REQUIRED COMPONENTS Widgets)
+# windows themselves (zorvika_desktop) and the program. Qt is found by the
+# top-level CMakeLists.txt.
 
 zorvika_layer(zorvika_widgets widgets
   SOURCES
