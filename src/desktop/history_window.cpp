@@ -86,21 +86,22 @@ void HistoryWindow::makeControls()
 
     exportButton_ = addButton(twipRect(5055, 90, 1890, 405), "export", keys::Export, [this] { exportSnapshot(); });
     closeButton_ = addButton(twipRect(7035, 90, 1440, 405), "close", keys::Close, [this] { close(); });
-    deleteProjectButton_ = addButton(twipRect(2715, 142, 300, 300), "delete-project", keys::DeleteProjectTip,
+    const QRect deleteProjectPlace = twipRect(2715, 142, 300, 300);
+    deleteProjectButton_ = addButton(deleteProjectPlace, "delete-project", keys::DeleteProjectTip,
                                      [this] { deleteShownProject(); }, Follow::None, true);
     deleteVersionButton_ = addButton(twipRect(4665, 142, 300, 300), "delete-version", keys::DeleteVersionTip,
                                      [this] { deleteShownVersion(); }, Follow::None, true);
     growthButton_ = addButton(twipRect(8565, 90, 1875, 405), "growth", keys::Growth, [this] { showGrowth(); });
 
     // A long caption takes the room it needs before its box, not beyond the button before it.
-    projectLabel_->move(px(90), px(195));
-    projectLabel_->setFittedText(text(keys::ProjectLabel));
-    projectLabel_->keepBefore(projectBox_, px(60));
-    versionLabel_->move(px(3105), px(195));
-    versionLabel_->setFittedText(text(keys::VersionBoxLabel));
-    versionLabel_->keepBefore(versionBox_, deleteProjectButton_->geometry().right() + px(60));
-    place(projectLabel_, QRect(projectLabel_->pos(), QSize()), Follow::OwnSize);
-    place(versionLabel_, QRect(versionLabel_->pos(), QSize()), Follow::OwnSize);
+    // Longer still, the box and the rest of the row move over.
+    const auto caption = [this](FittedLabel* label, int left, std::string_view key, const QRect& box, int leftmost) {
+        label->move(left, px(195));
+        label->setFittedText(text(key));
+        place(label, label->roomBefore(box.left(), leftmost), Follow::OwnSize, [label] { return label->neededWidth(); });
+    };
+    caption(projectLabel_, px(90), keys::ProjectLabel, projectPlace, px(60));
+    caption(versionLabel_, px(3105), keys::VersionBoxLabel, versionPlace, deleteProjectPlace.right() + px(60));
 
     model_ = new ResultsModel(this);
     model_->setLeadCaptions(text(keys::ModuleColumn), text(keys::TypeColumn));

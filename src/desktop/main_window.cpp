@@ -180,7 +180,9 @@ void MainWindow::makeControls()
     totalsLabel_ = new FittedLabel(this, true);
     layout_->addWidget(totalsLabel_, QRect(px(75), px(8010), 0, 0), Follow::OwnSize | Follow::Bottom);
     promptLabel_ = new FittedLabel(this, true);
-    layout_->addWidget(promptLabel_, QRect(px(2430), px(8355), 0, 0), Follow::OwnSize | Follow::Bottom);
+    // The hint's room ends where the list does; a longer one widens the window.
+    layout_->addWidget(promptLabel_, QRect(px(2430), px(8355), px(kDesignWidth - 90) - px(2430), 0),
+                       Follow::OwnSize | Follow::Bottom, [this] { return promptLabel_->neededWidth(); });
 
     // The arrows stand on the frame's top edge, over the progress box's neighbours.
     button(Command::Previous)->raise();
@@ -210,19 +212,31 @@ void MainWindow::setTexts()
             button->setText(context_.text(b.key));
     }
     for (std::size_t i = 0; i < kProperties.size(); ++i) {
-        propertyLabels_[i]->setFittedText(context_.text(kProperties[i].key));
+        FittedLabel* label = propertyLabels_[i];
+        const PropertyPlace& p = kProperties[i];
+        label->setFittedText(context_.text(p.key));
         // A long caption takes the room it needs to the left of its box, up
-        // to the frame's edge or the box before it in the row; the boxes stay.
-        const bool firstInRow = kProperties[i].left == kProperties[0].left;
-        const int leftmost = firstInRow ? px(60) : propertyBoxes_[i - 1]->geometry().right() + px(60);
-        propertyLabels_[i]->keepBefore(propertyBoxes_[i], leftmost);
-        frameLayout_->keepCurrentPlace(propertyLabels_[i]);
+        // to the frame's edge or the box before it in the row; longer still,
+        // its box and the rest of the row move over.
+        const bool firstInRow = p.left == kProperties[0].left;
+        const PropertyPlace& before = kProperties[firstInRow ? i : i - 1];
+        const int leftmost = firstInRow ? px(60) : px(before.left) + px(before.width) - 1 + px(60);
+        frameLayout_->setPlace(label, label->roomBefore(px(p.left), leftmost), [label] { return label->neededWidth(); });
     }
     promptLabel_->setFittedText(context_.text(keys::SortPrompt));
     model_->setLeadCaptions(context_.text(keys::ModuleColumn), context_.text(keys::TypeColumn));
     setListCommandTexts(view_, context_, true);
     positionBox_->setText(qtext(positionText(0, 0)));
     totalsLabel_->setFittedText(QString());
+    relayout();
+}
+
+void MainWindow::relayout()
+{
+    frameLayout_->invalidate();
+    layout_->invalidate();
+    layout_->activate();
+    frameLayout_->activate();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -327,10 +341,7 @@ void MainWindow::showProperties(const ProjectInfo& info)
         propertyBoxes_[i]->setCursorPosition(0);
     }
     // The version box takes the width its text needs at once.
-    frameLayout_->invalidate();
-    layout_->invalidate();
-    layout_->activate();
-    frameLayout_->activate();
+    relayout();
 }
 
 void MainWindow::showResults(ProjectRun& run)

@@ -66,6 +66,8 @@ protected:
 private:
     void makeControls();
     void setTexts();
+    // Places every control again after a text changed the room it needs.
+    void relayout();
     void dispatch(Command command);
 
     void chooseProject();

@@ -27,11 +27,13 @@ void DesignLayout::addWidget(QWidget* widget, QRect place, Follows follows, std:
     invalidate();
 }
 
-void DesignLayout::keepCurrentPlace(QWidget* widget)
+void DesignLayout::setPlace(QWidget* widget, QRect place, std::function<int()> neededWidth)
 {
     for (Entry& e : entries_)
-        if (e.item->widget() == widget)
-            e.place = QRect(widget->pos(), e.follows.testFlag(Follow::OwnSize) ? widget->size() : e.place.size());
+        if (e.item->widget() == widget) {
+            e.place = place;
+            e.neededWidth = neededWidth;
+        }
     invalidate();
 }
 

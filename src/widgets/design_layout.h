@@ -5,7 +5,8 @@
 // bottom edge. The window cannot be made smaller than its design size. A
 // control whose content needs more width than its place gets it, and the
 // controls to its right in the same row move over by as much, the window
-// growing with them; so a long text shows whole and every short one stands
+// growing with them (a control that keeps its own size, such as a caption,
+// only moves them); so a long text shows whole and every short one stands
 // exactly where the design puts it.
 #include <QFlags>
 #include <QLayout>
@@ -41,8 +42,8 @@ public:
     // when given, says how wide the control must be to show its content whole.
     void addWidget(QWidget* widget, QRect place, Follows follows = Follow::None,
                    std::function<int()> neededWidth = {});
-    // The widget's place becomes where it stands now (after a caption moved it).
-    void keepCurrentPlace(QWidget* widget);
+    // The widget's place becomes `place`, and `neededWidth` the width it needs.
+    void setPlace(QWidget* widget, QRect place, std::function<int()> neededWidth = {});
     // The design size and every place's widening, as the layout computes them.
     QSize designSize() const { return design_; }
 

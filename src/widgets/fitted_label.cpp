@@ -2,6 +2,7 @@
 
 #include "widgets/gui_font.h"
 
+#include <QEvent>
 #include <QPainter>
 
 namespace zorvika {
@@ -10,11 +11,18 @@ FittedLabel::FittedLabel(QWidget* parent, bool bold) : QLabel(parent)
 {
     setFont(windowFont(bold));
     setTextFormat(Qt::PlainText);
+    if (parent)
+        parent->installEventFilter(this);
 }
 
 void FittedLabel::setFittedText(const QString& text)
 {
     setText(text);
+    fit();
+}
+
+void FittedLabel::fit()
+{
     const QSize hint = sizeHint();
     int width = hint.width();
     if (parentWidget()) {
@@ -22,22 +30,30 @@ void FittedLabel::setFittedText(const QString& text)
         width = std::max(0, std::min(width, room));
     }
     cut_ = width < hint.width();
-    setToolTip(cut_ ? text : QString());
+    setToolTip(cut_ ? text() : QString());
     resize(width, std::max(px(195), hint.height()));
 }
 
-void FittedLabel::keepBefore(const QWidget* next, int leftmost)
+QRect FittedLabel::roomBefore(int nextLeft, int leftmost)
 {
-    const int end = next->x() - 4;
-    const int needed = sizeHint().width();
-    if (x() + needed <= end)
-        return;
-    const int left = std::max(leftmost, end - needed);
-    move(left, y());
-    const int width = std::max(0, std::min(needed, end - left));
-    cut_ = width < needed;
-    setToolTip(cut_ ? text() : QString());
-    resize(width, height());
+    const int end = nextLeft - 4;
+    const int needed = neededWidth();
+    if (x() + needed > end)
+        move(std::min(x(), std::max(leftmost, end - needed)), y());
+    return QRect(x(), y(), std::max(0, end - x()), height());
+}
+
+bool FittedLabel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        fit();
+    return QLabel::eventFilter(watched, event);
+}
+
+void FittedLabel::moveEvent(QMoveEvent* event)
+{
+    QLabel::moveEvent(event);
+    fit();
 }
 
 void FittedLabel::paintEvent(QPaintEvent* event)

@@ -2,7 +2,9 @@
 // A one-line label that sizes itself to its text and keeps its left edge.
 // Where its parent ends before the text does, the label ends 6 pixels short
 // of the parent's right edge, shows the text cut with an ellipsis and the
-// whole text as its tooltip; text() always holds the whole text.
+// whole text as its tooltip; text() always holds the whole text. It fits
+// itself again whenever it moves or its parent changes size, so a window
+// made wider shows a text it had to cut.
 #include <QLabel>
 
 namespace zorvika {
@@ -13,14 +15,22 @@ public:
     explicit FittedLabel(QWidget* parent, bool bold = false);
     void setFittedText(const QString& text);
     bool isCut() const { return cut_; }
-    // Ends at least 4 pixels before `next`: a text that would reach it moves
-    // the label's left edge as far as `leftmost`; a text longer still is cut.
-    void keepBefore(const QWidget* next, int leftmost);
+    // The width that shows the whole text.
+    int neededWidth() const { return sizeHint().width(); }
+    // The caption of a control whose left edge is `nextLeft`: a text that
+    // would reach within 4 pixels of it moves the label's left edge, as far
+    // as `leftmost`. Returns the room the label has before the control; a
+    // text longer still needs its layout to move the control over by as much
+    // (see DesignLayout's needed width).
+    QRect roomBefore(int nextLeft, int leftmost);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void fit();
     bool cut_ = false;
 };
 

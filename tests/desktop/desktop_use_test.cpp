@@ -308,6 +308,42 @@ TEST_P(ShippedTable, NoCaptionIsCutOrCoveredAndWideBoxesShowTheirTextAsTooltip)
     EXPECT_EQ(services.modalCount, 4);
 }
 
+// A translator's captions longer than the design's room: each shows whole,
+// its box and the rest of its row move over, and the window grows; a box
+// whose text is longer than the box shows it as its tooltip.
+TEST_F(GuiTest, CaptionsLongerThanTheirRoomMoveTheirBoxesOverAndTheWindowGrows)
+{
+    std::string table = shippedTable("tips.dll");
+    for (const auto& [line, longer] : {std::pair{"VER=Version:", "VER=Version of the product:"},
+                                       {"PRODUCT=Product:", "PRODUCT=Name of the product:"},
+                                       {"PROJECT2=Project:", "PROJECT2=Project of the snapshots:"},
+                                       {"VERSION2=Version:", "VERSION2=Stored version:"}}) {
+        const auto at = table.find(line);
+        ASSERT_NE(at, std::string::npos) << line;
+        table.replace(at, std::string_view(line).size(), longer);
+    }
+    const std::string prompt = "PROMPT=";
+    table.insert(table.find(prompt) + prompt.size(), "Sorting: click a column header once to sort the list by it, and a second time to turn the order around. ");
+    program.write("tips.dll", table);
+    const std::string name(60, 'N');
+    sources.write("P/Module1.bas", kModuleBas);
+    const auto vbp = sources.write("P/p.vbp", projectText(name, "1.0.0", "Module=Module1; Module1.bas\r\n"));
+
+    MainWindow& w = open();
+    choose(vbp);
+    EXPECT_EQ(cutOrCovered(w), std::vector<std::string>{});
+    EXPECT_GT(w.minimumWidth(), MainWindow::designSize().width()) << "the long hint widens the window";
+    EXPECT_EQ(restOn(w.propertyBox(0)), QString::fromStdString(name));
+    w.resize(w.minimumSize() + QSize(px(1500), 0));
+    QApplication::processEvents();
+    EXPECT_EQ(cutOrCovered(w), std::vector<std::string>{}) << "a wider window";
+
+    withHistory([&](HistoryWindow& his) {
+        EXPECT_EQ(cutOrCovered(his), std::vector<std::string>{});
+        EXPECT_EQ(restOn(his.projectBox()), QString::fromStdString(name));
+    });
+}
+
 // Where a header draws its caption when the column is not sorted.
 QRect captionInk(QHeaderView* header, int column)
 {
