@@ -93,15 +93,13 @@ void HistoryWindow::makeControls()
                                      [this] { deleteShownVersion(); }, Follow::None, true);
     growthButton_ = addButton(twipRect(8565, 90, 1875, 405), "growth", keys::Growth, [this] { showGrowth(); });
 
-    // A long caption takes the room it needs before its box, not beyond the button before it.
-    // Longer still, the box and the rest of the row move over.
-    const auto caption = [this](FittedLabel* label, int left, std::string_view key, const QRect& box, int leftmost) {
-        label->move(left, px(195));
-        label->setFittedText(text(key));
-        place(label, label->roomBefore(box.left(), leftmost), Follow::OwnSize, [label] { return label->neededWidth(); });
-    };
-    caption(projectLabel_, px(90), keys::ProjectLabel, projectPlace, px(60));
-    caption(versionLabel_, px(3105), keys::VersionBoxLabel, versionPlace, deleteProjectPlace.right() + px(60));
+    // A long caption may reach to the window's edge or the button before it.
+    projectLabel_->move(px(90), px(195));
+    projectLabel_->setFittedText(text(keys::ProjectLabel));
+    projectLabel_->placeBefore(*designLayout(), projectPlace.left(), px(60));
+    versionLabel_->move(px(3105), px(195));
+    versionLabel_->setFittedText(text(keys::VersionBoxLabel));
+    versionLabel_->placeBefore(*designLayout(), versionPlace.left(), deleteProjectPlace.right() + px(60));
 
     model_ = new ResultsModel(this);
     model_->setLeadCaptions(text(keys::ModuleColumn), text(keys::TypeColumn));

@@ -39,6 +39,7 @@ constexpr QRect kFrame(75, 1065, 10350, 2610); // twips
 struct PropertyPlace {
     std::string_view key;
     int left, top, width, labelLeft;
+    QRect box() const { return twipRect(left, top, width, 300); }
 };
 constexpr std::array<PropertyPlace, 8> kProperties = {{
     {keys::NameLabel, 1440, 270, 3120, 945},
@@ -149,14 +150,13 @@ void MainWindow::makeControls()
 
     for (std::size_t i = 0; i < kProperties.size(); ++i) {
         const PropertyPlace& p = kProperties[i];
-        auto* label = new FittedLabel(frame_);
+        auto* label = new FittedLabel(frame_); // placed with its text
         label->move(px(p.labelLeft), px(p.top + 60));
-        frameLayout_->addWidget(label, QRect(label->pos(), QSize()), Follow::OwnSize);
         propertyLabels_[i] = label;
         auto* box = new QLineEdit(frame_);
         box->setFont(windowFont());
         box->setReadOnly(true);
-        const QRect place = twipRect(p.left, p.top, p.width, 300);
+        const QRect place = p.box();
         box->setGeometry(place);
         box->installEventFilter(this);
         const bool wholeRow = p.width > 5000;
@@ -212,16 +212,12 @@ void MainWindow::setTexts()
             button->setText(context_.text(b.key));
     }
     for (std::size_t i = 0; i < kProperties.size(); ++i) {
-        FittedLabel* label = propertyLabels_[i];
         const PropertyPlace& p = kProperties[i];
-        label->setFittedText(context_.text(p.key));
-        // A long caption takes the room it needs to the left of its box, up
-        // to the frame's edge or the box before it in the row; longer still,
-        // its box and the rest of the row move over.
+        propertyLabels_[i]->setFittedText(context_.text(p.key));
+        // A long caption may reach to the frame's edge or the box before it in the row.
         const bool firstInRow = p.left == kProperties[0].left;
-        const PropertyPlace& before = kProperties[firstInRow ? i : i - 1];
-        const int leftmost = firstInRow ? px(60) : px(before.left) + px(before.width) - 1 + px(60);
-        frameLayout_->setPlace(label, label->roomBefore(px(p.left), leftmost), [label] { return label->neededWidth(); });
+        const int leftmost = firstInRow ? px(60) : kProperties[i - 1].box().right() + px(60);
+        propertyLabels_[i]->placeBefore(*frameLayout_, p.box().left(), leftmost);
     }
     promptLabel_->setFittedText(context_.text(keys::SortPrompt));
     model_->setLeadCaptions(context_.text(keys::ModuleColumn), context_.text(keys::TypeColumn));

@@ -22,18 +22,13 @@ DesignLayout::~DesignLayout()
 
 void DesignLayout::addWidget(QWidget* widget, QRect place, Follows follows, std::function<int()> neededWidth)
 {
-    addChildWidget(widget);
-    entries_.push_back({new QWidgetItem(widget), place, follows, std::move(neededWidth)});
-    invalidate();
-}
-
-void DesignLayout::setPlace(QWidget* widget, QRect place, std::function<int()> neededWidth)
-{
-    for (Entry& e : entries_)
-        if (e.item->widget() == widget) {
-            e.place = place;
-            e.neededWidth = neededWidth;
-        }
+    const auto held = std::find_if(entries_.begin(), entries_.end(), [widget](const Entry& e) { return e.item->widget() == widget; });
+    if (held != entries_.end()) {
+        *held = {held->item, place, follows, std::move(neededWidth)};
+    } else {
+        addChildWidget(widget);
+        entries_.push_back({new QWidgetItem(widget), place, follows, std::move(neededWidth)});
+    }
     invalidate();
 }
 

@@ -40,10 +40,9 @@ public:
 
     // Puts `widget` at `place` (pixels of the design size). `neededWidth`,
     // when given, says how wide the control must be to show its content whole.
+    // A widget the layout holds already takes its new place.
     void addWidget(QWidget* widget, QRect place, Follows follows = Follow::None,
                    std::function<int()> neededWidth = {});
-    // The widget's place becomes `place`, and `neededWidth` the width it needs.
-    void setPlace(QWidget* widget, QRect place, std::function<int()> neededWidth = {});
     // The design size and every place's widening, as the layout computes them.
     QSize designSize() const { return design_; }
 

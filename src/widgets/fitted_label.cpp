@@ -1,5 +1,6 @@
 #include "widgets/fitted_label.h"
 
+#include "widgets/design_layout.h"
 #include "widgets/gui_font.h"
 
 #include <QEvent>
@@ -34,13 +35,14 @@ void FittedLabel::fit()
     resize(width, std::max(px(195), hint.height()));
 }
 
-QRect FittedLabel::roomBefore(int nextLeft, int leftmost)
+void FittedLabel::placeBefore(DesignLayout& layout, int nextLeft, int leftmost)
 {
     const int end = nextLeft - 4;
-    const int needed = neededWidth();
-    if (x() + needed > end)
-        move(std::min(x(), std::max(leftmost, end - needed)), y());
-    return QRect(x(), y(), std::max(0, end - x()), height());
+    if (x() + neededWidth() > end)
+        move(std::min(x(), std::max(leftmost, end - neededWidth())), y());
+    // The room before the control; the layout widens it by what the text lacks.
+    layout.addWidget(this, QRect(x(), y(), std::max(0, end - x()), height()), Follow::OwnSize,
+                     [this] { return neededWidth(); });
 }
 
 bool FittedLabel::eventFilter(QObject* watched, QEvent* event)

@@ -9,6 +9,8 @@
 
 namespace zorvika {
 
+class DesignLayout;
+
 class FittedLabel : public QLabel {
     Q_OBJECT
 public:
@@ -17,12 +19,12 @@ public:
     bool isCut() const { return cut_; }
     // The width that shows the whole text.
     int neededWidth() const { return sizeHint().width(); }
-    // The caption of a control whose left edge is `nextLeft`: a text that
-    // would reach within 4 pixels of it moves the label's left edge, as far
-    // as `leftmost`. Returns the room the label has before the control; a
-    // text longer still needs its layout to move the control over by as much
-    // (see DesignLayout's needed width).
-    QRect roomBefore(int nextLeft, int leftmost);
+    // Puts the label in `layout` as the caption of the control whose left
+    // edge is `nextLeft` (pixels of the design size): a text that would reach
+    // within 4 pixels of it moves the label's left edge, as far as
+    // `leftmost`; a text longer still moves the control, and the rest of its
+    // row, over by as much.
+    void placeBefore(DesignLayout& layout, int nextLeft, int leftmost);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
